@@ -1,0 +1,69 @@
+#include <clocale>
+#include <cstring>
+#include <functional>
+#include <iostream>
+#include <map>
+
+#include "CliCommands.h"
+#include "CliContext.h"
+
+namespace tandu::cli {
+
+const char* usageText() {
+    return "usage: tandu-cli COMMAND [ARGUMENTS]\n"
+           "  list                                   show the download list\n"
+           "  add URL... [-d DIR] [-n N]             add downloads by URL\n"
+           "  add-list FILE [-d DIR] [-n N]          add every URL of a list file (- reads stdin)\n"
+           "  add-seq PATTERN START END [-w DIGITS] [-d DIR] [-n N]\n"
+           "                                         add a numeric sequence (# is the number)\n"
+           "  get [NAME] [--all] [--shutdown]        download NAME, or every queued download\n"
+           "  cancel NAME                            cancel a download and remove its files\n"
+           "  export FILE                            write every download's URL to FILE\n"
+           "  check URL                              send a HEAD request and print the answer\n"
+           "  prefs [-n N] [-d DIR] [-b SIZE]        show or change the settings\n"
+           "  --help | --version\n";
+}
+
+int usageError(const std::string& message) {
+    if (!message.empty()) {
+        std::cerr << "tandu-cli: " << message << '\n';
+    }
+    std::cerr << usageText();
+    return kExitUsage;
+}
+
+}  // namespace tandu::cli
+
+int main(int argc, char** argv) {
+    using namespace tandu::cli;
+    std::setlocale(LC_ALL, "");
+    if (argc < 2) {
+        return usageError("");
+    }
+    const std::string command = argv[1];
+    if (command == "--help" || command == "-h") {
+        std::cout << usageText();
+        return kExitOk;
+    }
+    if (command == "--version") {
+        std::cout << "tandu-cli 1.0 Beta\n";
+        return kExitOk;
+    }
+    const std::map<std::string, std::function<int(CliContext&, const Arguments&)>> commands = {
+        {"list", cmdList},     {"add", cmdAdd},       {"add-list", cmdAddList},
+        {"add-seq", cmdAddSeq}, {"get", cmdGet},       {"cancel", cmdCancel},
+        {"export", cmdExport}, {"check", cmdCheck},   {"prefs", cmdPrefs},
+    };
+    auto found = commands.find(command);
+    if (found == commands.end()) {
+        return usageError("unknown command '" + command + "'");
+    }
+    Arguments args(argv + 2, argv + argc);
+    try {
+        CliContext context(executableFolder());
+        return found->second(context, args);
+    } catch (const std::exception& error) {
+        std::cerr << "Error: " << error.what() << '\n';
+        return kExitError;
+    }
+}

@@ -1,0 +1,12 @@
+#pragma once
+
+#include "platform/Control.h"
+
+namespace tandu {
+
+class Frame : public CaptionedControl {
+public:
+    using CaptionedControl::CaptionedControl;
+};
+
+}  // namespace tandu

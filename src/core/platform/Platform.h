@@ -1,0 +1,24 @@
+#pragma once
+
+#include "platform/Environment.h"
+#include "platform/InstanceChannel.h"
+#include "platform/ProcessLauncher.h"
+#include "platform/Socket.h"
+#include "platform/TransferLocks.h"
+#include "platform/TrayIcon.h"
+#include "platform/UiServices.h"
+
+namespace tandu {
+
+// Everything the logic reaches outside plain C++: one implementation per front-end.
+struct Platform {
+    UiServices& ui;
+    SocketFactory& sockets;
+    ProcessLauncher& launcher;
+    Environment& environment;
+    TrayIcon& tray;
+    InstanceChannel& instance;
+    TransferLocks& locks;
+};
+
+}  // namespace tandu

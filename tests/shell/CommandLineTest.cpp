@@ -1,0 +1,72 @@
+#include <gtest/gtest.h>
+
+#include "TestProgram.h"
+
+namespace tandu {
+namespace {
+
+TEST(CommandLine, ArgumentsWithBlanksAreQuoted) {
+    EXPECT_EQ(modMain::commandLineFromArguments({"-url http://host/f.zip"}),
+              "\"-url http://host/f.zip\"");
+    EXPECT_EQ(modMain::commandLineFromArguments({"-url", "http://host/f.zip"}),
+              "-url http://host/f.zip");
+    EXPECT_EQ(modMain::commandLineFromArguments({}), "");
+}
+
+TEST(CommandLine, MarkerAtPositionTwoYieldsTheUrl) {
+    EXPECT_EQ(modMain::urlFromCommandLine("\"-url http://host/f.zip\""), "http://host/f.zip");
+    // Without quotes the marker stands at position 1: no URL.
+    EXPECT_FALSE(modMain::urlFromCommandLine("-url http://host/f.zip"));
+    // Case-sensitive.
+    EXPECT_FALSE(modMain::urlFromCommandLine("\"-URL http://host/f.zip\""));
+    EXPECT_FALSE(modMain::urlFromCommandLine(""));
+    // Too short to hold a URL: an empty one, never a crash.
+    EXPECT_EQ(modMain::urlFromCommandLine("\"-url\""), "");
+    EXPECT_EQ(modMain::urlFromCommandLine("\"-url \""), "");
+    EXPECT_EQ(modMain::urlFromCommandLine("\"-url x\""), "x");
+}
+
+TEST(SingleInstance, SecondStartHandsOverTheUrlAndEnds) {
+    test::TempFolder folder;
+    test::HeadlessPlatform host;
+    host.instance.otherRunning = true;
+    modMain app(host.platform, folder.path(), "\"-url http://host/file.zip\"");
+    EXPECT_FALSE(app.Main());
+    EXPECT_EQ(app.mainWindow(), nullptr);
+    ASSERT_EQ(host.instance.handOffs.size(), 1u);
+    EXPECT_EQ(host.instance.handOffs[0].title, "Tandu Download Manager");
+    EXPECT_EQ(host.instance.handOffs[0].url, "http://host/file.zip");
+}
+
+TEST(SingleInstance, SecondStartWithoutMarkerOnlyActivates) {
+    for (const char* line : {"", "-url http://host/f.zip", "\"-url\""}) {
+        test::TempFolder folder;
+        test::HeadlessPlatform host;
+        host.instance.otherRunning = true;
+        modMain app(host.platform, folder.path(), line);
+        EXPECT_FALSE(app.Main());
+        ASSERT_EQ(host.instance.handOffs.size(), 1u);
+        EXPECT_FALSE(host.instance.handOffs[0].url.has_value()) << line;
+    }
+}
+
+TEST(SingleInstance, RunningInstanceTakesTheUrlOntoItsClipboardAndComesForward) {
+    test::TempFolder folder;
+    test::HeadlessPlatform host;
+    test::writeFile(folder / "config.cfg", test::kDefaultSettings);
+    modMain app(host.platform, folder.path(), "");
+    ASSERT_TRUE(app.Main());
+    ASSERT_TRUE(host.instance.handler);
+    app.mainWindow()->setWindowState(WindowState::Minimized);
+    host.instance.handler(std::string("http://host/file.zip"));
+    EXPECT_EQ(host.ui.clipboard, "http://host/file.zip");
+    EXPECT_EQ(app.mainWindow()->windowState(), WindowState::Normal);
+    EXPECT_TRUE(app.mainWindow()->visible());
+    EXPECT_EQ(host.ui.activations, 1);
+    host.instance.handler(std::nullopt);
+    EXPECT_EQ(host.ui.clipboardWrites.size(), 1u);
+    EXPECT_EQ(host.ui.activations, 2);
+}
+
+}  // namespace
+}  // namespace tandu

@@ -1,0 +1,90 @@
+#pragma once
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/Environment.h"
+#include "platform/InstanceChannel.h"
+#include "platform/ProcessLauncher.h"
+#include "platform/TransferLocks.h"
+#include "platform/TrayIcon.h"
+
+namespace tandu::test {
+
+// Records every start; never starts anything.
+class RecordingLauncher : public ProcessLauncher {
+public:
+    bool start(const LaunchRequest& request) override {
+        launches.push_back(request);
+        return result;
+    }
+    std::vector<LaunchRequest> launches;
+    bool result = true;
+};
+
+class FakeEnvironment : public Environment {
+public:
+    std::optional<std::string> variable(const std::string& name) const override {
+        auto it = variables.find(name);
+        return it == variables.end() ? std::nullopt : std::optional<std::string>(it->second);
+    }
+    std::map<std::string, std::string> variables;
+};
+
+class FakeTray : public TrayIcon {
+public:
+    bool available() const override { return hasTray; }
+    bool apply(TrayOperation operation, const TrayRecord& record) override {
+        calls.push_back({operation, record});
+        if (operation == TrayOperation::Add) {
+            shown = true;
+            tip = record.shownTip();
+        } else if (operation == TrayOperation::Modify && shown) {
+            tip = record.shownTip();
+        } else if (operation == TrayOperation::Delete) {
+            shown = false;
+        }
+        return true;
+    }
+    struct Call {
+        TrayOperation operation;
+        TrayRecord record;
+    };
+    bool hasTray = true;
+    bool shown = false;
+    std::string tip;
+    std::vector<Call> calls;
+};
+
+class FakeInstanceChannel : public InstanceChannel {
+public:
+    bool otherInstanceRunning(const std::string&) override { return otherRunning; }
+    bool handOff(const std::string& title, const std::optional<std::string>& url) override {
+        handOffs.push_back({title, url});
+        return true;
+    }
+    void listen(const std::string& title, HandOffHandler handler) override {
+        listeningTitle = title;
+        this->handler = std::move(handler);
+    }
+    struct HandOff {
+        std::string title;
+        std::optional<std::string> url;
+    };
+    bool otherRunning = false;
+    std::vector<HandOff> handOffs;
+    std::string listeningTitle;
+    HandOffHandler handler;
+};
+
+// Locks within one test process; `heldElsewhere` plays another process.
+class FakeTransferLocks : public TransferLocks {
+public:
+    std::unique_ptr<TransferLock> tryAcquire(const std::string& definitionPath) override;
+    std::set<std::string> heldElsewhere;
+    std::set<std::string> held;
+};
+
+}  // namespace tandu::test

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <memory>
+
+#include "EventLoop.h"
+#include "FakeServices.h"
+#include "FakeSockets.h"
+#include "HeadlessUi.h"
+#include "PosixSocketFactory.h"
+#include "platform/Platform.h"
+
+namespace tandu::test {
+
+// Every platform service for tests. With real sockets the program talks to
+// loopback servers through the event loop (port 80 mapped by `realSockets`).
+class HeadlessPlatform {
+public:
+    explicit HeadlessPlatform(bool useRealSockets = false)
+        : platform{ui,
+                   useRealSockets ? static_cast<SocketFactory&>(realSockets)
+                                  : static_cast<SocketFactory&>(sockets),
+                   launcher,
+                   environment,
+                   tray,
+                   instance,
+                   locks} {}
+
+    HeadlessUi ui;
+    FakeSocketFactory sockets;
+    EventLoop loop;
+    PosixSocketFactory realSockets{loop};
+    RecordingLauncher launcher;
+    FakeEnvironment environment;
+    FakeTray tray;
+    FakeInstanceChannel instance;
+    FakeTransferLocks locks;
+    Platform platform;
+};
+
+}  // namespace tandu::test

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QPixmap>
+#include <QString>
+
+namespace tandu::qt {
+
+// The program's own pictures, drawn by code at the screen's pixel density.
+class Artwork {
+public:
+    // A picture by its name ("normal0", "hover3", "pressed4", ...) at a logical size.
+    static QPixmap picture(const QString& name, const QSize& size, qreal devicePixelRatio);
+    // The window and tray icon.
+    static QIcon appIcon();
+};
+
+}  // namespace tandu::qt

@@ -1,0 +1,65 @@
+#include "PictureButtonWidget.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+#include "Artwork.h"
+#include "Text.h"
+#include "platform/Picture.h"
+
+namespace tandu::qt {
+
+PictureButtonWidget::PictureButtonWidget(Picture& normal, Picture& hover, Picture& pressed,
+                                         QWidget* parent)
+    : QWidget(parent), normal_(normal), hover_(hover), pressed_(pressed) {
+    setMouseTracking(true);
+    setCursor(Qt::PointingHandCursor);
+}
+
+const Picture* PictureButtonWidget::shown() const {
+    // The pressed and hover pictures lie over the normal one.
+    if (pressed_.visible()) {
+        return &pressed_;
+    }
+    if (hover_.visible()) {
+        return &hover_;
+    }
+    return normal_.visible() ? &normal_ : nullptr;
+}
+
+void PictureButtonWidget::paintEvent(QPaintEvent*) {
+    if (const Picture* picture = shown()) {
+        QPainter painter(this);
+        painter.drawPixmap(0, 0,
+                           Artwork::picture(toQ(picture->image()), size(), devicePixelRatioF()));
+    }
+}
+
+void PictureButtonWidget::mouseMoveEvent(QMouseEvent*) {
+    if (shown() == &normal_) {
+        normal_.mouseMove();
+    }
+}
+
+void PictureButtonWidget::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        return;
+    }
+    if (shown() == &normal_) {
+        normal_.mouseMove();  // a press without a move first still lands on the hover picture
+    }
+    if (shown() == &hover_) {
+        pressedOnHover_ = true;
+        hover_.mouseDown();
+    }
+}
+
+void PictureButtonWidget::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton || !pressedOnHover_) {
+        return;
+    }
+    pressedOnHover_ = false;
+    hover_.mouseUp();
+}
+
+}  // namespace tandu::qt

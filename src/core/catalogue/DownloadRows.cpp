@@ -1,8 +1,101 @@
 #include "catalogue/DownloadRows.h"
 
+#include <filesystem>
+
+#include "catalogue/DefinitionFile.h"
+#include "catalogue/FileNames.h"
+#include "catalogue/NumberText.h"
+#include "catalogue/TextFile.h"
+#include "platform/ListView.h"
+#include "platform/UiServices.h"
+
 namespace tandu {
 
-void AddDownloadRow(ListView&, const NumberText&, const std::string&) {}
-void ScanDefinitions(ListView&, const NumberText&, UiServices&, const std::string&) {}
+namespace {
+
+constexpr const char* kUnknown = "???";
+
+// Bytes counted as received over all pieces of a progress file; nothing when
+// the file is missing or a line does not start with a number.
+std::optional<std::int64_t> receivedBytes(const std::string& progressPath) {
+    auto lines = textfile::readLines(progressPath);
+    if (!lines) {
+        return std::nullopt;
+    }
+    std::int64_t received = 0;
+    for (const std::string& line : *lines) {
+        const std::string trimmed = textfile::trim(line);
+        if (trimmed.empty()) {
+            continue;
+        }
+        auto count = textfile::parseWholeNumber(trimmed.substr(0, trimmed.find('-')));
+        if (!count || *count < 0) {
+            return std::nullopt;
+        }
+        received += *count;
+    }
+    return received;
+}
+
+std::string baseNameOf(const std::string& definitionPath) {
+    std::string name = std::filesystem::path(definitionPath).filename().string();
+    if (name.size() >= 4 && name.compare(name.size() - 4, 4, ".def") == 0) {
+        name.resize(name.size() - 4);
+    }
+    return name;
+}
+
+}  // namespace
+
+void AddDownloadRow(ListView& lstDown, const NumberText& numbers,
+                    const std::string& definitionPath) {
+    const auto definition = DefinitionFile::read(definitionPath);
+    std::string name = definition ? textfile::trim(definition->fileName) : std::string();
+    if (name.empty()) {
+        // Without a usable line 1 the row still names its file.
+        name = baseNameOf(definitionPath);
+    }
+    const int row = lstDown.addRow(name);
+    const bool hasState = definition && definition->lineCount >= 2;
+    const bool downloading = hasState && definition->state == DefinitionFile::kDownloading;
+    lstDown.setCell(row, 1, kUnknown);
+    lstDown.setCell(row, 2, downloading ? "Paused" : "Waiting");
+    lstDown.setCell(row, 4, kUnknown);
+
+    std::string size;
+    if (!hasState || definition->state == DefinitionFile::kWaiting) {
+        size = kUnknown;
+    } else if (downloading) {
+        const auto total = textfile::parseWholeNumber(definition->size);
+        const auto received = receivedBytes(ProgressPathFor(definitionPath));
+        if (total && *total >= 0 && received) {
+            size = numbers.kb(*received) + "/" + numbers.kb(*total) + "KB";
+        } else {
+            size = kUnknown;
+        }
+    }
+    lstDown.setCell(row, 3, size);
+}
+
+void ScanDefinitions(ListView& lstDown, const NumberText& numbers, UiServices& ui,
+                     const std::string& folder) {
+    std::error_code error;
+    std::filesystem::directory_iterator it(folder, error);
+    if (error) {
+        return;  // no folder, no rows
+    }
+    for (const std::filesystem::directory_iterator end; it != end; it.increment(error)) {
+        const std::string name = it->path().filename().string();
+        std::error_code typeError;
+        if (name.size() > 4 && name.compare(name.size() - 4, 4, ".def") == 0 &&
+            it->is_regular_file(typeError)) {
+            AddDownloadRow(lstDown, numbers, folder + "/" + name);
+            ui.processPendingEvents();
+        }
+        if (error) {
+            break;
+        }
+    }
+}
 
 }  // namespace tandu

@@ -1,0 +1,7 @@
+#include "CliCommands.h"
+
+namespace tandu::cli {
+
+int cmdGet(CliContext&, const Arguments&) { return usageError("get is not available yet"); }
+
+}  // namespace tandu::cli

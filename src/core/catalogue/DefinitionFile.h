@@ -1,0 +1,45 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tandu {
+
+// A download's definition file. Form 1 (five lines) when added; form 2
+// (eight lines, with size, piece size and remainder) once probed.
+struct DefinitionFile {
+    static constexpr const char* kWaiting = "Waiting";
+    static constexpr const char* kDownloading = "Downloading";
+
+    std::string fileName;   // line 1
+    std::string state;      // line 2
+    std::string url;        // line 3, as given
+    std::string saveFolder; // line 4, ends with "/"
+    std::string pieces;     // line 5, the connections text as shown
+    std::string size;       // line 6 as stored (form 2)
+    std::string pieceSize;  // line 7
+    std::string remainder;  // line 8
+    int lineCount = 0;      // lines the file held when read
+
+    // Nothing when the file cannot be read; missing lines read as empty.
+    static std::optional<DefinitionFile> read(const std::string& path);
+
+    // " 12345 ": the number with a blank in its sign position and one after.
+    static std::string numberLine(std::int64_t value);
+
+    std::vector<std::string> form1Lines() const;
+    // Form 2 with the state "Downloading" and the three numbers.
+    std::vector<std::string> form2Lines(std::int64_t fileSize, std::int64_t pieceSizeBytes,
+                                        std::int64_t remainderBytes) const;
+
+    // Each replaces the whole file; false (with the system's reason) on failure.
+    static bool writeForm1(const std::string& path, const std::string& name,
+                           const std::string& url, const std::string& folder,
+                           const std::string& pieces, std::string* reason = nullptr);
+    bool writeForm2(const std::string& path, std::int64_t fileSize, std::int64_t pieceSizeBytes,
+                    std::int64_t remainderBytes, std::string* reason = nullptr) const;
+};
+
+}  // namespace tandu

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tandu {
+
+// The line-oriented text files of the program: every line written ends with
+// CR LF; readers accept CR LF and a lone LF.
+namespace textfile {
+
+// Every line of the file, without line ends; nothing when it cannot be read.
+std::optional<std::vector<std::string>> readLines(const std::string& path);
+// Splits text into lines (a final line end does not start another line).
+std::vector<std::string> splitLines(std::string_view text);
+
+// Replaces the file with the lines, each ended by CR LF. On failure returns
+// false and, when asked, the system's reason.
+bool writeLines(const std::string& path, const std::vector<std::string>& lines,
+                std::string* reason = nullptr);
+// The same, but the file is written beside its place and then renamed over
+// it, so a reader (or a crash) never sees half a file.
+bool writeLinesAtomically(const std::string& path, const std::vector<std::string>& lines,
+                          std::string* reason = nullptr);
+
+// Surrounding blanks removed.
+std::string trim(std::string_view text);
+// A whole decimal number with optional surrounding blanks and an optional
+// sign; nothing for anything else (or a value beyond 64 bits).
+std::optional<std::int64_t> parseWholeNumber(std::string_view text);
+
+}  // namespace textfile
+}  // namespace tandu

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace tandu {
+
+// config.cfg: "1.0", the default connections, the default folder and the
+// buffer size per connection ("512KB"), one per line. Read anew at every use.
+class SettingsFile {
+public:
+    static constexpr const char* kMarker = "1.0";
+    static constexpr const char* kDefaultConnections = "4";
+    static constexpr const char* kDefaultBuffer = "512KB";
+    static constexpr std::int64_t kDefaultBufferBytes = 512 * 1000;
+
+    // Lines 2 to 4 as stored (untrimmed); a line the file lacks is nothing.
+    struct Values {
+        std::optional<std::string> connections;
+        std::optional<std::string> folder;
+        std::optional<std::string> buffer;
+    };
+
+    // Nothing when the file is missing or its line 1 (trimmed) is not "1.0".
+    static std::optional<Values> read(const std::string& path);
+    // Replaces the file with the four lines exactly as given.
+    static bool write(const std::string& path, const std::string& connections,
+                      const std::string& folder, const std::string& buffer,
+                      std::string* reason = nullptr);
+
+    // Bytes per connection from a line 4 such as "512KB": the number before the
+    // last two characters, times 1000. Nothing when that is not a positive whole number.
+    static std::optional<std::int64_t> bufferBytes(const std::string& line4);
+};
+
+}  // namespace tandu

@@ -1,0 +1,79 @@
+#include <gtest/gtest.h>
+
+#include "TempFolder.h"
+#include "catalogue/DefinitionFile.h"
+#include "catalogue/TextFile.h"
+
+namespace tandu {
+namespace {
+
+TEST(DefinitionFile, Form1IsFiveCrLfLinesExactlyAsGiven) {
+    test::TempFolder folder;
+    const std::string path = folder.definitions() + "f.zip.def";
+    ASSERT_TRUE(DefinitionFile::writeForm1(path, "f.zip", " http://h/f.zip ", "/tmp/", "4"));
+    EXPECT_EQ(test::readFile(path), "f.zip\r\nWaiting\r\n http://h/f.zip \r\n/tmp/\r\n4\r\n");
+    auto read = DefinitionFile::read(path);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->lineCount, 5);
+    EXPECT_EQ(read->url, " http://h/f.zip ");
+    EXPECT_EQ(read->pieces, "4");
+}
+
+TEST(DefinitionFile, Form2CarriesTheNumbersWithBlanksAround) {
+    test::TempFolder folder;
+    const std::string path = folder.definitions() + "f.zip.def";
+    DefinitionFile file;
+    file.fileName = "f.zip";
+    file.url = "http://h/f.zip";
+    file.saveFolder = "/tmp/";
+    file.pieces = "3";
+    ASSERT_TRUE(file.writeForm2(path, 1000, 333, 1));
+    EXPECT_EQ(test::readFile(path),
+              "f.zip\r\nDownloading\r\nhttp://h/f.zip\r\n/tmp/\r\n3\r\n 1000 \r\n 333 \r\n 1 \r\n");
+    auto read = DefinitionFile::read(path);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->lineCount, 8);
+    EXPECT_EQ(read->state, "Downloading");
+    EXPECT_EQ(textfile::parseWholeNumber(read->size), 1000);
+    // Sizes beyond 32 bits are written and read exactly.
+    ASSERT_TRUE(file.writeForm2(path, 5'000'000'000, 1'250'000'000, 0));
+    EXPECT_EQ(textfile::parseWholeNumber(DefinitionFile::read(path)->size), 5'000'000'000);
+}
+
+TEST(DefinitionFile, ReadsLoneLfAndShortFiles) {
+    test::TempFolder folder;
+    const std::string path = folder / "d.def";
+    test::writeFile(path, "a\nWaiting\nhttp://x/a");
+    auto read = DefinitionFile::read(path);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->lineCount, 3);
+    EXPECT_EQ(read->url, "http://x/a");
+    EXPECT_EQ(read->saveFolder, "");
+    EXPECT_FALSE(DefinitionFile::read(folder / "missing.def"));
+}
+
+TEST(TextFile, WholeNumbersAreStrict) {
+    EXPECT_EQ(textfile::parseWholeNumber(" 12345 "), 12345);
+    EXPECT_EQ(textfile::parseWholeNumber("-5"), -5);
+    EXPECT_EQ(textfile::parseWholeNumber("+5"), 5);
+    EXPECT_FALSE(textfile::parseWholeNumber(""));
+    EXPECT_FALSE(textfile::parseWholeNumber("   "));
+    EXPECT_FALSE(textfile::parseWholeNumber("12a"));
+    EXPECT_FALSE(textfile::parseWholeNumber("1 2"));
+    EXPECT_FALSE(textfile::parseWholeNumber("++5"));
+    EXPECT_FALSE(textfile::parseWholeNumber("99999999999999999999"));
+}
+
+TEST(TextFile, AtomicWriteLeavesNoScratchFile) {
+    test::TempFolder folder;
+    const std::string path = folder / "p.dwn";
+    ASSERT_TRUE(textfile::writeLinesAtomically(path, {"0-333", "0-334"}));
+    EXPECT_EQ(test::readFile(path), "0-333\r\n0-334\r\n");
+    EXPECT_FALSE(test::fileExists(path + ".tmp"));
+    std::string reason;
+    EXPECT_FALSE(textfile::writeLinesAtomically(folder / "no/such/dir/x", {"a"}, &reason));
+    EXPECT_FALSE(reason.empty());
+}
+
+}  // namespace
+}  // namespace tandu

@@ -1,0 +1,130 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <set>
+
+#include "TestProgram.h"
+#include "catalogue/DownloadRows.h"
+
+namespace tandu {
+namespace {
+
+using test::writeFile;
+
+struct Row {
+    std::string file, speed, state, size, eta;
+};
+
+Row rowOf(const ListView& list, int row) {
+    return {list.cell(row, 0), list.cell(row, 1), list.cell(row, 2), list.cell(row, 3),
+            list.cell(row, 4)};
+}
+
+class DownloadRowsTest : public ::testing::Test {
+protected:
+    test::TempFolder folder;
+    ListView list{"lstDown"};
+    NumberText numbers{","};
+    void SetUp() override {
+        for (const char* header : {"File", "Speed", "State", "Size", "ETA"}) {
+            list.addColumn(header, 100);
+        }
+    }
+    Row add(const std::string& name, const std::string& def, const char* dwn = nullptr) {
+        writeFile(folder.definitions() + name + ".def", def);
+        if (dwn) {
+            writeFile(folder.definitions() + name + ".dwn", dwn);
+        }
+        AddDownloadRow(list, numbers, folder.definitions() + name + ".def");
+        return rowOf(list, list.rowCount() - 1);
+    }
+};
+
+TEST_F(DownloadRowsTest, WaitingRowHasUnknownCells) {
+    Row row = add("a.zip", "a.zip\r\nWaiting\r\nhttp://h/a.zip\r\n/tmp/\r\n4\r\n");
+    EXPECT_EQ(row.file, "a.zip");
+    EXPECT_EQ(row.speed, "???");
+    EXPECT_EQ(row.state, "Waiting");
+    EXPECT_EQ(row.size, "???");
+    EXPECT_EQ(row.eta, "???");
+}
+
+TEST_F(DownloadRowsTest, PausedRowSumsItsProgressFile) {
+    const std::string def =
+        "b.zip\r\nDownloading\r\nhttp://h/b.zip\r\n/tmp/\r\n3\r\n 1500000 \r\n 500000 \r\n 0 \r\n";
+    Row row = add("b.zip", def, "250000-500000\r\n0-500000\r\n  500000-500000  \r\n\r\n");
+    EXPECT_EQ(row.state, "Paused");
+    EXPECT_EQ(row.size, "750/1,500KB");
+    row = add("c.zip", def, "0-500000\r\n0-500000\r\n0-500000\r\n");
+    EXPECT_EQ(row.size, "/1,500KB");
+    // 499 and 500 bytes both read as nothing; 1,500 as 2.
+    EXPECT_EQ(add("d", def, "499-1\r\n").size, "/1,500KB");
+    EXPECT_EQ(add("e", def, "500-1\r\n").size, "/1,500KB");
+    EXPECT_EQ(add("f", def, "1500-1\r\n").size, "2/1,500KB");
+}
+
+TEST_F(DownloadRowsTest, SumsPastTwoGigabytesStayExact) {
+    const std::string def =
+        "g\r\nDownloading\r\nhttp://h/g\r\n/tmp/\r\n2\r\n 6000000000 \r\n 3000000000 \r\n 0 \r\n";
+    EXPECT_EQ(add("g", def, "3000000000-3000000000\r\n1500000000-3000000000\r\n").size,
+              "4,500,000/6,000,000KB");
+}
+
+TEST_F(DownloadRowsTest, TrimsTheNameAndKeepsOddStatesWaiting) {
+    Row row = add("h", "  h  \r\nSomething\r\nu\r\n/\r\n4\r\n");
+    EXPECT_EQ(row.file, "h");
+    EXPECT_EQ(row.state, "Waiting");
+    EXPECT_EQ(row.size, "");
+}
+
+TEST_F(DownloadRowsTest, MalformedFilesStillGiveARowWithoutTouchingAnything) {
+    const std::string good =
+        "m\r\nDownloading\r\nhttp://h/m\r\n/tmp/\r\n2\r\n 1000 \r\n 500 \r\n 0 \r\n";
+    EXPECT_EQ(add("empty", "").file, "empty");
+    EXPECT_EQ(add("empty2", "").size, "???");
+    EXPECT_EQ(add("short", "short\r\nDownloading\r\n").size, "???");
+    EXPECT_EQ(add("nan", "nan\r\nDownloading\r\nu\r\n/\r\n2\r\n big \r\n1\r\n0\r\n", "1-1\r\n").size,
+              "???");
+    EXPECT_EQ(add("nodwn", good).size, "???");
+    EXPECT_EQ(add("baddwn", good, "x-500\r\n").size, "???");
+    EXPECT_EQ(add("negdwn", good, "-5-500\r\n").size, "???");
+    EXPECT_EQ(add("binary", std::string("\0\xff\r\n\x01", 5)).state, "Waiting");
+    // Nothing was rewritten or removed.
+    EXPECT_EQ(test::readFile(folder.definitions() + "baddwn.dwn"), "x-500\r\n");
+    EXPECT_EQ(test::readFile(folder.definitions() + "nodwn.def"), good);
+}
+
+TEST(ScanDefinitions, OneRowPerDefinitionFileInListingOrder) {
+    test::TestProgram program;
+    program.writeSettings();
+    std::set<std::string> expected;
+    for (const char* name : {"one.zip", "two.iso", "three.tar"}) {
+        writeFile(program.folder.definitions() + name + ".def",
+                  std::string(name) + "\r\nWaiting\r\nhttp://h/x\r\n/tmp/\r\n4\r\n");
+        expected.insert(name);
+    }
+    writeFile(program.folder.definitions() + "notes.txt", "not a definition");
+    writeFile(program.folder.definitions() + "one.zip.dwn", "0-1\r\n");
+    std::filesystem::create_directory(program.folder.definitions() + "folder.def");
+    frmMain& main = program.load();
+    ASSERT_EQ(main.lstDown.rowCount(), 3);
+    std::set<std::string> shown;
+    for (int row = 0; row < 3; ++row) {
+        shown.insert(main.lstDown.text(row));
+    }
+    EXPECT_EQ(shown, expected);
+    // The window lets events through between files, so the list paints while it fills.
+    EXPECT_GE(program.host.ui.pendingEventCalls, 3);
+}
+
+TEST(ScanDefinitions, MissingOrEmptyFolderGivesNoRowsAndNoMessage) {
+    test::TestProgram program;
+    program.writeSettings();
+    std::filesystem::remove_all(program.folder.definitions());
+    frmMain& main = program.load();
+    EXPECT_EQ(main.lstDown.rowCount(), 0);
+    EXPECT_TRUE(program.host.ui.messages.empty());
+}
+
+}  // namespace
+}  // namespace tandu

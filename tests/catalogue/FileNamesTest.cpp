@@ -1,0 +1,53 @@
+#include <gtest/gtest.h>
+
+#include "TempFolder.h"
+#include "catalogue/FileNames.h"
+
+namespace tandu {
+namespace {
+
+TEST(FileNameFromURL, TakesWhatFollowsTheLastSlash) {
+    EXPECT_EQ(FileNameFromURL("http://host/dir/archive.tar.gz"), "archive.tar.gz");
+    EXPECT_EQ(FileNameFromURL("http://host/dir/"), "");
+    EXPECT_EQ(FileNameFromURL("no-slash-at-all"), "");
+    EXPECT_EQ(FileNameFromURL(""), "unkonwn");
+    // A query part stays, its "?" replaced; nothing is decoded, trimmed or cased.
+    EXPECT_EQ(FileNameFromURL("http://host/get.php?id=7"), "get.php_id=7");
+    EXPECT_EQ(FileNameFromURL("http://host/A%20b .ZIP"), "A%20b .ZIP");
+}
+
+TEST(FileNameFromURL, ReplacesTheNineForbiddenCharacters) {
+    EXPECT_EQ(FileNameFromURL("http://h/a:b*c?.txt"), "a_b_c_.txt");
+    EXPECT_EQ(FileNameFromURL("http://h/1\\2:3*4?5\"6<7>8|9"), "1_2_3_4_5_6_7_8_9");
+}
+
+TEST(SafeDownloadName, NeverEmptyDotOrDotDotAndTrimmed) {
+    EXPECT_EQ(SafeDownloadName("http://host/dir/"), "unkonwn");
+    EXPECT_EQ(SafeDownloadName("nohost"), "unkonwn");
+    EXPECT_EQ(SafeDownloadName("http://host/."), "unkonwn");
+    EXPECT_EQ(SafeDownloadName("http://host/.."), "unkonwn");
+    EXPECT_EQ(SafeDownloadName("http://host/  f.zip  "), "f.zip");
+    EXPECT_EQ(SafeDownloadName("http://host/   "), "unkonwn");
+    const std::string longName = std::string(400, 'a') + ".zip";
+    const std::string safe = SafeDownloadName("http://host/" + longName);
+    EXPECT_LE(safe.size(), 240u);
+    EXPECT_EQ(safe.substr(safe.size() - 4), ".zip");
+}
+
+TEST(FileExists, OnlyReadableRegularFiles) {
+    test::TempFolder folder;
+    EXPECT_FALSE(FileExists(folder / "missing"));
+    EXPECT_FALSE(FileExists(folder.path()));              // a folder is not a file
+    EXPECT_FALSE(FileExists(folder / "definitions"));
+    EXPECT_FALSE(FileExists(""));
+    test::writeFile(folder / "f", "x");
+    EXPECT_TRUE(FileExists(folder / "f"));
+}
+
+TEST(DefinitionPaths, ProgressFileReplacesTheLastThreeCharacters) {
+    EXPECT_EQ(DefinitionPath("/p/definitions/", "a.zip"), "/p/definitions/a.zip.def");
+    EXPECT_EQ(ProgressPathFor("/p/definitions/a.zip.def"), "/p/definitions/a.zip.dwn");
+}
+
+}  // namespace
+}  // namespace tandu

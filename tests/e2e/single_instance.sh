@@ -16,7 +16,7 @@ mkdir "$dir/definitions"
 printf '1.0\r\n4\r\n\r\n512KB\r\n' > "$dir/config.cfg"
 Xvfb "$display" -screen 0 1024x768x24 >/dev/null 2>&1 &
 xvfb=$!
-export DISPLAY=$display
+export DISPLAY=$display QT_QPA_PLATFORM=xcb
 for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 # A private runtime dir keeps this test's instance apart from any other.
 export XDG_RUNTIME_DIR="$dir/run" TMPDIR="$dir"

@@ -19,6 +19,7 @@ namespace {
 constexpr std::size_t kMaxNameBytes = 240;
 constexpr std::size_t kMaxExtensionBytes = 16;
 constexpr auto kPaintInterval = std::chrono::milliseconds(30);
+constexpr int kPaintEvery = 64;  // adds between two chances to paint, however fast they go
 
 bool present(const std::string& path) {
     std::error_code error;
@@ -121,7 +122,8 @@ bool DownloadAdder::add(const std::string& url, const std::string& folder,
 
 void DownloadAdder::keepWindowPainting() {
     const auto now = std::chrono::steady_clock::now();
-    if (now - lastPaint_ >= kPaintInterval) {
+    if (++sincePaint_ >= kPaintEvery || now - lastPaint_ >= kPaintInterval) {
+        sincePaint_ = 0;
         main_.app().platform().ui.processPendingEvents();
         lastPaint_ = std::chrono::steady_clock::now();
     }

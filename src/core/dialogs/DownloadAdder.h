@@ -41,6 +41,7 @@ class DownloadAdder {
     std::chrono::steady_clock::time_point lastPaint_;
     std::string failure_;
     int added_ = 0;
+    int sincePaint_ = 0;
 };
 
 }  // namespace tandu

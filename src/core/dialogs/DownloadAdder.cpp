@@ -1,13 +1,13 @@
 #include "dialogs/DownloadAdder.h"
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
+#include <random>
 
 #include "catalogue/DefinitionFile.h"
 #include "catalogue/DownloadRows.h"
 #include "catalogue/FileNames.h"
+#include "catalogue/TextFile.h"
 #include "shell/frmMain.h"
 #include "shell/modMain.h"
 
@@ -21,6 +21,15 @@ constexpr std::size_t kMaxExtensionBytes = 16;
 constexpr auto kPaintInterval = std::chrono::milliseconds(30);
 constexpr int kPaintEvery = 64;  // adds between two chances to paint, however fast they go
 
+// Distinguishes this adder's scratch file from another process's.
+std::string randomToken() {
+    std::random_device device;
+    std::uniform_int_distribution<unsigned long long> any;
+    char text[17];
+    std::snprintf(text, sizeof text, "%016llx", any(device));
+    return text;
+}
+
 bool present(const std::string& path) {
     std::error_code error;
     return std::filesystem::exists(std::filesystem::symlink_status(path, error));
@@ -31,6 +40,7 @@ bool present(const std::string& path) {
 DownloadAdder::DownloadAdder(frmMain& main)
     : main_(main),
       definitions_(main.app().definitionsFolder()),
+      token_(randomToken()),
       lastPaint_(std::chrono::steady_clock::now()) {
     const ListView& rows = main_.lstDown;
     taken_.reserve(static_cast<std::size_t>(rows.rowCount()) * 2 + 16);
@@ -90,34 +100,43 @@ void DownloadAdder::fail(const std::string& reason) {
 
 bool DownloadAdder::add(const std::string& url, const std::string& folder,
                         const std::string& connections) {
-    std::string name;
-    std::string path;
+    // The file is written whole under a private name, then linked to its real
+    // name, which fails when that name was taken meanwhile (e.g. by another
+    // process): nobody ever sees half a file, and no file is ever replaced.
+    const std::string scratch = definitions_ + ".add-" + token_ + ".tmp";
     for (;;) {
-        name = freeName(SafeDownloadName(url));
-        path = DefinitionPath(definitions_, name);
-        // Claims the name first, so a download added meanwhile by another
-        // process is never written over.
-        std::FILE* claim = std::fopen(path.c_str(), "wbx");
-        if (claim != nullptr) {
-            std::fclose(claim);
-            break;
-        }
-        if (errno != EEXIST) {
-            fail(std::strerror(errno));
+        DefinitionFile definition;
+        definition.fileName = freeName(SafeDownloadName(url));
+        definition.url = url;
+        definition.saveFolder = folder;
+        definition.pieces = connections;
+        const std::string path = DefinitionPath(definitions_, definition.fileName);
+        std::string reason;
+        if (!textfile::writeLines(scratch, definition.form1Lines(), &reason)) {
+            std::remove(scratch.c_str());
+            fail(reason);
             return false;
         }
-        taken_.insert(name);
+        std::error_code error;
+        std::filesystem::create_hard_link(scratch, path, error);
+        if (error && error != std::errc::file_exists && !present(path)) {
+            // A file system without hard links: the name was free a moment ago.
+            error.clear();
+            std::filesystem::rename(scratch, path, error);
+        }
+        std::remove(scratch.c_str());
+        taken_.insert(definition.fileName);
+        if (error) {
+            if (error == std::errc::file_exists || present(path)) {
+                continue;  // taken meanwhile: next number
+            }
+            fail(error.message());
+            return false;
+        }
+        AddDownloadRow(main_.lstDown, main_.numbers(), path);
+        ++added_;
+        return true;
     }
-    std::string reason;
-    if (!DefinitionFile::writeForm1(path, name, url, folder, connections, &reason)) {
-        std::remove(path.c_str());
-        fail(reason);
-        return false;
-    }
-    taken_.insert(name);
-    AddDownloadRow(main_.lstDown, main_.numbers(), path);
-    ++added_;
-    return true;
 }
 
 void DownloadAdder::keepWindowPainting() {

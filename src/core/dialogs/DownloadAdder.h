@@ -36,6 +36,7 @@ class DownloadAdder {
 
     frmMain& main_;
     std::string definitions_;
+    std::string token_;
     std::unordered_set<std::string> taken_;
     std::unordered_map<std::string, int> nextNumber_;
     std::chrono::steady_clock::time_point lastPaint_;

@@ -47,7 +47,9 @@ TEST(ListDialog, PastedListAddsEachNonBlankLineAsTypedInOrder) {
               form1("two.zip", "  http://h/two.zip  ", folder + "/", "2"));
     EXPECT_EQ(test::readFile(defs + "three.zip.def"),
               form1("three.zip", "http://h/three.zip", folder + "/", "2"));
-    EXPECT_EQ(test::readFile(program.folder / "tempdata.dat"), list + "\r\n");
+    // The copy keeps the list's lines, each ended by CR LF, and one more line break.
+    EXPECT_EQ(test::readFile(program.folder / "tempdata.dat"),
+              "http://h/one.zip\r\n\r\n  http://h/two.zip  \r\nhttp://h/three.zip\r\n\r\n");
     EXPECT_TRUE(program.host.ui.messages.empty());
 }
 

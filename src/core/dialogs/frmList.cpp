@@ -26,6 +26,23 @@ std::vector<std::string_view> listLines(std::string_view text) {
     return lines;
 }
 
+// The text with every line end as CR LF, the way the list's files keep them.
+std::string withCrLf(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() + text.size() / 16);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' || text[i] == '\n') {
+            out += "\r\n";
+            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+                ++i;
+            }
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
 std::string lineNumbers(const std::vector<std::size_t>& numbers) {
     constexpr std::size_t kShown = 20;
     std::string text;
@@ -122,7 +139,7 @@ void frmList::cmbOK_Click() {
     }
     const std::string folder = destination();
     // Only a copy for the user: the list is added from memory even when it cannot be kept.
-    textfile::writeLines(scratchPath(), {list});
+    textfile::writeLines(scratchPath(), {withCrLf(list)});
     if (!folderAccepted(folder)) {
         return;
     }

@@ -1,7 +1,36 @@
 #include "CliCommands.h"
+#include "CliContext.h"
+#include "CliOptions.h"
+#include "dialogs/frmSequence.h"
 
 namespace tandu::cli {
 
-int cmdAddSeq(CliContext&, const Arguments&) { return usageError("add-seq is not available yet"); }
+int cmdAddSeq(CliContext& context, const Arguments& args) {
+    const ParsedArguments parsed = parseArguments(args, {"-d", "-n", "-w"});
+    if (!parsed.error.empty()) {
+        return usageError(parsed.error);
+    }
+    if (parsed.positional.size() != 3) {
+        return usageError("add-seq takes PATTERN START END");
+    }
+    if (parsed.has("-n") && !validConnections(parsed.options.at("-n"))) {
+        return usageError("-n takes a number of connections from 1 to 16");
+    }
+    frmMain& main = context.load();
+    context.ui.formFillers["frmSequence"] = [&](Form& form) {
+        auto& dialog = static_cast<frmSequence&>(form);
+        dialog.txtURL.setText(parsed.positional[0]);
+        dialog.txtStart.setText(parsed.positional[1]);
+        dialog.txtStart.lostFocus();
+        dialog.txtEnd.setText(parsed.positional[2]);
+        dialog.txtEnd.lostFocus();
+        dialog.txtDigits.setText(parsed.has("-w") ? parsed.options.at("-w") : "1");
+        dialog.txtDigits.lostFocus();
+        fillDestination(dialog, parsed);
+        dialog.cmbOK.click();
+    };
+    main.menSeq_Click();
+    return context.ui.errorShown() ? kExitError : kExitOk;
+}
 
 }  // namespace tandu::cli

@@ -1,7 +1,73 @@
+#include <iostream>
+
 #include "CliCommands.h"
+#include "CliContext.h"
+#include "CliOptions.h"
+#include "catalogue/FileNames.h"
+#include "settings/SettingsFile.h"
+#include "settings/frmPreferences.h"
 
 namespace tandu::cli {
 
-int cmdPrefs(CliContext&, const Arguments&) { return usageError("prefs is not available yet"); }
+namespace {
+
+// "512" or "512KB" as the buffer box holds it; nothing for other text.
+std::optional<std::string> bufferText(const std::string& size) {
+    const std::string text = size.ends_with("KB") ? size : size + "KB";
+    if (!SettingsFile::bufferBytes(text) ||
+        text.substr(0, text.size() - 2).find_first_not_of("0123456789") != std::string::npos) {
+        return std::nullopt;
+    }
+    return text;
+}
+
+}  // namespace
+
+int cmdPrefs(CliContext& context, const Arguments& args) {
+    const ParsedArguments parsed = parseArguments(args, {"-n", "-d", "-b"});
+    if (!parsed.error.empty()) {
+        return usageError(parsed.error);
+    }
+    if (!parsed.positional.empty()) {
+        return usageError("prefs takes only options");
+    }
+    if (parsed.has("-n") && !validConnections(parsed.options.at("-n"))) {
+        return usageError("-n takes a number of connections from 1 to 16");
+    }
+    std::optional<std::string> buffer;
+    if (parsed.has("-b")) {
+        buffer = bufferText(parsed.options.at("-b"));
+        if (!buffer) {
+            return usageError("-b takes a buffer size in KB, e.g. 512KB");
+        }
+    }
+    frmMain& main = context.load();
+    if (parsed.options.empty()) {
+        frmPreferences dialog(main);
+        dialog.Form_Load();
+        const std::string path = context.app.settingsPath();
+        std::cout << "config.cfg: " << path
+                  << (FileExists(path) ? "" : " (not written yet: the defaults are shown)") << '\n'
+                  << "connections: " << dialog.cboConnections.text() << '\n'
+                  << "folder: " << dialog.txtPath.text() << '\n'
+                  << "buffer: " << dialog.cboBuffer.text() << std::endl;
+        return kExitOk;
+    }
+    context.ui.formFillers["frmPreferences"] = [&](Form& form) {
+        auto& dialog = static_cast<frmPreferences&>(form);
+        if (parsed.has("-n")) {
+            dialog.cboConnections.setText(parsed.options.at("-n"));
+        }
+        if (parsed.has("-d")) {
+            dialog.txtPath.setText(absoluteFolder(parsed.options.at("-d")));
+        }
+        if (buffer) {
+            dialog.cboBuffer.setText(*buffer);
+        }
+        dialog.cmbOK.click();
+    };
+    main.menPref_Click();
+    return context.ui.errorShown() ? kExitError : kExitOk;
+}
 
 }  // namespace tandu::cli

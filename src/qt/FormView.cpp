@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -50,8 +51,12 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
+        // Another window or a pop-up taking the focus is not the user leaving the box.
         if (event->type() == QEvent::FocusOut) {
-            onFocusOut_();
+            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+            if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
+                onFocusOut_();
+            }
         }
         return QObject::eventFilter(watched, event);
     }

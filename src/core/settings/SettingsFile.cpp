@@ -14,16 +14,47 @@ std::optional<SettingsFile::Values> SettingsFile::read(const std::string& path) 
         return std::nullopt;
     }
     Values values;
-    if (lines->size() > 1) values.connections = (*lines)[1];
-    if (lines->size() > 2) values.folder = (*lines)[2];
-    if (lines->size() > 3) values.buffer = (*lines)[3];
+    if (lines->size() > 1)
+        values.connections = (*lines)[1];
+    if (lines->size() > 2)
+        values.folder = (*lines)[2];
+    if (lines->size() > 3)
+        values.buffer = (*lines)[3];
     return values;
+}
+
+SettingsFile::Defaults SettingsFile::defaults(const std::string& path) {
+    Defaults shown;
+    const auto values = read(path);
+    if (!values) {
+        return shown;
+    }
+    shown.fromFile = true;
+    if (values->connections && usableConnections(*values->connections)) {
+        shown.connections = textfile::trim(*values->connections);
+    }
+    if (values->folder) {
+        shown.folder = textfile::trim(*values->folder);
+    }
+    const std::string buffer = values->buffer ? textfile::trim(*values->buffer) : std::string();
+    if (buffer.ends_with("KB") && bufferBytes(buffer)) {
+        shown.buffer = buffer;
+    }
+    return shown;
 }
 
 bool SettingsFile::write(const std::string& path, const std::string& connections,
                          const std::string& folder, const std::string& buffer,
                          std::string* reason) {
-    return textfile::writeLines(path, {kMarker, connections, folder, buffer}, reason);
+    for (const std::string* value : {&connections, &folder, &buffer}) {
+        if (value->find_first_of(std::string("\r\n\0", 3)) != std::string::npos) {
+            if (reason) {
+                *reason = "a value holds a line break";
+            }
+            return false;
+        }
+    }
+    return textfile::writeLinesAtomically(path, {kMarker, connections, folder, buffer}, reason);
 }
 
 std::optional<std::int64_t> SettingsFile::bufferBytes(const std::string& line4) {
@@ -36,6 +67,11 @@ std::optional<std::int64_t> SettingsFile::bufferBytes(const std::string& line4) 
         return std::nullopt;
     }
     return *kilobytes * 1000;
+}
+
+bool SettingsFile::usableConnections(const std::string& text) {
+    const auto count = textfile::parseWholeNumber(text);
+    return count && *count >= 1 && *count <= 16;
 }
 
 }  // namespace tandu

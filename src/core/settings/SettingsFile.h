@@ -9,7 +9,7 @@ namespace tandu {
 // config.cfg: "1.0", the default connections, the default folder and the
 // buffer size per connection ("512KB"), one per line. Read anew at every use.
 class SettingsFile {
-public:
+  public:
     static constexpr const char* kMarker = "1.0";
     static constexpr const char* kDefaultConnections = "4";
     static constexpr const char* kDefaultBuffer = "512KB";
@@ -22,9 +22,20 @@ public:
         std::optional<std::string> buffer;
     };
 
+    // What the dialogs offer: lines 2 to 4 trimmed, the defaults standing in
+    // for a line 2 or 4 that is missing or not a usable number.
+    struct Defaults {
+        bool fromFile = false;  // the file exists and carries the marker
+        std::string connections = kDefaultConnections;
+        std::string folder;
+        std::string buffer = kDefaultBuffer;
+    };
+
     // Nothing when the file is missing or its line 1 (trimmed) is not "1.0".
     static std::optional<Values> read(const std::string& path);
-    // Replaces the file with the four lines exactly as given.
+    static Defaults defaults(const std::string& path);
+    // Replaces the file with the four lines exactly as given; refuses a value
+    // holding a line break, which would shift every later line.
     static bool write(const std::string& path, const std::string& connections,
                       const std::string& folder, const std::string& buffer,
                       std::string* reason = nullptr);
@@ -32,6 +43,8 @@ public:
     // Bytes per connection from a line 4 such as "512KB": the number before the
     // last two characters, times 1000. Nothing when that is not a positive whole number.
     static std::optional<std::int64_t> bufferBytes(const std::string& line4);
+    // A connections text that names 1 to 16 connections.
+    static bool usableConnections(const std::string& text);
 };
 
 }  // namespace tandu

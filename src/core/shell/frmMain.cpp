@@ -1,8 +1,13 @@
 #include "shell/frmMain.h"
 
 #include "catalogue/DownloadRows.h"
+#include "catalogue/FileNames.h"
 #include "chrome/CheckUrlTool.h"
 #include "chrome/TrayIconOps.h"
+#include "dialogs/frmList.h"
+#include "dialogs/frmSequence.h"
+#include "dialogs/frmURL.h"
+#include "settings/frmPreferences.h"
 #include "shell/modMain.h"
 #include "transfer/TransferEngine.h"
 
@@ -234,14 +239,27 @@ void frmMain::Form_Load() {
     applyIdleLayout();
     tray_->prepare();
     // First run: the settings dialog comes before anything else.
-    // (wired with the Preferences dialog)
+    if (!FileExists(app_.settingsPath())) {
+        app_.FirstRun = true;
+        frmPreferences preferences(*this);
+        preferences.Form_Load();
+        app_.platform().ui.showModal(preferences);
+    }
 
     // The window shows before the list fills, so the list paints while it fills.
     setVisible(true);
     ScanDefinitions(lstDown, numbers_, app_.platform().ui,
                     app_.programFolder() + "/definitions");
-    // Command-line URL: the Add URL dialog opens prefilled.
-    // (wired with the Add URL dialog)
+    // Command-line URL: the Add URL dialog opens prefilled. The marker without
+    // a URL still opens it, with whatever the clipboard offered.
+    if (const auto url = modMain::urlFromCommandLine(app_.commandLine())) {
+        frmURL dialog(*this);
+        dialog.Form_Load();
+        if (!url->empty()) {
+            dialog.txtLink.setText(*url);
+        }
+        app_.platform().ui.showModal(dialog);
+    }
 }
 
 void frmMain::Form_Unload() { tray_->remove(); }
@@ -306,13 +324,33 @@ void frmMain::imgBtnO_MouseUp(int /*index*/) {}
 
 // ---------------------------------------------------------------- menus
 
-void frmMain::menURL_Click() {}
-void frmMain::menSeq_Click() {}
-void frmMain::menList_Click() {}
+void frmMain::menURL_Click() {
+    frmURL dialog(*this);
+    dialog.Form_Load();
+    app_.platform().ui.showModal(dialog);
+}
+
+void frmMain::menSeq_Click() {
+    frmSequence dialog(*this);
+    dialog.Form_Load();
+    app_.platform().ui.showModal(dialog);
+}
+
+void frmMain::menList_Click() {
+    frmList dialog(*this);
+    dialog.Form_Load();
+    app_.platform().ui.showModal(dialog);
+}
+
 void frmMain::menExport_Click() {}
 void frmMain::menExit_Click() {}
 void frmMain::menAll_Click() { menAll.setChecked(!menAll.checked()); }
-void frmMain::menPref_Click() {}
+void frmMain::menPref_Click() {
+    frmPreferences dialog(*this);
+    dialog.Form_Load();
+    app_.platform().ui.showModal(dialog);
+}
+
 void frmMain::menShut_Click() { menShut.setChecked(!menShut.checked()); }
 void frmMain::menCheck_Click() { checkTool_->start(); }
 void frmMain::menTray_Click() { tray_->sendToTray(); }

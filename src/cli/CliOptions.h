@@ -1,0 +1,40 @@
+#pragma once
+
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "CliCommands.h"
+
+namespace tandu {
+class AddDialog;
+}
+
+namespace tandu::cli {
+
+// Positional arguments and "-x VALUE" options, in any order.
+struct ParsedArguments {
+    std::vector<std::string> positional;
+    std::map<std::string, std::string> options;
+    std::string error;  // set when the arguments cannot be read
+
+    bool has(const std::string& option) const { return options.count(option) != 0; }
+};
+
+// `valueOptions` take the next argument as their value; any other argument
+// starting with "-" (but "-" alone) is an unknown option.
+ParsedArguments parseArguments(const Arguments& args, const std::set<std::string>& valueOptions);
+
+// A connections count the boxes offer: "1" to "16".
+bool validConnections(const std::string& text);
+// A relative folder made absolute against the current directory.
+std::string absoluteFolder(const std::string& folder);
+
+// Sets an add dialog's destination and connections as the add commands do:
+// -d DIR unchecks the default and fills "Save to:"; without it the settings'
+// default folder stays where there is one, else the current directory is used.
+void fillDestination(AddDialog& dialog, const ParsedArguments& arguments);
+
+}  // namespace tandu::cli

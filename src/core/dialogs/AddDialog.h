@@ -1,0 +1,76 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "platform/Button.h"
+#include "platform/CheckBox.h"
+#include "platform/ComboBox.h"
+#include "platform/Form.h"
+#include "platform/TextBox.h"
+
+namespace tandu {
+
+class frmMain;
+class DownloadAdder;
+
+// What the three add dialogs share: the destination folder with its
+// "Default location" check box and picker, the connections box, OK and Cancel.
+class AddDialog : public Form {
+  public:
+    TextBox txtSave{"txtSave"};
+    Button cmbPath{"cmbPath"};
+    CheckBox chkDefault{"chkDefault"};
+    ComboBox cboConnections{"cboConnections"};
+    Button cmbOK{"cmbOK"};
+    Button cmbCancel{"cmbCancel"};
+
+    // Line 3 of the settings file, read at opening.
+    std::string DefaultFolder;
+
+    void chkDefault_Click();
+    void cmbPath_Click();
+    void cmbCancel_Click();
+
+    // True while OK is adding downloads (the window keeps painting meanwhile).
+    bool adding() const { return adding_; }
+
+  protected:
+    AddDialog(std::string name, frmMain& main);
+
+    // Fills the connections box and takes the defaults from the settings file.
+    // The check box starts enabled in the list and sequence dialogs only.
+    void loadDefaults(bool checkBoxStartsEnabled);
+    // Default folder or "Save to:", with its final "/".
+    std::string destination() const;
+    // The destination, or nothing after telling the user it is not usable.
+    std::optional<std::string> validDestination();
+    // Folder test with the "Wrong Folder" message.
+    bool folderAccepted(const std::string& folder);
+
+    void showInvalidUrl(const std::string& detail = {});
+    void showError(const std::string& text);
+
+    // Blocks OK, Cancel and closing while downloads are added.
+    class AddingScope {
+      public:
+        explicit AddingScope(AddDialog& dialog);
+        ~AddingScope();
+        AddingScope(const AddingScope&) = delete;
+        AddingScope& operator=(const AddingScope&) = delete;
+
+      private:
+        AddDialog& dialog_;
+        bool okEnabled_;
+        bool cancelEnabled_;
+    };
+
+    frmMain& main_;
+
+  private:
+    void showDefaultLocation(bool on);
+
+    bool adding_ = false;
+};
+
+}  // namespace tandu

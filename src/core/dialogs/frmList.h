@@ -1,0 +1,36 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "dialogs/AddDialog.h"
+#include "platform/Frame.h"
+#include "platform/Label.h"
+
+namespace tandu {
+
+// Add URL List: one download per non-blank line, typed, pasted or loaded from a file.
+class frmList : public AddDialog {
+  public:
+    explicit frmList(frmMain& main);
+
+    Frame fraList{"fraList"};
+    Label lblList{"lblList"};
+    TextBox txtFile{"txtFile"};
+    Button cmbFile{"cmbFile"};
+    TextBox txtList{"txtList"};
+    Label lblSave{"lblSave"};
+    Label lblConnections{"lblConnections"};
+
+    void Form_Load();
+    void cmbFile_Click();
+    void cmbOK_Click();
+
+    // Appends lines to the list as loading a file does: each without
+    // surrounding blanks, followed by CR LF.
+    void appendLines(const std::vector<std::string>& lines);
+    // The scratch copy of the last list, beside the executable.
+    std::string scratchPath() const;
+};
+
+}  // namespace tandu

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "dialogs/AddDialog.h"
+#include "platform/Frame.h"
+#include "platform/Label.h"
+
+namespace tandu {
+
+// Add URL Sequence: one download per number from start to end, "#" in the
+// pattern replaced by the number.
+class frmSequence : public AddDialog {
+  public:
+    explicit frmSequence(frmMain& main);
+
+    Frame fraSequence{"fraSequence"};
+    Label lblURL{"lblURL"};
+    TextBox txtURL{"txtURL"};
+    Label lblExample{"lblExample"};
+    Label lblStart{"lblStart"};
+    TextBox txtStart{"txtStart"};
+    Label lblEnd{"lblEnd"};
+    TextBox txtEnd{"txtEnd"};
+    Label lblDigits{"lblDigits"};
+    TextBox txtDigits{"txtDigits"};
+    Label lblSave{"lblSave"};
+    Label lblConnections{"lblConnections"};
+
+    void Form_Load();
+    void txtStart_LostFocus();
+    void txtEnd_LostFocus();
+    void txtDigits_LostFocus();
+    void cmbOK_Click();
+
+  private:
+    void showInvalidDigits();
+};
+
+}  // namespace tandu

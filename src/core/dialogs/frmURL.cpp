@@ -1,0 +1,69 @@
+#include "dialogs/frmURL.h"
+
+#include "dialogs/AddSteps.h"
+#include "dialogs/DownloadAdder.h"
+#include "shell/frmMain.h"
+#include "shell/modMain.h"
+
+namespace tandu {
+
+frmURL::frmURL(frmMain& main) : AddDialog("frmURL", main) {
+    setCaption("Add URL to Download");
+    setGeometry(0, 0, 6960, 3360);
+
+    fraURL.setCaption("URL");
+    fraURL.setGeometry(120, 60, 6720, 2640);
+    for (Control* inside :
+         std::initializer_list<Control*>{&lblLink, &txtLink, &lblSave, &txtSave, &cmbPath,
+                                         &chkDefault, &lblConnections, &cboConnections}) {
+        inside->setContainer(fraURL);
+    }
+    lblLink.setCaption("File link:");
+    lblLink.setGeometry(240, 330, 3000, 255);
+    txtLink.setGeometry(240, 600, 6240, 345);
+    lblSave.setCaption("Save to:");
+    lblSave.setGeometry(240, 1050, 3000, 255);
+    txtSave.setGeometry(240, 1320, 5640, 345);
+    cmbPath.setGeometry(5940, 1305, 540, 375);
+    chkDefault.setGeometry(240, 1755, 3000, 285);
+    lblConnections.setCaption("Number of connections:");
+    lblConnections.setGeometry(240, 2205, 2640, 255);
+    cboConnections.setGeometry(2940, 2160, 900, 345);
+    cmbOK.setGeometry(4320, 2850, 1200, 375);
+    cmbCancel.setGeometry(5640, 2850, 1200, 375);
+
+    add(fraURL, lblLink, txtLink, lblSave, txtSave, cmbPath, chkDefault, lblConnections,
+        cboConnections, cmbOK, cmbCancel);
+    cmbOK.onClick = [this] { cmbOK_Click(); };
+}
+
+void frmURL::Form_Load() {
+    loadDefaults(false);
+    const std::string clipboard = main_.app().platform().ui.clipboardText();
+    if (clipboard.starts_with("http://") || clipboard.starts_with("www")) {
+        txtLink.setText(clipboard);
+    }
+}
+
+void frmURL::cmbOK_Click() {
+    if (adding()) {
+        return;
+    }
+    const std::string url = txtLink.text();
+    if (url.empty() || HasControlCharacter(url)) {
+        showInvalidUrl();
+        return;
+    }
+    const auto folder = validDestination();
+    if (!folder) {
+        return;
+    }
+    DownloadAdder adder(main_);
+    if (!adder.add(url, *folder, cboConnections.text())) {
+        showError(adder.failureMessage());
+        return;
+    }
+    unload();
+}
+
+}  // namespace tandu

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "dialogs/AddDialog.h"
+#include "platform/Frame.h"
+#include "platform/Label.h"
+
+namespace tandu {
+
+// Add URL: one download by its link.
+class frmURL : public AddDialog {
+  public:
+    explicit frmURL(frmMain& main);
+
+    Frame fraURL{"fraURL"};
+    Label lblLink{"lblLink"};
+    TextBox txtLink{"txtLink"};
+    Label lblSave{"lblSave"};
+    Label lblConnections{"lblConnections"};
+
+    // Defaults from the settings file, then a link taken from the clipboard.
+    void Form_Load();
+    void cmbOK_Click();
+};
+
+}  // namespace tandu

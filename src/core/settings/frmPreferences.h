@@ -1,0 +1,47 @@
+#pragma once
+
+#include "platform/Button.h"
+#include "platform/ComboBox.h"
+#include "platform/Form.h"
+#include "platform/Frame.h"
+#include "platform/Label.h"
+#include "platform/TextBox.h"
+
+namespace tandu {
+
+class frmMain;
+
+// Preferences: the three values of config.cfg, and the browser extension installer.
+class frmPreferences : public Form {
+  public:
+    // The browser's executable; the pattern also takes a Linux build's name.
+    static constexpr const char* kBrowserFilter = "Firefox Executable (firefox.exe)|firefox*";
+
+    explicit frmPreferences(frmMain& main);
+
+    Frame fraOptions{"fraOptions"};
+    Label lblConnections{"lblConnections"};
+    ComboBox cboConnections{"cboConnections"};
+    Label lblPath{"lblPath"};
+    TextBox txtPath{"txtPath"};
+    Button cmbPath{"cmbPath"};
+    Label lblBuffer{"lblBuffer"};
+    ComboBox cboBuffer{"cboBuffer"};
+    Frame fraExt{"fraExt"};
+    Label lblExtInfo{"lblExtInfo"};
+    Label lblExtWarning{"lblExtWarning"};
+    Button cmbExt{"cmbExt"};
+    Button cmbOK{"cmbOK"};
+    Button cmbCancel{"cmbCancel"};
+
+    void Form_Load();
+    void cmbPath_Click();
+    void cmbOK_Click();
+    void cmbCancel_Click();
+    void cmbExt_Click();
+
+  private:
+    frmMain& main_;
+};
+
+}  // namespace tandu

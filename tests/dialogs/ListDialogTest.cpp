@@ -1,0 +1,233 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "DialogScripts.h"
+#include "dialogs/frmList.h"
+
+namespace tandu {
+namespace {
+
+using test::form1;
+
+void withListDialog(test::TestProgram& program, std::function<void(frmList&)> script) {
+    test::openDialog<frmList>(program, &frmMain::menList_Click, std::move(script));
+}
+
+std::vector<std::string> rowTexts(const ListView& rows) {
+    std::vector<std::string> texts;
+    for (int row = 0; row < rows.rowCount(); ++row) {
+        texts.push_back(rows.text(row));
+    }
+    return texts;
+}
+
+TEST(ListDialog, PastedListAddsEachNonBlankLineAsTypedInOrder) {
+    test::TestProgram program;
+    program.load();  // no settings: the default box starts enabled and unchecked
+    const std::string folder = program.folder.path();
+    const std::string list = "http://h/one.zip\n\n  http://h/two.zip  \r\nhttp://h/three.zip\n";
+    withListDialog(program, [&](frmList& dialog) {
+        EXPECT_EQ(dialog.caption(), "Add URL List");
+        EXPECT_EQ(dialog.fraList.caption(), "URL Listing");
+        EXPECT_TRUE(dialog.chkDefault.enabled());
+        EXPECT_FALSE(dialog.chkDefault.checked());
+        EXPECT_EQ(dialog.cboConnections.text(), "4");
+        EXPECT_TRUE(dialog.txtList.multiLine());
+        dialog.txtList.setText(list);
+        dialog.txtSave.setText(folder);
+        dialog.cboConnections.setText("2");
+        dialog.cmbOK.click();
+        EXPECT_TRUE(dialog.unloaded());
+    });
+    EXPECT_EQ(rowTexts(program.main->lstDown),
+              (std::vector<std::string>{"one.zip", "two.zip", "three.zip"}));
+    const std::string defs = program.folder.definitions();
+    EXPECT_EQ(test::readFile(defs + "two.zip.def"),
+              form1("two.zip", "  http://h/two.zip  ", folder + "/", "2"));
+    EXPECT_EQ(test::readFile(defs + "three.zip.def"),
+              form1("three.zip", "http://h/three.zip", folder + "/", "2"));
+    // The copy keeps the list's lines, each ended by CR LF, and one more line break.
+    EXPECT_EQ(test::readFile(program.folder / "tempdata.dat"),
+              "http://h/one.zip\r\n\r\n  http://h/two.zip  \r\nhttp://h/three.zip\r\n\r\n");
+    EXPECT_TRUE(program.host.ui.messages.empty());
+}
+
+TEST(ListDialog, LoadedFileIsTrimmedAppendedAndUsesTheSharedDialogPlainly) {
+    test::TestProgram program;
+    program.writeSettings();
+    program.load();
+    const std::string file = program.folder / "urls.txt";
+    test::writeFile(file, "  http://h/a.zip \r\n\r\nhttp://h/b.zip");
+    // The extension installer left its filter and title on the shared dialog.
+    program.main->cmd.filter = "Firefox Executable (firefox.exe)|firefox*";
+    program.main->cmd.dialogTitle = "Select the Firefox executable";
+    program.host.ui.openAnswers = {file, file, ""};
+    withListDialog(program, [&](frmList& dialog) {
+        dialog.cmbFile.click();
+        EXPECT_EQ(dialog.txtFile.text(), file);
+        EXPECT_EQ(dialog.txtList.text(), "http://h/a.zip\r\n\r\nhttp://h/b.zip\r\n");
+        dialog.cmbFile.click();  // loading twice doubles the list
+        EXPECT_EQ(
+            dialog.txtList.text(),
+            "http://h/a.zip\r\n\r\nhttp://h/b.zip\r\nhttp://h/a.zip\r\n\r\nhttp://h/b.zip\r\n");
+        dialog.cmbFile.click();  // cancelled: the name clears, the list stays
+        EXPECT_EQ(dialog.txtFile.text(), "");
+        EXPECT_EQ(dialog.txtList.text().size(), 68u);
+        dialog.cmbOK.click();  // default location from the settings: "/"
+    });
+    EXPECT_EQ(program.host.ui.openFilters, (std::vector<std::string>{"", "", ""}));
+    EXPECT_EQ(program.host.ui.openTitles, (std::vector<std::string>{"", "", ""}));
+    EXPECT_EQ(rowTexts(program.main->lstDown),
+              (std::vector<std::string>{"a.zip", "b.zip", "a (2).zip", "b (2).zip"}));
+    EXPECT_EQ(test::readFile(program.folder.definitions() + "a.zip.def"),
+              form1("a.zip", "http://h/a.zip", "/", "4"));
+}
+
+TEST(ListDialog, UnreadableListFileIsReported) {
+    test::TestProgram program;
+    program.writeSettings();
+    program.load();
+    program.host.ui.openAnswers = {program.folder / "missing.txt"};
+    withListDialog(program, [](frmList& dialog) {
+        dialog.cmbFile.click();
+        EXPECT_EQ(dialog.txtList.text(), "");
+    });
+    ASSERT_EQ(program.host.ui.messages.size(), 1u);
+    EXPECT_EQ(program.host.ui.messages[0].title, "Error");
+    EXPECT_NE(program.host.ui.messages[0].text.find("missing.txt"), std::string::npos);
+}
+
+TEST(ListDialog, EmptyListOrWrongFolderKeepsTheDialogOpen) {
+    test::TestProgram program;
+    program.writeSettings();
+    program.load();
+    const std::string missing = program.folder / "new";
+    withListDialog(program, [&](frmList& dialog) {
+        dialog.cmbOK.click();
+        EXPECT_FALSE(dialog.unloaded());
+        EXPECT_EQ(program.host.ui.lastMessage().text, "Please set a valid URL.");
+        EXPECT_EQ(program.host.ui.lastMessage().title, "Invalid URL");
+        EXPECT_FALSE(test::fileExists(program.folder / "tempdata.dat"));
+
+        dialog.chkDefault.click();
+        dialog.txtSave.setText(missing);
+        dialog.txtList.setText("http://h/a.zip");
+        dialog.cmbOK.click();
+        EXPECT_FALSE(dialog.unloaded());
+        EXPECT_EQ(program.host.ui.lastMessage().text, "Destination folder is invalid.");
+        EXPECT_EQ(program.host.ui.lastMessage().title, "Wrong Folder");
+        EXPECT_EQ(program.host.ui.lastMessage().icon, MsgIcon::Critical);
+    });
+    // The scratch copy was written before the folder test.
+    EXPECT_EQ(test::readFile(program.folder / "tempdata.dat"), "http://h/a.zip\r\n");
+    EXPECT_FALSE(std::filesystem::exists(missing));
+    EXPECT_EQ(program.main->lstDown.rowCount(), 0);
+}
+
+TEST(ListDialog, BlanksOnlyAddNothingAndClose) {
+    test::TestProgram program;
+    program.load();
+    withListDialog(program, [](frmList& dialog) {
+        dialog.chkDefault.click();  // no settings: default folder empty, destination "/"
+        dialog.txtList.setText("   \r\n\r\n  \r\n");
+        dialog.cmbOK.click();
+        EXPECT_TRUE(dialog.unloaded());
+    });
+    EXPECT_TRUE(program.host.ui.messages.empty());
+    EXPECT_EQ(program.main->lstDown.rowCount(), 0);
+}
+
+TEST(ListDialog, LinesWithControlCharactersAreNamedAndKeptTheRestAdded) {
+    test::TestProgram program;
+    program.writeSettings();
+    program.load();
+    withListDialog(program, [&](frmList& dialog) {
+        const std::string nul(1, '\0');
+        dialog.txtList.setText("http://h/a.zip\n\thttp://h/tab.zip\nhttp://h/b.zip\nhttp://h/n" +
+                               nul + "ul.zip\n");
+        dialog.cmbOK.click();
+        EXPECT_FALSE(dialog.unloaded());
+        EXPECT_EQ(dialog.txtList.text(), "\thttp://h/tab.zip\r\nhttp://h/n" + nul + "ul.zip\r\n");
+    });
+    EXPECT_EQ(rowTexts(program.main->lstDown), (std::vector<std::string>{"a.zip", "b.zip"}));
+    ASSERT_EQ(program.host.ui.messages.size(), 1u);
+    EXPECT_EQ(program.host.ui.messages[0].title, "Invalid URL");
+    EXPECT_EQ(program.host.ui.messages[0].icon, MsgIcon::Critical);
+    EXPECT_TRUE(program.host.ui.messages[0].text.starts_with("Please set a valid URL."));
+    EXPECT_NE(program.host.ui.messages[0].text.find(": 2, 4."), std::string::npos);
+}
+
+TEST(ListDialog, WindowKeepsPaintingAndASecondOkOrCloseIsIgnoredMeanwhile) {
+    test::TestProgram program;
+    program.writeSettings();
+    program.load();
+    std::string list;
+    for (int i = 0; i < 300; ++i) {
+        list += "http://h/same.bin\n";
+    }
+    int nested = 0;
+    withListDialog(program, [&](frmList& dialog) {
+        program.host.ui.onPendingEvents = [&] {
+            ++nested;
+            EXPECT_TRUE(dialog.adding());
+            dialog.cmbOK.click();
+            dialog.cmbCancel.click();
+            dialog.requestClose();
+            EXPECT_FALSE(dialog.unloaded());
+        };
+        dialog.txtList.setText(list);
+        dialog.cmbOK.click();
+        EXPECT_TRUE(dialog.unloaded());
+        EXPECT_TRUE(dialog.cmbOK.enabled());
+    });
+    program.host.ui.onPendingEvents = nullptr;
+    EXPECT_GE(nested, 4);
+    const ListView& rows = program.main->lstDown;
+    ASSERT_EQ(rows.rowCount(), 300);
+    EXPECT_EQ(rows.text(0), "same.bin");
+    EXPECT_EQ(rows.text(1), "same (2).bin");
+    EXPECT_EQ(rows.text(299), "same (300).bin");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(program.folder.definitions()),
+                            std::filesystem::directory_iterator()),
+              300);
+}
+
+TEST(ListDialog, WriteFailureMidwayKeepsTheRestForAnotherTry) {
+    test::TestProgram program;
+    program.writeSettings();
+    program.load();
+    std::string list;
+    for (int i = 0; i < 100; ++i) {
+        list += "http://h/f" + std::to_string(i) + ".bin\n";
+    }
+    const std::string defs = program.folder / "definitions";
+    const std::string away = program.folder / "away";
+    withListDialog(program, [&](frmList& dialog) {
+        program.host.ui.onPendingEvents = [&] { std::filesystem::rename(defs, away); };
+        dialog.txtList.setText(list);
+        dialog.cmbOK.click();
+        program.host.ui.onPendingEvents = nullptr;
+        EXPECT_FALSE(dialog.unloaded());
+        const int added = program.main->lstDown.rowCount();
+        EXPECT_GT(added, 0);
+        EXPECT_LT(added, 100);
+        EXPECT_TRUE(
+            dialog.txtList.text().starts_with("http://h/f" + std::to_string(added) + ".bin\r\n"));
+        EXPECT_EQ(program.host.ui.lastMessage().title, "Error");
+        EXPECT_NE(program.host.ui.lastMessage().text.find(program.folder.definitions()),
+                  std::string::npos);
+
+        std::filesystem::rename(away, defs);
+        dialog.cmbOK.click();
+        EXPECT_TRUE(dialog.unloaded());
+    });
+    const ListView& rows = program.main->lstDown;
+    ASSERT_EQ(rows.rowCount(), 100);
+    for (int i = 0; i < 100; ++i) {
+        EXPECT_EQ(rows.text(i), "f" + std::to_string(i) + ".bin");
+    }
+}
+
+}  // namespace
+}  // namespace tandu

@@ -1,0 +1,205 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "DialogScripts.h"
+#include "dialogs/SequenceNumbers.h"
+#include "dialogs/frmSequence.h"
+
+namespace tandu {
+namespace {
+
+using test::form1;
+
+void withSequenceDialog(test::TestProgram& program, std::function<void(frmSequence&)> script) {
+    test::openDialog<frmSequence>(program, &frmMain::menSeq_Click, std::move(script));
+}
+
+// Fills the boxes as a user would (each box left after typing) and presses OK.
+void runSequence(test::TestProgram& program, const std::string& pattern, const std::string& start,
+                 const std::string& end, const std::string& digits) {
+    withSequenceDialog(program, [&](frmSequence& dialog) {
+        dialog.txtURL.setText(pattern);
+        dialog.txtStart.setText(start);
+        dialog.txtStart.lostFocus();
+        dialog.txtEnd.setText(end);
+        dialog.txtEnd.lostFocus();
+        dialog.txtDigits.setText(digits);
+        dialog.txtDigits.lostFocus();
+        dialog.cmbOK.click();
+    });
+}
+
+std::vector<std::string> rowTexts(const ListView& rows) {
+    std::vector<std::string> texts;
+    for (int row = 0; row < rows.rowCount(); ++row) {
+        texts.push_back(rows.text(row));
+    }
+    return texts;
+}
+
+TEST(SequenceNumbers, PaddingRoundingAndReplacement) {
+    using namespace sequence;
+    EXPECT_EQ(numberText(8, 2), "08");
+    EXPECT_EQ(numberText(11, 2), "11");
+    EXPECT_EQ(numberText(1234, 3), "1234");
+    EXPECT_EQ(numberText(7, 1), "7");
+    EXPECT_EQ(numberText(7, 0), "7");
+    EXPECT_EQ(numberText(-5, 3), "0-5");    // the minus counts, zeros go before it
+    EXPECT_EQ(numberText(5, 2.5), "05");    // at most round(2.5) - 1 = 1 zero
+    EXPECT_EQ(numberText(5, 3.5), "0005");  // 3 < 3.5: a third zero
+    EXPECT_EQ(numberText(5, 32767).size(), 32767u);
+    EXPECT_EQ(replaceHashes("http://h/#/f#.zip", "09"), "http://h/09/f09.zip");
+    EXPECT_EQ(replaceHashes("http://h/f.zip", "3"), "http://h/f.zip");
+    EXPECT_EQ(readNumber(" 2.5 "), 2.5);
+    EXPECT_EQ(readNumber("-1e2"), -100);
+    EXPECT_EQ(readNumber("+7"), 7);
+    for (const char* bad : {"", "abc", "1a", "0x10", "inf", "nan", "1e", ".", "--1", "1 2"}) {
+        EXPECT_FALSE(readNumber(bad)) << bad;
+    }
+    EXPECT_EQ(toInteger16(2.5), 2);
+    EXPECT_EQ(toInteger16(3.5), 4);
+    EXPECT_EQ(toInteger16(-32768.5), -32768);
+    EXPECT_FALSE(toInteger16(32767.5));
+    EXPECT_FALSE(toInteger16(-32769));
+    EXPECT_FALSE(toInteger16(1e300));
+}
+
+TEST(SequenceDialog, EightToElevenWithTwoDigitsInOrder) {
+    test::TestProgram program;
+    program.writeSettings("1.0\r\n3\r\n" + program.folder.path() + "\r\n512KB\r\n");
+    program.load();
+    runSequence(program, "http://h/img#.jpg", "8", "11", "2");
+    EXPECT_EQ(rowTexts(program.main->lstDown),
+              (std::vector<std::string>{"img08.jpg", "img09.jpg", "img10.jpg", "img11.jpg"}));
+    EXPECT_EQ(test::readFile(program.folder.definitions() + "img09.jpg.def"),
+              form1("img09.jpg", "http://h/img09.jpg", program.folder.path() + "/", "3"));
+    EXPECT_TRUE(program.host.ui.messages.empty());
+}
+
+TEST(SequenceDialog, EveryHashGetsTheSameNumber) {
+    test::TestProgram program;
+    program.writeSettings();
+    program.load();
+    runSequence(program, "http://h/vol#/part#.zip", "1", "3", "1");
+    EXPECT_EQ(rowTexts(program.main->lstDown),
+              (std::vector<std::string>{"part1.zip", "part2.zip", "part3.zip"}));
+    EXPECT_EQ(test::readFile(program.folder.definitions() + "part2.zip.def"),
+              form1("part2.zip", "http://h/vol2/part2.zip", "/", "4"));
+}
+
+TEST(SequenceDialog, EqualStartAndEndGiveOneDownload) {
+    test::TestProgram program;
+    program.writeSettings();
+    program.load();
+    runSequence(program, "http://h/#.zip", "5", "5", "1");
+    EXPECT_EQ(rowTexts(program.main->lstDown), std::vector<std::string>{"5.zip"});
+}
+
+TEST(SequenceDialog, LeaveFocusChecks) {
+    test::TestProgram program;
+    program.load();
+    withSequenceDialog(program, [&](frmSequence& dialog) {
+        EXPECT_EQ(dialog.caption(), "Add URL Sequence");
+        EXPECT_EQ(dialog.fraSequence.caption(), "URL Sequence");
+        EXPECT_EQ(dialog.txtStart.text(), "0");
+        EXPECT_EQ(dialog.txtEnd.text(), "10");
+        EXPECT_EQ(dialog.txtDigits.text(), "1");
+        EXPECT_TRUE(dialog.chkDefault.enabled());
+        EXPECT_FALSE(dialog.chkDefault.checked());
+        dialog.txtStart.setText("x");
+        dialog.txtStart.lostFocus();
+        EXPECT_EQ(dialog.txtStart.text(), "0");
+        dialog.txtEnd.setText("-4");
+        dialog.txtEnd.lostFocus();
+        EXPECT_EQ(dialog.txtEnd.text(), "-4");
+        dialog.txtDigits.setText("abc");
+        dialog.txtDigits.lostFocus();
+        EXPECT_EQ(dialog.txtDigits.text(), "1");
+        EXPECT_TRUE(program.host.ui.messages.empty());
+        dialog.txtDigits.setText("0");
+        dialog.txtDigits.lostFocus();
+        EXPECT_EQ(dialog.txtDigits.text(), "1");
+    });
+    ASSERT_EQ(program.host.ui.messages.size(), 1u);
+    EXPECT_EQ(program.host.ui.messages[0].text,
+              "Invalid number. Use 1 for no fixed digits or more fore fixed.");
+    EXPECT_EQ(program.host.ui.messages[0].title, "Invalid");
+    EXPECT_EQ(program.host.ui.messages[0].icon, MsgIcon::Critical);
+}
+
+TEST(SequenceDialog, ChecksRunInOrderAndKeepTheDialogOpen) {
+    test::TestProgram program;
+    program.writeSettings();
+    program.load();
+    const std::string missing = program.folder / "new";
+    withSequenceDialog(program, [&](frmSequence& dialog) {
+        dialog.txtStart.setText("3");
+        dialog.txtEnd.setText("1");
+        dialog.cmbOK.click();  // the URL box is empty too: the numbers come first
+        EXPECT_FALSE(dialog.unloaded());
+        EXPECT_EQ(program.host.ui.lastMessage().text,
+                  "The start number must be less than the finish number.");
+        EXPECT_EQ(program.host.ui.lastMessage().title, "Error");
+        EXPECT_EQ(program.host.ui.lastMessage().icon, MsgIcon::Critical);
+
+        dialog.txtEnd.setText("4");
+        dialog.cmbOK.click();
+        EXPECT_EQ(program.host.ui.lastMessage().text, "Please set a valid URL.");
+        EXPECT_EQ(program.host.ui.lastMessage().title, "Invalid URL");
+        dialog.txtURL.setText("http://h/a#\r\n.zip");
+        dialog.cmbOK.click();
+        EXPECT_EQ(program.host.ui.lastMessage().text, "Please set a valid URL.");
+
+        dialog.txtURL.setText("http://h/a#.zip");
+        dialog.chkDefault.click();
+        dialog.txtSave.setText(missing);
+        dialog.cmbOK.click();
+        EXPECT_FALSE(dialog.unloaded());
+        EXPECT_EQ(program.host.ui.lastMessage().text, "Destination folder is invalid.");
+        EXPECT_EQ(program.host.ui.lastMessage().title, "Wrong Folder");
+    });
+    EXPECT_EQ(program.host.ui.messages.size(), 4u);
+    EXPECT_FALSE(std::filesystem::exists(missing));
+    EXPECT_EQ(program.main->lstDown.rowCount(), 0);
+}
+
+TEST(SequenceDialog, NumbersThe16BitBoxesCannotHoldAreRefused) {
+    test::TestProgram program;
+    program.writeSettings();
+    program.load();
+    withSequenceDialog(program, [&](frmSequence& dialog) {
+        dialog.txtURL.setText("http://h/#.zip");
+        for (const auto& [start, end] : {std::pair{"32767", "40000"}, std::pair{"-40000", "1"},
+                                         std::pair{"1", "32767.5"}, std::pair{"a", "2"}}) {
+            dialog.txtStart.setText(start);
+            dialog.txtEnd.setText(end);
+            dialog.cmbOK.click();
+            EXPECT_FALSE(dialog.unloaded());
+            EXPECT_EQ(program.host.ui.lastMessage().title, "Invalid") << start << " " << end;
+        }
+        dialog.txtStart.setText("1");
+        dialog.txtEnd.setText("2");
+        dialog.txtDigits.setText("99999");
+        dialog.cmbOK.click();
+        EXPECT_EQ(program.host.ui.lastMessage().text,
+                  "Invalid number. Use 1 for no fixed digits or more fore fixed.");
+        EXPECT_EQ(dialog.txtDigits.text(), "1");
+    });
+    EXPECT_EQ(program.host.ui.messages.size(), 5u);
+    EXPECT_EQ(program.main->lstDown.rowCount(), 0);
+}
+
+TEST(SequenceDialog, EndOf32767StopsThere) {
+    test::TestProgram program;
+    program.writeSettings();
+    program.load();
+    runSequence(program, "http://h/#.zip", "32766", "32767", "1");
+    EXPECT_EQ(rowTexts(program.main->lstDown),
+              (std::vector<std::string>{"32766.zip", "32767.zip"}));
+    runSequence(program, "http://h/n#.zip", "-32768", "-32767", "1");
+    EXPECT_EQ(program.main->lstDown.text(3), "n-32767.zip");
+}
+
+}  // namespace
+}  // namespace tandu

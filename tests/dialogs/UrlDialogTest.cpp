@@ -1,0 +1,304 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "DialogScripts.h"
+#include "dialogs/frmURL.h"
+
+namespace tandu {
+namespace {
+
+using test::form1;
+
+void withUrlDialog(test::TestProgram& program, std::function<void(frmURL&)> script) {
+    test::openDialog<frmURL>(program, &frmMain::menURL_Click, std::move(script));
+}
+
+// Types the link, unchecks the default and saves into `folder`, then presses OK.
+void addUrl(test::TestProgram& program, const std::string& url, const std::string& folder) {
+    withUrlDialog(program, [&](frmURL& dialog) {
+        dialog.txtLink.setText(url);
+        if (dialog.chkDefault.checked()) {
+            dialog.chkDefault.click();
+        }
+        dialog.txtSave.setText(folder);
+        dialog.cmbOK.click();
+        EXPECT_TRUE(dialog.unloaded());
+    });
+}
+
+TEST(UrlDialog, WithoutSettingsOffersFourConnectionsAndNoDefaultFolder) {
+    test::TestProgram program;
+    program.writeSettings();
+    program.load();
+    std::filesystem::remove(program.folder / "config.cfg");
+    withUrlDialog(program, [](frmURL& dialog) {
+        EXPECT_EQ(dialog.caption(), "Add URL to Download");
+        EXPECT_EQ(dialog.fraURL.caption(), "URL");
+        EXPECT_EQ(dialog.cboConnections.items().size(), 16u);
+        EXPECT_EQ(dialog.cboConnections.text(), "4");
+        EXPECT_FALSE(dialog.chkDefault.enabled());
+        EXPECT_FALSE(dialog.chkDefault.checked());
+        EXPECT_TRUE(dialog.txtSave.enabled());
+        EXPECT_TRUE(dialog.cmbOK.isDefault);
+        EXPECT_TRUE(dialog.cmbCancel.isCancel);
+    });
+    EXPECT_EQ(program.host.ui.modalForms.back(), "frmURL");
+}
+
+TEST(UrlDialog, SettingsSwitchTheDefaultLocationOnAndTheBoxTogglesIt) {
+    test::TestProgram program;
+    program.writeSettings("1.0\r\n 6 \r\n " + program.folder.path() + " \r\n512KB\r\n");
+    program.load();
+    withUrlDialog(program, [&](frmURL& dialog) {
+        EXPECT_EQ(dialog.cboConnections.text(), "6");
+        EXPECT_EQ(dialog.DefaultFolder, program.folder.path());
+        EXPECT_TRUE(dialog.chkDefault.enabled());
+        EXPECT_TRUE(dialog.chkDefault.checked());
+        EXPECT_FALSE(dialog.txtSave.enabled());
+        EXPECT_FALSE(dialog.cmbPath.enabled());
+        EXPECT_EQ(dialog.txtSave.backColor(), Color::system(11));
+        EXPECT_EQ(dialog.txtSave.text(), "");  // the default folder is not shown
+        dialog.chkDefault.click();
+        EXPECT_TRUE(dialog.txtSave.enabled());
+        EXPECT_TRUE(dialog.cmbPath.enabled());
+        EXPECT_EQ(dialog.txtSave.backColor(), Color::rgb(255, 255, 255));
+        dialog.chkDefault.click();
+        EXPECT_EQ(dialog.txtSave.backColor(), Color::system(11));
+        // Checked: the default folder wins over whatever "Save to:" shows.
+        dialog.txtSave.setText("/elsewhere");
+        dialog.txtLink.setText("http://host/f.zip");
+        dialog.cmbOK.click();
+    });
+    EXPECT_EQ(test::readFile(program.folder.definitions() + "f.zip.def"),
+              form1("f.zip", "http://host/f.zip", program.folder.path() + "/", "6"));
+}
+
+TEST(UrlDialog, ClipboardPrefillTakesHttpAndWwwOnlyAsTheyAre) {
+    test::TestProgram program;
+    program.writeSettings();
+    program.load();
+    const std::pair<const char*, const char*> cases[] = {
+        {"www.host.com/file.zip", "www.host.com/file.zip"},
+        {"http://host/a.zip  ", "http://host/a.zip  "},
+        {"WWW.HOST.COM/FILE.ZIP", ""},
+        {"HTTP://host/a.zip", ""},
+        {"https://host/a.zip", ""},
+        {" http://host/a.zip", ""},
+    };
+    for (const auto& [clipboard, shown] : cases) {
+        program.host.ui.clipboard = clipboard;
+        withUrlDialog(
+            program, [&](frmURL& dialog) { EXPECT_EQ(dialog.txtLink.text(), shown) << clipboard; });
+    }
+}
+
+TEST(UrlDialog, OkWritesFormOneWithTheLinkAsTypedAndAppendsTheRow) {
+    test::TestProgram program;
+    program.writeSettings();
+    program.load();
+    const std::string folder = program.folder.path();
+    withUrlDialog(program, [&](frmURL& dialog) {
+        dialog.chkDefault.click();  // from the settings: switch back to "Save to:"
+        dialog.txtLink.setText("http://host/dir/archive.tar.gz  ");
+        dialog.txtSave.setText(folder);
+        dialog.cboConnections.setText("16");
+        dialog.cmbOK.click();
+        EXPECT_TRUE(dialog.unloaded());
+    });
+    // The name is trimmed from its creation on: file, line 1 and row agree.
+    EXPECT_EQ(test::readFile(program.folder.definitions() + "archive.tar.gz.def"),
+              form1("archive.tar.gz", "http://host/dir/archive.tar.gz  ", folder + "/", "16"));
+    const ListView& rows = program.main->lstDown;
+    ASSERT_EQ(rows.rowCount(), 1);
+    EXPECT_EQ(rows.text(0), "archive.tar.gz");
+    EXPECT_EQ(rows.cell(0, 1), "???");
+    EXPECT_EQ(rows.cell(0, 2), "Waiting");
+    EXPECT_EQ(rows.cell(0, 3), "???");
+    EXPECT_EQ(rows.cell(0, 4), "???");
+    EXPECT_TRUE(program.host.ui.messages.empty());
+}
+
+TEST(UrlDialog, EmptySaveToBecomesTheRootFolder) {
+    test::TestProgram program;
+    program.writeSettings();
+    program.load();
+    addUrl(program, "http://host/a.bin", "");
+    EXPECT_EQ(test::readFile(program.folder.definitions() + "a.bin.def"),
+              form1("a.bin", "http://host/a.bin", "/", "4"));
+}
+
+TEST(UrlDialog, EmptyOrControlCharacterLinkIsRefusedAndTheDialogStays) {
+    test::TestProgram program;
+    program.writeSettings();
+    program.load();
+    int refused = 0;
+    for (const std::string& link :
+         {std::string(), std::string("http://h/a\r\nb.zip"), std::string("http://h/a\tb.zip"),
+          std::string("http://h/a\0b.zip", 15), std::string("http://h/a\x7f.zip")}) {
+        withUrlDialog(program, [&](frmURL& dialog) {
+            dialog.txtLink.setText(link);
+            dialog.cmbOK.click();
+            EXPECT_FALSE(dialog.unloaded());
+            ++refused;
+            ASSERT_EQ(program.host.ui.messages.size(), static_cast<std::size_t>(refused));
+            EXPECT_EQ(program.host.ui.lastMessage().text, "Please set a valid URL.");
+            EXPECT_EQ(program.host.ui.lastMessage().title, "Invalid URL");
+            EXPECT_EQ(program.host.ui.lastMessage().icon, MsgIcon::Critical);
+        });
+    }
+    EXPECT_EQ(refused, 5);
+    EXPECT_TRUE(std::filesystem::is_empty(program.folder.definitions()));
+    EXPECT_EQ(program.main->lstDown.rowCount(), 0);
+}
+
+TEST(UrlDialog, FolderThatDoesNotExistIsRefusedAndNotLeftBehind) {
+    test::TestProgram program;
+    program.writeSettings();
+    program.load();
+    const std::string missing = program.folder / "new";
+    withUrlDialog(program, [&](frmURL& dialog) {
+        dialog.chkDefault.click();
+        dialog.txtLink.setText("http://host/f.zip");
+        dialog.txtSave.setText(missing);
+        dialog.cmbOK.click();
+        EXPECT_FALSE(dialog.unloaded());
+    });
+    ASSERT_EQ(program.host.ui.messages.size(), 1u);
+    EXPECT_EQ(program.host.ui.messages[0].text, "Destination folder is invalid.");
+    EXPECT_EQ(program.host.ui.messages[0].title, "Wrong Folder");
+    EXPECT_EQ(program.host.ui.messages[0].icon, MsgIcon::Critical);
+    EXPECT_FALSE(std::filesystem::exists(missing));
+    EXPECT_TRUE(std::filesystem::is_empty(program.folder.definitions()));
+}
+
+TEST(UrlDialog, TakenNameGetsANumberAndLeavesTheOtherDownloadsFilesAlone) {
+    test::TestProgram program;
+    program.writeSettings();
+    const std::string defs = program.folder.definitions();
+    // A download in the list, and one whose files are on disk but not listed.
+    const std::string listed = form1("f.zip", "http://one/f.zip", "/one/", "4");
+    test::writeFile(defs + "f.zip.def", listed);
+    program.load();
+    test::writeFile(defs + "f (2).zip.dwn", "10-100\r\n");
+    const std::string folder = program.folder.path();
+
+    addUrl(program, "http://two/f.zip", folder);
+    addUrl(program, "http://three/f.zip", folder);
+    EXPECT_EQ(test::readFile(defs + "f.zip.def"), listed);
+    EXPECT_EQ(test::readFile(defs + "f (2).zip.dwn"), "10-100\r\n");
+    EXPECT_FALSE(std::filesystem::exists(defs + "f (2).zip.def"));
+    EXPECT_EQ(test::readFile(defs + "f (3).zip.def"),
+              form1("f (3).zip", "http://two/f.zip", folder + "/", "4"));
+    EXPECT_EQ(test::readFile(defs + "f (4).zip.def"),
+              form1("f (4).zip", "http://three/f.zip", folder + "/", "4"));
+    const ListView& rows = program.main->lstDown;
+    ASSERT_EQ(rows.rowCount(), 3);
+    EXPECT_EQ(rows.text(1), "f (3).zip");
+    EXPECT_EQ(rows.text(2), "f (4).zip");
+}
+
+TEST(UrlDialog, RowWithoutFilesStillHoldsItsName) {
+    test::TestProgram program;
+    program.writeSettings();
+    program.load();
+    program.main->lstDown.addRow("done.iso");  // e.g. a completed download
+    addUrl(program, "http://h/done.iso", program.folder.path());
+    EXPECT_TRUE(test::fileExists(program.folder.definitions() + "done (2).iso.def"));
+    EXPECT_FALSE(test::fileExists(program.folder.definitions() + "done.iso.def"));
+}
+
+TEST(UrlDialog, UrlWithoutAFileNameIsNamedUnknown) {
+    test::TestProgram program;
+    program.writeSettings();
+    program.load();
+    addUrl(program, "http://host/dir/", program.folder.path());
+    addUrl(program, "justtext", program.folder.path());
+    EXPECT_EQ(test::readFile(program.folder.definitions() + "unkonwn.def"),
+              form1("unkonwn", "http://host/dir/", program.folder.path() + "/", "4"));
+    EXPECT_TRUE(test::fileExists(program.folder.definitions() + "unkonwn (2).def"));
+}
+
+TEST(UrlDialog, MissingDefinitionsFolderIsNamedAndNothingIsLeft) {
+    test::TestProgram program;
+    program.writeSettings();
+    program.load();
+    std::filesystem::remove(program.folder / "definitions");
+    withUrlDialog(program, [&](frmURL& dialog) {
+        dialog.txtLink.setText("http://host/f.zip");
+        dialog.cmbOK.click();
+        EXPECT_FALSE(dialog.unloaded());
+    });
+    ASSERT_EQ(program.host.ui.messages.size(), 1u);
+    EXPECT_EQ(program.host.ui.messages[0].title, "Error");
+    EXPECT_EQ(program.host.ui.messages[0].icon, MsgIcon::Critical);
+    EXPECT_NE(program.host.ui.messages[0].text.find(program.folder.definitions()),
+              std::string::npos);
+    EXPECT_EQ(program.main->lstDown.rowCount(), 0);
+
+    // A file where the folder should be: also named, nothing written beside it.
+    test::writeFile(program.folder / "definitions", "not a folder");
+    withUrlDialog(program, [&](frmURL& dialog) {
+        dialog.txtLink.setText("http://host/f.zip");
+        dialog.cmbOK.click();
+        EXPECT_FALSE(dialog.unloaded());
+    });
+    ASSERT_EQ(program.host.ui.messages.size(), 2u);
+    EXPECT_NE(program.host.ui.messages[1].text.find(program.folder.definitions()),
+              std::string::npos);
+    EXPECT_EQ(test::readFile(program.folder / "definitions"), "not a folder");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(program.folder.path()),
+                            std::filesystem::directory_iterator()),
+              2);  // config.cfg and the file
+}
+
+TEST(UrlDialog, CancelWritesNothing) {
+    test::TestProgram program;
+    program.writeSettings();
+    program.load();
+    withUrlDialog(program, [](frmURL& dialog) {
+        dialog.txtLink.setText("http://host/f.zip");
+        dialog.cmbCancel.click();
+        EXPECT_TRUE(dialog.unloaded());
+    });
+    EXPECT_TRUE(std::filesystem::is_empty(program.folder.definitions()));
+}
+
+TEST(UrlDialog, CommandLineUrlOpensTheDialogAfterTheListWithThatUrl) {
+    test::TestProgram program;
+    program.writeSettings();
+    test::writeFile(program.folder.definitions() + "old.zip.def",
+                    form1("old.zip", "http://h/old.zip", "/", "4"));
+    program.host.ui.clipboard = "http://clip/board.zip";
+    int rowsWhileOpen = -1;
+    program.host.ui.modalScripts.push_back([&](Form& form) {
+        auto& dialog = static_cast<frmURL&>(form);
+        rowsWhileOpen = program.app->mainWindow()->lstDown.rowCount();
+        EXPECT_EQ(dialog.txtLink.text(), "http://host/get it.zip");
+        dialog.cmbOK.click();
+    });
+    program.load("\"-url http://host/get it.zip\"");
+    EXPECT_EQ(program.host.ui.modalForms, std::vector<std::string>{"frmURL"});
+    EXPECT_EQ(rowsWhileOpen, 1);
+    EXPECT_EQ(program.main->lstDown.rowCount(), 2);
+    EXPECT_EQ(program.main->lstDown.text(1), "get it.zip");
+
+    // The marker alone opens the dialog with the clipboard's link.
+    test::TestProgram bare;
+    bare.writeSettings();
+    bare.host.ui.clipboard = "http://clip/board.zip";
+    bare.host.ui.modalScripts.push_back([](Form& form) {
+        EXPECT_EQ(static_cast<frmURL&>(form).txtLink.text(), "http://clip/board.zip");
+    });
+    bare.load("\"-url\"");
+    EXPECT_EQ(bare.host.ui.modalForms, std::vector<std::string>{"frmURL"});
+
+    // No marker: no dialog.
+    test::TestProgram plain;
+    plain.writeSettings();
+    plain.load("-url http://host/x.zip");
+    EXPECT_TRUE(plain.host.ui.modalForms.empty());
+}
+
+}  // namespace
+}  // namespace tandu

@@ -1,0 +1,94 @@
+#!/usr/bin/env bash
+# tandu-cli prefs, add, add-list and add-seq in a private program folder:
+# the bytes they write, their messages and their exit statuses.
+set -uo pipefail
+program_dir=$1
+[ -x "$program_dir/tandu-cli" ] || exit 77
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cp "$program_dir/tandu-cli" "$work/"
+mkdir -p "$work/definitions" "$work/dl" "$work/other"
+cli="$work/tandu-cli"
+failures=0
+
+check() {  # description, expected, actual
+    if [ "$2" != "$3" ]; then
+        echo "FAIL: $1"
+        echo "  expected: $(printf '%q' "$2")"
+        echo "  actual:   $(printf '%q' "$3")"
+        failures=$((failures + 1))
+    fi
+}
+status() {  # runs the command, answers its exit status
+    "$@" >"$work/out" 2>"$work/err"
+    echo $?
+}
+crlf() { printf '%s\r\n' "$@"; }
+
+cd "$work/other"
+
+# prefs: defaults while there is no settings file, then written as given.
+check "prefs shows the defaults" 0 "$(status "$cli" prefs)"
+check "prefs default connections" "connections: 4" "$(grep '^connections' "$work/out")"
+check "prefs default buffer" "buffer: 512KB" "$(grep '^buffer' "$work/out")"
+check "prefs writes" 0 "$(status "$cli" prefs -n 6 -d "$work/dl" -b 1024)"
+check "config.cfg bytes" "$(crlf 1.0 6 "$work/dl" 1024KB)" "$(cat "$work/config.cfg")"
+check "prefs refuses a folder that does not exist" 1 "$(status "$cli" prefs -d "$work/new")"
+check "Wrong Folder message" "Wrong Folder: Destination folder is invalid." "$(cat "$work/err")"
+[ -e "$work/new" ] && { echo "FAIL: the tested folder was left behind"; failures=$((failures + 1)); }
+
+# add: the settings' default folder and connections, or -d / -n.
+check "add" 0 "$(status "$cli" add "http://h/a.zip " "http://h/a.zip")"
+check "definition, link untrimmed" "$(crlf a.zip Waiting "http://h/a.zip " "$work/dl/" 6)" \
+    "$(cat "$work/definitions/a.zip.def")"
+check "second equal name numbered" "$(crlf "a (2).zip" Waiting "http://h/a.zip" "$work/dl/" 6)" \
+    "$(cat "$work/definitions/a (2).zip.def")"
+check "add -d -n" 0 "$(status "$cli" add http://h/b.bin -d "$work/other" -n 2)"
+check "definition with -d -n" "$(crlf b.bin Waiting http://h/b.bin "$work/other/" 2)" \
+    "$(cat "$work/definitions/b.bin.def")"
+check "control character refused" 1 "$(status "$cli" add "$(printf 'http://h/t\tab.zip')")"
+check "Invalid URL message" "Invalid URL: Please set a valid URL." "$(cat "$work/err")"
+check "empty URL refused" 1 "$(status "$cli" add "")"
+
+# add-seq: zero padding and every "#".
+check "add-seq" 0 "$(status "$cli" add-seq "http://h/v#/p#.rar" 8 11 -w 2)"
+for n in 08 09 10 11; do
+    check "sequence $n" "$(crlf "p$n.rar" Waiting "http://h/v$n/p$n.rar" "$work/dl/" 6)" \
+        "$(cat "$work/definitions/p$n.rar.def")"
+done
+check "add-seq start after end" 1 "$(status "$cli" add-seq "http://h/#.x" 3 1)"
+check "start/end message" "Error: The start number must be less than the finish number." \
+    "$(cat "$work/err")"
+check "add-seq beyond 16 bits" 1 "$(status "$cli" add-seq "http://h/#.x" 1 40000)"
+
+# add-list: standard input and a file, each line trimmed; blank lines skipped.
+check "add-list stdin" 0 "$(printf '  http://h/l1.txt  \n\nhttp://h/l2.txt\n' |
+    status "$cli" add-list - -d "$work/other")"
+check "list line trimmed" "$(crlf l1.txt Waiting http://h/l1.txt "$work/other/" 6)" \
+    "$(cat "$work/definitions/l1.txt.def")"
+check "tempdata.dat" "$(printf 'http://h/l1.txt\r\n\r\nhttp://h/l2.txt\r\n\r\n' | od -An -c)" \
+    "$(od -An -c "$work/tempdata.dat")"
+printf 'http://h/f1.iso\r\nhttp://h/f2.iso\r\n' >"$work/list.txt"
+check "add-list file" 0 "$(status "$cli" add-list "$work/list.txt")"
+check "add-list file rows" "2" "$(ls "$work/definitions" | grep -c '^f[12].iso.def$')"
+check "add-list missing file" 1 "$(status "$cli" add-list "$work/none.txt")"
+
+# Usage errors.
+check "add without URL" 2 "$(status "$cli" add)"
+check "add -n out of range" 2 "$(status "$cli" add http://h/x -n 17)"
+check "add unknown option" 2 "$(status "$cli" add http://h/x --bogus)"
+check "add-seq arguments" 2 "$(status "$cli" add-seq http://h/#.x 1)"
+check "prefs buffer" 2 "$(status "$cli" prefs -b lots)"
+
+# A missing definitions folder is named, nothing is written.
+mv "$work/definitions" "$work/defs-away"
+check "no definitions folder" 1 "$(status "$cli" add http://h/z.zip)"
+case "$(cat "$work/err")" in
+    *"$work/definitions/"*) ;;
+    *) echo "FAIL: the message does not name the folder: $(cat "$work/err")"; failures=$((failures + 1)) ;;
+esac
+[ -e "$work/definitions" ] && { echo "FAIL: definitions folder created"; failures=$((failures + 1)); }
+
+echo "cli_add: $failures failure(s)"
+[ "$failures" -eq 0 ]

@@ -17,7 +17,7 @@ class DownloadAdder;
 // What the three add dialogs share: the destination folder with its
 // "Default location" check box and picker, the connections box, OK and Cancel.
 class AddDialog : public Form {
-  public:
+public:
     TextBox txtSave{"txtSave"};
     Button cmbPath{"cmbPath"};
     CheckBox chkDefault{"chkDefault"};
@@ -35,7 +35,7 @@ class AddDialog : public Form {
     // True while OK is adding downloads (the window keeps painting meanwhile).
     bool adding() const { return adding_; }
 
-  protected:
+protected:
     AddDialog(std::string name, frmMain& main);
 
     // Fills the connections box and takes the defaults from the settings file.
@@ -53,13 +53,13 @@ class AddDialog : public Form {
 
     // Blocks OK, Cancel and closing while downloads are added.
     class AddingScope {
-      public:
+    public:
         explicit AddingScope(AddDialog& dialog);
         ~AddingScope();
         AddingScope(const AddingScope&) = delete;
         AddingScope& operator=(const AddingScope&) = delete;
 
-      private:
+    private:
         AddDialog& dialog_;
         bool okEnabled_;
         bool cancelEnabled_;
@@ -67,7 +67,7 @@ class AddDialog : public Form {
 
     frmMain& main_;
 
-  private:
+private:
     void showDefaultLocation(bool on);
 
     bool adding_ = false;

@@ -14,7 +14,7 @@ class frmMain;
 // progress file on disk) is never reused: the newcomer becomes "name (2).ext",
 // "name (3).ext" and so on, the same text for its files and its row.
 class DownloadAdder {
-  public:
+public:
     explicit DownloadAdder(frmMain& main);
 
     // False when the definition file cannot be written; then nothing of this
@@ -29,7 +29,7 @@ class DownloadAdder {
     // "name (n).ext", shortened where needed to stay a valid file name.
     static std::string numberedName(const std::string& name, int number);
 
-  private:
+private:
     std::string freeName(const std::string& name);
     bool taken(const std::string& name) const;
     void fail(const std::string& reason);

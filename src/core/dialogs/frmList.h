@@ -11,7 +11,7 @@ namespace tandu {
 
 // Add URL List: one download per non-blank line, typed, pasted or loaded from a file.
 class frmList : public AddDialog {
-  public:
+public:
     explicit frmList(frmMain& main);
 
     Frame fraList{"fraList"};

@@ -9,7 +9,7 @@ namespace tandu {
 // Add URL Sequence: one download per number from start to end, "#" in the
 // pattern replaced by the number.
 class frmSequence : public AddDialog {
-  public:
+public:
     explicit frmSequence(frmMain& main);
 
     Frame fraSequence{"fraSequence"};
@@ -31,7 +31,7 @@ class frmSequence : public AddDialog {
     void txtDigits_LostFocus();
     void cmbOK_Click();
 
-  private:
+private:
     void showInvalidDigits();
 };
 

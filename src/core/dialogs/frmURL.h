@@ -8,7 +8,7 @@ namespace tandu {
 
 // Add URL: one download by its link.
 class frmURL : public AddDialog {
-  public:
+public:
     explicit frmURL(frmMain& main);
 
     Frame fraURL{"fraURL"};

@@ -9,7 +9,7 @@ namespace tandu {
 // config.cfg: "1.0", the default connections, the default folder and the
 // buffer size per connection ("512KB"), one per line. Read anew at every use.
 class SettingsFile {
-  public:
+public:
     static constexpr const char* kMarker = "1.0";
     static constexpr const char* kDefaultConnections = "4";
     static constexpr const char* kDefaultBuffer = "512KB";

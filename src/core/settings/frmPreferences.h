@@ -13,7 +13,7 @@ class frmMain;
 
 // Preferences: the three values of config.cfg, and the browser extension installer.
 class frmPreferences : public Form {
-  public:
+public:
     // The browser's executable; the pattern also takes a Linux build's name.
     static constexpr const char* kBrowserFilter = "Firefox Executable (firefox.exe)|firefox*";
 
@@ -40,7 +40,7 @@ class frmPreferences : public Form {
     void cmbCancel_Click();
     void cmbExt_Click();
 
-  private:
+private:
     frmMain& main_;
 };
 

@@ -16,7 +16,14 @@ const QByteArray kActivate = "ACTIVATE";
 }  // namespace
 
 QString QtInstanceChannel::serverName(const std::string& title) {
-    return toQ(title) + QStringLiteral("-%1").arg(::getuid());
+    // One instance per user and display: a window on another screen is not "the running one".
+    QString display = qEnvironmentVariable("DISPLAY", qEnvironmentVariable("WAYLAND_DISPLAY"));
+    for (QChar& c : display) {
+        if (!c.isLetterOrNumber()) {
+            c = '_';
+        }
+    }
+    return toQ(title) + QStringLiteral("-%1-%2").arg(::getuid()).arg(display);
 }
 
 bool QtInstanceChannel::otherInstanceRunning(const std::string& title) {

@@ -7,8 +7,8 @@
 
 namespace tandu::qt {
 
-// One instance per user: the first listens on a local socket named after the
-// title and the user; a later start connects, hands over its URL and ends.
+// One instance per user and display: the first listens on a local socket named
+// after the title, the user and the display; a later start connects, hands over its URL and ends.
 class QtInstanceChannel : public QObject, public InstanceChannel {
     Q_OBJECT
 public:

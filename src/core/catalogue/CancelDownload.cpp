@@ -67,7 +67,8 @@ Target targetOf(const DefinitionFile& definition, const std::string& name) {
     }
     const std::string folder = textfile::trim(definition.saveFolder);
     if (folder.empty() || folder.front() != '/' || folder.back() != '/') {
-        return {std::nullopt, "its destination folder \"" + folder + "\" is not a full folder path"};
+        return {std::nullopt,
+                "its destination folder \"" + folder + "\" is not a full folder path"};
     }
     const std::string path = folder + name;
     if (exists(path) && !isRegularFile(path)) {

@@ -104,8 +104,7 @@ void CheckUrlTool::onError(int /*number*/, const std::string& description) {
     }
     // The socket stays in its error state; the next check closes it.
     outcome_ = Outcome::Failed;
-    form_.app().platform().ui.messageBox(DisplayText(description), "Error",
-                                         MsgIcon::Information);
+    form_.app().platform().ui.messageBox(DisplayText(description), "Error", MsgIcon::Information);
 }
 
 void CheckUrlTool::onClose() {

@@ -67,7 +67,8 @@ bool ExportList::write(const std::string& exportPath) {
     // A file written among the definitions could replace one of them or
     // become a download of its own at the next start.
     if (fs::equivalent(folder, definitionsFolder_, error)) {
-        return refuse(exportPath, "it lies in the definitions folder, which holds the downloads' own files.");
+        return refuse(exportPath,
+                      "it lies in the definitions folder, which holds the downloads' own files.");
     }
     if (fs::is_directory(exportPath, error)) {
         return refuse(exportPath, "it is a folder.");
@@ -140,8 +141,7 @@ void ExportList::reportSkipped() {
     if (skipped_.empty()) {
         return;
     }
-    std::string text =
-        "These definition files hold no URL line and were left out of the export:";
+    std::string text = "These definition files hold no URL line and were left out of the export:";
     for (const std::string& path : skipped_) {
         text += "\r\n" + path;
     }

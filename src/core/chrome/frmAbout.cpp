@@ -42,6 +42,8 @@ frmAbout::frmAbout() : Form("frmAbout") {
     add(imgAbout, fraInfo, lblName, lblVersion, lblAuthor, lblArt, lblExtension, txtWeb, cmbO);
 }
 
-void frmAbout::cmbO_Click() { unload(); }
+void frmAbout::cmbO_Click() {
+    unload();
+}
 
 }  // namespace tandu

@@ -30,7 +30,7 @@ class PictureButtons;
 // and the menus. Geometry is in twips, relative to the window's client area
 // (below the menu bar); controls inside a frame are relative to the frame.
 class frmMain : public Form {
-  public:
+public:
     static constexpr int kFormWidth = 10215;
     static constexpr int kFormHeight = 5655;
     static constexpr int kIdleButtonTop = 4140;
@@ -173,7 +173,7 @@ class frmMain : public Form {
     // A later start of the program handed over its URL (or none).
     void receiveHandOff(const std::optional<std::string>& url);
 
-  private:
+private:
     void createControls();
     void createMenus();
     void wireEvents();

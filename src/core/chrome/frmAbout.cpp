@@ -4,13 +4,13 @@ namespace tandu {
 
 frmAbout::frmAbout() : Form("frmAbout") {
     setCaption(kCaption);
-    setGeometry(0, 0, 5880, 3360);
+    setGeometry(0, 0, 6480, 3360);
 
     imgAbout.setImage("about");
     imgAbout.setGeometry(240, 360, 1200, 1200);
 
     fraInfo.setCaption("Info");
-    fraInfo.setGeometry(1680, 120, 3960, 2520);
+    fraInfo.setGeometry(1680, 120, 4560, 2520);
     struct Line {
         Label* label;
         const char* caption;
@@ -26,17 +26,17 @@ frmAbout::frmAbout() : Form("frmAbout") {
     for (const Line& line : lines) {
         line.label->setContainer(fraInfo);
         line.label->setCaption(line.caption);
-        line.label->setGeometry(180, line.top, 3600, 255);
+        line.label->setGeometry(180, line.top, 4200, 255);
     }
     txtWeb.setContainer(fraInfo);
     txtWeb.setText(kWebAddress);
     txtWeb.setLocked(true);
-    txtWeb.setGeometry(180, 1980, 3600, 315);
+    txtWeb.setGeometry(180, 1980, 4200, 315);
 
     cmbO.setCaption("OK");
     cmbO.isDefault = true;
     cmbO.isCancel = true;
-    cmbO.setGeometry(4320, 2790, 1320, 375);
+    cmbO.setGeometry(4920, 2790, 1320, 375);
     cmbO.onClick = [this] { cmbO_Click(); };
 
     add(imgAbout, fraInfo, lblName, lblVersion, lblAuthor, lblArt, lblExtension, txtWeb, cmbO);

@@ -14,7 +14,7 @@ using test::readFile;
 using test::writeFile;
 
 class CancelDownloadTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         program.writeSettings();
         destination = target.path() + "/";
@@ -199,7 +199,7 @@ TEST_F(CancelDownloadTest, NoSelectionCancelsNothing) {
 }
 
 class ClearCompletedTest : public ::testing::Test {
-  protected:
+protected:
     frmMain& loadWithStates(const std::vector<std::string>& states) {
         program.writeSettings();
         frmMain& form = program.load();
@@ -232,6 +232,36 @@ TEST_F(ClearCompletedTest, ClearingEveryRowDisablesTheFourButtons) {
     for (Button* button : {&form.cmbDownSel, &form.cmbPause, &form.cmbCancel, &form.cmbClear}) {
         EXPECT_FALSE(button->enabled());
     }
+}
+
+TEST_F(ClearCompletedTest, ManyRowsGoInOnePassKeepingOrderAndSelection) {
+    std::vector<std::string> states;
+    for (int i = 0; i < 300; ++i) {
+        states.push_back(i % 3 == 0 ? "Paused" : "Completed");
+    }
+    frmMain& form = loadWithStates(states);
+    form.lstDown.select(150);  // "Paused"
+    std::vector<ControlChange> changes;
+    form.lstDown.setListener([&](const ControlChange& change) { changes.push_back(change); });
+    form.cmbClear.click();
+    ASSERT_EQ(form.lstDown.rowCount(), 100);
+    for (int row = 0; row < 100; ++row) {
+        EXPECT_EQ(form.lstDown.text(row), "file" + std::to_string(row * 3));
+    }
+    EXPECT_EQ(form.lstDown.selectedIndex(), 50);
+    ASSERT_EQ(changes.size(), 2u);
+    EXPECT_EQ(changes[0].what, Change::RowsReset);
+    EXPECT_EQ(changes[1].what, Change::Selection);
+    form.lstDown.setListener(nullptr);
+
+    // A selected row that goes leaves no selection.
+    for (int i = 0; i < 100; ++i) {
+        form.lstDown.setCell(i, 2, i == 99 ? "Paused" : "Completed");
+    }
+    form.lstDown.select(10);
+    form.cmbClear.click();
+    EXPECT_EQ(form.lstDown.rowCount(), 1);
+    EXPECT_EQ(form.lstDown.selectedIndex(), -1);
 }
 
 }  // namespace

@@ -19,7 +19,7 @@ using test::FakeSocketFactory;
 constexpr const char* kResultHead = "If the first line says 'OK', than the file exists.\r\n\r\n";
 
 class CheckUrlTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         program.writeSettings();
         form = &program.load();
@@ -162,7 +162,7 @@ TEST_F(CheckUrlTest, ButtonFourRunsTheSameCheck) {
 
 // A one-connection loopback server: records the request, answers in two writes.
 class OneShotServer {
-  public:
+public:
     OneShotServer(std::string first, std::string second) {
         listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
         sockaddr_in address{};
@@ -208,7 +208,7 @@ class OneShotServer {
     }
     const std::string& request() const { return request_; }
 
-  private:
+private:
     int listener_ = -1;
     int port_ = 0;
     std::string request_;

@@ -6,7 +6,7 @@ namespace tandu {
 namespace {
 
 class DetailTabsTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         program.writeSettings();
         form = &program.load();

@@ -14,7 +14,7 @@ using test::readFile;
 using test::writeFile;
 
 class ExportListTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override { program.writeSettings(); }
     void addDefinition(const std::string& name, const std::string& contents) {
         writeFile(program.folder.definitions() + name + ".def", contents);

@@ -10,7 +10,7 @@ namespace {
 enum class Look { Normal, Hover, Pressed, Broken };
 
 class PictureButtonsTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         program.writeSettings();
         form = &program.load();

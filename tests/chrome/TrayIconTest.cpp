@@ -9,7 +9,7 @@ namespace {
 constexpr double kTwipsPerPixel = 15.0;
 
 class TrayIconTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         program.writeSettings();
         form = &program.load();

@@ -10,7 +10,7 @@ class Socket;
 
 // Check URL: one HEAD request on its own socket, the answer's start shown raw.
 class CheckUrlTool {
-  public:
+public:
     // How the last check ended, for callers that wait on it.
     enum class Outcome { None, Running, Answered, Failed };
 
@@ -32,7 +32,7 @@ class CheckUrlTool {
     // The answer as shown in the result message.
     const std::string& answer() const { return answer_; }
 
-  private:
+private:
     void closeSocket();
 
     frmMain& form_;

@@ -11,7 +11,7 @@ class UiServices;
 // line, in listing order. Problems are told to the user, naming the file;
 // definition files are only ever read.
 class ExportList {
-  public:
+public:
     ExportList(UiServices& ui, std::string definitionsFolder);
 
     // True when the export file was written. Definition files too short to
@@ -20,7 +20,7 @@ class ExportList {
 
     const std::vector<std::string>& skipped() const { return skipped_; }
 
-  private:
+private:
     bool refuse(const std::string& exportPath, const std::string& reason);
     void reportSkipped();
 

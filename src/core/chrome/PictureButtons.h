@@ -9,7 +9,7 @@ namespace tandu {
 // The skinned buttons: per index a normal, a hover and a pressed picture
 // stacked in one place, of which exactly one is visible.
 class PictureButtons {
-  public:
+public:
     static constexpr int kCount = 5;
     using Pictures = std::array<Picture, kCount>;
 
@@ -26,7 +26,7 @@ class PictureButtons {
     // The release shows the hover picture again.
     void release(int index);
 
-  private:
+private:
     void show(int index, Picture& which);
 
     Pictures& normal_;

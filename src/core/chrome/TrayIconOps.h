@@ -10,7 +10,7 @@ class frmMain;
 
 // The tray icon record and the window commands around it.
 class TrayIconOps {
-  public:
+public:
     // The mouse messages a tray notification carries.
     static constexpr int kLeftDoubleClick = 515;
     static constexpr int kRightButtonDown = 516;
@@ -34,7 +34,7 @@ class TrayIconOps {
     // size; cut at the field's size.
     static std::string tipField(const std::string& text);
 
-  private:
+private:
     frmMain& form_;
     TrayRecord record_;
     bool shown_ = false;

@@ -11,7 +11,7 @@ namespace tandu {
 
 // The About box: the program's name, version and credits.
 class frmAbout : public Form {
-  public:
+public:
     static constexpr const char* kCaption = "About Tandu Download Manager";
     static constexpr const char* kWebAddress = "http://tandu.example.org/";
 

@@ -151,15 +151,6 @@ TEST_F(CheckUrlTest, ACheckReplacedWhileItsBoxIsOpenSendsNothing) {
     EXPECT_EQ(sockets().socket(1).connects[0].first, "two");
 }
 
-TEST_F(CheckUrlTest, ButtonFourRunsTheSameCheck) {
-    ui().inputAnswers.push_back("http://host/f");
-    form->imgBtn[4].mouseMove();
-    form->imgBtnO[4].mouseDown();
-    form->imgBtnO[4].mouseUp();
-    ASSERT_EQ(sockets().created().size(), 1u);
-    EXPECT_EQ(sockets().socket(0).connects[0].first, "host");
-}
-
 // A one-connection loopback server: records the request, answers in two writes.
 class OneShotServer {
 public:

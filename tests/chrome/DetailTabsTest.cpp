@@ -46,11 +46,5 @@ TEST_F(DetailTabsTest, EachTabShowsItsPageAloneAtItsPlace) {
     EXPECT_EQ(shown(), (std::vector<bool>{true, true, false, false, false}));
 }
 
-TEST_F(DetailTabsTest, AnUnknownCaptionLeavesEveryPageHidden) {
-    form->Tabs.addTab("Other");
-    click("Other");
-    EXPECT_EQ(shown(), (std::vector<bool>{false, false, false, false, false}));
-}
-
 }  // namespace
 }  // namespace tandu

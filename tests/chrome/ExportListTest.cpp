@@ -88,13 +88,6 @@ TEST_F(ExportListTest, NoDownloadsGiveAnEmptyFile) {
     EXPECT_TRUE(ui().messages.empty());
 }
 
-TEST_F(ExportListTest, CancelledDialogWritesNothing) {
-    program.load();
-    exportTo("");
-    EXPECT_EQ(ui().saveFilters.size(), 1u);
-    EXPECT_TRUE(ui().messages.empty());
-}
-
 TEST_F(ExportListTest, ShortDefinitionFilesAreSkippedAndNamed) {
     addDefinition("good", "good\r\nWaiting\r\nhttp://host/good\r\n/tmp/\r\n4\r\n");
     addDefinition("short", "short\r\nWaiting\r\n");

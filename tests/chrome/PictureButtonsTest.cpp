@@ -102,16 +102,6 @@ TEST_F(PictureButtonsTest, CommandRunsOnceOnReleaseWithTheHoverLookUp) {
     EXPECT_EQ(checkCommands(), 2);
 }
 
-TEST_F(PictureButtonsTest, IndexesOutsideTheRowDoNothing) {
-    for (int index : {-1, 5, 100}) {
-        form->imgBtn_MouseMove(index);
-        form->imgBtnO_MouseDown(index);
-        form->imgBtnO_MouseUp(index);
-    }
-    expectLooks({N, N, N, N, N});
-    EXPECT_EQ(checkCommands(), 0);
-}
-
 TEST_F(PictureButtonsTest, ExactlyOneLookPerIndexAfterAnySequence) {
     std::mt19937 random(20240611);
     for (int round = 0; round < 300; ++round) {
@@ -157,13 +147,6 @@ TEST_F(PictureButtonsTest, ExactlyOneLookPerIndexAfterAnySequence) {
         release();
         moveOverBackground();
     }
-}
-
-TEST_F(PictureButtonsTest, TrayMessagesStillResetTheButtons) {
-    moveOver(1);
-    form->mouseMove(0, 0, 515 * 15, 0);
-    expectLooks({N, N, N, N, N});
-    EXPECT_TRUE(form->visible());
 }
 
 }  // namespace

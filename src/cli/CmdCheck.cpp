@@ -1,7 +1,41 @@
+#include <chrono>
+#include <iostream>
+
 #include "CliCommands.h"
+#include "CliContext.h"
+#include "chrome/CheckUrlTool.h"
 
 namespace tandu::cli {
 
-int cmdCheck(CliContext&, const Arguments&) { return usageError("check is not available yet"); }
+namespace {
+// The window waits as long as the user likes; a script should not.
+constexpr std::chrono::seconds kAnswerTimeout{30};
+}  // namespace
+
+int cmdCheck(CliContext& context, const Arguments& args) {
+    if (args.size() != 1) {
+        return usageError("check takes one URL");
+    }
+    frmMain& main = context.load();
+    context.ui.inputAnswers.push_back(args[0]);
+    main.menCheck.click();
+    const CheckUrlTool& tool = main.checkTool();
+    bool timedOut = false;
+    const EventLoop::Id timer = context.loop.addTimer(kAnswerTimeout, [&] { timedOut = true; });
+    context.runUntil(
+        [&] { return timedOut || tool.outcome() != CheckUrlTool::Outcome::Running; });
+    context.loop.removeTimer(timer);
+    if (tool.outcome() == CheckUrlTool::Outcome::Running) {
+        context.ui.messageBox("No answer from the server within " +
+                                  std::to_string(kAnswerTimeout.count()) + " seconds.",
+                              "Error", MsgIcon::Critical);
+        return kExitError;
+    }
+    if (tool.outcome() != CheckUrlTool::Outcome::Answered) {
+        return kExitError;
+    }
+    std::cout << tool.answer() << std::flush;
+    return kExitOk;
+}
 
 }  // namespace tandu::cli

@@ -1,7 +1,10 @@
 #include "PictureButtonWidget.h"
 
+#include <QApplication>
+#include <QCursor>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
 
 #include "Artwork.h"
 #include "Text.h"
@@ -25,6 +28,10 @@ const Picture* PictureButtonWidget::shown() const {
         return &hover_;
     }
     return normal_.visible() ? &normal_ : nullptr;
+}
+
+bool PictureButtonWidget::pointerInside() const {
+    return rect().contains(mapFromGlobal(QCursor::pos()));
 }
 
 void PictureButtonWidget::paintEvent(QPaintEvent*) {
@@ -59,7 +66,32 @@ void PictureButtonWidget::mouseReleaseEvent(QMouseEvent* event) {
         return;
     }
     pressedOnHover_ = false;
-    hover_.mouseUp();
+    QPointer<PictureButtonWidget> alive(this);
+    runningCommand_ = true;
+    hover_.mouseUp();  // may open a modal dialog, or end the program
+    if (!alive) {
+        return;
+    }
+    runningCommand_ = false;
+    // The pointer may have gone while the command ran: no leave event tells.
+    if (!pointerInside()) {
+        left();
+    }
+}
+
+void PictureButtonWidget::leaveEvent(QEvent* event) {
+    QWidget::leaveEvent(event);
+    left();
+}
+
+void PictureButtonWidget::left() {
+    // While a modal dialog is up (this button's or another's) the look stays.
+    if (runningCommand_ || pressedOnHover_ || QApplication::activeModalWidget() != nullptr) {
+        return;
+    }
+    if (onLeave) {
+        onLeave();
+    }
 }
 
 }  // namespace tandu::qt

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QWidget>
+#include <functional>
 
 namespace tandu {
 class Picture;
@@ -17,19 +18,27 @@ class PictureButtonWidget : public QWidget {
 public:
     PictureButtonWidget(Picture& normal, Picture& hover, Picture& pressed, QWidget* parent);
 
+    // The pointer left the button for somewhere else: the window treats it as
+    // a move over its background, which puts every button back to normal.
+    std::function<void()> onLeave;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 
 private:
     const Picture* shown() const;
+    bool pointerInside() const;
+    void left();
 
     Picture& normal_;
     Picture& hover_;
     Picture& pressed_;
     bool pressedOnHover_ = false;
+    bool runningCommand_ = false;
 };
 
 }  // namespace tandu::qt

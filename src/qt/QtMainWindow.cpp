@@ -1,6 +1,7 @@
 #include "QtMainWindow.h"
 
 #include <QCloseEvent>
+#include <QCursor>
 #include <QMenuBar>
 #include <QMouseEvent>
 
@@ -46,6 +47,11 @@ QtMainWindow::QtMainWindow(frmMain& form, TwipsScale scale)
                 }
             });
         }
+        button->onLeave = [this, guard = QPointer<QWidget>(central)] {
+            if (guard) {
+                forwardBackgroundMove(guard);
+            }
+        };
         button->show();
     }
     // Moves over the frame count as moves over the window's background.
@@ -135,6 +141,11 @@ void QtMainWindow::forwardMouseMove(QWidget* from, QMouseEvent* event) {
     if (event->modifiers() & Qt::ControlModifier) shift |= 2;
     if (event->modifiers() & Qt::AltModifier) shift |= 4;
     form_.mouseMove(button, shift, scale_.twips(at.x()), scale_.twips(at.y()));
+}
+
+void QtMainWindow::forwardBackgroundMove(QWidget* client) {
+    const QPoint at = client->mapFromGlobal(QCursor::pos());
+    form_.mouseMove(0, 0, scale_.twips(at.x()), scale_.twips(at.y()));
 }
 
 bool QtMainWindow::eventFilter(QObject* watched, QEvent* event) {

@@ -30,6 +30,9 @@ protected:
 private:
     void applyWindowState();
     void forwardMouseMove(QWidget* from, QMouseEvent* event);
+    // A move over the background at the pointer's place, for the pointer
+    // leaving a skinned button.
+    void forwardBackgroundMove(QWidget* client);
 
     frmMain& form_;
     TwipsScale scale_;

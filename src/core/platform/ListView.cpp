@@ -33,6 +33,39 @@ void ListView::removeRow(int row) {
     notify(Change::RowRemoved, row);
 }
 
+int ListView::removeRowsWhere(const std::function<bool(int row)>& pick) {
+    std::vector<bool> doomed(rows_.size());
+    int count = 0;
+    for (int row = 0; row < rowCount(); ++row) {
+        doomed[row] = pick(row);
+        count += doomed[row] ? 1 : 0;
+    }
+    if (count == 0) {
+        return 0;
+    }
+    int kept = 0;
+    int selected = -1;
+    for (int row = 0; row < rowCount(); ++row) {
+        if (doomed[row]) {
+            continue;
+        }
+        if (row == selected_) {
+            selected = kept;
+        }
+        if (kept != row) {
+            rows_[kept] = std::move(rows_[row]);
+        }
+        ++kept;
+    }
+    rows_.resize(kept);
+    selected_ = selected;
+    notify(Change::RowsReset);
+    if (selected_ >= 0) {
+        notify(Change::Selection, selected_);
+    }
+    return count;
+}
+
 void ListView::clear() {
     rows_.clear();
     selected_ = -1;

@@ -26,6 +26,10 @@ public:
     // Appends a row whose other cells are empty; returns its index.
     int addRow(const std::string& text);
     void removeRow(int row);
+    // Removes every row `pick` answers true for (asked with each row's index
+    // before any row goes) in one pass, then tells the listener the rows were
+    // reset. Returns how many rows went.
+    int removeRowsWhere(const std::function<bool(int row)>& pick);
     void clear();
 
     // Empty for a row or column that does not exist.

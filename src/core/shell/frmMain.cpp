@@ -1,9 +1,17 @@
 #include "shell/frmMain.h"
 
+#include <cmath>
+
+#include "catalogue/CancelDownload.h"
+#include "catalogue/ClearCompleted.h"
 #include "catalogue/DownloadRows.h"
 #include "catalogue/FileNames.h"
 #include "chrome/CheckUrlTool.h"
+#include "chrome/DetailTabs.h"
+#include "chrome/ExportList.h"
+#include "chrome/PictureButtons.h"
 #include "chrome/TrayIconOps.h"
+#include "chrome/frmAbout.h"
 #include "dialogs/frmList.h"
 #include "dialogs/frmSequence.h"
 #include "dialogs/frmURL.h"
@@ -30,7 +38,10 @@ constexpr int kLabelHeight = 225;
 }  // namespace
 
 frmMain::frmMain(modMain& app)
-    : Form("frmMain"), app_(app), numbers_(app.platform().ui.thousandsSeparator()) {
+    : Form("frmMain"),
+      app_(app),
+      numbers_(app.platform().ui.thousandsSeparator()),
+      pictureButtons_(std::make_unique<PictureButtons>(imgBtn, imgBtnO, imgBtnC)) {
     createControls();
     createMenus();
     wireEvents();
@@ -264,7 +275,11 @@ void frmMain::Form_Load() {
 
 void frmMain::Form_Unload() { tray_->remove(); }
 
-void frmMain::Form_MouseMove(int /*button*/, int /*shift*/, double /*x*/, double /*y*/) {}
+void frmMain::Form_MouseMove(int /*button*/, int /*shift*/, double x, double /*y*/) {
+    pictureButtons_->resetToNormal();
+    // A tray notification carries its mouse message in x, in pixels.
+    tray_->notify(static_cast<int>(std::lround(x / app_.platform().ui.twipsPerPixelX())));
+}
 
 // ---------------------------------------------------------------- layouts
 
@@ -300,8 +315,27 @@ void frmMain::applyTransferLayout() {
 void frmMain::lstDown_ItemClick() { engine_->rowSelected(); }
 void frmMain::cmbDownSel_Click() { engine_->start(); }
 void frmMain::cmbPause_Click() { engine_->pause(); }
-void frmMain::cmbCancel_Click() {}
-void frmMain::cmbClear_Click() {}
+void frmMain::cmbCancel_Click() {
+    Platform& platform = app_.platform();
+    CancelDownload(lstDown, app_.definitionsFolder(), platform.ui, platform.locks);
+    disableButtonsWhenListEmpty();
+}
+
+void frmMain::cmbClear_Click() {
+    if (lstDown.rowCount() == 0) {
+        return;
+    }
+    ClearCompleted(lstDown);
+    disableButtonsWhenListEmpty();
+}
+
+void frmMain::disableButtonsWhenListEmpty() {
+    if (lstDown.rowCount() == 0) {
+        for (Button* button : {&cmbDownSel, &cmbPause, &cmbCancel, &cmbClear}) {
+            button->setEnabled(false);
+        }
+    }
+}
 
 // ---------------------------------------------------------------- transfer events
 
@@ -317,10 +351,40 @@ void frmMain::WS_Close(int index) { engine_->onClose(index); }
 
 // ---------------------------------------------------------------- chrome
 
-void frmMain::Tabs_Click() {}
-void frmMain::imgBtn_MouseMove(int /*index*/) {}
-void frmMain::imgBtnO_MouseDown(int /*index*/) {}
-void frmMain::imgBtnO_MouseUp(int /*index*/) {}
+void frmMain::Tabs_Click() {
+    ShowDetailPage(*this);
+}
+
+void frmMain::imgBtn_MouseMove(int index) {
+    pictureButtons_->hover(index);
+}
+
+void frmMain::imgBtnO_MouseDown(int index) {
+    pictureButtons_->press(index);
+}
+
+void frmMain::imgBtnO_MouseUp(int index) {
+    pictureButtons_->release(index);
+    switch (index) {
+        case 0:
+            menURL_Click();
+            break;
+        case 1:
+            menSeq_Click();
+            break;
+        case 2:
+            menList_Click();
+            break;
+        case 3:
+            menPref_Click();
+            break;
+        case 4:
+            menCheck_Click();
+            break;
+        default:
+            break;
+    }
+}
 
 // ---------------------------------------------------------------- menus
 
@@ -342,8 +406,25 @@ void frmMain::menList_Click() {
     app_.platform().ui.showModal(dialog);
 }
 
-void frmMain::menExport_Click() {}
-void frmMain::menExit_Click() {}
+
+void frmMain::menExport_Click() {
+    // The export lets events run between files; one export at a time.
+    if (exporting_) {
+        return;
+    }
+    cmd.filter = "Text Files (*.TXT)|*.txt";
+    app_.platform().ui.showSave(cmd);
+    if (cmd.fileName.empty()) {
+        return;
+    }
+    exporting_ = true;
+    ExportList(app_.platform().ui, app_.definitionsFolder()).write(cmd.fileName);
+    exporting_ = false;
+}
+
+void frmMain::menExit_Click() {
+    menExitPop_Click();
+}
 void frmMain::menAll_Click() { menAll.setChecked(!menAll.checked()); }
 void frmMain::menPref_Click() {
     frmPreferences dialog(*this);
@@ -354,7 +435,10 @@ void frmMain::menPref_Click() {
 void frmMain::menShut_Click() { menShut.setChecked(!menShut.checked()); }
 void frmMain::menCheck_Click() { checkTool_->start(); }
 void frmMain::menTray_Click() { tray_->sendToTray(); }
-void frmMain::menAbout_Click() {}
+void frmMain::menAbout_Click() {
+    frmAbout about;
+    app_.platform().ui.showModal(about);
+}
 void frmMain::menRestore_Click() { tray_->restore(); }
 void frmMain::menExitPop_Click() {
     unload();
@@ -366,8 +450,12 @@ void frmMain::receiveHandOff(const std::optional<std::string>& url) {
     if (url && !url->empty()) {
         app_.platform().ui.setClipboardText(*url);
     }
-    setWindowState(WindowState::Normal);
-    setVisible(true);
+    if (tray_->shown()) {
+        menRestore_Click();
+    } else {
+        setWindowState(WindowState::Normal);
+        setVisible(true);
+    }
     app_.platform().ui.activate(*this);
 }
 

@@ -24,6 +24,7 @@ class modMain;
 class TransferEngine;
 class TrayIconOps;
 class CheckUrlTool;
+class PictureButtons;
 
 // The main window: the download list, the transfer pages, the picture buttons
 // and the menus. Geometry is in twips, relative to the window's client area
@@ -176,12 +177,16 @@ private:
     void createControls();
     void createMenus();
     void wireEvents();
+    // With no row left the list's four buttons have nothing to act on.
+    void disableButtonsWhenListEmpty();
 
     modMain& app_;
     NumberText numbers_;
     std::unique_ptr<TransferEngine> engine_;
     std::unique_ptr<TrayIconOps> tray_;
     std::unique_ptr<CheckUrlTool> checkTool_;
+    std::unique_ptr<PictureButtons> pictureButtons_;
+    bool exporting_ = false;
 };
 
 }  // namespace tandu

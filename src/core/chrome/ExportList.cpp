@@ -1,0 +1,151 @@
+#include "chrome/ExportList.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+
+#include "catalogue/TextFile.h"
+#include "platform/UiServices.h"
+
+namespace fs = std::filesystem;
+
+namespace tandu {
+
+namespace {
+
+constexpr int kUrlLine = 3;
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+
+bool isDefinitionFile(const fs::directory_entry& entry) {
+    const std::string name = entry.path().filename().string();
+    std::error_code error;
+    return name.size() > 4 && name.compare(name.size() - 4, 4, ".def") == 0 &&
+           entry.is_regular_file(error);
+}
+
+// A fresh file beside the export file; the export replaces its target only
+// once complete, so neither a failure nor a hard link to the target can
+// leave half a file behind or change another file.
+FilePtr createTemporary(const std::string& exportPath, std::string& temporaryPath) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temporaryPath = exportPath + ".export" + std::to_string(attempt) + ".tmp";
+        errno = 0;
+        if (std::FILE* file = std::fopen(temporaryPath.c_str(), "wbx")) {
+            return FilePtr(file);
+        }
+        if (errno != EEXIST) {
+            break;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+ExportList::ExportList(UiServices& ui, std::string definitionsFolder)
+    : ui_(ui), definitionsFolder_(std::move(definitionsFolder)) {}
+
+bool ExportList::refuse(const std::string& exportPath, const std::string& reason) {
+    ui_.messageBox("The list could not be exported to " + exportPath + ": " + reason, "Error",
+                   MsgIcon::Critical);
+    return false;
+}
+
+bool ExportList::write(const std::string& exportPath) {
+    skipped_.clear();
+    std::error_code error;
+    fs::path folder = fs::path(exportPath).parent_path();
+    if (folder.empty()) {
+        folder = ".";
+    }
+    // A file written among the definitions could replace one of them or
+    // become a download of its own at the next start.
+    if (fs::equivalent(folder, definitionsFolder_, error)) {
+        return refuse(exportPath,
+                      "it lies in the definitions folder, which holds the downloads' own files.");
+    }
+    if (fs::is_directory(exportPath, error)) {
+        return refuse(exportPath, "it is a folder.");
+    }
+    if (fs::exists(exportPath, error)) {
+        // Replacing a file the user may not write would go behind their back.
+        FilePtr probe(std::fopen(exportPath.c_str(), "ab"));
+        if (!probe) {
+            return refuse(exportPath, std::strerror(errno));
+        }
+    }
+    std::string temporaryPath;
+    FilePtr out = createTemporary(exportPath, temporaryPath);
+    if (!out) {
+        return refuse(exportPath, std::strerror(errno));
+    }
+
+    int failure = 0;
+    std::string listingProblem;
+    fs::directory_iterator it(definitionsFolder_, error);
+    // No definitions folder: no downloads, an empty export.
+    const bool noFolder = error == std::errc::no_such_file_or_directory;
+    for (const fs::directory_iterator end; !error && it != end; it.increment(error)) {
+        const fs::directory_entry entry = *it;
+        if (!isDefinitionFile(entry)) {
+            continue;
+        }
+        const std::string path = entry.path().string();
+        const auto lines = textfile::readLines(path);
+        std::error_code gone;
+        if (!lines) {
+            // Gone meanwhile (a download finished): no longer a download.
+            if (fs::exists(entry.path(), gone)) {
+                skipped_.push_back(path);
+            }
+        } else if (lines->size() < kUrlLine) {
+            skipped_.push_back(path);
+        } else {
+            const std::string line = (*lines)[kUrlLine - 1] + "\r\n";
+            if (std::fwrite(line.data(), 1, line.size(), out.get()) != line.size()) {
+                failure = errno;
+                break;
+            }
+        }
+        ui_.processPendingEvents();
+    }
+    if (error && !noFolder) {
+        listingProblem = error.message();
+    }
+    if (std::fclose(out.release()) != 0 && failure == 0) {
+        failure = errno;
+    }
+    if (failure != 0 || !listingProblem.empty()) {
+        std::remove(temporaryPath.c_str());
+        return refuse(exportPath, failure != 0 ? std::strerror(failure)
+                                               : "the definitions folder could not be read (" +
+                                                     listingProblem + ").");
+    }
+    fs::rename(temporaryPath, exportPath, error);
+    if (error) {
+        const std::string reason = error.message();
+        std::remove(temporaryPath.c_str());
+        return refuse(exportPath, reason);
+    }
+    reportSkipped();
+    return true;
+}
+
+void ExportList::reportSkipped() {
+    if (skipped_.empty()) {
+        return;
+    }
+    std::string text = "These definition files hold no URL line and were left out of the export:";
+    for (const std::string& path : skipped_) {
+        text += "\r\n" + path;
+    }
+    ui_.messageBox(text, "Error", MsgIcon::Critical);
+}
+
+}  // namespace tandu

@@ -1,0 +1,243 @@
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <thread>
+
+#include "TestProgram.h"
+#include "chrome/CheckUrlTool.h"
+#include "chrome/DisplayText.h"
+
+namespace tandu {
+namespace {
+
+using test::FakeSocketFactory;
+
+constexpr const char* kResultHead = "If the first line says 'OK', than the file exists.\r\n\r\n";
+
+class CheckUrlTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        program.writeSettings();
+        form = &program.load();
+    }
+    test::HeadlessUi& ui() { return program.host.ui; }
+    test::FakeSocketFactory& sockets() { return program.host.sockets; }
+    void check(const std::string& typed) {
+        ui().inputAnswers.push_back(typed);
+        form->menCheck.click();
+    }
+
+    test::TestProgram program;
+    frmMain* form = nullptr;
+};
+
+TEST_F(CheckUrlTest, SendsTheTypedTextAfterTheHostIsFound) {
+    const std::string typed = "http://www.example.com/dir/file.zip";
+    check(typed);
+    EXPECT_EQ(ui().prompts, std::vector<std::string>{"Type the URL to verify"});
+    ASSERT_EQ(sockets().created().size(), 1u);
+    test::FakeSocketRecord& wsk = sockets().socket(0);
+    ASSERT_EQ(wsk.connects.size(), 1u);
+    EXPECT_EQ(wsk.connects[0], std::make_pair(std::string("example.com"), 80));
+
+    std::string sentWhileBoxOpen = "unset";
+    ui().onMessage = [&](const test::ShownMessage&) { sentWhileBoxOpen = wsk.sent; };
+    FakeSocketFactory::connect(wsk);
+    ASSERT_EQ(ui().messages.size(), 1u);
+    EXPECT_EQ(ui().messages[0].text, "Host found! Now checking if the file still exists");
+    EXPECT_EQ(ui().messages[0].title, "Host Found");
+    EXPECT_EQ(ui().messages[0].icon, MsgIcon::Information);
+    EXPECT_EQ(sentWhileBoxOpen, "");
+    EXPECT_EQ(wsk.sent, "HEAD " + typed + " HTTP/1.0\r\n\r\n");
+    EXPECT_EQ(wsk.sends.size(), 1u);
+}
+
+TEST_F(CheckUrlTest, ShowsOnlyTheFirstPieceOfTheAnswer) {
+    check(" http://host/a b ");  // kept exactly as typed
+    test::FakeSocketRecord& wsk = sockets().socket(0);
+    FakeSocketFactory::connect(wsk);
+    EXPECT_EQ(wsk.sent, "HEAD  http://host/a b  HTTP/1.0\r\n\r\n");
+    FakeSocketFactory::data(wsk, "HTTP/1.0 200 OK\r\n");
+    FakeSocketFactory::data(wsk, "Content-Length: 5\r\n\r\n");
+    ASSERT_EQ(ui().messages.size(), 2u);
+    EXPECT_EQ(ui().messages[1].text, std::string(kResultHead) + "HTTP/1.0 200 OK\r\n");
+    EXPECT_EQ(ui().messages[1].title, "Result");
+    EXPECT_EQ(ui().messages[1].icon, MsgIcon::Information);
+    EXPECT_TRUE(wsk.destroyed);
+    EXPECT_EQ(form->checkTool().outcome(), CheckUrlTool::Outcome::Answered);
+}
+
+TEST_F(CheckUrlTest, EmptyOrCancelledPromptIsAnInvalidHost) {
+    for (const char* typed : {"", "www.example.com/file.zip", "http://www/x"}) {
+        ui().messages.clear();
+        check(typed);
+        ASSERT_EQ(ui().messages.size(), 1u) << typed;
+        EXPECT_EQ(ui().messages[0].text, "Invalid hostname entered.");
+        EXPECT_EQ(ui().messages[0].title, "Error");
+        EXPECT_EQ(ui().messages[0].icon, MsgIcon::Critical);
+    }
+    EXPECT_TRUE(sockets().created().empty());
+}
+
+TEST_F(CheckUrlTest, AnswerIsMadeSafeToShow) {
+    EXPECT_EQ(DisplayText("a\r\nb\nc"), "a\r\nb\nc");
+    EXPECT_EQ(DisplayText(std::string("\x1b[2Jx\0y\rz\t\x7f", 11)),
+              "\\x1B[2Jx\\x00y\\x0Dz\\x09\\x7F");
+    EXPECT_EQ(DisplayText("caf\xc3\xa9\r"), "caf\xc3\xa9\\x0D");
+
+    check("http://host/f");
+    test::FakeSocketRecord& wsk = sockets().socket(0);
+    FakeSocketFactory::connect(wsk);
+    FakeSocketFactory::data(wsk, std::string("HTTP/1.0 200 OK\r\nX: \x1b]0;evil\x07\r\n"));
+    EXPECT_EQ(ui().lastMessage().text,
+              std::string(kResultHead) + "HTTP/1.0 200 OK\r\nX: \\x1B]0;evil\\x07\r\n");
+}
+
+TEST_F(CheckUrlTest, AHugeAnswerIsCut) {
+    check("http://host/f");
+    test::FakeSocketRecord& wsk = sockets().socket(0);
+    FakeSocketFactory::connect(wsk);
+    FakeSocketFactory::data(wsk, std::string(1 << 20, 'A'));
+    EXPECT_EQ(ui().lastMessage().text,
+              kResultHead + std::string(CheckUrlTool::kMaxAnswer, 'A') + "\r\n...");
+}
+
+TEST_F(CheckUrlTest, ErrorShowsItsDescriptionAndKeepsTheSocket) {
+    check("http://nowhere.invalid/f");
+    test::FakeSocketRecord& wsk = sockets().socket(0);
+    FakeSocketFactory::error(wsk, 11001, "Host not found");
+    ASSERT_EQ(ui().messages.size(), 1u);
+    EXPECT_EQ(ui().messages[0].text, "Host not found");
+    EXPECT_EQ(ui().messages[0].title, "Error");
+    EXPECT_EQ(ui().messages[0].icon, MsgIcon::Information);
+    EXPECT_EQ(wsk.closes, 0);
+    EXPECT_FALSE(wsk.destroyed);
+}
+
+TEST_F(CheckUrlTest, ANewCheckClosesTheOldSocketInAnyState) {
+    // Connecting, connected, failed: each time the old socket goes first.
+    check("http://one/f");
+    check("http://two/f");
+    EXPECT_TRUE(sockets().socket(0).destroyed);
+    EXPECT_GE(sockets().socket(0).closes, 1);
+    FakeSocketFactory::connect(sockets().socket(1));
+    check("http://three/f");
+    EXPECT_TRUE(sockets().socket(1).destroyed);
+    FakeSocketFactory::error(sockets().socket(2), 10061, "Connection refused");
+    check("http://four/f");
+    EXPECT_TRUE(sockets().socket(2).destroyed);
+    test::FakeSocketRecord& latest = sockets().socket(3);
+    EXPECT_EQ(latest.connects[0].first, "four");
+    FakeSocketFactory::connect(latest);
+    EXPECT_EQ(latest.sent, "HEAD http://four/f HTTP/1.0\r\n\r\n");
+}
+
+TEST_F(CheckUrlTest, ACheckReplacedWhileItsBoxIsOpenSendsNothing) {
+    check("http://one/f");
+    test::FakeSocketRecord& first = sockets().socket(0);
+    bool again = true;
+    ui().onMessage = [&](const test::ShownMessage& message) {
+        if (again && message.title == "Host Found") {
+            again = false;
+            check("http://two/f");
+        }
+    };
+    FakeSocketFactory::connect(first);
+    EXPECT_EQ(first.sent, "");
+    EXPECT_EQ(sockets().socket(1).connects[0].first, "two");
+}
+
+// A one-connection loopback server: records the request, answers in two writes.
+class OneShotServer {
+public:
+    OneShotServer(std::string first, std::string second) {
+        listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        if (::bind(listener_, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
+            ::listen(listener_, 1) != 0 ||
+            ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+            throw std::runtime_error("no loopback server");
+        }
+        port_ = ntohs(address.sin_port);
+        thread_ = std::thread([this, first = std::move(first), second = std::move(second)] {
+            const int peer = ::accept(listener_, nullptr, nullptr);
+            if (peer < 0) {
+                return;
+            }
+            char buffer[1024];
+            while (request_.find("\r\n\r\n") == std::string::npos) {
+                const ssize_t n = ::recv(peer, buffer, sizeof buffer, 0);
+                if (n <= 0) {
+                    break;
+                }
+                request_.append(buffer, static_cast<std::size_t>(n));
+            }
+            ::send(peer, first.data(), first.size(), MSG_NOSIGNAL);
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+            ::send(peer, second.data(), second.size(), MSG_NOSIGNAL);
+            ::close(peer);
+        });
+    }
+    ~OneShotServer() {
+        finish();
+        ::close(listener_);
+    }
+    int port() const { return port_; }
+    // Ends the conversation; the request can be read afterwards.
+    void finish() {
+        if (thread_.joinable()) {
+            ::shutdown(listener_, SHUT_RDWR);
+            thread_.join();
+        }
+    }
+    const std::string& request() const { return request_; }
+
+private:
+    int listener_ = -1;
+    int port_ = 0;
+    std::string request_;
+    std::thread thread_;
+};
+
+TEST(CheckUrlLoopbackTest, TalksToARealServerThroughThePortMap) {
+    test::TestProgram program(/*realSockets=*/true);
+    program.writeSettings();
+    frmMain& form = program.load();
+    std::string request;
+    std::vector<test::ShownMessage> messages;
+    {
+        OneShotServer server("HTTP/1.0 404 Not Found\r\n", "Server: test\r\n\r\n");
+        program.host.realSockets.setPortMap({{80, server.port()}});
+        program.host.ui.inputAnswers.push_back("http://127.0.0.1/missing.zip");
+        form.menCheck.click();
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (form.checkTool().outcome() == CheckUrlTool::Outcome::Running &&
+               std::chrono::steady_clock::now() < deadline) {
+            program.host.loop.runOnce(std::chrono::milliseconds(50));
+        }
+        // Let the second write arrive: nothing more may be shown.
+        for (int i = 0; i < 8; ++i) {
+            program.host.loop.runOnce(std::chrono::milliseconds(50));
+        }
+        messages = program.host.ui.messages;
+        server.finish();
+        request = server.request();
+    }
+    EXPECT_EQ(request, "HEAD http://127.0.0.1/missing.zip HTTP/1.0\r\n\r\n");
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[0].title, "Host Found");
+    EXPECT_EQ(messages[1].title, "Result");
+    EXPECT_EQ(messages[1].text.substr(0, std::string(kResultHead).size()), kResultHead);
+    EXPECT_EQ(messages[1].text.substr(std::string(kResultHead).size(), 24),
+              "HTTP/1.0 404 Not Found\r\n");
+}
+
+}  // namespace
+}  // namespace tandu

@@ -241,10 +241,15 @@ QWidget* FormView::create(Control& control, QWidget* parent) {
             }
         };
         connect(w, &QTreeView::clicked, this, userSelect);
-        connect(w->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-                [w, list, userSelect](const QModelIndex& current) {
-                    if (current.isValid() && current.row() != list->selectedIndex() &&
-                        w->property("tanduSyncing").toBool() == false) {
+        // Keyboard moves select; a view that only gains focus sets its current
+        // row without selecting it, and that is no choice of the user's.
+        connect(w->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+                [w, list, userSelect](const QItemSelection& selected) {
+                    if (selected.isEmpty() || w->property("tanduSyncing").toBool()) {
+                        return;
+                    }
+                    const QModelIndex current = selected.indexes().first();
+                    if (current.row() != list->selectedIndex()) {
                         userSelect(current);
                     }
                 });

@@ -9,6 +9,7 @@
 #include "catalogue/DownloadRows.h"
 #include "catalogue/TextFile.h"
 #include "shell/frmMain.h"
+#include "transfer/FormatTimeLeft.h"
 #include "transfer/TransferEngine.h"
 
 namespace tandu::test {
@@ -21,6 +22,12 @@ class EngineHarness {
     explicit EngineHarness(const std::string& buffer = "1KB") {
         program.writeSettings("1.0\r\n4\r\n\r\n" + buffer + "\r\n");
         std::filesystem::create_directories(downloads());
+        reload();
+    }
+
+    // Starts the program again on the same folder: the list comes from the files.
+    void reload() {
+        ws0Index_ = sockets().created().size();
         f = &program.load();
     }
 
@@ -67,7 +74,7 @@ class EngineHarness {
 
     FakeSocketFactory& sockets() { return program.host.sockets; }
     // WS(0) is the first socket the window makes.
-    FakeSocketRecord& ws0() { return sockets().socket(0); }
+    FakeSocketRecord& ws0() { return sockets().socket(ws0Index_); }
     // WS(i) of the transfer begun by the last start.
     FakeSocketRecord& ws(int i) {
         return sockets().socket(base_ + static_cast<std::size_t>(i) - 1);
@@ -132,6 +139,7 @@ class EngineHarness {
 
   private:
     std::size_t base_ = 0;
+    std::size_t ws0Index_ = 0;
 };
 
 }  // namespace tandu::test

@@ -2,6 +2,8 @@
 
 namespace tandu::cli {
 
-int cmdAddList(CliContext&, const Arguments&) { return usageError("add-list is not available yet"); }
+int cmdAddList(CliContext&, const Arguments&) {
+    return usageError("add-list is not available yet");
+}
 
 }  // namespace tandu::cli

@@ -2,6 +2,8 @@
 
 namespace tandu::cli {
 
-int cmdCancel(CliContext&, const Arguments&) { return usageError("cancel is not available yet"); }
+int cmdCancel(CliContext&, const Arguments&) {
+    return usageError("cancel is not available yet");
+}
 
 }  // namespace tandu::cli

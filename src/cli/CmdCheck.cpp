@@ -2,6 +2,8 @@
 
 namespace tandu::cli {
 
-int cmdCheck(CliContext&, const Arguments&) { return usageError("check is not available yet"); }
+int cmdCheck(CliContext&, const Arguments&) {
+    return usageError("check is not available yet");
+}
 
 }  // namespace tandu::cli

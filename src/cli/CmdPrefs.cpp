@@ -2,6 +2,8 @@
 
 namespace tandu::cli {
 
-int cmdPrefs(CliContext&, const Arguments&) { return usageError("prefs is not available yet"); }
+int cmdPrefs(CliContext&, const Arguments&) {
+    return usageError("prefs is not available yet");
+}
 
 }  // namespace tandu::cli

@@ -86,12 +86,18 @@ void ProbeHandler::succeed(std::int64_t fileSize) {
     engine_.pages().showDownloadFigures();
     f.pb.setValue(0);
 
+    // The progress file comes first: a definition that says "Downloading"
+    // always has one, however the program ends.
+    std::string reason;
+    if (!engine_.rewriteProgress(&reason)) {
+        engine_.failOnFile(rec.progressPath, reason);
+        return;
+    }
     DefinitionFile definition;
     definition.fileName = rec.fileName;
     definition.url = rec.defURL;
     definition.saveFolder = rec.saveFolder;
     definition.pieces = rec.defPieces;
-    std::string reason;
     if (!definition.writeForm2(rec.definitionPath, rec.plan.fileSize, rec.plan.pieceSize,
                                rec.plan.remainder, &reason)) {
         engine_.failOnFile(rec.definitionPath, reason);
@@ -99,10 +105,6 @@ void ProbeHandler::succeed(std::int64_t fileSize) {
     }
     engine_.pages().setRowState("Downloading");
     engine_.pages().listPieces();
-    if (!engine_.rewriteProgress(&reason)) {
-        engine_.failOnFile(rec.progressPath, reason);
-        return;
-    }
     // A fresh start owns the name: an older file of that name is cut to nothing.
     if (!engine_.target().open(rec.targetPath, true, &reason)) {
         engine_.failOnFile(rec.targetPath, reason);

@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Real downloads from nginx on loopback port 80 (in a private network
+# namespace): 1, 3 and 16 connections give files identical to the served ones.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/lib/servers.sh"
+source "$here/lib/downloads.sh"
+build=$(cd "$1" && pwd)
+enter_netns "$0" "$build"
+
+work=$(mktemp -d /tmp/tandu-e2e-XXXXXX)
+chmod 755 "$work"  # the server's workers read from it
+trap 'stop_nginx "$work"; rm -rf "$work"' EXIT
+make_files "$work/www"
+start_nginx "$work/www" "$work"
+
+for n in 1 3 16; do
+    check_download "$build" odd.bin "$work" "$n"
+done
+check_download "$build" five.bin "$work" 8
+check_download "$build" empty.bin "$work" 4

@@ -25,7 +25,7 @@ inline constexpr int kExitInterrupted = 130;
 
 // The console's platform and the program state around the main window.
 class CliContext {
-  public:
+public:
     explicit CliContext(std::string programFolder);
 
     // Creates the main window and runs its load steps; the timer runs on the loop.
@@ -45,7 +45,7 @@ class CliContext {
     Platform platform{ui, sockets, launcher, environment, tray, instance, locks};
     modMain app;
 
-  private:
+private:
     void bindTimer();
 
     frmMain* main_ = nullptr;

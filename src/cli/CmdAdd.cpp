@@ -2,8 +2,6 @@
 
 namespace tandu::cli {
 
-int cmdAdd(CliContext&, const Arguments&) {
-    return usageError("add is not available yet");
-}
+int cmdAdd(CliContext&, const Arguments&) { return usageError("add is not available yet"); }
 
 }  // namespace tandu::cli

@@ -2,8 +2,6 @@
 
 namespace tandu::cli {
 
-int cmdAddList(CliContext&, const Arguments&) {
-    return usageError("add-list is not available yet");
-}
+int cmdAddList(CliContext&, const Arguments&) { return usageError("add-list is not available yet"); }
 
 }  // namespace tandu::cli

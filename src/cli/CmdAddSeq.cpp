@@ -2,8 +2,6 @@
 
 namespace tandu::cli {
 
-int cmdAddSeq(CliContext&, const Arguments&) {
-    return usageError("add-seq is not available yet");
-}
+int cmdAddSeq(CliContext&, const Arguments&) { return usageError("add-seq is not available yet"); }
 
 }  // namespace tandu::cli

@@ -2,8 +2,6 @@
 
 namespace tandu::cli {
 
-int cmdCancel(CliContext&, const Arguments&) {
-    return usageError("cancel is not available yet");
-}
+int cmdCancel(CliContext&, const Arguments&) { return usageError("cancel is not available yet"); }
 
 }  // namespace tandu::cli

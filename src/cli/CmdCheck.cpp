@@ -2,8 +2,6 @@
 
 namespace tandu::cli {
 
-int cmdCheck(CliContext&, const Arguments&) {
-    return usageError("check is not available yet");
-}
+int cmdCheck(CliContext&, const Arguments&) { return usageError("check is not available yet"); }
 
 }  // namespace tandu::cli

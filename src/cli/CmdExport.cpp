@@ -2,8 +2,6 @@
 
 namespace tandu::cli {
 
-int cmdExport(CliContext&, const Arguments&) {
-    return usageError("export is not available yet");
-}
+int cmdExport(CliContext&, const Arguments&) { return usageError("export is not available yet"); }
 
 }  // namespace tandu::cli

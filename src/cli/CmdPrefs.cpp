@@ -2,8 +2,6 @@
 
 namespace tandu::cli {
 
-int cmdPrefs(CliContext&, const Arguments&) {
-    return usageError("prefs is not available yet");
-}
+int cmdPrefs(CliContext&, const Arguments&) { return usageError("prefs is not available yet"); }
 
 }  // namespace tandu::cli

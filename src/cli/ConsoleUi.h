@@ -13,7 +13,7 @@ namespace tandu::cli {
 // UI services on a console: message boxes become "TITLE: TEXT" lines on
 // standard error, prompts and dialogs are answered from the command line.
 class ConsoleUi : public UiServices {
-  public:
+public:
     explicit ConsoleUi(EventLoop& loop);
 
     void messageBox(const std::string& text, const std::string& title, MsgIcon icon) override;
@@ -43,7 +43,7 @@ class ConsoleUi : public UiServices {
     bool errorShown() const { return errorShown_; }
     int messageCount() const { return messages_; }
 
-  private:
+private:
     EventLoop& loop_;
     std::string clipboard_;
     bool errorShown_ = false;

@@ -23,7 +23,7 @@ struct SocketHandlers {
 };
 
 class Socket {
-  public:
+public:
     virtual ~Socket() = default;
 
     // Asynchronous: later raises onConnect or onError.
@@ -49,7 +49,7 @@ class Socket {
 };
 
 class SocketFactory {
-  public:
+public:
     virtual ~SocketFactory() = default;
     virtual std::unique_ptr<Socket> create(SocketHandlers handlers) = 0;
 };

@@ -157,7 +157,7 @@ bool DataPath::flush(int index) {
     }
     p.written += static_cast<std::int64_t>(p.buffer.size());
     p.buffer.clear();
-    if (!engine_.rewriteProgress(&reason)) {
+    if (!engine_.advanceProgress(&reason)) {
         engine_.failOnFile(rec.progressPath, reason);
         return false;
     }

@@ -6,7 +6,6 @@
 #include "platform/TransferLocks.h"
 #include "shell/frmMain.h"
 #include "shell/modMain.h"
-#include "transfer/ProgressFile.h"
 #include "transfer/TransferMessages.h"
 
 namespace tandu {
@@ -142,7 +141,11 @@ bool TransferEngine::acquireLock(const std::string& definitionPath) {
 }
 
 bool TransferEngine::rewriteProgress(std::string* reason) {
-    return ProgressFile::write(record_.progressPath, record_.plan, record_.writtenCounts(), reason);
+    return progress_.replace(record_.progressPath, record_.plan, record_.writtenCounts(), reason);
+}
+
+bool TransferEngine::advanceProgress(std::string* reason) {
+    return progress_.advance(record_.progressPath, record_.plan, record_.writtenCounts(), reason);
 }
 
 // ---------------------------------------------------------------- endings
@@ -159,6 +162,7 @@ void TransferEngine::endTransfer() {
         piece.header.clear();
     }
     lock_.reset();
+    progress_ = ProgressWriter{};  // the next transfer starts from a whole new file
     form_.applyIdleLayout();
 }
 

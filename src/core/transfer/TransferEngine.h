@@ -10,6 +10,7 @@
 #include "transfer/PauseOperation.h"
 #include "transfer/ProbeHandler.h"
 #include "transfer/ProgressTimer.h"
+#include "transfer/ProgressWriter.h"
 #include "transfer/StartProcedure.h"
 #include "transfer/TargetFile.h"
 #include "transfer/TransferPages.h"
@@ -69,6 +70,8 @@ class TransferEngine {
     bool acquireLock(const std::string& definitionPath);
     // Rewrites the progress file from the bytes now in the target file.
     bool rewriteProgress(std::string* reason);
+    // The same after a flush, when counts have only grown.
+    bool advanceProgress(std::string* reason);
 
     // Ends the running transfer: timer off, data connections gone, target file
     // closed, lock released, idle layout. The caller sets the row and the buttons.
@@ -94,6 +97,7 @@ class TransferEngine {
     TransferRecord record_;
     std::vector<std::unique_ptr<Socket>> WS;
     TargetFile target_;
+    ProgressWriter progress_;
     std::unique_ptr<TransferLock> lock_;
     TransferPages pages_;
     StartProcedure start_;

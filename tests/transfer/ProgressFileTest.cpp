@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "TempFolder.h"
 #include "transfer/FormatTimeLeft.h"
 #include "transfer/ProgressFile.h"
+#include "transfer/ProgressWriter.h"
 #include "transfer/ShutdownAction.h"
 #include "transfer/TargetFile.h"
 
@@ -78,6 +81,32 @@ TEST(ShutdownAction, ScriptForEachSystem) {
               "sleep 5; /sbin/shutdown -P now\nrm -f -- '/opt/it'\\''s here/shutdown.sh'\n");
     EXPECT_EQ(posix.launch.program, "/bin/sh");
     EXPECT_EQ(posix.launch.arguments, std::vector<std::string>{"/opt/it's here/shutdown.sh"});
+}
+
+}  // namespace
+}  // namespace tandu
+
+namespace tandu {
+namespace {
+
+TEST(ProgressWriter, GrowingCountsOverwriteInPlaceOthersReplace) {
+    test::TempFolder folder;
+    const std::string path = folder.definitions() + "f.dwn";
+    const PiecePlan plan = PiecePlan::make(100000, 2);
+    ProgressWriter writer;
+    ASSERT_TRUE(writer.replace(path, plan, {0, 0}, nullptr));
+    ASSERT_TRUE(writer.advance(path, plan, {10, 100}, nullptr));
+    EXPECT_EQ(test::readFile(path), "10-50000\r\n100-50000\r\n");
+    // Counts that shrink would leave old text behind: a whole new file instead.
+    ASSERT_TRUE(writer.advance(path, plan, {5, 100}, nullptr));
+    EXPECT_EQ(test::readFile(path), "5-50000\r\n100-50000\r\n");
+    // Deleted meanwhile: made anew.
+    std::filesystem::remove(path);
+    ASSERT_TRUE(writer.advance(path, plan, {50000, 100}, nullptr));
+    EXPECT_EQ(test::readFile(path), "50000-50000\r\n100-50000\r\n");
+    std::string reason;
+    EXPECT_FALSE(writer.replace(folder / "gone/f.dwn", plan, {0, 0}, &reason));
+    EXPECT_EQ(reason, "No such file or directory");
 }
 
 }  // namespace

@@ -42,7 +42,9 @@ public:
     virtual std::size_t read(char* data, std::size_t maxBytes) {
         std::string chunk;
         const std::size_t count = readInto(chunk, maxBytes);
-        std::memcpy(data, chunk.data(), count);
+        if (count > 0) {
+            std::memcpy(data, chunk.data(), count);
+        }
         return count;
     }
     virtual SocketState state() const = 0;

@@ -7,6 +7,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 source "$here/lib/servers.sh"
 source "$here/lib/downloads.sh"
 build=$(cd "$1" && pwd)
+require unshare ip lighttpd cmp
 enter_netns "$0" "$build"
 
 work=$(mktemp -d /tmp/tandu-e2e-XXXXXX)

@@ -15,6 +15,13 @@ enter_netns() {
     TANDU_IN_NETNS=1 exec unshare -n bash "$@"
 }
 
+# Skips the script (exit 77) when a program it needs is not installed.
+require() {
+    for tool in "$@"; do
+        command -v "$tool" >/dev/null 2>&1 || { echo "skipped: $tool is not installed"; exit 77; }
+    done
+}
+
 # nginx serving $1 on 127.0.0.1:80; state under $2; $3 (optional) limits
 # each connection's rate, e.g. 2m.
 start_nginx() {

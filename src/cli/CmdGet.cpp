@@ -19,6 +19,37 @@ constexpr int kStateColumn = 2;
 constexpr int kSizeColumn = 3;
 constexpr int kEtaColumn = 4;
 
+struct GetOptions {
+    std::optional<std::string> name;
+    bool all = false;
+    bool shutdown = false;
+};
+
+// The options, or the usage status to end with.
+std::optional<GetOptions> parseOptions(const Arguments& args, int& status) {
+    GetOptions options;
+    for (const std::string& arg : args) {
+        if (arg == "--all") {
+            options.all = true;
+        } else if (arg == "--shutdown") {
+            options.shutdown = true;
+        } else if (!arg.empty() && arg[0] == '-') {
+            status = usageError("get: unknown option '" + arg + "'");
+            return std::nullopt;
+        } else if (options.name) {
+            status = usageError("get takes one NAME");
+            return std::nullopt;
+        } else {
+            options.name = arg;
+        }
+    }
+    if (!options.name && !options.all) {
+        status = usageError("get needs NAME or --all");
+        return std::nullopt;
+    }
+    return options;
+}
+
 ProgressLine::Figures figuresOf(frmMain& f, int row) {
     ProgressLine::Figures figures;
     figures.name = f.lstDown.text(row);
@@ -26,7 +57,7 @@ ProgressLine::Figures figuresOf(frmMain& f, int row) {
     figures.speed = f.lstDown.cell(row, kSpeedColumn);
     figures.size = f.lstDown.cell(row, kSizeColumn);
     figures.eta = f.lstDown.cell(row, kEtaColumn);
-    if (f.lstDown.cell(row, kStateColumn) == "Completed") {
+    if (figures.state == "Completed") {
         figures.done = figures.total = 1;
     } else {
         figures.done = f.pb.value();
@@ -35,63 +66,47 @@ ProgressLine::Figures figuresOf(frmMain& f, int row) {
     return figures;
 }
 
-int findRow(const ListView& rows, const std::string& name) {
-    for (int row = 0; row < rows.rowCount(); ++row) {
-        if (rows.text(row) == name) {
-            return row;
-        }
+// Selects the named row and presses the start button; false (with a word on
+// standard error) when there is nothing to start.
+bool pressStart(frmMain& f, const GetOptions& options, std::set<int>& rowsTouched) {
+    if (!options.name) {
+        f.cmbDownSel_Click();  // "Download all" picks the row itself
+        return true;
     }
-    return -1;
+    int row = -1;
+    for (int i = 0; i < f.lstDown.rowCount() && row < 0; ++i) {
+        row = f.lstDown.text(i) == *options.name ? i : -1;
+    }
+    if (row < 0) {
+        std::cerr << "tandu-cli: no download named \"" << *options.name << "\"\n";
+        return false;
+    }
+    f.lstDown.clickRow(row);
+    if (!f.cmbDownSel.enabled()) {
+        std::cerr << "tandu-cli: \"" << *options.name << "\" is "
+                  << f.lstDown.cell(row, kStateColumn) << "; there is nothing to start\n";
+        return false;
+    }
+    rowsTouched.insert(row);
+    f.cmbDownSel.click();
+    return true;
 }
 
 }  // namespace
 
 int cmdGet(CliContext& context, const Arguments& args) {
-    std::optional<std::string> name;
-    bool all = false;
-    bool shutdown = false;
-    for (const std::string& arg : args) {
-        if (arg == "--all") {
-            all = true;
-        } else if (arg == "--shutdown") {
-            shutdown = true;
-        } else if (!arg.empty() && arg[0] == '-') {
-            return usageError("get: unknown option '" + arg + "'");
-        } else if (name) {
-            return usageError("get takes one NAME");
-        } else {
-            name = arg;
-        }
+    int status = kExitOk;
+    const auto options = parseOptions(args, status);
+    if (!options) {
+        return status;
     }
-    if (!name && !all) {
-        return usageError("get needs NAME or --all");
-    }
-
     frmMain& f = context.load();
     TransferEngine& engine = f.engine();
-    if (all) {
+    if (options->all) {
         f.menAll_Click();
     }
-    if (shutdown) {
+    if (options->shutdown) {
         f.menShut_Click();
-    }
-    std::set<int> rowsTouched;
-    if (name) {
-        const int row = findRow(f.lstDown, *name);
-        if (row < 0) {
-            std::cerr << "tandu-cli: no download named \"" << *name << "\"\n";
-            return kExitError;
-        }
-        f.lstDown.clickRow(row);
-        if (!f.cmbDownSel.enabled()) {
-            std::cerr << "tandu-cli: \"" << *name << "\" is " << f.lstDown.cell(row, kStateColumn)
-                      << "; there is nothing to start\n";
-            return kExitError;
-        }
-        rowsTouched.insert(row);
-        f.cmbDownSel.click();
-    } else {
-        f.cmbDownSel_Click();  // "Download all" picks the row itself
     }
 
     bool interrupted = false;
@@ -100,9 +115,14 @@ int cmdGet(CliContext& context, const Arguments& args) {
         if (f.cmbPause.enabled()) {
             f.cmbPause_Click();
         } else {
-            engine.interrupt();
+            engine.interrupt();  // still waiting for the probe
         }
     });
+    std::set<int> rowsTouched;
+    if (!pressStart(f, *options, rowsTouched)) {
+        return kExitError;
+    }
+
     ProgressLine line(::isatty(STDOUT_FILENO) == 1);
     int shownRow = -1;
     auto report = [&] {
@@ -111,7 +131,7 @@ int cmdGet(CliContext& context, const Arguments& args) {
             return;
         }
         if (row != shownRow && shownRow >= 0) {
-            line.show(figuresOf(f, shownRow));
+            line.show(figuresOf(f, shownRow));  // the last figures of the one before
             line.finish();
         }
         shownRow = row;
@@ -125,17 +145,16 @@ int cmdGet(CliContext& context, const Arguments& args) {
     };
     context.runUntil([&] { return interrupted || !engine.downloading() || engine.stalled(); });
 
-    int status = kExitOk;
-    if (engine.downloading() && engine.stalled()) {
+    const bool stalled = engine.downloading() && engine.stalled();
+    if (stalled) {
         f.cmbPause_Click();
-        status = kExitError;
     }
     report();
     line.finish();
     if (interrupted) {
         return kExitInterrupted;
     }
-    if (status == kExitError) {
+    if (stalled) {
         std::cerr << "tandu-cli: no connection is left to finish \""
                   << f.lstDown.text(engine.currentRow()) << "\"; it is paused\n";
         return kExitError;
@@ -145,7 +164,7 @@ int cmdGet(CliContext& context, const Arguments& args) {
     }
     for (int row : rowsTouched) {
         const std::string& state = f.lstDown.cell(row, kStateColumn);
-        if (state == "Error" || (!all && state != "Completed")) {
+        if (state == "Error" || (!options->all && state != "Completed")) {
             return kExitError;
         }
     }

@@ -20,3 +20,17 @@ for n in 1 3 16; do
 done
 check_download "$build" five.bin "$work" 8
 check_download "$build" empty.bin "$work" 4
+
+# A missing file is an error, reported, and its row ends "Error".
+prog="$work/prog-missing"
+make_program "$build" "$prog"
+add_waiting "$prog" gone.bin http://localhost/gone.bin "$work/" 4
+status=0
+"$prog/tandu-cli" get gone.bin >"$work/out-gone" 2>"$work/err-gone" || status=$?
+[ "$status" -eq 1 ] || fail "a missing file gave exit $status"
+grep -qx "Error: This URL cannot be downloaded." "$work/err-gone" || fail "$(cat "$work/err-gone")"
+grep -q "^gone.bin  Error  " "$work/out-gone" || fail "$(cat "$work/out-gone")"
+status=0
+"$prog/tandu-cli" get >/dev/null 2>&1 || status=$?
+[ "$status" -eq 2 ] || fail "get without NAME gave exit $status"
+echo "ok: a missing file ends in Error with exit 1"

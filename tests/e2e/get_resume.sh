@@ -51,17 +51,19 @@ cmp "$work/www/kill.bin" "$work/dl/kill.bin" || fail "kill.bin differs after $ki
 [ ! -e "$prog/definitions/kill.bin.def" ] || fail "kill.bin never completed ($kills kills)"
 echo "ok: kill.bin identical after surviving $kills kills with SIGKILL"
 
-# Ctrl-C pauses (exit 130), and the row is then "Paused".
+# Ctrl-C or SIGTERM pauses (exit 130), and the row is then "Paused".
 pauses=0
 while :; do
     "$prog/tandu-cli" get pause.bin >/dev/null 2>"$work/pause.err" &
     pid=$!
     sleep "$(printf "0.%02d" $((RANDOM % 50 + 30)))"
-    kill -INT "$pid" 2>/dev/null || true
+    signal=INT
+    [ $((pauses % 2)) -eq 1 ] && signal=TERM
+    kill -"$signal" "$pid" 2>/dev/null || true
     status=0
     wait "$pid" || status=$?
     [ "$status" -eq 0 ] && break
-    [ "$status" -eq 130 ] || { cat "$work/pause.err" >&2; fail "paused get exited $status"; }
+    [ "$status" -eq 130 ] || { cat "$work/pause.err" >&2; fail "SIG$signal: get exited $status"; }
     pauses=$((pauses + 1))
     "$prog/tandu-cli" list | grep -q $'^pause.bin\t[^\t]*\tPaused\t' || fail "pause.bin is not Paused"
     [ "$pauses" -lt 100 ] || fail "pause.bin never completes"

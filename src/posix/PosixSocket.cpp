@@ -21,15 +21,24 @@ constexpr int kHostNotFound = 11001;
 
 int socketErrorNumber(int posixError) {
     switch (posixError) {
-        case ECONNREFUSED: return 10061;
-        case ETIMEDOUT: return 10060;
-        case ECONNRESET: return 10054;
-        case ECONNABORTED: return 10053;
-        case ENETUNREACH: return 10051;
-        case EHOSTUNREACH: return 10065;
-        case EADDRNOTAVAIL: return 10049;
-        case EPIPE: return 10058;
-        default: return 10000 + posixError;
+        case ECONNREFUSED:
+            return 10061;
+        case ETIMEDOUT:
+            return 10060;
+        case ECONNRESET:
+            return 10054;
+        case ECONNABORTED:
+            return 10053;
+        case ENETUNREACH:
+            return 10051;
+        case EHOSTUNREACH:
+            return 10065;
+        case EADDRNOTAVAIL:
+            return 10049;
+        case EPIPE:
+            return 10058;
+        default:
+            return 10000 + posixError;
     }
 }
 
@@ -248,6 +257,14 @@ std::string PosixSocket::getData() {
     while (readInto(data, kReadChunk) > 0) {
     }
     return data;
+}
+
+std::size_t PosixSocket::read(char* data, std::size_t maxBytes) {
+    if (fd_ < 0 || maxBytes == 0) {
+        return 0;
+    }
+    const ssize_t n = ::recv(fd_, data, maxBytes, 0);
+    return n > 0 ? static_cast<std::size_t>(n) : 0;
 }
 
 std::size_t PosixSocket::readInto(std::string& out, std::size_t maxBytes) {

@@ -8,17 +8,28 @@ namespace tandu::qt {
 
 int QtSocket::errorNumber(QAbstractSocket::SocketError error) {
     switch (error) {
-        case QAbstractSocket::ConnectionRefusedError: return 10061;
-        case QAbstractSocket::RemoteHostClosedError: return 10054;
-        case QAbstractSocket::HostNotFoundError: return 11001;
-        case QAbstractSocket::SocketAccessError: return 10013;
-        case QAbstractSocket::SocketResourceError: return 10055;
-        case QAbstractSocket::SocketTimeoutError: return 10060;
-        case QAbstractSocket::NetworkError: return 10050;
-        case QAbstractSocket::AddressInUseError: return 10048;
-        case QAbstractSocket::SocketAddressNotAvailableError: return 10049;
-        case QAbstractSocket::UnsupportedSocketOperationError: return 10045;
-        default: return 10000 + static_cast<int>(error);
+        case QAbstractSocket::ConnectionRefusedError:
+            return 10061;
+        case QAbstractSocket::RemoteHostClosedError:
+            return 10054;
+        case QAbstractSocket::HostNotFoundError:
+            return 11001;
+        case QAbstractSocket::SocketAccessError:
+            return 10013;
+        case QAbstractSocket::SocketResourceError:
+            return 10055;
+        case QAbstractSocket::SocketTimeoutError:
+            return 10060;
+        case QAbstractSocket::NetworkError:
+            return 10050;
+        case QAbstractSocket::AddressInUseError:
+            return 10048;
+        case QAbstractSocket::SocketAddressNotAvailableError:
+            return 10049;
+        case QAbstractSocket::UnsupportedSocketOperationError:
+            return 10045;
+        default:
+            return 10000 + static_cast<int>(error);
     }
 }
 
@@ -107,7 +118,8 @@ std::size_t QtSocket::readInto(std::string& out, std::size_t maxBytes) {
     if (!socket_) {
         return 0;
     }
-    const std::size_t want = std::min(maxBytes, static_cast<std::size_t>(socket_->bytesAvailable()));
+    const std::size_t want =
+        std::min(maxBytes, static_cast<std::size_t>(socket_->bytesAvailable()));
     if (want == 0) {
         return 0;
     }
@@ -115,6 +127,14 @@ std::size_t QtSocket::readInto(std::string& out, std::size_t maxBytes) {
     out.resize(before + want);
     const qint64 n = socket_->read(out.data() + before, static_cast<qint64>(want));
     out.resize(before + static_cast<std::size_t>(std::max<qint64>(n, 0)));
+    return static_cast<std::size_t>(std::max<qint64>(n, 0));
+}
+
+std::size_t QtSocket::read(char* data, std::size_t maxBytes) {
+    if (!socket_ || maxBytes == 0) {
+        return 0;
+    }
+    const qint64 n = socket_->read(data, static_cast<qint64>(maxBytes));
     return static_cast<std::size_t>(std::max<qint64>(n, 0));
 }
 

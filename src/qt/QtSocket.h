@@ -10,7 +10,7 @@ namespace tandu::qt {
 // A TCP client on QTcpSocket. Its read buffer is capped, so the kernel keeps
 // what the program has not yet taken instead of it piling up in memory.
 class QtSocket : public Socket {
-public:
+  public:
     static constexpr qint64 kReadBufferSize = 256 * 1024;
 
     explicit QtSocket(SocketHandlers handlers);
@@ -22,12 +22,13 @@ public:
     std::size_t bytesAvailable() const override;
     std::string getData() override;
     std::size_t readInto(std::string& out, std::size_t maxBytes) override;
+    std::size_t read(char* data, std::size_t maxBytes) override;
     SocketState state() const override;
 
     // Winsock-style numbers, so messages read the same everywhere.
     static int errorNumber(QAbstractSocket::SocketError error);
 
-private:
+  private:
     void attach();
 
     SocketHandlers handlers_;
@@ -37,7 +38,7 @@ private:
 };
 
 class QtSocketFactory : public SocketFactory {
-public:
+  public:
     std::unique_ptr<Socket> create(SocketHandlers handlers) override {
         return std::make_unique<QtSocket>(std::move(handlers));
     }

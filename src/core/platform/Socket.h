@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
@@ -36,6 +37,16 @@ public:
     virtual std::string getData() = 0;
     // Appends at most maxBytes of the waiting bytes to out; returns how many.
     virtual std::size_t readInto(std::string& out, std::size_t maxBytes) = 0;
+    // Copies at most maxBytes of the waiting bytes to data; returns how many.
+    // Sockets that can read straight into the caller's memory override it.
+    virtual std::size_t read(char* data, std::size_t maxBytes) {
+        std::string chunk;
+        const std::size_t count = readInto(chunk, maxBytes);
+        if (count > 0) {
+            std::memcpy(data, chunk.data(), count);
+        }
+        return count;
+    }
     virtual SocketState state() const = 0;
 };
 

@@ -1,0 +1,89 @@
+#!/usr/bin/env bash
+# Downloads a 1 GiB file from nginx on loopback (in a private network
+# namespace, so port 80 is free) with tandu-cli at 16 and at 4 connections and
+# with aria2c, axel and curl, round by round, and prints each one's median wall
+# time, MB/s, CPU seconds and peak RSS, and Tandu's ratio to each peer.
+#
+#   bash bench/run.sh [PROGRAM-DIR] [ROUNDS]     (as root; default build/bin, 3)
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$(cd "${1:-$root/build/bin}" && pwd)
+rounds=${2:-3}
+source "$root/tests/e2e/lib/servers.sh"
+enter_netns "$0" "$build" "$rounds"
+for tool in nginx aria2c axel curl /usr/bin/time; do
+    command -v "$tool" >/dev/null || { echo "bench: $tool is missing" >&2; exit 1; }
+done
+
+work=$(mktemp -d /tmp/tandu-bench-XXXXXX)
+chmod 755 "$work"
+trap 'stop_nginx "$work"; rm -rf "$work"' EXIT
+mkdir -p "$work/www" "$work/out"
+size=$((1024 * 1024 * 1024))
+head -c "$size" /dev/urandom >"$work/www/big.bin"
+start_nginx "$work/www" "$work"
+url=http://127.0.0.1/big.bin
+make_program "$build" "$work/prog" 512KB
+
+# One timed run: $1 label, then the command. Appends "label wall user sys rss-kb".
+measure() {
+    local label=$1
+    shift
+    rm -f "$work/out/big.bin"
+    sync
+    /usr/bin/time -f "%e %U %S %M" -o "$work/time" "$@" >/dev/null 2>"$work/err" || {
+        cat "$work/err" >&2
+        echo "bench: $label failed" >&2
+        exit 1
+    }
+    cmp -s "$work/www/big.bin" "$work/out/big.bin" || { echo "bench: $label: wrong file" >&2; exit 1; }
+    echo "$label $(cat "$work/time")" >>"$work/results"
+}
+
+tandu() {
+    local connections=$1
+    rm -f "$work/prog/definitions/"*
+    add_waiting "$work/prog" big.bin "$url" "$work/out/" "$connections"
+    measure "tandu-$connections" "$work/prog/tandu-cli" get big.bin
+}
+
+for round in $(seq 1 "$rounds"); do
+    echo "round $round of $rounds" >&2
+    tandu 16
+    tandu 4
+    measure aria2c aria2c -x16 -s16 -q --allow-overwrite=true --auto-file-renaming=false \
+        -d "$work/out" -o big.bin "$url"
+    measure axel axel -q -n16 -o "$work/out/big.bin" "$url"
+    measure curl curl -s -o "$work/out/big.bin" "$url"
+done
+
+python3 - "$work/results" "$size" <<'PY'
+import statistics, sys
+results, size = sys.argv[1], int(sys.argv[2])
+runs = {}
+for line in open(results):
+    label, wall, user, system, rss = line.split()
+    runs.setdefault(label, []).append((float(wall), float(user) + float(system), int(rss)))
+order = ["tandu-16", "tandu-4", "aria2c", "axel", "curl"]
+median = {l: (statistics.median(w for w, _, _ in runs[l]),
+              statistics.median(c for _, c, _ in runs[l]),
+              max(r for _, _, r in runs[l])) for l in order}
+print(f"1 GiB from nginx on loopback, median of {len(runs['curl'])} rounds")
+print(f"{'tool':10} {'wall s':>8} {'MB/s':>8} {'CPU s':>8} {'peak RSS MB':>12}")
+for l in order:
+    wall, cpu, rss = median[l]
+    print(f"{l:10} {wall:8.2f} {size / 1e6 / wall:8.0f} {cpu:8.2f} {rss / 1024:12.1f}")
+print()
+for t in ("tandu-16", "tandu-4"):
+    for peer in ("aria2c", "axel", "curl"):
+        print(f"{t} / {peer}: wall x{median[t][0] / median[peer][0]:.2f}, "
+              f"CPU x{median[t][1] / median[peer][1]:.2f}")
+wall, cpu, rss = median["tandu-16"]
+print()
+print(f"bar: tandu-16 wall within 1.25x of curl: {wall / median['curl'][0]:.2f}x "
+      f"({'met' if wall <= 1.25 * median['curl'][0] else 'NOT met'})")
+print(f"bar: CPU per GiB <= 1.5 s: {cpu:.2f} s ({'met' if cpu <= 1.5 else 'NOT met'})")
+limit = 16 * 512 + 40 * 1000
+print(f"bar: peak RSS <= 16 x 512KB + 40 MB = {limit / 1000:.1f} MB: {rss / 1000:.1f} MB "
+      f"({'met' if rss <= limit else 'NOT met'})")
+PY

@@ -1,0 +1,69 @@
+#include "transfer/PauseOperation.h"
+
+#include <optional>
+
+#include "catalogue/FileNames.h"
+#include "chrome/TrayIconOps.h"
+#include "shell/frmMain.h"
+#include "transfer/TransferEngine.h"
+#include "transfer/TransferMessages.h"
+
+namespace tandu {
+
+void PauseOperation::run() {
+    frmMain& f = engine_.form();
+    TransferRecord& rec = engine_.record();
+    if (!rec.downloading || rec.probing) {
+        return;
+    }
+    f.tmr.setEnabled(false);
+    std::optional<std::string> failure;
+    std::string reason;
+    for (int i = 1; i <= rec.pieceCount(); ++i) {
+        engine_.destroyConnection(i);
+        PieceState& p = rec.piece(i);
+        if (p.done || p.buffer.empty() || failure) {
+            continue;
+        }
+        if (engine_.target().writeAt(p.start + p.written, p.buffer.data(), p.buffer.size(),
+                                     &reason)) {
+            p.written += static_cast<std::int64_t>(p.buffer.size());
+            p.buffer.clear();
+        } else {
+            failure = messages::fileError(rec.targetPath, reason);
+        }
+    }
+    if (!engine_.target().close(&reason) && !failure) {
+        failure = messages::fileError(rec.targetPath, reason);
+    }
+    const bool progressFound = FileExists(rec.progressPath);
+    if (progressFound && !engine_.rewriteProgress(&reason) && !failure) {
+        failure = messages::fileError(rec.progressPath, reason);
+    }
+    engine_.pages().setRowState("Paused");
+    f.tray().setTip("Idle");
+    engine_.pages().resetBufferPage();
+    engine_.endTransfer();
+    engine_.pages().settleButtons();
+    if (!progressFound) {
+        engine_.showError(messages::kDefinitionMissing);
+    } else if (failure) {
+        engine_.showError(*failure);
+    }
+}
+
+void PauseOperation::interrupt() {
+    TransferRecord& rec = engine_.record();
+    if (!rec.downloading) {
+        return;
+    }
+    if (!rec.probing) {
+        run();
+        return;
+    }
+    // Nothing was written yet: the row stays as it was.
+    engine_.endTransfer();
+    engine_.pages().settleButtons();
+}
+
+}  // namespace tandu

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace tandu {
+
+class TransferEngine;
+
+// WS(0): the HEAD probe of a fresh start, and what its answer sets up — the
+// piece plan, the definition and progress files, the target file and the
+// data connections.
+class ProbeHandler {
+  public:
+    explicit ProbeHandler(TransferEngine& engine) : engine_(engine) {}
+
+    void onConnect();
+    void onData();
+    void onClose();
+    void onError(const std::string& description);
+
+  private:
+    // Acts on the answer once it is complete or unusable.
+    void decide();
+    void succeed(std::int64_t fileSize);
+    void fail();
+    std::string scratchPath() const;
+    void keepScratchCopy();
+
+    TransferEngine& engine_;
+};
+
+}  // namespace tandu

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <string>
+
+namespace tandu::messages {
+
+inline constexpr const char* kErrorTitle = "Error";
+inline constexpr const char* kNoticeTitle = "Information";
+inline constexpr const char* kConfigMissing = "Config file not found. Configure Qiv.";
+inline constexpr const char* kDefinitionMissing =
+    "Definition file not found. Please add the URL again.";
+inline constexpr const char* kCannotDownload = "This URL cannot be downloaded.";
+inline constexpr const char* kStartFailed = "An error ocurred. Please check the URL of the file.";
+inline constexpr const char* kConnectionError =
+    "An error ocurred, please verify your connection or the download link. Decription of error "
+    "below";
+inline constexpr const char* kClosedEarly =
+    "The server closed the connection before the piece was complete.";
+
+inline std::string connectionError(const std::string& description) {
+    return std::string(kConnectionError) + "\r\n\r\n" + description;
+}
+
+inline std::string heldElsewhere(const std::string& name) {
+    return "\"" + name + "\" is being transferred by another Tandu process. It is left alone here.";
+}
+
+inline std::string fileError(const std::string& path, const std::string& reason) {
+    return "The file " + path + " cannot be written: " + reason +
+           ". The download has stopped; what was downloaded so far is kept.";
+}
+
+inline std::string wholeFilesOnly(const std::string& name) {
+    return "The server sends \"" + name +
+           "\" only as a whole, not in pieces. The download goes on over one connection.";
+}
+
+}  // namespace tandu::messages

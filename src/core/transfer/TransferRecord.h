@@ -1,0 +1,80 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "settings/SettingsFile.h"
+#include "transfer/PieceBuffer.h"
+#include "transfer/PiecePlan.h"
+#include "transfer/ProbeAnswer.h"
+
+namespace tandu {
+
+// One piece of the running transfer, fetched by the connection of the same number.
+struct PieceState {
+    std::int64_t start = 0;  // offset of the piece's first byte in the file
+    std::int64_t length = 0;
+    std::int64_t received = 0;      // body bytes taken: written or still buffered
+    std::int64_t written = 0;       // of those, the ones in the target file
+    std::int64_t lastReceived = 0;  // `received` at the previous tick
+    bool headerPending = true;
+    bool done = false;
+    std::string header;     // the answer's header while it arrives
+    std::int64_t skip = 0;  // leading body bytes to drop (a whole-file answer)
+    PieceBuffer buffer;
+    // The last bytes written when the piece completed; the buffer gauge goes on
+    // counting them, as the pages always did.
+    std::int64_t finalWrite = 0;
+
+    std::int64_t firstWanted() const { return start + received; }
+    std::int64_t lastWanted() const { return start + length - 1; }
+    std::int64_t missing() const { return length - received; }
+    std::int64_t buffered() const {
+        return done ? finalWrite : static_cast<std::int64_t>(buffer.size());
+    }
+};
+
+// Everything about the one running transfer.
+struct TransferRecord {
+    // The definition file's lines as read.
+    std::string fileName;
+    std::string defState;
+    std::string defURL;
+    std::string saveFolder;
+    std::string defPieces;
+    std::string defSize;
+    std::string defPieceSize;
+    std::string defRemainder;
+
+    std::string host;
+    std::string url;  // the request target
+    PiecePlan plan;
+    std::int64_t bufferSize = SettingsFile::kDefaultBufferBytes;
+    int curRow = -1;  // 0-based row of lstDown
+    bool downloading = false;
+    bool probing = false;        // a fresh start waits for the probe's answer
+    bool oneConnection = false;  // the server sends only whole files
+    ProbeAnswer probe;
+    std::vector<PieceState> pieces;  // piece i is pieces[i - 1]
+
+    std::string definitionPath;
+    std::string progressPath;
+    std::string targetPath;
+
+    // Timer totals.
+    std::int64_t tickBytes = 0;
+    std::int64_t totalReceived = 0;
+    std::int64_t totalBuffered = 0;
+    std::int64_t secondsLeft = 0;
+
+    int pieceCount() const { return plan.pieces; }
+    PieceState& piece(int i) { return pieces[static_cast<std::size_t>(i - 1)]; }
+    const PieceState& piece(int i) const { return pieces[static_cast<std::size_t>(i - 1)]; }
+    // Fresh per-piece state for the plan; counts (when given) are bytes already written.
+    void layOutPieces(const std::vector<std::int64_t>& counts = {});
+    std::vector<std::int64_t> writtenCounts() const;
+    bool allPiecesDone() const;
+};
+
+}  // namespace tandu

@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Real downloads from lighttpd on loopback port 80 (in a private network
+# namespace). lighttpd answers HTTP/1.0 range requests with the whole file, so
+# more than one connection falls back to one; the files must still be identical.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/lib/servers.sh"
+source "$here/lib/downloads.sh"
+build=$(cd "$1" && pwd)
+require unshare ip lighttpd cmp
+enter_netns "$0" "$build"
+
+work=$(mktemp -d /tmp/tandu-e2e-XXXXXX)
+chmod 755 "$work"  # the server's workers read from it
+trap 'stop_lighttpd "$work"; rm -rf "$work"' EXIT
+make_files "$work/www"
+start_lighttpd "$work/www" "$work"
+
+check_download "$build" odd.bin "$work" 1
+for n in 3 16; do
+    check_download "$build" odd.bin "$work" "$n" fallback
+done
+check_download "$build" empty.bin "$work" 4

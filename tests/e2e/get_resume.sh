@@ -1,0 +1,93 @@
+#!/usr/bin/env bash
+# A download from a real server (nginx on loopback, slowed down) that is
+# killed with SIGKILL at random moments and resumed each time, one paused with
+# SIGINT several times, and one that a second process must leave alone: all
+# end byte-identical to the served file.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/lib/servers.sh"
+source "$here/lib/downloads.sh"
+build=$(cd "$1" && pwd)
+require unshare ip nginx cmp
+enter_netns "$0" "$build"
+
+work=$(mktemp -d /tmp/tandu-e2e-XXXXXX)
+chmod 755 "$work"  # the server's workers read from it
+trap 'stop_nginx "$work"; rm -rf "$work"' EXIT
+mkdir -p "$work/www" "$work/dl"
+head -c 12000001 /dev/urandom >"$work/www/kill.bin"
+head -c 12000001 /dev/urandom >"$work/www/pause.bin"
+head -c 12000001 /dev/urandom >"$work/www/twice.bin"
+start_nginx "$work/www" "$work" 512k  # 512 KB/s per connection
+prog="$work/prog"
+make_program "$build" "$prog" 128KB
+for name in kill.bin pause.bin twice.bin; do
+    add_waiting "$prog" "$name" "http://localhost/$name" "$work/dl/" 4
+done
+
+progress_is_sound() {
+    local file="$prog/definitions/$1.dwn"
+    [ ! -e "$file" ] || ! grep -qvE $'^[0-9]+-[0-9]+\r?$' "$file"
+}
+
+# SIGKILL at random moments, resumed each time.
+kills=0
+for round in $(seq 1 300); do
+    "$prog/tandu-cli" get kill.bin >/dev/null 2>"$work/kill.err" &
+    pid=$!
+    sleep "$(printf "0.%02d" $((RANDOM % 40 + 5)))"
+    if kill -9 "$pid" 2>/dev/null; then
+        kills=$((kills + 1))
+    fi
+    status=0
+    wait "$pid" || status=$?
+    progress_is_sound kill.bin || fail "unreadable progress file after kill $kills"
+    if [ "$status" -eq 0 ]; then
+        break
+    fi
+    [ "$status" -eq 137 ] || { cat "$work/kill.err" >&2; fail "get exited $status"; }
+done
+cmp "$work/www/kill.bin" "$work/dl/kill.bin" || fail "kill.bin differs after $kills kills"
+[ ! -e "$prog/definitions/kill.bin.def" ] || fail "kill.bin never completed ($kills kills)"
+echo "ok: kill.bin identical after surviving $kills kills with SIGKILL"
+
+# Ctrl-C or SIGTERM pauses (exit 130), and the row is then "Paused".
+pauses=0
+while :; do
+    "$prog/tandu-cli" get pause.bin >/dev/null 2>"$work/pause.err" &
+    pid=$!
+    sleep "$(printf "0.%02d" $((RANDOM % 50 + 30)))"
+    signal=INT
+    [ $((pauses % 2)) -eq 1 ] && signal=TERM
+    kill -"$signal" "$pid" 2>/dev/null || true
+    status=0
+    wait "$pid" || status=$?
+    # Done, perhaps just before the signal (which then ends the process as usual).
+    [ -e "$prog/definitions/pause.bin.def" ] || break
+    [ "$status" -eq 130 ] || { cat "$work/pause.err" >&2; fail "SIG$signal: get exited $status"; }
+    pauses=$((pauses + 1))
+    state=$("$prog/tandu-cli" list | awk -F'\t' '$1 == "pause.bin" { print $3 }')
+    # Stopped before the probe was answered, a start leaves the row as it was.
+    if [ "$state" = Waiting ] && [ "$(grep -c . "$prog/definitions/pause.bin.def")" -eq 5 ]; then
+        state=Paused
+    fi
+    [ "$state" = Paused ] || fail "pause.bin is $state, not Paused"
+    [ "$pauses" -lt 100 ] || fail "pause.bin never completes"
+done
+cmp "$work/www/pause.bin" "$work/dl/pause.bin" || fail "pause.bin differs after $pauses pauses"
+echo "ok: pause.bin identical after $pauses pauses and resumes"
+
+# A second process leaves a running download alone.
+"$prog/tandu-cli" get twice.bin >/dev/null 2>&1 &
+first=$!
+sleep 0.5
+status=0
+"$prog/tandu-cli" get twice.bin >/dev/null 2>"$work/twice.err" || status=$?
+[ "$status" -eq 1 ] || fail "the second get exited $status"
+grep -q "being transferred by another Tandu process" "$work/twice.err" ||
+    fail "no word of the other process: $(cat "$work/twice.err")"
+status=0
+wait "$first" || status=$?
+[ "$status" -eq 0 ] || fail "the first get exited $status"
+cmp "$work/www/twice.bin" "$work/dl/twice.bin" || fail "twice.bin differs"
+echo "ok: a second process left twice.bin alone"

@@ -1,0 +1,46 @@
+# Checks shared by the download scripts. Needs servers.sh.
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+# Downloads $2 (served from $3/www) into a fresh program folder with $4
+# connections and checks the result. $1: the build's program folder.
+# Extra output checks: $5 = "fallback" when the server sends whole files only.
+check_download() {
+    local build=$1 name=$2 work=$3 connections=$4 expect=${5:-}
+    local prog="$work/prog-$name-$connections" dest="$work/dl-$name-$connections/"
+    rm -rf "$prog" "$dest"
+    mkdir -p "$dest"
+    make_program "$build" "$prog"
+    add_waiting "$prog" "$name" "http://localhost/$name" "$dest" "$connections"
+    local out="$work/out-$name-$connections" err="$work/err-$name-$connections"
+    local status=0
+    "$prog/tandu-cli" get "$name" >"$out" 2>"$err" || status=$?
+    if [ "$status" -ne 0 ]; then
+        cat "$err" >&2
+        fail "$name over $connections connections: tandu-cli exited $status"
+    fi
+    cmp "$work/www/$name" "$dest$name" || fail "$name over $connections connections differs"
+    [ ! -e "$prog/definitions/$name.def" ] || fail "$name.def is left"
+    [ ! -e "$prog/definitions/$name.dwn" ] || fail "$name.dwn is left"
+    # The last figures of the row: Completed, "-" for speed and time left.
+    tail -n 1 "$out" | tr '\r' '\n' | tail -n 1 | grep -q "^$name  Completed  .*KB  -  -  \[#*\] 100%$" ||
+        fail "$name: last line is '$(tail -n 1 "$out")'"
+    if [ "$expect" = fallback ]; then
+        grep -q "only as a whole, not in pieces" "$err" || fail "$name: no word of the fallback"
+    else
+        [ ! -s "$err" ] || fail "$name: unexpected messages: $(cat "$err")"
+    fi
+    echo "ok: $name over $connections connections"
+}
+
+# Files whose sizes are awkward for piece plans.
+make_files() {
+    local www=$1
+    mkdir -p "$www"
+    head -c 3000001 /dev/urandom >"$www/odd.bin"
+    head -c 5 /dev/urandom >"$www/five.bin"
+    : >"$www/empty.bin"
+}

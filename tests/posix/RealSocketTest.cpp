@@ -1,0 +1,105 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+
+#include "LoopbackServer.h"
+#include "TestProgram.h"
+#include "catalogue/DefinitionFile.h"
+#include "catalogue/DownloadRows.h"
+#include "transfer/TransferEngine.h"
+
+namespace tandu {
+namespace {
+
+using namespace std::chrono_literals;
+
+std::string patterned(std::size_t size) {
+    std::string bytes(size, '\0');
+    for (std::size_t i = 0; i < size; ++i) {
+        bytes[i] = static_cast<char>(i * 131 + i / 4099);
+    }
+    return bytes;
+}
+
+// Runs the loop until `done`, for at most a few seconds.
+void runUntil(EventLoop& loop, const std::function<bool()>& done) {
+    const auto deadline = std::chrono::steady_clock::now() + 20s;
+    while (!done() && std::chrono::steady_clock::now() < deadline) {
+        loop.runOnce(50ms);
+    }
+}
+
+TEST(PosixSocket, ReadTakesBoundedChunksAndTheCloseComesAfterTheLastByte) {
+    const std::string file = patterned(3'000'000);
+    test::LoopbackServer server([&](const std::string&) { return file; });
+    EventLoop loop;
+    PosixSocketFactory factory(loop, {{80, server.port()}});
+    std::string received;
+    bool closed = false;
+    std::unique_ptr<Socket> socket;
+    std::size_t largestRead = 0;
+    SocketHandlers handlers;
+    handlers.onConnect = [&] { socket->send("x\r\n\r\n"); };
+    handlers.onDataArrival = [&](std::size_t) {
+        char chunk[70'000];
+        const std::size_t n = socket->read(chunk, sizeof chunk);
+        largestRead = std::max(largestRead, n);
+        received.append(chunk, n);
+    };
+    handlers.onClose = [&] {
+        char more;
+        EXPECT_EQ(socket->read(&more, 1), 0u);
+        closed = true;
+    };
+    socket = factory.create(handlers);
+    socket->connect("127.0.0.1", 80);
+    runUntil(loop, [&] { return closed; });
+    EXPECT_TRUE(closed);
+    EXPECT_LE(largestRead, 70'000u);
+    EXPECT_TRUE(received == file) << received.size();
+}
+
+TEST(PosixSocket, HandlerMayDestroyItsOwnSocket) {
+    test::LoopbackServer server([](const std::string&) { return std::string(500'000, 'x'); });
+    EventLoop loop;
+    PosixSocketFactory factory(loop, {{80, server.port()}});
+    std::unique_ptr<Socket> socket;
+    int arrivals = 0;
+    SocketHandlers handlers;
+    handlers.onConnect = [&] { socket->send("x\r\n\r\n"); };
+    handlers.onDataArrival = [&](std::size_t) {
+        ++arrivals;
+        socket.reset();
+    };
+    socket = factory.create(handlers);
+    socket->connect("127.0.0.1", 80);
+    runUntil(loop, [&] { return socket == nullptr; });
+    loop.runOnce(50ms);
+    EXPECT_EQ(arrivals, 1);
+}
+
+TEST(RealDownload, SixteenConnectionsOverLoopbackGiveTheSameFile) {
+    const std::string file = patterned(5'000'011);
+    test::LoopbackServer server(test::LoopbackServer::serving(file));
+    test::TestProgram program(true);
+    program.host.realSockets.setPortMap({{80, server.port()}});
+    program.writeSettings("1.0\r\n4\r\n\r\n128KB\r\n");
+    const std::string downloads = program.folder / "dl/";
+    std::filesystem::create_directories(downloads);
+    frmMain& f = program.load();
+    const std::string definition = program.folder.definitions() + "f.bin.def";
+    DefinitionFile::writeForm1(definition, "f.bin", "http://localhost/f.bin", downloads, "16");
+    AddDownloadRow(f.lstDown, f.numbers(), definition);
+    f.lstDown.clickRow(0);
+    f.cmbDownSel.click();
+    runUntil(program.host.loop, [&] { return !f.engine().downloading(); });
+    EXPECT_TRUE(program.host.ui.messages.empty());
+    EXPECT_EQ(f.lstDown.cell(0, 2), "Completed");
+    EXPECT_TRUE(test::readFile(downloads + "f.bin") == file);
+    EXPECT_FALSE(test::fileExists(definition));
+    EXPECT_EQ(server.requests().size(), 17u);
+}
+
+}  // namespace
+}  // namespace tandu

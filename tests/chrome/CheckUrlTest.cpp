@@ -23,6 +23,8 @@ protected:
     void SetUp() override {
         program.writeSettings();
         form = &program.load();
+        // The window's own sockets (the probe connection) come first.
+        base = program.host.sockets.created().size();
     }
     test::HeadlessUi& ui() { return program.host.ui; }
     test::FakeSocketFactory& sockets() { return program.host.sockets; }
@@ -33,14 +35,15 @@ protected:
 
     test::TestProgram program;
     frmMain* form = nullptr;
+    std::size_t base = 0;
 };
 
 TEST_F(CheckUrlTest, SendsTheTypedTextAfterTheHostIsFound) {
     const std::string typed = "http://www.example.com/dir/file.zip";
     check(typed);
     EXPECT_EQ(ui().prompts, std::vector<std::string>{"Type the URL to verify"});
-    ASSERT_EQ(sockets().created().size(), 1u);
-    test::FakeSocketRecord& wsk = sockets().socket(0);
+    ASSERT_EQ((sockets().created().size() - base), 1u);
+    test::FakeSocketRecord& wsk = sockets().socket(base + 0);
     ASSERT_EQ(wsk.connects.size(), 1u);
     EXPECT_EQ(wsk.connects[0], std::make_pair(std::string("example.com"), 80));
 
@@ -58,7 +61,7 @@ TEST_F(CheckUrlTest, SendsTheTypedTextAfterTheHostIsFound) {
 
 TEST_F(CheckUrlTest, ShowsOnlyTheFirstPieceOfTheAnswer) {
     check(" http://host/a b ");  // kept exactly as typed
-    test::FakeSocketRecord& wsk = sockets().socket(0);
+    test::FakeSocketRecord& wsk = sockets().socket(base + 0);
     FakeSocketFactory::connect(wsk);
     EXPECT_EQ(wsk.sent, "HEAD  http://host/a b  HTTP/1.0\r\n\r\n");
     FakeSocketFactory::data(wsk, "HTTP/1.0 200 OK\r\n");
@@ -80,7 +83,7 @@ TEST_F(CheckUrlTest, EmptyOrCancelledPromptIsAnInvalidHost) {
         EXPECT_EQ(ui().messages[0].title, "Error");
         EXPECT_EQ(ui().messages[0].icon, MsgIcon::Critical);
     }
-    EXPECT_TRUE(sockets().created().empty());
+    EXPECT_EQ(sockets().created().size(), base);
 }
 
 TEST_F(CheckUrlTest, AnswerIsMadeSafeToShow) {
@@ -90,7 +93,7 @@ TEST_F(CheckUrlTest, AnswerIsMadeSafeToShow) {
     EXPECT_EQ(DisplayText("caf\xc3\xa9\r"), "caf\xc3\xa9\\x0D");
 
     check("http://host/f");
-    test::FakeSocketRecord& wsk = sockets().socket(0);
+    test::FakeSocketRecord& wsk = sockets().socket(base + 0);
     FakeSocketFactory::connect(wsk);
     FakeSocketFactory::data(wsk, std::string("HTTP/1.0 200 OK\r\nX: \x1b]0;evil\x07\r\n"));
     EXPECT_EQ(ui().lastMessage().text,
@@ -99,7 +102,7 @@ TEST_F(CheckUrlTest, AnswerIsMadeSafeToShow) {
 
 TEST_F(CheckUrlTest, AHugeAnswerIsCut) {
     check("http://host/f");
-    test::FakeSocketRecord& wsk = sockets().socket(0);
+    test::FakeSocketRecord& wsk = sockets().socket(base + 0);
     FakeSocketFactory::connect(wsk);
     FakeSocketFactory::data(wsk, std::string(1 << 20, 'A'));
     EXPECT_EQ(ui().lastMessage().text,
@@ -108,7 +111,7 @@ TEST_F(CheckUrlTest, AHugeAnswerIsCut) {
 
 TEST_F(CheckUrlTest, ErrorShowsItsDescriptionAndKeepsTheSocket) {
     check("http://nowhere.invalid/f");
-    test::FakeSocketRecord& wsk = sockets().socket(0);
+    test::FakeSocketRecord& wsk = sockets().socket(base + 0);
     FakeSocketFactory::error(wsk, 11001, "Host not found");
     ASSERT_EQ(ui().messages.size(), 1u);
     EXPECT_EQ(ui().messages[0].text, "Host not found");
@@ -122,15 +125,15 @@ TEST_F(CheckUrlTest, ANewCheckClosesTheOldSocketInAnyState) {
     // Connecting, connected, failed: each time the old socket goes first.
     check("http://one/f");
     check("http://two/f");
-    EXPECT_TRUE(sockets().socket(0).destroyed);
-    EXPECT_GE(sockets().socket(0).closes, 1);
-    FakeSocketFactory::connect(sockets().socket(1));
+    EXPECT_TRUE(sockets().socket(base + 0).destroyed);
+    EXPECT_GE(sockets().socket(base + 0).closes, 1);
+    FakeSocketFactory::connect(sockets().socket(base + 1));
     check("http://three/f");
-    EXPECT_TRUE(sockets().socket(1).destroyed);
-    FakeSocketFactory::error(sockets().socket(2), 10061, "Connection refused");
+    EXPECT_TRUE(sockets().socket(base + 1).destroyed);
+    FakeSocketFactory::error(sockets().socket(base + 2), 10061, "Connection refused");
     check("http://four/f");
-    EXPECT_TRUE(sockets().socket(2).destroyed);
-    test::FakeSocketRecord& latest = sockets().socket(3);
+    EXPECT_TRUE(sockets().socket(base + 2).destroyed);
+    test::FakeSocketRecord& latest = sockets().socket(base + 3);
     EXPECT_EQ(latest.connects[0].first, "four");
     FakeSocketFactory::connect(latest);
     EXPECT_EQ(latest.sent, "HEAD http://four/f HTTP/1.0\r\n\r\n");
@@ -138,7 +141,7 @@ TEST_F(CheckUrlTest, ANewCheckClosesTheOldSocketInAnyState) {
 
 TEST_F(CheckUrlTest, ACheckReplacedWhileItsBoxIsOpenSendsNothing) {
     check("http://one/f");
-    test::FakeSocketRecord& first = sockets().socket(0);
+    test::FakeSocketRecord& first = sockets().socket(base + 0);
     bool again = true;
     ui().onMessage = [&](const test::ShownMessage& message) {
         if (again && message.title == "Host Found") {
@@ -148,7 +151,7 @@ TEST_F(CheckUrlTest, ACheckReplacedWhileItsBoxIsOpenSendsNothing) {
     };
     FakeSocketFactory::connect(first);
     EXPECT_EQ(first.sent, "");
-    EXPECT_EQ(sockets().socket(1).connects[0].first, "two");
+    EXPECT_EQ(sockets().socket(base + 1).connects[0].first, "two");
 }
 
 // A one-connection loopback server: records the request, answers in two writes.

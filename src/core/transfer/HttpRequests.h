@@ -3,11 +3,9 @@
 #include <cstdint>
 #include <string>
 
-namespace tandu {
+#include "transfer/SplitHost.h"
 
-// The host of a URL: the text between its second and third "/", without a
-// leading "www" and the character after it; empty when there is none.
-std::string SplitHost(const std::string& url);
+namespace tandu {
 
 // True when the URL holds a control character, which would break the request line.
 bool UrlBreaksRequest(const std::string& url);

@@ -4,6 +4,7 @@
 
 #include "HeadlessUi.h"
 #include "TempFolder.h"
+#include "catalogue/TextFile.h"
 #include "dialogs/AddSteps.h"
 #include "dialogs/DownloadAdder.h"
 
@@ -38,10 +39,10 @@ TEST(BrowseForFolder, AnswersThePathWithoutBlanksOrTheEmptyText) {
     EXPECT_EQ(ui.folderPrompts.size(), 3u);
 }
 
-TEST(HasControlCharacter, FindsEveryControlByte) {
-    EXPECT_FALSE(HasControlCharacter("http://host/a b~\x80\xff.zip"));
+TEST(ControlCharacters, FindsEveryControlByte) {
+    EXPECT_FALSE(textfile::hasControlCharacter("http://host/a b~\x80\xff.zip"));
     for (char c : {'\r', '\n', '\t', '\0', '\x1f', '\x7f'}) {
-        EXPECT_TRUE(HasControlCharacter(std::string("http://h/a") + c + "b")) << int(c);
+        EXPECT_TRUE(textfile::hasControlCharacter(std::string("http://h/a") + c + "b")) << int(c);
     }
 }
 

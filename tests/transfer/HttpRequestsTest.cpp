@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "transfer/HttpHeader.h"
+#include "catalogue/TextFile.h"
 #include "transfer/HttpRequests.h"
 #include "transfer/PiecePlan.h"
 #include "transfer/RangeAnswer.h"
@@ -30,9 +31,9 @@ TEST(Requests, AreExactBytes) {
               "GET http://h/f.zip HTTP/1.0\r\nRange: bytes=333-665\r\n\r\n");
     EXPECT_EQ(RangeRequest("u", 3000000000LL, 4294967295LL),
               "GET u HTTP/1.0\r\nRange: bytes=3000000000-4294967295\r\n\r\n");
-    EXPECT_TRUE(UrlBreaksRequest("http://h/a\rb"));
-    EXPECT_TRUE(UrlBreaksRequest(std::string("http://h/a\0b", 12)));
-    EXPECT_FALSE(UrlBreaksRequest(" http://h/a b "));
+    EXPECT_TRUE(textfile::hasControlCharacter("http://h/a\rb"));
+    EXPECT_TRUE(textfile::hasControlCharacter(std::string("http://h/a\0b", 12)));
+    EXPECT_FALSE(textfile::hasControlCharacter(" http://h/a b "));
 }
 
 TEST(PiecePlan, CutsTheFileWithTheRemainderOnTheLastPiece) {

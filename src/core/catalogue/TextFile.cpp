@@ -100,6 +100,16 @@ bool writeLinesAtomically(const std::string& path, const std::vector<std::string
     return true;
 }
 
+bool hasControlCharacter(std::string_view text) {
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) {
+            return true;
+        }
+    }
+    return false;
+}
+
 std::string trim(std::string_view text) {
     const std::size_t first = text.find_first_not_of(' ');
     if (first == std::string_view::npos) {

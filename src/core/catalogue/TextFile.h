@@ -26,6 +26,10 @@ bool writeLines(const std::string& path, const std::vector<std::string>& lines,
 bool writeLinesAtomically(const std::string& path, const std::vector<std::string>& lines,
                           std::string* reason = nullptr);
 
+// True when the text holds a byte below 0x20 or 0x7F: such a value would
+// break a definition file's lines and a request line.
+bool hasControlCharacter(std::string_view text);
+
 // Surrounding blanks removed.
 std::string trim(std::string_view text);
 // A whole decimal number with optional surrounding blanks and an optional

@@ -1,5 +1,6 @@
 #include "dialogs/AddDialog.h"
 
+#include "catalogue/TextFile.h"
 #include "dialogs/AddSteps.h"
 #include "settings/SettingsFile.h"
 #include "shell/frmMain.h"
@@ -69,7 +70,7 @@ std::string AddDialog::destination() const {
 
 bool AddDialog::folderAccepted(const std::string& folder) {
     // A line break in the folder would split the definition file's lines.
-    if (HasControlCharacter(folder) || !FolderIsValid(folder)) {
+    if (textfile::hasControlCharacter(folder) || !FolderIsValid(folder)) {
         main_.app().platform().ui.messageBox(kWrongFolderText, kWrongFolderTitle,
                                              MsgIcon::Critical);
         return false;

@@ -25,16 +25,6 @@ std::string BrowseForFolder(UiServices& ui, const std::string& prompt) {
     return textfile::trim(chosen);
 }
 
-bool HasControlCharacter(std::string_view text) {
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7F) {
-            return true;
-        }
-    }
-    return false;
-}
-
 std::string WithTrailingSlash(std::string folder) {
     if (folder.empty() || folder.back() != '/') {
         folder += '/';

@@ -22,10 +22,6 @@ bool FolderIsValid(const std::string& folder);
 // the empty text when the user cancels.
 std::string BrowseForFolder(UiServices& ui, const std::string& prompt);
 
-// True when the text holds a byte below 0x20 or 0x7F: such a value would
-// break a definition file's lines and the request line.
-bool HasControlCharacter(std::string_view text);
-
 // The folder with a final "/" (an empty folder becomes "/").
 std::string WithTrailingSlash(std::string folder);
 

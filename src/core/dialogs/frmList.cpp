@@ -157,7 +157,7 @@ void frmList::cmbOK_Click() {
             if (textfile::trim(line).empty()) {
                 continue;
             }
-            if (HasControlCharacter(line)) {
+            if (textfile::hasControlCharacter(line)) {
                 refused.push_back(i + 1);
                 keep += line + "\r\n";
             } else if (adder.add(line, folder, cboConnections.text())) {

@@ -1,5 +1,6 @@
 #include "dialogs/frmSequence.h"
 
+#include "catalogue/TextFile.h"
 #include "dialogs/AddSteps.h"
 #include "dialogs/DownloadAdder.h"
 #include "dialogs/SequenceNumbers.h"
@@ -125,7 +126,7 @@ void frmSequence::cmbOK_Click() {
         return;
     }
     const std::string pattern = txtURL.text();
-    if (pattern.empty() || HasControlCharacter(pattern)) {
+    if (pattern.empty() || textfile::hasControlCharacter(pattern)) {
         showInvalidUrl();
         return;
     }

@@ -1,5 +1,6 @@
 #include "dialogs/frmURL.h"
 
+#include "catalogue/TextFile.h"
 #include "dialogs/AddSteps.h"
 #include "dialogs/DownloadAdder.h"
 #include "shell/frmMain.h"
@@ -50,7 +51,7 @@ void frmURL::cmbOK_Click() {
         return;
     }
     const std::string url = txtLink.text();
-    if (url.empty() || HasControlCharacter(url)) {
+    if (url.empty() || textfile::hasControlCharacter(url)) {
         showInvalidUrl();
         return;
     }

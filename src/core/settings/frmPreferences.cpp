@@ -1,6 +1,7 @@
 #include "settings/frmPreferences.h"
 
 #include "catalogue/FileNames.h"
+#include "catalogue/TextFile.h"
 #include "dialogs/AddSteps.h"
 #include "settings/SettingsFile.h"
 #include "shell/frmMain.h"
@@ -91,7 +92,7 @@ void frmPreferences::cmbPath_Click() {
 void frmPreferences::cmbOK_Click() {
     UiServices& ui = main_.app().platform().ui;
     const std::string folder = txtPath.text();
-    if (HasControlCharacter(folder) || !FolderIsValid(folder)) {
+    if (textfile::hasControlCharacter(folder) || !FolderIsValid(folder)) {
         ui.messageBox(kWrongFolderText, kWrongFolderTitle, MsgIcon::Critical);
         return;
     }

@@ -2,16 +2,6 @@
 
 namespace tandu {
 
-bool UrlBreaksRequest(const std::string& url) {
-    for (const char c : url) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7f) {
-            return true;
-        }
-    }
-    return false;
-}
-
 std::string ProbeRequest(const std::string& url) {
     return "HEAD " + url + " HTTP/1.0\r\n\r\n";
 }

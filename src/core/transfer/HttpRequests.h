@@ -7,9 +7,6 @@
 
 namespace tandu {
 
-// True when the URL holds a control character, which would break the request line.
-bool UrlBreaksRequest(const std::string& url);
-
 // "HEAD url HTTP/1.0" and a blank line: the probe for the file's size.
 std::string ProbeRequest(const std::string& url);
 // A GET for the bytes first..last (both included, counted from 0).

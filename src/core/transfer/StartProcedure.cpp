@@ -133,7 +133,7 @@ bool StartProcedure::takeDefinition(int row, const DefinitionFile& definition) {
     rec.targetPath = folderOf(definition.saveFolder) + name;
     rec.host = SplitHost(definition.url);
     rec.oneConnection = false;
-    if (rec.host.empty() || UrlBreaksRequest(definition.url)) {
+    if (rec.host.empty() || textfile::hasControlCharacter(definition.url)) {
         // Nothing can be fetched from it: the row fails as an unanswered probe does.
         engine_.failStart(f.menAll.checked()
                               ? std::nullopt

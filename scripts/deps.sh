@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-qpa-plugins fonts-dejavu-core
   libgtest-dev libgmock-dev
   xvfb xdotool xclip x11-utils imagemagick
-  nginx-light lighttpd curl aria2 axel iproute2 util-linux
+  nginx-light lighttpd curl aria2 axel iproute2 util-linux time procps
 )
 
 missing=()

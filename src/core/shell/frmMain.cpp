@@ -73,11 +73,11 @@ void frmMain::createControls() {
     Frame1.setGeometry(1860, 0, 8280, 4920);
 
     lstDown.setGeometry(kListLeft, kListTop, kListWidth, kIdleListHeight);
-    lstDown.addColumn("File", 3000);
-    lstDown.addColumn("Speed", 1200);
+    lstDown.addColumn("File", 2640);
+    lstDown.addColumn("Speed", 1140);
     lstDown.addColumn("State", 1200);
-    lstDown.addColumn("Size", 1500);
-    lstDown.addColumn("ETA", 1000);
+    lstDown.addColumn("Size", 2040);
+    lstDown.addColumn("ETA", 900);
 
     Button* buttons[] = {&cmbDownSel, &cmbPause, &cmbCancel, &cmbClear};
     const char* captions[] = {"Download", "Pause Download", "Cancel Download", "Clear Completed"};

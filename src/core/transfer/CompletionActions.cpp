@@ -35,9 +35,11 @@ void CompletionActions::run() {
     const NumberText& numbers = f.numbers();
     engine_.endTransfer();
 
-    auto failure = removeFile(rec.progressPath);
-    if (auto definitionFailure = removeFile(rec.definitionPath); !failure) {
-        failure = definitionFailure;
+    // The definition goes first: a process killed in between leaves only a
+    // stray progress file, never a download that can neither resume nor finish.
+    auto failure = removeFile(rec.definitionPath);
+    if (auto progressFailure = removeFile(rec.progressPath); !failure) {
+        failure = progressFailure;
     }
     for (int i = 1; i <= rec.pieceCount(); ++i) {
         const std::string size = numbers.kb(rec.plan.length(i));

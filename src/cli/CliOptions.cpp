@@ -11,7 +11,9 @@ ParsedArguments parseArguments(const Arguments& args, const std::set<std::string
     ParsedArguments parsed;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (arg.size() > 1 && arg[0] == '-') {
+        // "-2" is a negative number (a sequence's start or end), not an option.
+        const bool number = arg.size() > 1 && ((arg[1] >= '0' && arg[1] <= '9') || arg[1] == '.');
+        if (arg.size() > 1 && arg[0] == '-' && !number) {
             if (valueOptions.count(arg) == 0) {
                 parsed.error = "unknown option '" + arg + "'";
                 return parsed;

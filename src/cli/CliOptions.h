@@ -24,7 +24,7 @@ struct ParsedArguments {
 };
 
 // `valueOptions` take the next argument as their value; any other argument
-// starting with "-" (but "-" alone) is an unknown option.
+// starting with "-" (but "-" alone and negative numbers) is an unknown option.
 ParsedArguments parseArguments(const Arguments& args, const std::set<std::string>& valueOptions);
 
 // A connections count the boxes offer: "1" to "16".

@@ -369,33 +369,46 @@ void FormView::bindCommon(Control& control, QWidget* widget) {
         } else if (auto* tree = dynamic_cast<QTreeView*>(w.data())) {
             auto* model = static_cast<ListViewModel*>(tree->model());
             auto* list = static_cast<ListView*>(c);
+            // The view moves its choice to a neighbour when rows go; that is
+            // no choice of the user's, so the list's own selection is shown again.
+            const auto showSelection = [tree, model, list] {
+                tree->setProperty("tanduSyncing", true);
+                const int row = list->selectedIndex();
+                if (row < 0) {
+                    tree->selectionModel()->clearSelection();
+                } else {
+                    tree->selectionModel()->setCurrentIndex(
+                        model->index(row, 0),
+                        QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+                }
+                tree->setProperty("tanduSyncing", false);
+            };
+            const auto changeRows = [tree, &showSelection](const auto& update) {
+                tree->setProperty("tanduSyncing", true);
+                update();
+                tree->setProperty("tanduSyncing", false);
+                showSelection();
+            };
             switch (change.what) {
                 case Change::RowInserted:
+                    // Rows are appended: the view's choice stays where it was.
+                    tree->setProperty("tanduSyncing", true);
                     model->rowInserted(change.row);
+                    tree->setProperty("tanduSyncing", false);
                     break;
                 case Change::RowRemoved:
-                    model->rowRemoved(change.row);
+                    changeRows([&] { model->rowRemoved(change.row); });
                     break;
                 case Change::Cell:
                     model->cellChanged(change.row, change.column);
                     break;
                 case Change::RowsReset:
                 case Change::Columns:
-                    model->reset();
+                    changeRows([&] { model->reset(); });
                     break;
-                case Change::Selection: {
-                    tree->setProperty("tanduSyncing", true);
-                    const int row = list->selectedIndex();
-                    if (row < 0) {
-                        tree->selectionModel()->clearSelection();
-                    } else {
-                        tree->selectionModel()->setCurrentIndex(
-                            model->index(row, 0),
-                            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-                    }
-                    tree->setProperty("tanduSyncing", false);
+                case Change::Selection:
+                    showSelection();
                     break;
-                }
                 default:
                     break;
             }

@@ -17,9 +17,16 @@ QtTray::QtTray() {
                     case QSystemTrayIcon::Trigger: message = kLeftButtonUp; break;
                     default: return;
                 }
-                if (onNotify) {
-                    onNotify(message);
-                }
+                // Later, once the icon's own mouse handler has returned:
+                // "Restore" removes the icon, which must not happen inside it.
+                QMetaObject::invokeMethod(
+                    this,
+                    [this, message] {
+                        if (onNotify) {
+                            onNotify(message);
+                        }
+                    },
+                    Qt::QueuedConnection);
             });
 }
 

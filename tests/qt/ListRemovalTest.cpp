@@ -1,0 +1,65 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "WindowFixture.h"
+
+namespace tandu {
+namespace {
+
+// Rows that go away must not hand the view's choice of a neighbour to the
+// list: a second "Cancel Download" would then remove a download nobody chose.
+TEST(ListRemoval, CancellingARowChoosesNoOtherRow) {
+    test::WindowFixture fixture;
+    const std::string defs = fixture.program.folder.definitions();
+    for (const char* name : {"a.zip", "b.zip", "c.zip", "d.zip"}) {
+        test::writeFile(defs + name + ".def",
+                        std::string(name) + "\r\nWaiting\r\nhttp://h/x\r\n/tmp/\r\n4\r\n");
+    }
+    fixture.open();
+    frmMain& main = *fixture.program.main;
+    auto* list = fixture.find<QTreeView>("lstDown");
+    ASSERT_EQ(list->model()->rowCount(), 4);
+    for (int row : {0, 1}) {
+        list->selectionModel()->setCurrentIndex(
+            list->model()->index(row, 0),
+            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        const std::string chosen = main.lstDown.text(row);
+        ASSERT_EQ(main.lstDown.selectedIndex(), row);
+        main.cmbCancel.click();
+        QApplication::processEvents();
+        EXPECT_FALSE(std::filesystem::exists(defs + chosen + ".def")) << chosen;
+        EXPECT_EQ(main.lstDown.selectedIndex(), -1) << "after cancelling " << chosen;
+        EXPECT_FALSE(list->selectionModel()->hasSelection()) << "after cancelling " << chosen;
+        // Pressed again, it finds nothing chosen and removes nothing.
+        const int rows = main.lstDown.rowCount();
+        main.cmbCancel.click();
+        QApplication::processEvents();
+        EXPECT_EQ(main.lstDown.rowCount(), rows);
+    }
+    EXPECT_EQ(main.lstDown.rowCount(), 2);
+}
+
+TEST(ListRemoval, ClearingCompletedRowsKeepsTheChosenRowOnly) {
+    test::WindowFixture fixture;
+    fixture.open();
+    frmMain& main = *fixture.program.main;
+    for (const char* name : {"a", "b", "c"}) {
+        const int row = main.lstDown.addRow(name);
+        main.lstDown.setCell(row, 2, std::string(name) == "b" ? "Paused" : "Completed");
+    }
+    auto* list = fixture.find<QTreeView>("lstDown");
+    list->selectionModel()->setCurrentIndex(
+        list->model()->index(0, 0),
+        QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    ASSERT_EQ(main.lstDown.selectedIndex(), 0);
+    main.cmbClear.setEnabled(true);
+    main.cmbClear.click();
+    QApplication::processEvents();
+    ASSERT_EQ(main.lstDown.rowCount(), 1);
+    EXPECT_EQ(main.lstDown.selectedIndex(), -1);
+    EXPECT_FALSE(list->selectionModel()->hasSelection());
+}
+
+}  // namespace
+}  // namespace tandu

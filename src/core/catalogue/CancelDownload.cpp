@@ -97,10 +97,9 @@ bool CancelDownload(ListView& lstDown, const std::string& definitionsFolder, UiS
     const std::string progressPath = ProgressPathFor(definitionPath);
     const auto lock = locks.tryAcquire(definitionPath);
     if (!lock) {
-        ui.messageBox("The download " + name +
-                          " is being transferred by another Tandu program; it was not "
-                          "cancelled.",
-                      "Error", MsgIcon::Critical);
+        ui.messageBox(
+            "\"" + name + "\" is being transferred by another Tandu process. It was not cancelled.",
+            "Error", MsgIcon::Critical);
         return false;
     }
 

@@ -14,7 +14,6 @@ TEST(Probe, ContentLengthWithoutBlankAnyCaseIsRead) {
     h.start(row);
     EXPECT_EQ(h.f->lstDown.height(), frmMain::kTransferListHeight);
     EXPECT_FALSE(h.f->cmbDownSel.enabled());
-    EXPECT_FALSE(h.f->cmbPause.enabled());
     h.answerProbe("HTTP/1.1 200 OK\r\ncontent-length:5000\r\n\r\n");
     EXPECT_EQ(h.state(row), "Downloading");
     EXPECT_EQ(textfile::readLines(h.definitionPath("f.bin"))->at(5), " 5000 ");
@@ -56,6 +55,29 @@ TEST(Probe, UnusableAnswersTakeTheFailurePath) {
         EXPECT_TRUE(h.f->cmbClear.enabled());
         EXPECT_FALSE(h.program.main->engine().downloading());
     }
+}
+
+TEST(Probe, PauseGivesUpAProbeThatGetsNoAnswer) {
+    EngineHarness h;
+    const int row = h.addWaiting("f.bin", "2");
+    h.start(row);
+    FakeSocketFactory::connect(h.ws0());  // accepted, never answered
+    ASSERT_TRUE(h.f->cmbPause.enabled());
+    h.f->cmbPause.click();
+    EXPECT_FALSE(h.program.main->engine().downloading());
+    EXPECT_EQ(h.state(row), "Waiting");
+    EXPECT_EQ(h.ws0().state, SocketState::Closed);
+    EXPECT_TRUE(h.ws(1).destroyed && h.ws(2).destroyed);
+    EXPECT_FALSE(h.f->Tabs.visible());
+    EXPECT_FALSE(h.f->cmbPause.enabled());
+    EXPECT_TRUE(h.f->cmbClear.enabled());
+    EXPECT_TRUE(h.messages().empty());
+    EXPECT_EQ(DefinitionFile::read(h.definitionPath("f.bin"))->lineCount, 5);
+    EXPECT_FALSE(test::fileExists(h.targetPath("f.bin")));
+    // The row can be started again.
+    h.start(row);
+    h.answerProbe("HTTP/1.0 200 OK\r\nContent-Length: 10\r\n\r\n");
+    EXPECT_EQ(h.state(row), "Downloading");
 }
 
 TEST(Probe, ConnectionEndingBeforeTheHeaderFails) {

@@ -13,7 +13,14 @@ namespace tandu {
 void PauseOperation::run() {
     frmMain& f = engine_.form();
     TransferRecord& rec = engine_.record();
-    if (!rec.downloading || rec.probing) {
+    if (!rec.downloading) {
+        return;
+    }
+    if (rec.probing) {
+        // A server that never answers the probe must not hold the window:
+        // nothing was written yet, so the row simply stays as it was.
+        engine_.endTransfer();
+        engine_.pages().settleButtons();
         return;
     }
     f.tmr.setEnabled(false);
@@ -52,18 +59,6 @@ void PauseOperation::run() {
     }
 }
 
-void PauseOperation::interrupt() {
-    TransferRecord& rec = engine_.record();
-    if (!rec.downloading) {
-        return;
-    }
-    if (!rec.probing) {
-        run();
-        return;
-    }
-    // Nothing was written yet: the row stays as it was.
-    engine_.endTransfer();
-    engine_.pages().settleButtons();
-}
+void PauseOperation::interrupt() { run(); }
 
 }  // namespace tandu

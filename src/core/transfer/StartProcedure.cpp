@@ -173,6 +173,7 @@ void StartProcedure::fresh(int row) {
     engine_.createConnections(*pieces);
     f.applyTransferLayout();
     engine_.pages().lockButtons();
+    f.cmbPause.setEnabled(true);  // gives up a probe that gets no answer
     rec.downloading = true;
     rec.probing = true;
     engine_.connect(0);

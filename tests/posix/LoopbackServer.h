@@ -71,6 +71,7 @@ public:
         {
             std::lock_guard<std::mutex> lock(mutex_);
             holding_ = false;
+            ++releases_;
         }
         released_.notify_all();
     }
@@ -127,8 +128,10 @@ private:
         }
         const std::string reply = answer_(request);
         std::size_t holdAt = reply.size();
+        int generation = 0;
         {
             std::lock_guard<std::mutex> lock(mutex_);
+            generation = releases_;
             const std::size_t headerEnd = reply.find("\r\n\r\n");
             if (holding_ && headerEnd != std::string::npos) {
                 holdAt = std::min(reply.size(), headerEnd + 4 + holdAfter_);
@@ -138,7 +141,9 @@ private:
         if (sent && holdAt < reply.size()) {
             std::unique_lock<std::mutex> lock(mutex_);
             ++held_;
-            released_.wait(lock, [this] { return !holding_ || stopping_; });
+            // Waits for the release of its own hold, not any later one.
+            released_.wait(lock,
+                           [this, generation] { return releases_ != generation || stopping_; });
             --held_;
             sent = !stopping_;
         }
@@ -165,6 +170,7 @@ private:
     bool holding_ = false;
     std::size_t holdAfter_ = 0;
     int held_ = 0;
+    int releases_ = 0;
     std::condition_variable released_;
     std::thread acceptor_;
     std::mutex mutex_;

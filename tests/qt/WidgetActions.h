@@ -9,8 +9,14 @@
 #include <QTest>
 #include <QTreeView>
 #include <functional>
+#include <ostream>
 #include <stdexcept>
 #include <string>
+
+// Failures show texts as text.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace tandu::test {
 

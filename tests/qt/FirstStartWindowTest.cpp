@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTreeView>
@@ -48,9 +50,19 @@ TEST(FirstStartWindow, PreferencesComeBeforeTheListAndInsistOnOK) {
         EXPECT_TRUE(dialog->isVisible());
 
         typeInto(need<QComboBox>(dialog, "cboConnections"), "3");
-        typeInto(need<QLineEdit>(dialog, "txtPath"), QString::fromStdString(downloads));
         typeInto(need<QComboBox>(dialog, "cboBuffer"), "256KB");
+        // The folder comes from the picker.
+        click(need<QPushButton>(dialog, "cmbPath"));
+        EXPECT_EQ(need<QLineEdit>(dialog, "txtPath")->text().toStdString(), downloads);
         click(need<QPushButton>(dialog, "cmbOK"));
+    });
+    live.driver.then("QFileDialog", [&](QWidget* window) {
+        auto* picker = qobject_cast<QFileDialog*>(window);
+        ASSERT_NE(picker, nullptr);
+        EXPECT_EQ(picker->windowTitle(), "Select the destination directory");
+        EXPECT_EQ(picker->fileMode(), QFileDialog::Directory);
+        need<QLineEdit>(picker, "fileNameEdit")->setText(QString::fromStdString(downloads));
+        click(need<QDialogButtonBox>(picker, "buttonBox")->button(QDialogButtonBox::Open));
     });
     live.open();
 

@@ -14,10 +14,19 @@ LiveWindow::LiveWindow(int serverPort)
 }
 
 LiveWindow::~LiveWindow() {
+    close();
+}
+
+void LiveWindow::close() {
     window.reset();
     app.reset();
     // Sockets and dialogs go with deleteLater: let them.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+qt::QtMainWindow& LiveWindow::restart() {
+    close();
+    return open();
 }
 
 void LiveWindow::writeSettings(const std::string& contents) {

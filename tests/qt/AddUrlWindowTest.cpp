@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "LiveWindow.h"
+#include "ShownList.h"
 
 namespace tandu {
 namespace {
@@ -23,6 +24,7 @@ TEST(AddUrlWindow, TheMenuAndPictureButtonZeroAddADownload) {
     live.writeSettings("1.0\r\n4\r\n" + byDefault + "\r\n512KB\r\n");
     live.open();
     auto* list = live.need<QTreeView>("lstDown");
+    ShownList rows(list);
 
     live.driver.then("frmURL", [&](QWidget* dialog) {
         EXPECT_EQ(dialog->windowTitle(), "Add URL to Download");
@@ -46,8 +48,8 @@ TEST(AddUrlWindow, TheMenuAndPictureButtonZeroAddADownload) {
     EXPECT_EQ(readFile(live.definitionPath("a.bin")),
               "a.bin\r\nWaiting\r\nhttp://127.0.0.1/a.bin \r\n" + byDefault + "/\r\n3\r\n");
     ASSERT_EQ(list->model()->rowCount(), 1);
-    EXPECT_EQ(cellText(list, 0, 0), "a.bin");
-    EXPECT_EQ(cellText(list, 0, 2), "Waiting");
+    EXPECT_EQ(rows.cell(0, 0), "a.bin");
+    EXPECT_EQ(rows.cell(0, 2), "Waiting");
 
     live.driver.then("frmURL", [&](QWidget* dialog) {
         auto* useDefault = need<QCheckBox>(dialog, "chkDefault");
@@ -66,8 +68,8 @@ TEST(AddUrlWindow, TheMenuAndPictureButtonZeroAddADownload) {
     EXPECT_EQ(readFile(live.definitionPath("b.iso")),
               "b.iso\r\nWaiting\r\nhttp://127.0.0.1/dir/b.iso\r\n" + chosen + "/\r\n4\r\n");
     ASSERT_EQ(list->model()->rowCount(), 2);
-    EXPECT_EQ(cellText(list, 1, 0), "b.iso");
-    EXPECT_EQ(cellText(list, 1, 2), "Waiting");
+    EXPECT_EQ(rows.cell(1, 0), "b.iso");
+    EXPECT_EQ(rows.cell(1, 2), "Waiting");
 
     // Cancel writes nothing.
     live.driver.then("frmURL", [&](QWidget* dialog) {

@@ -12,6 +12,7 @@
 
 #include "LiveWindow.h"
 #include "ServedFiles.h"
+#include "ShownList.h"
 #include "catalogue/TextFile.h"
 
 namespace tandu {
@@ -44,7 +45,9 @@ struct Controls {
           start(live.need<QPushButton>("cmbDownSel")),
           pause(live.need<QPushButton>("cmbPause")),
           cancel(live.need<QPushButton>("cmbCancel")),
-          clear(live.need<QPushButton>("cmbClear")) {}
+          clear(live.need<QPushButton>("cmbClear")),
+          rows(list),
+          pieceRows(pieces) {}
     QTreeView* list;
     QTreeView* pieces;
     QTabWidget* tabs;
@@ -52,14 +55,16 @@ struct Controls {
     QPushButton* pause;
     QPushButton* cancel;
     QPushButton* clear;
+    ShownList rows;
+    ShownList pieceRows;
 
     bool piecesRead(const QString& size) const {
-        for (int row = 0; row < pieces->model()->rowCount(); ++row) {
-            if (cellText(pieces, row, 1) != size) {
+        for (int row = 0; row < pieceRows.rows(); ++row) {
+            if (pieceRows.cell(row, 1) != size) {
                 return false;
             }
         }
-        return pieces->model()->rowCount() > 0;
+        return pieceRows.rows() > 0;
     }
 };
 
@@ -111,7 +116,7 @@ TEST(DownloadWindow, RunsToCompletedFromALoopbackServerShowingEveryPage) {
     ASSERT_TRUE(waitFor([&] { return server.held() == 3; }));
 
     // The transfer layout.
-    EXPECT_EQ(cellText(c.list, 0, 2), "Downloading");
+    EXPECT_EQ(c.rows.cell(0, 2), "Downloading");
     EXPECT_TRUE(c.tabs->isVisible());
     EXPECT_EQ(c.pause->y(), scale.px(frmMain::kTransferButtonTop));
     EXPECT_EQ(c.list->height(), scale.px(frmMain::kTransferListHeight));
@@ -132,11 +137,14 @@ TEST(DownloadWindow, RunsToCompletedFromALoopbackServerShowingEveryPage) {
     EXPECT_EQ(c.pieces->pos(), QPoint(scale.px(frmMain::kPageLeft), scale.px(frmMain::kPageTop)));
     ASSERT_EQ(c.pieces->model()->rowCount(), 3);
     for (int row = 0; row < 3; ++row) {
-        EXPECT_EQ(cellText(c.pieces, row, 0), QString("Connection %1").arg(row + 1));
+        EXPECT_EQ(c.pieceRows.cell(row, 0), QString("Connection %1").arg(row + 1));
     }
     EXPECT_TRUE(waitFor([&] { return c.piecesRead("300/1,000KB"); }))
-        << cellText(c.pieces, 0, 1).toStdString();
-    EXPECT_EQ(cellText(c.list, 0, 3), "900/3,000KB");
+        << c.pieceRows.cell(0, 1).toStdString();
+    EXPECT_EQ(c.rows.cell(0, 3), "900/3,000KB");
+    auto* gauge = live.need<QProgressBar>("pb");
+    EXPECT_EQ(gauge->maximum(), static_cast<int>(kBig));
+    EXPECT_TRUE(waitFor([&] { return gauge->value() == 900'000; })) << gauge->value();
 
     clickTab(c.tabs, 2);
     EXPECT_FALSE(c.pieces->isVisible());
@@ -149,9 +157,9 @@ TEST(DownloadWindow, RunsToCompletedFromALoopbackServerShowingEveryPage) {
     EXPECT_TRUE(live.need<QWidget>("fraGen")->isVisible());
 
     server.release();
-    ASSERT_TRUE(waitFor([&] { return cellText(c.list, 0, 2) == "Completed"; }));
-    EXPECT_EQ(cellText(c.list, 0, 1), "-");
-    EXPECT_EQ(cellText(c.list, 0, 4), "-");
+    ASSERT_TRUE(waitFor([&] { return c.rows.cell(0, 2) == "Completed"; }));
+    EXPECT_EQ(c.rows.cell(0, 1), "-");
+    EXPECT_EQ(c.rows.cell(0, 4), "-");
     EXPECT_TRUE(readFile(downloads + "/f.bin") == file);
     EXPECT_FALSE(fileExists(live.definitionPath("f.bin")));
     EXPECT_FALSE(fileExists(live.folder.definitions() + "f.bin.dwn"));
@@ -187,10 +195,10 @@ TEST(DownloadWindow, PausedTwiceAcrossARestartAndResumedEndsIdentical) {
         expectAskedFrom(server, pieces);
         clickTab(c.tabs, 1);
         ASSERT_TRUE(waitFor([&] { return c.piecesRead(QString("%1/1,000KB").arg(250 * round)); }))
-            << cellText(c.pieces, 0, 1).toStdString();
+            << c.pieceRows.cell(0, 1).toStdString();
 
         click(c.pause);
-        EXPECT_EQ(cellText(c.list, 0, 2), "Paused");
+        EXPECT_EQ(c.rows.cell(0, 2), "Paused");
         EXPECT_FALSE(c.tabs->isVisible());
         EXPECT_FALSE(c.pause->isEnabled());
         pieces = progressOf(progress);
@@ -215,7 +223,7 @@ TEST(DownloadWindow, PausedTwiceAcrossARestartAndResumedEndsIdentical) {
     Controls c(live);
     clickRow(c.list, 0);
     click(c.start);
-    ASSERT_TRUE(waitFor([&] { return cellText(c.list, 0, 2) == "Completed"; }));
+    ASSERT_TRUE(waitFor([&] { return c.rows.cell(0, 2) == "Completed"; }));
     expectAskedFrom(server, pieces);
     EXPECT_TRUE(readFile(downloads + "/f.bin") == file);
     EXPECT_FALSE(fileExists(progress));
@@ -270,7 +278,7 @@ TEST(DownloadWindow, DownloadAllFetchesThreeRowsInTurn) {
     click(c.start);
     ASSERT_TRUE(waitFor([&] {
         for (int row = 0; row < 3; ++row) {
-            if (cellText(c.list, row, 2) != "Completed") {
+            if (c.rows.cell(row, 2) != "Completed") {
                 return false;
             }
         }
@@ -284,7 +292,7 @@ TEST(DownloadWindow, DownloadAllFetchesThreeRowsInTurn) {
     }
     std::vector<std::string> inListOrder;
     for (int row = 0; row < 3; ++row) {
-        const std::string name = cellText(c.list, row, 0).toStdString();
+        const std::string name = c.rows.cell(row, 0).toStdString();
         inListOrder.push_back("HEAD http://127.0.0.1/" + name + " HTTP/1.0\r\n\r\n");
         EXPECT_TRUE(readFile(downloads + "/" + name) == files.at(name)) << name;
     }

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
@@ -28,7 +29,7 @@ std::string prepare(LiveWindow& live, const std::vector<std::string>& names,
                     const std::string& connections) {
     const std::string downloads = live.folder / "downloads";
     std::filesystem::create_directories(downloads);
-    live.writeSettings("1.0\r\n4\r\n\r\n128KB\r\n");
+    live.writeSettings("1.0\r\n4\r\n" + downloads + "\r\n128KB\r\n");
     for (const std::string& name : names) {
         writeFile(live.definitionPath(name), name + "\r\nWaiting\r\nhttp://127.0.0.1/" + name +
                                                  "\r\n" + downloads + "/\r\n" + connections +
@@ -156,8 +157,15 @@ TEST(DownloadWindow, RunsToCompletedFromALoopbackServerShowingEveryPage) {
     clickTab(c.tabs, 0);
     EXPECT_TRUE(live.need<QWidget>("fraGen")->isVisible());
 
+    // In the tray meanwhile: the tip follows the transfer, which ends there.
+    live.action("menTray")->trigger();
+    EXPECT_FALSE(live.window->isVisible());
+    EXPECT_EQ(live.tray.tip.rfind("Downloading f.bin @ ", 0), 0u) << live.tray.tip;
     server.release();
     ASSERT_TRUE(waitFor([&] { return c.rows.cell(0, 2) == "Completed"; }));
+    EXPECT_EQ(live.tray.tip, "Idle");
+    live.trayNotify(515);
+    EXPECT_TRUE(live.window->isVisible());
     EXPECT_EQ(c.rows.cell(0, 1), "-");
     EXPECT_EQ(c.rows.cell(0, 4), "-");
     EXPECT_TRUE(readFile(downloads + "/f.bin") == file);
@@ -260,30 +268,48 @@ TEST(DownloadWindow, CancelOfAPausedDownloadTakesItsRowAndFiles) {
     EXPECT_TRUE(live.driver.boxes.empty());
 }
 
-TEST(DownloadWindow, DownloadAllFetchesThreeRowsInTurn) {
-    const std::map<std::string, std::string> files = {
-        {"a.bin", patterned(400'000, 1)}, {"b.bin", patterned(700'001, 2)}, {"c.bin", "tiny!"}};
+TEST(DownloadWindow, DownloadAllFetchesEveryRowInTurnAlsoOneAddedMeanwhile) {
+    const std::map<std::string, std::string> files = {{"a.bin", patterned(400'000, 1)},
+                                                      {"b.bin", patterned(700'001, 2)},
+                                                      {"c.bin", patterned(300'003, 3)},
+                                                      {"d.bin", patterned(250'000, 4)}};
     LoopbackServer server(servingFiles(files));
     LiveWindow live(server.port());
     const std::string downloads = prepare(live, {"a.bin", "b.bin", "c.bin"}, "2");
     live.open();
     Controls c(live);
     ASSERT_EQ(c.list->model()->rowCount(), 3);
-
-    QAction* all = live.action("menAll");
-    all->trigger();
-    EXPECT_TRUE(all->isChecked());
-    // The last row chosen; "Download all" goes from the top anyway.
-    clickRow(c.list, 2);
-    click(c.start);
-    ASSERT_TRUE(waitFor([&] {
-        for (int row = 0; row < 3; ++row) {
+    auto completed = [&](int rows) {
+        for (int row = 0; row < rows; ++row) {
             if (c.rows.cell(row, 2) != "Completed") {
                 return false;
             }
         }
         return true;
-    }));
+    };
+
+    QAction* all = live.action("menAll");
+    all->trigger();
+    EXPECT_TRUE(all->isChecked());
+    server.holdBodiesAfter(100'000);
+    // The last row chosen; "Download all" goes from the top anyway.
+    clickRow(c.list, 2);
+    click(c.start);
+    ASSERT_TRUE(waitFor([&] { return server.held() == 2; }));
+    EXPECT_EQ(c.rows.cell(0, 2), "Downloading");
+
+    // The transfers go on behind the Add URL dialog, and the row it adds joins them.
+    live.driver.then("frmURL", [&](QWidget* dialog) {
+        server.release();
+        EXPECT_TRUE(waitFor([&] { return completed(2); }));
+        typeInto(need<QLineEdit>(dialog, "txtLink"), "http://127.0.0.1/d.bin");
+        click(need<QPushButton>(dialog, "cmbOK"));
+    });
+    click(live.need<QWidget>("imgBtn0"));
+    ASSERT_EQ(c.list->model()->rowCount(), 4);
+    EXPECT_EQ(c.rows.cell(3, 0), "d.bin");
+    ASSERT_TRUE(waitFor([&] { return completed(4); }));
+
     std::vector<std::string> probes;
     for (const std::string& request : server.requests()) {
         if (request.rfind("HEAD ", 0) == 0) {
@@ -291,7 +317,7 @@ TEST(DownloadWindow, DownloadAllFetchesThreeRowsInTurn) {
         }
     }
     std::vector<std::string> inListOrder;
-    for (int row = 0; row < 3; ++row) {
+    for (int row = 0; row < 4; ++row) {
         const std::string name = c.rows.cell(row, 0).toStdString();
         inListOrder.push_back("HEAD http://127.0.0.1/" + name + " HTTP/1.0\r\n\r\n");
         EXPECT_TRUE(readFile(downloads + "/" + name) == files.at(name)) << name;

@@ -157,6 +157,33 @@ TEST(CheckUrlWindow, AHostThatRefusesShowsTheReason) {
     EXPECT_EQ(live.driver.boxes[0].icon, QMessageBox::Information);
     EXPECT_TRUE(live.driver.boxes[0].text.contains("refused", Qt::CaseInsensitive))
         << live.driver.boxes[0].text.toStdString();
+
+    // The failed socket does not stand in the way of the next check.
+    live.driver.then("QInputDialog", answerPrompt("http://127.0.0.1/g.bin"));
+    live.action("menCheck")->trigger();
+    ASSERT_TRUE(waitFor([&] { return live.driver.boxes.size() == 2; }));
+    EXPECT_EQ(live.driver.boxes[1].text, live.driver.boxes[0].text);
+}
+
+TEST(PictureButtonWindow, EachOpensItsDialogAndReturnsToItsNormalLook) {
+    LiveWindow live;
+    live.writeSettings(kSettings);
+    live.open();
+    const char* dialogs[] = {"frmURL", "frmSequence", "frmList", "frmPreferences"};
+    for (int i = 0; i < 4; ++i) {
+        live.driver.then(dialogs[i], [](QWidget* dialog) {
+            // Escape is the dialog's Cancel.
+            QTest::keyClick(dialog, Qt::Key_Escape);
+        });
+        click(live.need<QWidget>(QString("imgBtn%1").arg(i).toLatin1().constData()));
+        EXPECT_EQ(live.driver.pending(), 0) << dialogs[i];
+        for (int j = 0; j < frmMain::kPictureCount; ++j) {
+            EXPECT_TRUE(live.form().imgBtn[j].visible()) << i << j;
+            EXPECT_FALSE(live.form().imgBtnO[j].visible()) << i << j;
+            EXPECT_FALSE(live.form().imgBtnC[j].visible()) << i << j;
+        }
+    }
+    EXPECT_TRUE(live.driver.boxes.empty());
 }
 
 // Saves to `path` in the Save dialog.

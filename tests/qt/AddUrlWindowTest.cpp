@@ -82,5 +82,34 @@ TEST(AddUrlWindow, TheMenuAndPictureButtonZeroAddADownload) {
     EXPECT_EQ(live.driver.boxes.size(), 1u);
 }
 
+TEST(AddUrlWindow, ALinkHandedOverArrivesInTheDialog) {
+    LiveWindow live;
+    live.writeSettings("1.0\r\n4\r\n\r\n512KB\r\n");
+    // Started by the browser: the dialog opens after the list, with the link.
+    live.driver.then("frmURL", [&](QWidget* dialog) {
+        EXPECT_TRUE(live.window->isVisible());
+        EXPECT_EQ(need<QLineEdit>(dialog, "txtLink")->text(), "http://h/first.zip");
+        QTest::keyClick(dialog, Qt::Key_Escape);
+    });
+    live.open("\"-url http://h/first.zip\"");
+    EXPECT_EQ(live.driver.pending(), 0);
+
+    // A later start hands its link over while the window is in the tray:
+    // the window comes back and the next Add URL offers the link.
+    live.action("menTray")->trigger();
+    ASSERT_FALSE(live.window->isVisible());
+    ASSERT_TRUE(live.instance.handler);
+    live.instance.handler(std::string("http://h/second.zip"));
+    EXPECT_TRUE(live.window->isVisible());
+    EXPECT_FALSE(live.tray.shown);
+    live.driver.then("frmURL", [&](QWidget* dialog) {
+        EXPECT_EQ(need<QLineEdit>(dialog, "txtLink")->text(), "http://h/second.zip");
+        QTest::keyClick(dialog, Qt::Key_Escape);
+    });
+    live.action("menURL")->trigger();
+    EXPECT_EQ(live.driver.pending(), 0);
+    EXPECT_TRUE(live.driver.boxes.empty());
+}
+
 }  // namespace
 }  // namespace tandu

@@ -33,7 +33,8 @@ int QtSocket::errorNumber(QAbstractSocket::SocketError error) {
     }
 }
 
-QtSocket::QtSocket(SocketHandlers handlers) : handlers_(std::move(handlers)) {}
+QtSocket::QtSocket(SocketHandlers handlers, std::map<int, int> portMap)
+    : handlers_(std::move(handlers)), portMap_(std::move(portMap)) {}
 
 QtSocket::~QtSocket() {
     if (socket_) {
@@ -86,7 +87,9 @@ void QtSocket::connect(const std::string& host, int port) {
     attach();
     failed_ = false;
     closing_ = false;
-    socket_->connectToHost(toQ(host), static_cast<quint16>(port));
+    const auto mapped = portMap_.find(port);
+    const int realPort = mapped == portMap_.end() ? port : mapped->second;
+    socket_->connectToHost(toQ(host), static_cast<quint16>(realPort));
 }
 
 void QtSocket::close() {

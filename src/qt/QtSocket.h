@@ -2,6 +2,7 @@
 
 #include <QPointer>
 #include <QTcpSocket>
+#include <map>
 
 #include "platform/Socket.h"
 
@@ -10,10 +11,12 @@ namespace tandu::qt {
 // A TCP client on QTcpSocket. Its read buffer is capped, so the kernel keeps
 // what the program has not yet taken instead of it piling up in memory.
 class QtSocket : public Socket {
-  public:
+public:
     static constexpr qint64 kReadBufferSize = 256 * 1024;
 
-    explicit QtSocket(SocketHandlers handlers);
+    // The port map sends a connection for one port to another (tests reach a
+    // loopback server without its real port).
+    explicit QtSocket(SocketHandlers handlers, std::map<int, int> portMap = {});
     ~QtSocket() override;
 
     void connect(const std::string& host, int port) override;
@@ -28,20 +31,25 @@ class QtSocket : public Socket {
     // Winsock-style numbers, so messages read the same everywhere.
     static int errorNumber(QAbstractSocket::SocketError error);
 
-  private:
+private:
     void attach();
 
     SocketHandlers handlers_;
+    std::map<int, int> portMap_;
     QPointer<QTcpSocket> socket_;
     bool failed_ = false;
     bool closing_ = false;
 };
 
 class QtSocketFactory : public SocketFactory {
-  public:
+public:
+    explicit QtSocketFactory(std::map<int, int> portMap = {}) : portMap_(std::move(portMap)) {}
     std::unique_ptr<Socket> create(SocketHandlers handlers) override {
-        return std::make_unique<QtSocket>(std::move(handlers));
+        return std::make_unique<QtSocket>(std::move(handlers), portMap_);
     }
+
+private:
+    std::map<int, int> portMap_;
 };
 
 }  // namespace tandu::qt

@@ -4,7 +4,9 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
+#include <condition_variable>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -14,9 +16,11 @@
 namespace tandu::test {
 
 // A TCP server on 127.0.0.1 (an ephemeral port) that hands each connection's
-// request to `answer` and sends back what it returns, then closes.
+// request to `answer` and sends back what it returns, then closes. While
+// bodies are held, each answer stops after the first bytes of its body until
+// release(), so a test can act on a transfer that is certainly mid-way.
 class LoopbackServer {
-  public:
+public:
     using Answer = std::function<std::string(const std::string& request)>;
 
     explicit LoopbackServer(Answer answer) : answer_(std::move(answer)) {
@@ -32,12 +36,20 @@ class LoopbackServer {
         acceptor_ = std::thread([this] { acceptLoop(); });
     }
     ~LoopbackServer() {
-        stopping_ = true;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            stopping_ = true;
+        }
+        released_.notify_all();
         ::shutdown(listener_, SHUT_RDWR);
         ::close(listener_);
         acceptor_.join();
-        std::lock_guard<std::mutex> lock(mutex_);
-        for (auto& worker : workers_) {
+        std::vector<std::thread> workers;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            workers.swap(workers_);
+        }
+        for (auto& worker : workers) {
             worker.join();
         }
     }
@@ -48,6 +60,27 @@ class LoopbackServer {
         return requests_;
     }
 
+    // Answers started from now on send their header and `bytes` of the body,
+    // then wait for release().
+    void holdBodiesAfter(std::size_t bytes) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        holding_ = true;
+        holdAfter_ = bytes;
+    }
+    void release() {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            holding_ = false;
+            ++releases_;
+        }
+        released_.notify_all();
+    }
+    // Answers now waiting for release().
+    int held() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return held_;
+    }
+
     // The answer of a server that honours ranges, for a file of these bytes.
     static Answer serving(std::string file) {
         return [file = std::move(file)](const std::string& request) -> std::string {
@@ -56,6 +89,9 @@ class LoopbackServer {
                 return "HTTP/1.1 200 OK\r\nContent-Length: " + length + "\r\n\r\n";
             }
             const std::size_t at = request.find("Range: bytes=");
+            if (at == std::string::npos) {
+                return "HTTP/1.1 200 OK\r\nContent-Length: " + length + "\r\n\r\n" + file;
+            }
             const std::size_t first = std::stoull(request.substr(at + 13));
             const std::size_t last = std::stoull(request.substr(request.find('-', at) + 1));
             return "HTTP/1.1 206 Partial Content\r\nContent-Range: bytes " + std::to_string(first) +
@@ -64,7 +100,7 @@ class LoopbackServer {
         };
     }
 
-  private:
+private:
     void acceptLoop() {
         while (!stopping_) {
             const int client = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
@@ -91,21 +127,51 @@ class LoopbackServer {
             requests_.push_back(request);
         }
         const std::string reply = answer_(request);
-        for (std::size_t sent = 0; sent < reply.size();) {
-            const ssize_t n =
-                ::send(client, reply.data() + sent, reply.size() - sent, MSG_NOSIGNAL);
+        std::size_t holdAt = reply.size();
+        int generation = 0;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            generation = releases_;
+            const std::size_t headerEnd = reply.find("\r\n\r\n");
+            if (holding_ && headerEnd != std::string::npos) {
+                holdAt = std::min(reply.size(), headerEnd + 4 + holdAfter_);
+            }
+        }
+        bool sent = sendAll(client, reply.data(), holdAt);
+        if (sent && holdAt < reply.size()) {
+            std::unique_lock<std::mutex> lock(mutex_);
+            ++held_;
+            // Waits for the release of its own hold, not any later one.
+            released_.wait(lock,
+                           [this, generation] { return releases_ != generation || stopping_; });
+            --held_;
+            sent = !stopping_;
+        }
+        if (sent) {
+            sendAll(client, reply.data() + holdAt, reply.size() - holdAt);
+        }
+        ::close(client);
+    }
+    static bool sendAll(int client, const char* data, std::size_t size) {
+        for (std::size_t sent = 0; sent < size;) {
+            const ssize_t n = ::send(client, data + sent, size - sent, MSG_NOSIGNAL);
             if (n <= 0) {
-                break;
+                return false;
             }
             sent += static_cast<std::size_t>(n);
         }
-        ::close(client);
+        return true;
     }
 
     Answer answer_;
     int listener_ = -1;
     int port_ = 0;
     std::atomic<bool> stopping_{false};
+    bool holding_ = false;
+    std::size_t holdAfter_ = 0;
+    int held_ = 0;
+    int releases_ = 0;
+    std::condition_variable released_;
     std::thread acceptor_;
     std::mutex mutex_;
     std::vector<std::thread> workers_;

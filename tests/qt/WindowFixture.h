@@ -21,8 +21,8 @@ public:
     WindowFixture() { program.writeSettings(); }
 
     qt::QtMainWindow& open(const std::string& commandLine = "") {
-        program.app = std::make_unique<modMain>(program.host.platform, program.folder.path(),
-                                                commandLine);
+        program.app =
+            std::make_unique<modMain>(program.host.platform, program.folder.path(), commandLine);
         program.app->onMainWindowCreated = [this](frmMain& form) {
             window = std::make_unique<qt::QtMainWindow>(form, qt::TwipsScale(96));
         };

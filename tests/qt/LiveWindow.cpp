@@ -1,0 +1,55 @@
+#include "LiveWindow.h"
+
+#include <QClipboard>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QTest>
+
+namespace tandu::test {
+
+LiveWindow::LiveWindow(int serverPort)
+    : sockets(serverPort > 0 ? std::map<int, int>{{80, serverPort}} : std::map<int, int>{}) {
+    // Nothing left on the clipboard by another test prefills a dialog.
+    QGuiApplication::clipboard()->clear();
+}
+
+LiveWindow::~LiveWindow() {
+    close();
+}
+
+void LiveWindow::close() {
+    window.reset();
+    app.reset();
+    // Sockets and dialogs go with deleteLater: let them.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+qt::QtMainWindow& LiveWindow::restart() {
+    close();
+    return open();
+}
+
+void LiveWindow::writeSettings(const std::string& contents) {
+    writeFile(folder / "config.cfg", contents);
+}
+
+qt::QtMainWindow& LiveWindow::open(const std::string& commandLine) {
+    app = std::make_unique<modMain>(platform, folder.path(), commandLine);
+    app->onMainWindowCreated = [this](frmMain& form) {
+        window = std::make_unique<qt::QtMainWindow>(form, ui.scale());
+        ui.setMainWindow(window.get());
+    };
+    if (!app->Main()) {
+        throw std::runtime_error("the program handed over to another instance");
+    }
+    if (!QTest::qWaitForWindowExposed(window.get())) {
+        throw std::runtime_error("the main window never showed");
+    }
+    return *window;
+}
+
+void LiveWindow::trayNotify(int message) {
+    form().mouseMove(0, 0, message * ui.twipsPerPixelX(), 0);
+}
+
+}  // namespace tandu::test

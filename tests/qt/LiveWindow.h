@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QAction>
+#include <memory>
+#include <string>
+
+#include "FakeServices.h"
+#include "FileTransferLocks.h"
+#include "ModalDriver.h"
+#include "PosixEnvironment.h"
+#include "QtMainWindow.h"
+#include "QtSocket.h"
+#include "QtUi.h"
+#include "TempFolder.h"
+#include "WidgetActions.h"
+#include "platform/Platform.h"
+#include "shell/frmMain.h"
+#include "shell/modMain.h"
+
+namespace tandu::test {
+
+// The Qt services of the real program; only ending the program is recorded,
+// since it would end every later test's event loops too.
+class TestQtUi : public qt::QtUi {
+public:
+    void endProgram() override { ++endProgramCalls; }
+    int endProgramCalls = 0;
+};
+
+// The program assembled as main() assembles it — the real UI services, Qt
+// sockets and main window — over a temporary program folder. Only what must
+// not run in a test is swapped: the launcher records, the tray and the
+// single-instance channel are fakes, and port 80 leads to `serverPort`.
+class LiveWindow {
+public:
+    explicit LiveWindow(int serverPort = 0);
+    ~LiveWindow();
+
+    void writeSettings(const std::string& contents);
+    // Runs the program's entry procedure: the window loads and shows.
+    qt::QtMainWindow& open(const std::string& commandLine = "");
+    // Ends this run of the program: its window and state go, the folder stays.
+    void close();
+    // Starts the program again over the same folder.
+    qt::QtMainWindow& restart();
+
+    frmMain& form() { return *app->mainWindow(); }
+    template <typename Widget>
+    Widget* need(const char* name) {
+        return test::need<Widget>(window.get(), QString::fromLatin1(name));
+    }
+    QAction* action(const char* name) { return need<QAction>(name); }
+    // A notification from the tray icon, delivered as the real tray delivers it.
+    void trayNotify(int message);
+
+    std::string definitionPath(const std::string& name) const {
+        return folder.definitions() + name + ".def";
+    }
+
+    TempFolder folder;
+    ModalDriver driver;
+    TestQtUi ui;
+    qt::QtSocketFactory sockets;
+    RecordingLauncher launcher;
+    PosixEnvironment environment;
+    FakeTray tray;
+    FakeInstanceChannel instance;
+    FileTransferLocks locks;
+    Platform platform{ui, sockets, launcher, environment, tray, instance, locks};
+    std::unique_ptr<modMain> app;
+    std::unique_ptr<qt::QtMainWindow> window;
+};
+
+}  // namespace tandu::test

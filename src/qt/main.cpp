@@ -37,6 +37,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     QApplication::setApplicationName(QString::fromLatin1(kAppTitle));
+    QGuiApplication::setDesktopFileName(QStringLiteral("tandu"));
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setWindowIcon(qt::Artwork::appIcon());
 

@@ -6,6 +6,7 @@
 
 #include "Artwork.h"
 #include "FileTransferLocks.h"
+#include "NoSavedState.h"
 #include "PosixEnvironment.h"
 #include "PosixProcessLauncher.h"
 #include "QtInstanceChannel.h"
@@ -28,6 +29,7 @@ int main(int argc, char** argv) {
         return 0;
     }
 
+    qt::keepNoSavedState();
     QApplication application(argc, argv);
     // What Qt left of the command line is the window's to judge.
     const qt::WindowArguments left(std::vector<std::string>(argv + 1, argv + argc));

@@ -73,9 +73,9 @@ void frmMain::createControls() {
     Frame1.setGeometry(1860, 0, 8280, 4920);
 
     lstDown.setGeometry(kListLeft, kListTop, kListWidth, kIdleListHeight);
-    lstDown.addColumn("File", 2640);
+    lstDown.addColumn("File", 2460);
     lstDown.addColumn("Speed", 1140);
-    lstDown.addColumn("State", 1200);
+    lstDown.addColumn("State", 1380);  // room for "Downloading"
     lstDown.addColumn("Size", 2040);
     lstDown.addColumn("ETA", 900);
 
@@ -106,7 +106,7 @@ void frmMain::createControls() {
         {&lblCapURL, "URL:", &lblURL, 120, 240, 1080, 6240},
         {&lblCapSave, "Save to:", &lblSave, 120, 540, 1080, 6240},
         {&lblCapSize, "Size:", &lblSize, 120, 840, 1080, 1320},
-        {&lblCapDownloaded, "Downloaded:", &lblDownloaded, 2640, 840, 1200, 1320},
+        {&lblCapDownloaded, "Downloaded:", &lblDownloaded, 2640, 840, 1320, 1200},
         {&lblCapPieces, "Pieces:", &lblPieces, 5280, 840, 840, 1200},
     };
     for (const Row& row : general) {
@@ -127,9 +127,9 @@ void frmMain::createControls() {
     fraBuf.setCaption("");
     fraBuf.setGeometry(kPageLeft, kBufferFrameTop, kPageWidth, 1260);
     const Row buffer[] = {
-        {&lblCapBuffer, "Buffer/Connection:", &lblBuffer, 120, 240, 1680, 1560},
-        {&lblCapConnBuf, "No. Connections:", &lblConnBuf, 120, 540, 1680, 1560},
-        {&lblCapTotalBuf, "Total buffer:", &lblTotalBuf, 120, 840, 1680, 1560},
+        {&lblCapBuffer, "Buffer/Connection:", &lblBuffer, 120, 240, 1860, 1500},
+        {&lblCapConnBuf, "No. Connections:", &lblConnBuf, 120, 540, 1860, 1500},
+        {&lblCapTotalBuf, "Total buffer:", &lblTotalBuf, 120, 840, 1860, 1500},
         {&lblCapUsedBuf, "Used buffer:", &lblUsedBuf, 3840, 240, 1440, 1560},
         {&lblCapPercentBuf, "%:", &lblPercentBuf, 3840, 540, 1440, 1560},
     };

@@ -187,9 +187,11 @@ take() {
     key Tab space
     sleep 5
     shot transfer-general
-    # The tabs at the top of the tab strip (left 1980, top 2280 twips).
-    click_twips "$((1980 + 1500))" 2460
+    # The focus went on from the start button, now disabled, to the first
+    # control that takes it: the tab bar, whose arrow keys change pages.
+    key Right
     shot transfer-pieces
+    # The mouse on the tabs at the top of the tab strip (left 1980, top 2280 twips).
     click_twips "$((1980 + 2400))" 2460
     shot transfer-buffer
     click_twips "$((1980 + 450))" 2460

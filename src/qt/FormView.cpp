@@ -6,6 +6,7 @@
 #include <QFocusEvent>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -63,6 +64,30 @@ protected:
 
 private:
     std::function<void()> onFocusOut_;
+};
+
+// Gaining the focus puts a list's cursor on its first row without choosing
+// it; the first arrow key then chooses that row instead of moving past it.
+class FirstArrowChoosesFilter : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress) {
+            return QObject::eventFilter(watched, event);
+        }
+        auto* view = static_cast<QAbstractItemView*>(watched);
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        const bool arrow = key == Qt::Key_Down || key == Qt::Key_Up;
+        const QModelIndex current = view->currentIndex();
+        if (arrow && current.isValid() && !view->selectionModel()->hasSelection()) {
+            view->selectionModel()->select(
+                current, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+            return true;
+        }
+        return QObject::eventFilter(watched, event);
+    }
 };
 
 QColor colorOf(const Color& color, const QWidget* widget) {
@@ -189,6 +214,8 @@ QWidget* FormView::create(Control& control, QWidget* parent) {
             auto* w = new QPlainTextEdit(parent);
             w->setPlainText(toQ(text->text()));
             w->setLineWrapMode(QPlainTextEdit::NoWrap);
+            // Enter makes a new line; Tab goes on to the next control.
+            w->setTabChangesFocus(true);
             w->setReadOnly(text->locked());
             connect(w, &QPlainTextEdit::textChanged, this, [w, text] {
                 const std::string now = fromQ(w->toPlainText());
@@ -253,6 +280,7 @@ QWidget* FormView::create(Control& control, QWidget* parent) {
                         userSelect(current);
                     }
                 });
+        w->installEventFilter(new FirstArrowChoosesFilter(w));
         made = w;
     } else if (auto* bar = dynamic_cast<ProgressBar*>(&control)) {
         auto* w = new QProgressBar(parent);
@@ -269,6 +297,13 @@ QWidget* FormView::create(Control& control, QWidget* parent) {
         }
         connect(w->tabBar(), &QTabBar::tabBarClicked, this, [tabs](int index) {
             if (index >= 0) {
+                tabs->clickTab(index);
+            }
+        });
+        // The arrow keys on the tab bar change tabs too (a click has already
+        // told the control; the control's own changes come with signals blocked).
+        connect(w, &QTabWidget::currentChanged, this, [tabs](int index) {
+            if (index >= 0 && index != tabs->selectedIndex()) {
                 tabs->clickTab(index);
             }
         });

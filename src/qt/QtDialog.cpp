@@ -1,6 +1,7 @@
 #include "QtDialog.h"
 
 #include <QCloseEvent>
+#include <QPushButton>
 
 #include "FormView.h"
 #include "Text.h"
@@ -10,11 +11,18 @@
 namespace tandu::qt {
 
 QtDialog::QtDialog(Form& form, QWidget* parent, TwipsScale scale)
-    : QDialog(parent), form_(form) {
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint),
+      form_(form) {
     setObjectName(toQ(form.name()));
     setWindowTitle(toQ(form.caption()));
     setFixedSize(scale.px(form.width()), scale.px(form.height()));
     view_ = new FormView(form, this, scale);
+    // A focused button takes Enter, as on every desktop; elsewhere Enter goes
+    // to the form's default button.
+    for (QPushButton* button : findChildren<QPushButton*>()) {
+        button->setAutoDefault(true);
+    }
     form.setListener([this](const ControlChange& change) {
         if (change.what == Change::Unloaded) {
             done(0);

@@ -14,6 +14,13 @@
 
 namespace tandu::qt {
 
+namespace {
+// A form's height counts its caption bar, borders and menu bar. The desktop
+// draws the caption and borders outside a Qt window, and Qt's menu bar is as
+// tall as its font makes it: the rest is the client area below the menu.
+constexpr int kNonClientTwips = 675;
+}  // namespace
+
 QtMainWindow::QtMainWindow(frmMain& form, TwipsScale scale)
     : QMainWindow(nullptr), form_(form), scale_(scale) {
     setObjectName(QStringLiteral("frmMain"));
@@ -60,7 +67,7 @@ QtMainWindow::QtMainWindow(frmMain& form, TwipsScale scale)
         frame->installEventFilter(this);
     }
 
-    resize(scale.px(form.width()), scale.px(form.height()));
+    applySize();
     form.setListener([this](const ControlChange& change) {
         switch (change.what) {
             case Change::Visible:
@@ -78,7 +85,7 @@ QtMainWindow::QtMainWindow(frmMain& form, TwipsScale scale)
                 setWindowTitle(toQ(form_.caption()));
                 break;
             case Change::Geometry:
-                resize(scale_.px(form_.width()), scale_.px(form_.height()));
+                applySize();
                 break;
             case Change::Unloaded:
                 hide();
@@ -101,6 +108,11 @@ QtMainWindow::~QtMainWindow() {
             control->setListener(nullptr);
         }
     }
+}
+
+void QtMainWindow::applySize() {
+    const int below = scale_.px(std::max(0, form_.height() - kNonClientTwips));
+    resize(scale_.px(form_.width()), menuBar()->sizeHint().height() + below);
 }
 
 void QtMainWindow::applyWindowState() {

@@ -28,6 +28,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void applySize();
     void applyWindowState();
     void forwardMouseMove(QWidget* from, QMouseEvent* event);
     // A move over the background at the pointer's place, for the pointer

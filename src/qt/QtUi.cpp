@@ -36,7 +36,10 @@ void QtUi::messageBox(const std::string& text, const std::string& title, MsgIcon
         case MsgIcon::Exclamation: qicon = QMessageBox::Warning; break;
         case MsgIcon::Information: qicon = QMessageBox::Information; break;
     }
-    QMessageBox box(qicon, toQ(title), toQ(text), QMessageBox::Ok, parentWindow());
+    // CR LF line ends would count twice when the box measures its text.
+    QString shown = toQ(text);
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    QMessageBox box(qicon, toQ(title), shown, QMessageBox::Ok, parentWindow());
     box.setTextFormat(Qt::PlainText);
     box.setObjectName(QStringLiteral("MessageBox"));
     box.exec();
@@ -44,10 +47,13 @@ void QtUi::messageBox(const std::string& text, const std::string& title, MsgIcon
 
 std::string QtUi::inputBox(const std::string& prompt, const std::string& title,
                            const std::string& defaultText) {
-    bool ok = false;
-    const QString answer = QInputDialog::getText(parentWindow(), toQ(title), toQ(prompt),
-                                                 QLineEdit::Normal, toQ(defaultText), &ok);
-    return ok ? fromQ(answer) : std::string();
+    QInputDialog box(parentWindow());
+    box.setWindowTitle(toQ(title));
+    box.setLabelText(toQ(prompt));
+    box.setTextValue(toQ(defaultText));
+    // Room for a whole address, as a prompt box has (5 inches).
+    box.resize(std::max(box.sizeHint().width(), scale().px(7200)), box.sizeHint().height());
+    return box.exec() == QDialog::Accepted ? fromQ(box.textValue()) : std::string();
 }
 
 QString QtUi::qtFilter(const std::string& filter) {

@@ -1,10 +1,12 @@
 #include <QApplication>
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "Artwork.h"
 #include "FileTransferLocks.h"
+#include "NoSavedState.h"
 #include "PosixEnvironment.h"
 #include "PosixProcessLauncher.h"
 #include "QtInstanceChannel.h"
@@ -13,6 +15,7 @@
 #include "QtTray.h"
 #include "QtUi.h"
 #include "Text.h"
+#include "WindowArguments.h"
 #include "shell/frmMain.h"
 #include "shell/modMain.h"
 
@@ -20,9 +23,23 @@ int main(int argc, char** argv) {
     using namespace tandu;
     // The command line as given, before Qt takes its own options out of it.
     const std::vector<std::string> arguments(argv + 1, argv + argc);
+    // Help needs no display: answer it before Qt looks for one.
+    if (qt::WindowArguments(arguments).verdict() == qt::WindowArguments::Verdict::Help) {
+        std::fputs(qt::WindowArguments::usage(), stdout);
+        return 0;
+    }
 
+    qt::keepNoSavedState();
     QApplication application(argc, argv);
+    // What Qt left of the command line is the window's to judge.
+    const qt::WindowArguments left(std::vector<std::string>(argv + 1, argv + argc));
+    if (left.verdict() == qt::WindowArguments::Verdict::Unknown) {
+        std::fprintf(stderr, "tandu: unknown option '%s'\n%s", left.unknown().c_str(),
+                     qt::WindowArguments::usage());
+        return 2;
+    }
     QApplication::setApplicationName(QString::fromLatin1(kAppTitle));
+    QGuiApplication::setDesktopFileName(QStringLiteral("tandu"));
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setWindowIcon(qt::Artwork::appIcon());
 

@@ -1,0 +1,95 @@
+#!/usr/bin/env bash
+# cmake --install lays out a complete program folder with the commands on
+# PATH, the desktop entries and the icons; the installed commands run from
+# the program folder they are linked to, and a second install keeps the
+# user's settings and downloads.
+set -euo pipefail
+bin="$1"
+build=$(cd "$bin/.." && pwd)
+[ -f "$build/CMakeCache.txt" ] || { echo "skipped: $bin is not in a build folder"; exit 77; }
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+prefix="$tmp/home dir/.local"  # a blank in the path, as some homes have
+cmake --install "$build" --prefix "$prefix" >"$tmp/install.log" || fail "install: $(cat "$tmp/install.log")"
+folder="$prefix/lib/tandu"
+window=0
+[ -x "$bin/tandu" ] && window=1
+
+# The program folder: the executables, an empty definitions/, nothing else.
+expected="definitions tandu-cli"
+[ "$window" = 1 ] && expected="definitions tandu tandu-cli tandu-url"
+[ "$(ls "$folder" | tr '\n' ' ')" = "$expected " ] || fail "program folder holds: $(ls "$folder")"
+[ -d "$folder/definitions" ] && [ -z "$(ls -A "$folder/definitions")" ] || fail "definitions/ is not empty"
+for name in $expected; do
+    [ "$name" = definitions ] && continue
+    [ -x "$folder/$name" ] || fail "$name is not executable"
+    [ -L "$prefix/bin/$name" ] || fail "bin/$name is not a link"
+    [ "$(readlink -f "$prefix/bin/$name")" = "$(readlink -f "$folder/$name")" ] || fail "bin/$name points elsewhere"
+done
+
+# The installed commands, found on PATH, work on the installed folder.
+export PATH="$prefix/bin:$PATH"
+[ "$(command -v tandu-cli)" = "$prefix/bin/tandu-cli" ] || fail "tandu-cli is not the installed one"
+tandu-cli --help >"$tmp/help" || fail "tandu-cli --help exited $?"
+grep -q '^usage: tandu-cli' "$tmp/help" || fail "tandu-cli --help: $(cat "$tmp/help")"
+[ "$(tandu-cli list)" = "$(printf 'File\tSpeed\tState\tSize\tETA')" ] || fail "list: $(tandu-cli list)"
+mkdir "$tmp/downloads"
+(cd "$tmp" && tandu-cli add http://localhost/a.zip -d "$tmp/downloads" -n 3) || fail "add exited $?"
+[ -f "$folder/definitions/a.zip.def" ] || fail "the definition is not in the program folder"
+[ "$(tandu-cli list | tail -n 1 | cut -f 1,3)" = "$(printf 'a.zip\tWaiting')" ] || fail "list after add: $(tandu-cli list)"
+tandu-cli prefs -n 6 -d "$tmp/downloads" -b 256KB >/dev/null 2>&1 || fail "prefs exited $?"
+[ -f "$folder/config.cfg" ] || fail "the settings are not in the program folder"
+
+if [ "$window" = 1 ]; then
+    env -u DISPLAY tandu --help >"$tmp/help" || fail "tandu --help exited $?"
+    grep -q '^usage: tandu' "$tmp/help" || fail "tandu --help: $(cat "$tmp/help")"
+
+    # The menu entry and the URL handler run the program folder's executables.
+    apps="$prefix/share/applications"
+    grep -qxF "Exec=\"$folder/tandu\"" "$apps/tandu.desktop" || fail "tandu.desktop: $(grep Exec "$apps/tandu.desktop")"
+    grep -qxF "Exec=\"$folder/tandu-url\" %u" "$apps/tandu-url.desktop" || fail "tandu-url.desktop Exec"
+    grep -qx 'Icon=tandu' "$apps/tandu.desktop" || fail "tandu.desktop has no icon"
+    grep -qx 'MimeType=x-scheme-handler/http;' "$apps/tandu-url.desktop" || fail "tandu-url.desktop handles no http"
+    if command -v desktop-file-validate >/dev/null; then
+        desktop-file-validate "$apps/tandu.desktop" "$apps/tandu-url.desktop" || fail "desktop entries are not valid"
+    fi
+    for size in 16 22 24 32 48 64 128 256; do
+        icon="$prefix/share/icons/hicolor/${size}x${size}/apps/tandu.png"
+        [ -s "$icon" ] || fail "no $size pixel icon"
+        if command -v identify >/dev/null; then
+            [ "$(identify -format '%m %wx%h' "$icon")" = "PNG ${size}x${size}" ] || fail "$icon: $(identify "$icon")"
+        fi
+    done
+
+    # tandu-url hands exactly one argument, "-url ADDRESS", to the tandu beside it.
+    mkdir "$tmp/fake" "$tmp/elsewhere"
+    cp "$folder/tandu-url" "$tmp/fake/"
+    printf '#!/bin/sh\nfor a in "$@"; do printf "[%%s]" "$a"; done > "%s/args"\n' "$tmp" >"$tmp/fake/tandu"
+    chmod +x "$tmp/fake/tandu"
+    ln -s "$tmp/fake/tandu-url" "$tmp/elsewhere/tandu-url"
+    "$tmp/elsewhere/tandu-url" "http://localhost/a b.zip"
+    [ "$(cat "$tmp/args")" = "[-url http://localhost/a b.zip]" ] || fail "tandu-url passed $(cat "$tmp/args")"
+    "$tmp/elsewhere/tandu-url"
+    [ "$(cat "$tmp/args")" = "" ] || fail "tandu-url without an address passed $(cat "$tmp/args")"
+    status=0
+    "$tmp/elsewhere/tandu-url" a b 2>/dev/null || status=$?
+    [ "$status" -eq 2 ] || fail "tandu-url with two addresses: status $status"
+fi
+
+# Installing again updates the program and keeps what the user made.
+cp "$folder/config.cfg" "$tmp/config.before"
+cmake --install "$build" --prefix "$prefix" >"$tmp/install.log" || fail "second install"
+cmp "$tmp/config.before" "$folder/config.cfg" || fail "the settings changed"
+[ -f "$folder/definitions/a.zip.def" ] || fail "the download was lost"
+
+# A staged install (DESTDIR) names the final place in its entries.
+DESTDIR="$tmp/stage" cmake --install "$build" --prefix /opt/tandu >"$tmp/install.log" || fail "staged install"
+[ -x "$tmp/stage/opt/tandu/lib/tandu/tandu-cli" ] || fail "staged tandu-cli missing"
+[ "$(readlink "$tmp/stage/opt/tandu/bin/tandu-cli")" = "../lib/tandu/tandu-cli" ] || fail "staged link"
+if [ "$window" = 1 ]; then
+    grep -qxF 'Exec="/opt/tandu/lib/tandu/tandu"' "$tmp/stage/opt/tandu/share/applications/tandu.desktop" ||
+        fail "staged entry: $(grep Exec "$tmp/stage/opt/tandu/share/applications/tandu.desktop")"
+fi
+echo ok

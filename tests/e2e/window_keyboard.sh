@@ -1,0 +1,181 @@
+#!/usr/bin/env bash
+# The window by the keyboard alone, with real key presses under Xvfb: menus,
+# Tab, Enter (OK or the focused button), Escape (Cancel), Enter for new lines
+# in the list box, the arrow keys in the download list. Afterwards the user's
+# home holds nothing the program or Qt remembered.
+set -euo pipefail
+bin="$1"
+[ -x "$bin/tandu" ] || { echo "skipped: no window program built"; exit 77; }
+for tool in Xvfb xdotool xdpyinfo; do
+    command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
+done
+dir=$(mktemp -d)
+display=":$((300 + RANDOM % 400))"
+cleanup() {
+    [ -n "${app:-}" ] && kill "$app" 2>/dev/null || true
+    [ -n "${xvfb:-}" ] && kill "$xvfb" 2>/dev/null || true
+    rm -rf "$dir"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+prog="$dir/prog"
+mkdir -p "$prog/definitions" "$dir/downloads" "$dir/home" "$dir/run"
+chmod 700 "$dir/run"
+cp "$bin/tandu" "$bin/tandu-cli" "$prog/"
+printf '1.0\r\n4\r\n%s/\r\n512KB\r\n' "$dir/downloads" >"$prog/config.cfg"
+for name in first.zip second.zip; do
+    printf '%s\r\nWaiting\r\nhttp://localhost/%s\r\n%s/\r\n4\r\n' "$name" "$name" "$dir/downloads" \
+        >"$prog/definitions/$name.def"
+done
+# The rows in the order the window lists them.
+mapfile -t rows < <("$prog/tandu-cli" list | tail -n +2 | cut -f 1)
+
+Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+export DISPLAY=$display QT_QPA_PLATFORM=xcb
+for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+HOME="$dir/home" XDG_RUNTIME_DIR="$dir/run" TMPDIR="$dir" XDG_CONFIG_HOME= XDG_CACHE_HOME= \
+    XDG_DATA_HOME= "$prog/tandu" >"$dir/log" 2>&1 &
+app=$!
+
+window() { xdotool search --name "^$1\$" 2>/dev/null | head -n 1; }
+wait_window() {  # $1 title, $2 "shown" or "gone"
+    for _ in $(seq 50); do
+        if [ -n "$(window "$1")" ]; then [ "$2" = shown ] && return 0; else [ "$2" = gone ] && return 0; fi
+        sleep 0.1
+    done
+    fail "window '$1' not $2"
+}
+key() {
+    xdotool key --delay 50 "$@"
+    sleep 0.3
+}
+type_text() {
+    xdotool type --delay 10 "$1"
+    sleep 0.2
+}
+main_title="Tandu Download Manager - Beta 1"
+wait_window "$main_title" shown
+main=$(window "$main_title")
+# Without a window manager the focus is handed back by hand after a dialog.
+focus_main() {
+    xdotool windowfocus --sync "$main"
+    sleep 0.3
+}
+# Menu $1 (0 = File), item $2 (0 = its first), opening the dialog titled $3.
+open_dialog() {
+    focus_main
+    key alt
+    for ((i = 0; i < $1; i++)); do key Right; done
+    key Return
+    for ((i = 0; i < $2; i++)); do key Down; done
+    key Return
+    wait_window "$3" shown
+    xdotool windowfocus --sync "$(window "$3")"
+}
+def_url() { sed -n 3p "$prog/definitions/$1.def" | tr -d '\r'; }
+
+# The download list: the first Down chooses the first row (the focus alone
+# chose none); Tab reaches the buttons after the list, Pause is disabled and skipped.
+focus_main
+key Down Tab Tab
+key space
+sleep 0.5
+[ ! -e "$prog/definitions/${rows[0]}.def" ] || fail "Cancel Download did not take the first row"
+[ -e "$prog/definitions/${rows[1]}.def" ] || fail "the second row was cancelled"
+echo "ok: list arrow keys and Tab to the buttons"
+
+# Add URL: the link box has the focus, Enter is OK.
+open_dialog 0 0 "Add URL to Download"
+type_text "http://localhost/enter.zip"
+key Return
+wait_window "Add URL to Download" gone
+[ "$(def_url enter.zip)" = "http://localhost/enter.zip" ] || fail "Enter did not add enter.zip"
+# Escape is Cancel.
+open_dialog 0 0 "Add URL to Download"
+type_text "http://localhost/escape.zip"
+key Escape
+wait_window "Add URL to Download" gone
+# Tab order: link, Default location, connections, OK, Cancel; Enter on the focused Cancel.
+open_dialog 0 0 "Add URL to Download"
+type_text "http://localhost/cancel.zip"
+key Tab Tab Tab Tab Return
+wait_window "Add URL to Download" gone
+# Space on the focused OK.
+open_dialog 0 0 "Add URL to Download"
+type_text "http://localhost/space.zip"
+key Tab Tab Tab space
+wait_window "Add URL to Download" gone
+[ -e "$prog/definitions/space.zip.def" ] || fail "space on OK did not add"
+[ ! -e "$prog/definitions/escape.zip.def" ] || fail "Escape added a download"
+[ ! -e "$prog/definitions/cancel.zip.def" ] || fail "Enter on Cancel added a download"
+echo "ok: Add URL by the keyboard"
+
+# Add URL List: Enter makes a new line in the list box, Tab leaves it, Enter is OK.
+open_dialog 0 2 "Add URL List"
+key Tab Tab
+type_text "http://localhost/line1.zip"
+key Return
+type_text "http://localhost/line2.zip"
+key Tab Return
+wait_window "Add URL List" gone
+[ "$(def_url line1.zip)" = "http://localhost/line1.zip" ] || fail "line1.zip not added"
+[ "$(def_url line2.zip)" = "http://localhost/line2.zip" ] || fail "line2.zip not added"
+echo "ok: Add URL List by the keyboard"
+
+# Add URL Sequence: pattern, Tab to Start and End, Enter.
+open_dialog 0 1 "Add URL Sequence"
+type_text "http://localhost/seq#.zip"
+key Tab ctrl+a
+type_text 7
+key Tab ctrl+a
+type_text 8
+key Return
+wait_window "Add URL Sequence" gone
+[ -e "$prog/definitions/seq7.zip.def" ] && [ -e "$prog/definitions/seq8.zip.def" ] ||
+    fail "the sequence was not added: $(ls "$prog/definitions")"
+[ ! -e "$prog/definitions/seq9.zip.def" ] || fail "the sequence went past its end"
+echo "ok: Add URL Sequence by the keyboard"
+
+# Preferences: the connections box has the focus; Enter saves, Escape does not.
+open_dialog 2 0 "Preferences"
+key ctrl+a
+type_text 9
+key Return
+wait_window "Preferences" gone
+[ "$(sed -n 2p "$prog/config.cfg" | tr -d '\r')" = 9 ] || fail "Preferences OK: $(cat -A "$prog/config.cfg")"
+open_dialog 2 0 "Preferences"
+key ctrl+a
+type_text 3
+key Escape
+wait_window "Preferences" gone
+[ "$(sed -n 2p "$prog/config.cfg" | tr -d '\r')" = 9 ] || fail "Preferences Escape saved"
+echo "ok: Preferences by the keyboard"
+
+# About: Escape and Enter both close it.
+open_dialog 4 0 "About Tandu Download Manager"
+key Escape
+wait_window "About Tandu Download Manager" gone
+open_dialog 4 0 "About Tandu Download Manager"
+key Return
+wait_window "About Tandu Download Manager" gone
+echo "ok: About by the keyboard"
+
+# A file dialog opened and closed leaves nothing behind in the home folder.
+open_dialog 0 2 "Add URL List"
+key Tab space
+wait_window "Open" shown
+xdotool windowfocus --sync "$(window Open)"
+key Escape
+wait_window "Open" gone
+xdotool windowfocus --sync "$(window "Add URL List")"
+key Escape
+wait_window "Add URL List" gone
+kill -0 "$app" || fail "the window ended: $(cat "$dir/log")"
+kill "$app"
+wait "$app" 2>/dev/null || true
+app=""
+left=$(cd "$dir/home" && find . -type f)
+[ -z "$left" ] || fail "the home folder holds: $left"
+echo "ok: nothing remembered"

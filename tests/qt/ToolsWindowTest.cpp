@@ -123,9 +123,10 @@ TEST(CheckUrlWindow, AsksTheServerAndShowsItsAnswer) {
     EXPECT_EQ(found.icon, QMessageBox::Information);
     EXPECT_EQ(requestsWhileHostFound, 0u);
     const auto& result = live.driver.boxes[1];
+    // The box shows each CR LF of the message as one line break.
     EXPECT_EQ(result.text,
-              "If the first line says 'OK', than the file exists.\r\n\r\n"
-              "HTTP/1.1 200 OK\r\nContent-Length: 1234\r\n\r\n");
+              "If the first line says 'OK', than the file exists.\n\n"
+              "HTTP/1.1 200 OK\nContent-Length: 1234\n\n");
     EXPECT_EQ(result.title, "Result");
     EXPECT_EQ(result.icon, QMessageBox::Information);
     EXPECT_EQ(server.requests(),

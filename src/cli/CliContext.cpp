@@ -23,8 +23,8 @@ void CliContext::bindTimer() {
             timerId_ = 0;
         }
         if (tmr.enabled() && tmr.interval() > 0) {
-            timerId_ = loop.addTimer(std::chrono::milliseconds(tmr.interval()),
-                                     [&tmr] { tmr.tick(); });
+            timerId_ =
+                loop.addTimer(std::chrono::milliseconds(tmr.interval()), [&tmr] { tmr.tick(); });
         }
     };
     tmr.setListener([sync](const ControlChange& change) {
@@ -35,7 +35,9 @@ void CliContext::bindTimer() {
     sync();
 }
 
-void CliContext::runUntil(const std::function<bool()>& done) { loop.run(done); }
+void CliContext::runUntil(const std::function<bool()>& done) {
+    loop.run(done);
+}
 
 std::string executableFolder() {
     std::error_code error;

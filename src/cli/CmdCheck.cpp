@@ -22,8 +22,7 @@ int cmdCheck(CliContext& context, const Arguments& args) {
     const CheckUrlTool& tool = main.checkTool();
     bool timedOut = false;
     const EventLoop::Id timer = context.loop.addTimer(kAnswerTimeout, [&] { timedOut = true; });
-    context.runUntil(
-        [&] { return timedOut || tool.outcome() != CheckUrlTool::Outcome::Running; });
+    context.runUntil([&] { return timedOut || tool.outcome() != CheckUrlTool::Outcome::Running; });
     context.loop.removeTimer(timer);
     if (tool.outcome() == CheckUrlTool::Outcome::Running) {
         context.ui.messageBox("No answer from the server within " +

@@ -33,9 +33,15 @@ std::string ConsoleUi::inputBox(const std::string&, const std::string&, const st
     return take(inputAnswers);
 }
 
-void ConsoleUi::showOpen(CommonDialog& dialog) { dialog.fileName = take(fileAnswers); }
-void ConsoleUi::showSave(CommonDialog& dialog) { dialog.fileName = take(fileAnswers); }
-std::string ConsoleUi::browseForFolder(const std::string&) { return {}; }
+void ConsoleUi::showOpen(CommonDialog& dialog) {
+    dialog.fileName = take(fileAnswers);
+}
+void ConsoleUi::showSave(CommonDialog& dialog) {
+    dialog.fileName = take(fileAnswers);
+}
+std::string ConsoleUi::browseForFolder(const std::string&) {
+    return {};
+}
 
 void ConsoleUi::showModal(Form& form) {
     auto filler = formFillers.find(form.name());

@@ -8,7 +8,7 @@ namespace tandu::cli {
 // The figures of the running download once a second: redrawn in place on a
 // terminal, one line each time otherwise.
 class ProgressLine {
-  public:
+public:
     explicit ProgressLine(bool terminal) : terminal_(terminal) {}
     ~ProgressLine() { finish(); }
 
@@ -27,7 +27,7 @@ class ProgressLine {
     // Ends a line left open on a terminal.
     void finish();
 
-  private:
+private:
     bool terminal_;
     bool open_ = false;
     std::size_t lastWidth_ = 0;

@@ -10,13 +10,13 @@ namespace tandu::cli {
 // the handler runs between events like any other. The default actions come
 // back when it is destroyed.
 class SignalPipe {
-  public:
+public:
     SignalPipe(EventLoop& loop, std::function<void()> onSignal);
     ~SignalPipe();
     SignalPipe(const SignalPipe&) = delete;
     SignalPipe& operator=(const SignalPipe&) = delete;
 
-  private:
+private:
     EventLoop& loop_;
     std::function<void()> onSignal_;
     int fds_[2] = {-1, -1};

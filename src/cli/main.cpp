@@ -50,9 +50,9 @@ int main(int argc, char** argv) {
         return kExitOk;
     }
     const std::map<std::string, std::function<int(CliContext&, const Arguments&)>> commands = {
-        {"list", cmdList},     {"add", cmdAdd},       {"add-list", cmdAddList},
-        {"add-seq", cmdAddSeq}, {"get", cmdGet},       {"cancel", cmdCancel},
-        {"export", cmdExport}, {"check", cmdCheck},   {"prefs", cmdPrefs},
+        {"list", cmdList},      {"add", cmdAdd},     {"add-list", cmdAddList},
+        {"add-seq", cmdAddSeq}, {"get", cmdGet},     {"cancel", cmdCancel},
+        {"export", cmdExport},  {"check", cmdCheck}, {"prefs", cmdPrefs},
     };
     auto found = commands.find(command);
     if (found == commands.end()) {

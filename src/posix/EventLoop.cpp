@@ -15,7 +15,9 @@ EventLoop::EventLoop() : epoll_(epoll_create1(EPOLL_CLOEXEC)) {
     }
 }
 
-EventLoop::~EventLoop() { ::close(epoll_); }
+EventLoop::~EventLoop() {
+    ::close(epoll_);
+}
 
 EventLoop::Id EventLoop::watch(int fd, std::uint32_t events, FdHandler handler) {
     const Id id = nextId_++;
@@ -57,9 +59,13 @@ EventLoop::Id EventLoop::addTimer(std::chrono::milliseconds interval,
     return id;
 }
 
-void EventLoop::removeTimer(Id id) { timers_.erase(id); }
+void EventLoop::removeTimer(Id id) {
+    timers_.erase(id);
+}
 
-void EventLoop::post(std::function<void()> call) { posted_.push_back(std::move(call)); }
+void EventLoop::post(std::function<void()> call) {
+    posted_.push_back(std::move(call));
+}
 
 std::chrono::milliseconds EventLoop::untilNextTimer(std::chrono::milliseconds cap) const {
     if (!posted_.empty()) {

@@ -37,7 +37,8 @@ std::unique_ptr<TransferLock> FileTransferLocks::tryAcquire(const std::string& d
             return nullptr;
         }
         // The holder before us may have removed the file after we opened it.
-        struct stat held {}, named {};
+        struct stat held {
+        }, named{};
         if (::fstat(fd, &held) == 0 && ::stat(path.c_str(), &named) == 0 &&
             held.st_ino == named.st_ino && held.st_dev == named.st_dev) {
             return std::make_unique<FileLock>(fd, path);

@@ -15,7 +15,7 @@ namespace tandu {
 // A non-blocking TCP client on the event loop. Bytes are read from the kernel
 // only when the owner asks, straight into the owner's string.
 class PosixSocket : public Socket {
-  public:
+public:
     PosixSocket(EventLoop& loop, SocketHandlers handlers, std::map<int, int> portMap);
     ~PosixSocket() override;
 
@@ -28,7 +28,7 @@ class PosixSocket : public Socket {
     std::size_t read(char* data, std::size_t maxBytes) override;
     SocketState state() const override { return state_; }
 
-  private:
+private:
     void tryNextAddress();
     void onEvents(std::uint32_t events);
     void onWritable();

@@ -17,8 +17,8 @@ namespace {
 constexpr qreal kDesignWidth = 113;
 constexpr qreal kDesignHeight = 61;
 
-const char* const kCaptions[] = {"Add URL...", "Add Sequence...", "Add List...",
-                                 "Preferences...", "Check URL..."};
+const char* const kCaptions[] = {"Add URL...", "Add Sequence...", "Add List...", "Preferences...",
+                                 "Check URL..."};
 
 enum class Look { Normal, Hover, Pressed };
 
@@ -215,12 +215,23 @@ void drawButton(QPainter& p, int index, Look look) {
     p.scale(1.15, 1.15);
     p.translate(-iconCentre);
     switch (index) {
-        case 0: drawAddUrl(p, iconCentre); break;
-        case 1: drawAddSequence(p, iconCentre); break;
-        case 2: drawAddList(p, iconCentre); break;
-        case 3: drawPreferences(p, iconCentre); break;
-        case 4: drawCheckUrl(p, iconCentre); break;
-        default: break;
+        case 0:
+            drawAddUrl(p, iconCentre);
+            break;
+        case 1:
+            drawAddSequence(p, iconCentre);
+            break;
+        case 2:
+            drawAddList(p, iconCentre);
+            break;
+        case 3:
+            drawPreferences(p, iconCentre);
+            break;
+        case 4:
+            drawCheckUrl(p, iconCentre);
+            break;
+        default:
+            break;
     }
     p.restore();
 
@@ -273,9 +284,8 @@ bool parseButton(const QString& name, int& index, Look& look) {
         const char* text;
         Look look;
     };
-    for (const Prefix& prefix :
-         {Prefix{"normal", Look::Normal}, Prefix{"hover", Look::Hover},
-          Prefix{"pressed", Look::Pressed}}) {
+    for (const Prefix& prefix : {Prefix{"normal", Look::Normal}, Prefix{"hover", Look::Hover},
+                                 Prefix{"pressed", Look::Pressed}}) {
         const QLatin1String text(prefix.text);
         if (name.startsWith(text)) {
             bool ok = false;

@@ -164,8 +164,8 @@ QWidget* FormView::widget(const Control& control) const {
 
 void FormView::place(const Control& control) {
     if (QWidget* w = widget(control)) {
-        w->setGeometry(scale_.rect(control.left(), control.top(), control.width(),
-                                   control.height()));
+        w->setGeometry(
+            scale_.rect(control.left(), control.top(), control.width(), control.height()));
     }
 }
 
@@ -312,8 +312,7 @@ QWidget* FormView::create(Control& control, QWidget* parent) {
         made = new PictureWidget(*picture, parent);
     }
     if (made != nullptr) {
-        made->setObjectName(control.index() >= 0 ? name + QString::number(control.index())
-                                                  : name);
+        made->setObjectName(control.index() >= 0 ? name + QString::number(control.index()) : name);
         made->setProperty("tanduControl", name);
         made->setProperty("tanduIndex", control.index());
     }

@@ -19,8 +19,12 @@ void PictureWidget::paintEvent(QPaintEvent*) {
     painter.drawPixmap(0, 0, Artwork::picture(toQ(picture_.image()), size(), devicePixelRatioF()));
 }
 
-void PictureWidget::mouseMoveEvent(QMouseEvent*) { picture_.mouseMove(); }
-void PictureWidget::mousePressEvent(QMouseEvent*) { picture_.mouseDown(); }
+void PictureWidget::mouseMoveEvent(QMouseEvent*) {
+    picture_.mouseMove();
+}
+void PictureWidget::mousePressEvent(QMouseEvent*) {
+    picture_.mouseDown();
+}
 void PictureWidget::mouseReleaseEvent(QMouseEvent*) {
     picture_.mouseUp();
     picture_.click();

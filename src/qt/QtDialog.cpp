@@ -32,7 +32,9 @@ QtDialog::QtDialog(Form& form, QWidget* parent, TwipsScale scale)
     });
 }
 
-QtDialog::~QtDialog() { form_.setListener(nullptr); }
+QtDialog::~QtDialog() {
+    form_.setListener(nullptr);
+}
 
 void QtDialog::run() {
     if (!form_.unloaded()) {

@@ -44,8 +44,8 @@ QtMainWindow::QtMainWindow(frmMain& form, TwipsScale scale)
             new PictureButtonWidget(form.imgBtn[i], form.imgBtnO[i], form.imgBtnC[i], central);
         button->setObjectName(QStringLiteral("imgBtn%1").arg(i));
         const Picture& normal = form.imgBtn[i];
-        button->setGeometry(scale.rect(normal.left(), normal.top(), normal.width(),
-                                       normal.height()));
+        button->setGeometry(
+            scale.rect(normal.left(), normal.top(), normal.width(), normal.height()));
         for (Picture* picture : {&form.imgBtn[i], &form.imgBtnO[i], &form.imgBtnC[i]}) {
             QPointer<PictureButtonWidget> guard(button);
             picture->setListener([guard](const ControlChange&) {
@@ -145,13 +145,19 @@ void QtMainWindow::closeEvent(QCloseEvent* event) {
 void QtMainWindow::forwardMouseMove(QWidget* from, QMouseEvent* event) {
     const QPoint at = from->mapTo(centralWidget(), event->position().toPoint());
     int button = 0;
-    if (event->buttons() & Qt::LeftButton) button |= 1;
-    if (event->buttons() & Qt::RightButton) button |= 2;
-    if (event->buttons() & Qt::MiddleButton) button |= 4;
+    if (event->buttons() & Qt::LeftButton)
+        button |= 1;
+    if (event->buttons() & Qt::RightButton)
+        button |= 2;
+    if (event->buttons() & Qt::MiddleButton)
+        button |= 4;
     int shift = 0;
-    if (event->modifiers() & Qt::ShiftModifier) shift |= 1;
-    if (event->modifiers() & Qt::ControlModifier) shift |= 2;
-    if (event->modifiers() & Qt::AltModifier) shift |= 4;
+    if (event->modifiers() & Qt::ShiftModifier)
+        shift |= 1;
+    if (event->modifiers() & Qt::ControlModifier)
+        shift |= 2;
+    if (event->modifiers() & Qt::AltModifier)
+        shift |= 4;
     form_.mouseMove(button, shift, scale_.twips(at.x()), scale_.twips(at.y()));
 }
 

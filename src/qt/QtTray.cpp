@@ -12,10 +12,17 @@ QtTray::QtTray() {
             [this](QSystemTrayIcon::ActivationReason reason) {
                 int message = 0;
                 switch (reason) {
-                    case QSystemTrayIcon::DoubleClick: message = kLeftDoubleClick; break;
-                    case QSystemTrayIcon::Context: message = kRightButtonDown; break;
-                    case QSystemTrayIcon::Trigger: message = kLeftButtonUp; break;
-                    default: return;
+                    case QSystemTrayIcon::DoubleClick:
+                        message = kLeftDoubleClick;
+                        break;
+                    case QSystemTrayIcon::Context:
+                        message = kRightButtonDown;
+                        break;
+                    case QSystemTrayIcon::Trigger:
+                        message = kLeftButtonUp;
+                        break;
+                    default:
+                        return;
                 }
                 // Later, once the icon's own mouse handler has returned:
                 // "Restore" removes the icon, which must not happen inside it.
@@ -30,7 +37,9 @@ QtTray::QtTray() {
             });
 }
 
-bool QtTray::available() const { return QSystemTrayIcon::isSystemTrayAvailable(); }
+bool QtTray::available() const {
+    return QSystemTrayIcon::isSystemTrayAvailable();
+}
 
 bool QtTray::apply(TrayOperation operation, const TrayRecord& record) {
     switch (operation) {

@@ -31,10 +31,18 @@ QWidget* QtUi::parentWindow() const {
 void QtUi::messageBox(const std::string& text, const std::string& title, MsgIcon icon) {
     QMessageBox::Icon qicon = QMessageBox::Information;
     switch (icon) {
-        case MsgIcon::Critical: qicon = QMessageBox::Critical; break;
-        case MsgIcon::Question: qicon = QMessageBox::Question; break;
-        case MsgIcon::Exclamation: qicon = QMessageBox::Warning; break;
-        case MsgIcon::Information: qicon = QMessageBox::Information; break;
+        case MsgIcon::Critical:
+            qicon = QMessageBox::Critical;
+            break;
+        case MsgIcon::Question:
+            qicon = QMessageBox::Question;
+            break;
+        case MsgIcon::Exclamation:
+            qicon = QMessageBox::Warning;
+            break;
+        case MsgIcon::Information:
+            qicon = QMessageBox::Information;
+            break;
     }
     // CR LF line ends would count twice when the box measures its text.
     QString shown = toQ(text);
@@ -68,9 +76,8 @@ QString QtUi::qtFilter(const std::string& filter) {
             const QString shown = description.mid(open + 1, description.size() - open - 2);
             description = description.left(open).trimmed();
             entries << QStringLiteral("%1 (%2)").arg(
-                description, shown.compare(pattern, Qt::CaseSensitive) == 0
-                                 ? pattern
-                                 : shown + ' ' + pattern);
+                description,
+                shown.compare(pattern, Qt::CaseSensitive) == 0 ? pattern : shown + ' ' + pattern);
         } else {
             entries << QStringLiteral("%1 (%2)").arg(description, pattern);
         }
@@ -79,16 +86,16 @@ QString QtUi::qtFilter(const std::string& filter) {
 }
 
 void QtUi::showOpen(CommonDialog& dialog) {
-    const QString name = QFileDialog::getOpenFileName(
-        parentWindow(), toQ(dialog.dialogTitle), QString(), qtFilter(dialog.filter), nullptr,
-        QFileDialog::DontUseNativeDialog);
+    const QString name = QFileDialog::getOpenFileName(parentWindow(), toQ(dialog.dialogTitle),
+                                                      QString(), qtFilter(dialog.filter), nullptr,
+                                                      QFileDialog::DontUseNativeDialog);
     dialog.fileName = fromQ(name);
 }
 
 void QtUi::showSave(CommonDialog& dialog) {
-    const QString name = QFileDialog::getSaveFileName(
-        parentWindow(), toQ(dialog.dialogTitle), QString(), qtFilter(dialog.filter), nullptr,
-        QFileDialog::DontUseNativeDialog);
+    const QString name = QFileDialog::getSaveFileName(parentWindow(), toQ(dialog.dialogTitle),
+                                                      QString(), qtFilter(dialog.filter), nullptr,
+                                                      QFileDialog::DontUseNativeDialog);
     dialog.fileName = fromQ(name);
 }
 
@@ -99,13 +106,17 @@ std::string QtUi::browseForFolder(const std::string& prompt) {
     return fromQ(folder);
 }
 
-std::string QtUi::clipboardText() { return fromQ(QGuiApplication::clipboard()->text()); }
+std::string QtUi::clipboardText() {
+    return fromQ(QGuiApplication::clipboard()->text());
+}
 
 void QtUi::setClipboardText(const std::string& text) {
     QGuiApplication::clipboard()->setText(toQ(text), QClipboard::Clipboard);
 }
 
-void QtUi::processPendingEvents() { QCoreApplication::processEvents(); }
+void QtUi::processPendingEvents() {
+    QCoreApplication::processEvents();
+}
 
 void QtUi::showModal(Form& form) {
     QtDialog dialog(form, parentWindow(), scale());
@@ -131,8 +142,12 @@ void QtUi::activate(Form&) {
     mainWindow_->activateWindow();
 }
 
-void QtUi::endProgram() { QCoreApplication::exit(0); }
+void QtUi::endProgram() {
+    QCoreApplication::exit(0);
+}
 
-std::string QtUi::thousandsSeparator() { return fromQ(QLocale().groupSeparator()); }
+std::string QtUi::thousandsSeparator() {
+    return fromQ(QLocale().groupSeparator());
+}
 
 }  // namespace tandu::qt

@@ -9,6 +9,8 @@ namespace tandu::qt {
 inline QString toQ(const std::string& text) {
     return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
 }
-inline std::string fromQ(const QString& text) { return text.toLocal8Bit().toStdString(); }
+inline std::string fromQ(const QString& text) {
+    return text.toLocal8Bit().toStdString();
+}
 
 }  // namespace tandu::qt

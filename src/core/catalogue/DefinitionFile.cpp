@@ -11,8 +11,8 @@ std::optional<DefinitionFile> DefinitionFile::read(const std::string& path) {
     }
     DefinitionFile file;
     file.lineCount = static_cast<int>(lines->size());
-    std::string* fields[] = {&file.fileName, &file.state,  &file.url,       &file.saveFolder,
-                             &file.pieces,   &file.size,   &file.pieceSize, &file.remainder};
+    std::string* fields[] = {&file.fileName, &file.state, &file.url,       &file.saveFolder,
+                             &file.pieces,   &file.size,  &file.pieceSize, &file.remainder};
     for (std::size_t i = 0; i < std::size(fields) && i < lines->size(); ++i) {
         *fields[i] = (*lines)[i];
     }
@@ -54,8 +54,8 @@ bool DefinitionFile::writeForm1(const std::string& path, const std::string& name
 bool DefinitionFile::writeForm2(const std::string& path, std::int64_t fileSize,
                                 std::int64_t pieceSizeBytes, std::int64_t remainderBytes,
                                 std::string* reason) const {
-    return textfile::writeLinesAtomically(path, form2Lines(fileSize, pieceSizeBytes, remainderBytes),
-                                          reason);
+    return textfile::writeLinesAtomically(
+        path, form2Lines(fileSize, pieceSizeBytes, remainderBytes), reason);
 }
 
 }  // namespace tandu

@@ -13,15 +13,15 @@ struct DefinitionFile {
     static constexpr const char* kWaiting = "Waiting";
     static constexpr const char* kDownloading = "Downloading";
 
-    std::string fileName;   // line 1
-    std::string state;      // line 2
-    std::string url;        // line 3, as given
-    std::string saveFolder; // line 4, ends with "/"
-    std::string pieces;     // line 5, the connections text as shown
-    std::string size;       // line 6 as stored (form 2)
-    std::string pieceSize;  // line 7
-    std::string remainder;  // line 8
-    int lineCount = 0;      // lines the file held when read
+    std::string fileName;    // line 1
+    std::string state;       // line 2
+    std::string url;         // line 3, as given
+    std::string saveFolder;  // line 4, ends with "/"
+    std::string pieces;      // line 5, the connections text as shown
+    std::string size;        // line 6 as stored (form 2)
+    std::string pieceSize;   // line 7
+    std::string remainder;   // line 8
+    int lineCount = 0;       // lines the file held when read
 
     // Nothing when the file cannot be read; missing lines read as empty.
     static std::optional<DefinitionFile> read(const std::string& path);
@@ -35,9 +35,9 @@ struct DefinitionFile {
                                         std::int64_t remainderBytes) const;
 
     // Each replaces the whole file; false (with the system's reason) on failure.
-    static bool writeForm1(const std::string& path, const std::string& name,
-                           const std::string& url, const std::string& folder,
-                           const std::string& pieces, std::string* reason = nullptr);
+    static bool writeForm1(const std::string& path, const std::string& name, const std::string& url,
+                           const std::string& folder, const std::string& pieces,
+                           std::string* reason = nullptr);
     bool writeForm2(const std::string& path, std::int64_t fileSize, std::int64_t pieceSizeBytes,
                     std::int64_t remainderBytes, std::string* reason = nullptr) const;
 };

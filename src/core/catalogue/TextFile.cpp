@@ -1,6 +1,5 @@
 #include "catalogue/TextFile.h"
 
-
 #include <cerrno>
 #include <charconv>
 #include <cstdio>

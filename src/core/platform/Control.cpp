@@ -20,11 +20,21 @@ void Control::setEnabled(bool enabled) {
     notify(Change::Enabled);
 }
 
-void Control::setLeft(int twips) { setGeometry(twips, top_, width_, height_); }
-void Control::setTop(int twips) { setGeometry(left_, twips, width_, height_); }
-void Control::setWidth(int twips) { setGeometry(left_, top_, twips, height_); }
-void Control::setHeight(int twips) { setGeometry(left_, top_, width_, twips); }
-void Control::move(int left, int top) { setGeometry(left, top, width_, height_); }
+void Control::setLeft(int twips) {
+    setGeometry(twips, top_, width_, height_);
+}
+void Control::setTop(int twips) {
+    setGeometry(left_, twips, width_, height_);
+}
+void Control::setWidth(int twips) {
+    setGeometry(left_, top_, twips, height_);
+}
+void Control::setHeight(int twips) {
+    setGeometry(left_, top_, width_, twips);
+}
+void Control::move(int left, int top) {
+    setGeometry(left, top, width_, height_);
+}
 
 void Control::setGeometry(int left, int top, int width, int height) {
     if (left == left_ && top == top_ && width == width_ && height == height_) {

@@ -2,7 +2,9 @@
 
 namespace tandu {
 
-Form::Form(std::string name) : CaptionedControl(std::move(name)) { setVisible(false); }
+Form::Form(std::string name) : CaptionedControl(std::move(name)) {
+    setVisible(false);
+}
 
 Control* Form::find(const std::string& name, int index) const {
     for (Control* control : controls_) {

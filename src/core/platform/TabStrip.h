@@ -24,7 +24,7 @@ public:
     int selectedIndex() const { return selected_; }
     std::string selectedCaption() const {
         return selected_ >= 0 && selected_ < static_cast<int>(tabs_.size()) ? tabs_[selected_]
-                                                                              : std::string();
+                                                                            : std::string();
     }
     void select(int index) {
         if (index != selected_) {

@@ -29,8 +29,8 @@ constexpr int kListWidth = 8040;
 constexpr int kButtonWidth = 1920;
 constexpr int kButtonHeight = 375;
 constexpr int kButtonGap = 120;
-constexpr int kPictureWidth = 1695;   // 113 pixels at 96 DPI
-constexpr int kPictureHeight = 915;   // 61 pixels at 96 DPI
+constexpr int kPictureWidth = 1695;  // 113 pixels at 96 DPI
+constexpr int kPictureHeight = 915;  // 61 pixels at 96 DPI
 constexpr int kPictureStep = 960;
 constexpr int kPageWidth = 7560;
 constexpr int kLabelHeight = 225;
@@ -259,8 +259,7 @@ void frmMain::Form_Load() {
 
     // The window shows before the list fills, so the list paints while it fills.
     setVisible(true);
-    ScanDefinitions(lstDown, numbers_, app_.platform().ui,
-                    app_.programFolder() + "/definitions");
+    ScanDefinitions(lstDown, numbers_, app_.platform().ui, app_.programFolder() + "/definitions");
     // Command-line URL: the Add URL dialog opens prefilled. The marker without
     // a URL still opens it, with whatever the clipboard offered.
     if (const auto url = modMain::urlFromCommandLine(app_.commandLine())) {
@@ -273,7 +272,9 @@ void frmMain::Form_Load() {
     }
 }
 
-void frmMain::Form_Unload() { tray_->remove(); }
+void frmMain::Form_Unload() {
+    tray_->remove();
+}
 
 void frmMain::Form_MouseMove(int /*button*/, int /*shift*/, double x, double /*y*/) {
     pictureButtons_->resetToNormal();
@@ -312,9 +313,15 @@ void frmMain::applyTransferLayout() {
 
 // ---------------------------------------------------------------- list and buttons
 
-void frmMain::lstDown_ItemClick() { engine_->rowSelected(); }
-void frmMain::cmbDownSel_Click() { engine_->start(); }
-void frmMain::cmbPause_Click() { engine_->pause(); }
+void frmMain::lstDown_ItemClick() {
+    engine_->rowSelected();
+}
+void frmMain::cmbDownSel_Click() {
+    engine_->start();
+}
+void frmMain::cmbPause_Click() {
+    engine_->pause();
+}
 void frmMain::cmbCancel_Click() {
     Platform& platform = app_.platform();
     CancelDownload(lstDown, app_.definitionsFolder(), platform.ui, platform.locks);
@@ -339,15 +346,21 @@ void frmMain::disableButtonsWhenListEmpty() {
 
 // ---------------------------------------------------------------- transfer events
 
-void frmMain::tmr_Timer() { engine_->tick(); }
-void frmMain::WS_Connect(int index) { engine_->onConnect(index); }
+void frmMain::tmr_Timer() {
+    engine_->tick();
+}
+void frmMain::WS_Connect(int index) {
+    engine_->onConnect(index);
+}
 void frmMain::WS_DataArrival(int index, std::size_t /*bytesTotal*/) {
     engine_->onDataArrival(index);
 }
 void frmMain::WS_Error(int index, int number, const std::string& description) {
     engine_->onError(index, number, description);
 }
-void frmMain::WS_Close(int index) { engine_->onClose(index); }
+void frmMain::WS_Close(int index) {
+    engine_->onClose(index);
+}
 
 // ---------------------------------------------------------------- chrome
 
@@ -406,7 +419,6 @@ void frmMain::menList_Click() {
     app_.platform().ui.showModal(dialog);
 }
 
-
 void frmMain::menExport_Click() {
     // The export lets events run between files; one export at a time.
     if (exporting_) {
@@ -425,21 +437,31 @@ void frmMain::menExport_Click() {
 void frmMain::menExit_Click() {
     menExitPop_Click();
 }
-void frmMain::menAll_Click() { menAll.setChecked(!menAll.checked()); }
+void frmMain::menAll_Click() {
+    menAll.setChecked(!menAll.checked());
+}
 void frmMain::menPref_Click() {
     frmPreferences dialog(*this);
     dialog.Form_Load();
     app_.platform().ui.showModal(dialog);
 }
 
-void frmMain::menShut_Click() { menShut.setChecked(!menShut.checked()); }
-void frmMain::menCheck_Click() { checkTool_->start(); }
-void frmMain::menTray_Click() { tray_->sendToTray(); }
+void frmMain::menShut_Click() {
+    menShut.setChecked(!menShut.checked());
+}
+void frmMain::menCheck_Click() {
+    checkTool_->start();
+}
+void frmMain::menTray_Click() {
+    tray_->sendToTray();
+}
 void frmMain::menAbout_Click() {
     frmAbout about;
     app_.platform().ui.showModal(about);
 }
-void frmMain::menRestore_Click() { tray_->restore(); }
+void frmMain::menRestore_Click() {
+    tray_->restore();
+}
 void frmMain::menExitPop_Click() {
     unload();
     Form_Unload();

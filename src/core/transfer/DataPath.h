@@ -11,7 +11,7 @@ class TransferEngine;
 // answer's header out of the file, buffers the body and writes it in place
 // once the buffer outgrows the buffer size, and closes when its piece is complete.
 class DataPath {
-  public:
+public:
     // Bytes taken from a socket at a time: a connection holds at most the
     // buffer size plus one of these.
     static constexpr std::size_t kChunk = 256 * 1024;
@@ -24,7 +24,7 @@ class DataPath {
     void onClose(int index);
     void onError(int index, const std::string& description);
 
-  private:
+private:
     enum class Flow { More, Stop };
 
     bool live(int index) const;

@@ -12,7 +12,7 @@ namespace tandu {
 
 // The header of an HTTP answer: its status line and its fields.
 class HttpHeader {
-  public:
+public:
     // A header longer than this without its blank line is not an HTTP answer.
     static constexpr std::size_t kLongest = 64 * 1024;
 
@@ -44,7 +44,7 @@ class HttpHeader {
     // "bytes FIRST-LAST/TOTAL"; nothing when missing or malformed.
     std::optional<ContentRange> contentRange() const;
 
-  private:
+private:
     int status_ = 0;
     std::string statusLine_;
     std::vector<std::pair<std::string, std::string>> fields_;

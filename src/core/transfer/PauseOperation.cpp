@@ -59,6 +59,8 @@ void PauseOperation::run() {
     }
 }
 
-void PauseOperation::interrupt() { run(); }
+void PauseOperation::interrupt() {
+    run();
+}
 
 }  // namespace tandu

@@ -7,14 +7,14 @@ class TransferEngine;
 // "Pause Download": every buffer goes to the file, the progress file records
 // it, the connections close and the row reads "Paused".
 class PauseOperation {
-  public:
+public:
     explicit PauseOperation(TransferEngine& engine) : engine_(engine) {}
 
     void run();
     // A pause that also stops a start still waiting for its probe.
     void interrupt();
 
-  private:
+private:
     TransferEngine& engine_;
 };
 

@@ -8,7 +8,7 @@ namespace tandu {
 // A piece's bytes received and not yet written: one block, allocated once
 // for the whole transfer, that the socket reads straight into.
 class PieceBuffer {
-  public:
+public:
     // Makes room for `capacity` bytes (keeps what is held when it fits).
     void reserve(std::size_t capacity);
     void release();
@@ -26,7 +26,7 @@ class PieceBuffer {
     void commit(std::size_t count, std::size_t skip, std::size_t keep);
     void clear() { size_ = 0; }
 
-  private:
+private:
     std::unique_ptr<char[]> block_;
     std::size_t capacity_ = 0;
     std::size_t size_ = 0;

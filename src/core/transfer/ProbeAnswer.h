@@ -11,7 +11,7 @@ class Socket;
 // The answer to the probe, gathered over as many arrivals as it takes until
 // the blank line that ends its header.
 class ProbeAnswer {
-  public:
+public:
     enum class Progress { Incomplete, Complete, Unusable };
 
     void clear();
@@ -24,7 +24,7 @@ class ProbeAnswer {
     // 2xx and Content-Length is a whole number.
     std::optional<std::int64_t> fileSize() const;
 
-  private:
+private:
     std::string text_;
     Progress progress_ = Progress::Incomplete;
 };

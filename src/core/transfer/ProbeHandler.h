@@ -11,7 +11,7 @@ class TransferEngine;
 // piece plan, the definition and progress files, the target file and the
 // data connections.
 class ProbeHandler {
-  public:
+public:
     explicit ProbeHandler(TransferEngine& engine) : engine_(engine) {}
 
     void onConnect();
@@ -19,7 +19,7 @@ class ProbeHandler {
     void onClose();
     void onError(const std::string& description);
 
-  private:
+private:
     // Acts on the answer once it is complete or unusable.
     void decide();
     void succeed(std::int64_t fileSize);

@@ -12,7 +12,7 @@ namespace tandu {
 // NAME.dwn: one line per piece, "RECEIVED-LENGTH", where RECEIVED counts the
 // piece's bytes that are in the target file.
 class ProgressFile {
-  public:
+public:
     static std::vector<std::string> lines(const PiecePlan& plan,
                                           const std::vector<std::int64_t>& counts);
     // Replaces the file whole and atomically (a new file renamed over it).

@@ -11,7 +11,7 @@ namespace tandu {
 // Keeps a running transfer's progress file up to date, cheaply and so that a
 // process killed at any moment leaves either the old text or the new one.
 class ProgressWriter {
-  public:
+public:
     // A new file renamed over the old one: for any change.
     bool replace(const std::string& path, const PiecePlan& plan,
                  const std::vector<std::int64_t>& counts, std::string* reason);
@@ -25,7 +25,7 @@ class ProgressWriter {
     // Joins the lines with CR LF as the file holds them.
     static std::string text(const PiecePlan& plan, const std::vector<std::int64_t>& counts);
 
-  private:
+private:
     static constexpr std::size_t kOnePage = 4096;
 
     std::string path_;

@@ -13,7 +13,7 @@ struct Platform;
 // Shuts the computer down through a small script beside the executable that
 // removes itself: shutdown.bat where WINDIR is set, shutdown.sh elsewhere.
 class ShutdownAction {
-  public:
+public:
     struct Script {
         std::string path;
         std::string contents;

@@ -13,7 +13,7 @@ struct DefinitionFile;
 // row resumes from its progress file. With "Download all" it picks the row
 // itself. Also the buttons for a selected row.
 class StartProcedure {
-  public:
+public:
     explicit StartProcedure(TransferEngine& engine) : engine_(engine) {}
 
     void run();
@@ -22,7 +22,7 @@ class StartProcedure {
     void next();
     void rowSelected();
 
-  private:
+private:
     void runOnce();
     // The row "Download all" takes: the first "Paused" one, else the first "Waiting" one.
     int pickRow() const;

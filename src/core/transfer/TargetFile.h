@@ -11,7 +11,7 @@ namespace tandu {
 // The download's one data file, written in place at piece positions. Writes
 // are unbuffered: each one goes to the system as a whole.
 class TargetFile {
-  public:
+public:
     TargetFile() = default;
     ~TargetFile();
     TargetFile(const TargetFile&) = delete;
@@ -28,7 +28,7 @@ class TargetFile {
     // False (with the reason) when the last writes could not be completed.
     bool close(std::string* reason = nullptr);
 
-  private:
+private:
     std::FILE* file_ = nullptr;
     std::string path_;
 };

@@ -27,7 +27,7 @@ struct Platform;
 // WS (element 0 probes; 1..n fetch the pieces), the target file and the lock
 // that keeps other processes off the download.
 class TransferEngine {
-  public:
+public:
     static constexpr int kHttpPort = 80;
 
     explicit TransferEngine(frmMain& form);
@@ -90,7 +90,7 @@ class TransferEngine {
     void showNotice(const std::string& text);
     void showConnectionError(const std::string& description);
 
-  private:
+private:
     std::unique_ptr<Socket> makeSocket(int index);
 
     frmMain& form_;

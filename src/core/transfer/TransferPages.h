@@ -9,7 +9,7 @@ class TransferEngine;
 // What the window shows of the running transfer outside the timer's figures:
 // the General and Buffer pages, the pieces list, the row and the buttons.
 class TransferPages {
-  public:
+public:
     explicit TransferPages(TransferEngine& engine) : engine_(engine) {}
 
     // URL, target, size and pieces; the buffer figures; both gauges' ranges.
@@ -23,7 +23,7 @@ class TransferPages {
     // While a transfer starts: nothing that would disturb it.
     void lockButtons();
 
-  private:
+private:
     TransferEngine& engine_;
 };
 

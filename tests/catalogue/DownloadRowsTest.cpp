@@ -83,11 +83,14 @@ TEST_F(DownloadRowsTest, MalformedFilesStillGiveARowWithoutTouchingAnything) {
     EXPECT_EQ(add("empty", "").file, "empty");
     EXPECT_EQ(add("empty2", "").size, "???");
     EXPECT_EQ(add("short", "short\r\nDownloading\r\n").size, "???");
-    EXPECT_EQ(add("nan", "nan\r\nDownloading\r\nu\r\n/\r\n2\r\n big \r\n1\r\n0\r\n", "1-1\r\n").size,
-              "???");
+    EXPECT_EQ(
+        add("nan", "nan\r\nDownloading\r\nu\r\n/\r\n2\r\n big \r\n1\r\n0\r\n", "1-1\r\n").size,
+        "???");
     EXPECT_EQ(add("nodwn", good).size, "???");
     EXPECT_EQ(add("baddwn", good, "x-500\r\n").size, "???");
     EXPECT_EQ(add("negdwn", good, "-5-500\r\n").size, "???");
+    EXPECT_EQ(add("hugedwn", good, "9000000000000000000-1\r\n9000000000000000000-1\r\n").size,
+              "???");
     EXPECT_EQ(add("binary", std::string("\0\xff\r\n\x01", 5)).state, "Waiting");
     // Nothing was rewritten or removed.
     EXPECT_EQ(test::readFile(folder.definitions() + "baddwn.dwn"), "x-500\r\n");

@@ -74,8 +74,9 @@ TEST_F(CheckUrlTest, ShowsOnlyTheFirstPieceOfTheAnswer) {
     EXPECT_EQ(form->checkTool().outcome(), CheckUrlTool::Outcome::Answered);
 }
 
-TEST_F(CheckUrlTest, EmptyOrCancelledPromptIsAnInvalidHost) {
-    for (const char* typed : {"", "www.example.com/file.zip", "http://www/x"}) {
+TEST_F(CheckUrlTest, EmptyCancelledOrUnsafePromptIsAnInvalidHost) {
+    for (const char* typed : {"", "www.example.com/file.zip", "http://www/x",
+                              "http://www.example.com/a\r\nX-Extra: 1"}) {
         ui().messages.clear();
         check(typed);
         ASSERT_EQ(ui().messages.size(), 1u) << typed;
@@ -90,6 +91,13 @@ TEST_F(CheckUrlTest, AnswerIsMadeSafeToShow) {
     EXPECT_EQ(DisplayText("a\r\nb\nc"), "a\r\nb\nc");
     EXPECT_EQ(DisplayText(std::string("\x1b[2Jx\0y\rz\t\x7f", 11)),
               "\\x1B[2Jx\\x00y\\x0Dz\\x09\\x7F");
+    // Right-to-left override and isolate; other UTF-8 text stays as it is.
+    EXPECT_EQ(DisplayText("a\xE2\x80\xAE"
+                          "b\xE2\x81\xA7"
+                          "c\xC3\xA9\xE2\x80\x94"),
+              "a\\xE2\\x80\\xAE"
+              "b\\xE2\\x81\\xA7"
+              "c\xC3\xA9\xE2\x80\x94");
     EXPECT_EQ(DisplayText("caf\xc3\xa9\r"), "caf\xc3\xa9\\x0D");
 
     check("http://host/f");

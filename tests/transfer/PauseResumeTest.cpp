@@ -154,7 +154,12 @@ TEST(Pause, MissingProgressFileShowsTheMessageAndEndsTheTransfer) {
     EXPECT_FALSE(h.program.main->engine().downloading());
     EXPECT_FALSE(h.f->Tabs.visible());
     EXPECT_TRUE(h.f->cmbClear.enabled());
-    EXPECT_FALSE(test::fileExists(h.progressPath("f.bin")));
+    // The counts were written again: the row resumes instead of starting over.
+    EXPECT_EQ(h.progress("f.bin"), "0-5 0-5 ");
+    h.program.host.ui.messages.clear();
+    h.start(row);
+    EXPECT_TRUE(h.messages().empty());
+    EXPECT_TRUE(h.program.main->engine().downloading());
 }
 
 TEST(Pause, InterruptWhileProbingLeavesTheRowWaiting) {

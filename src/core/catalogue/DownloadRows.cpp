@@ -1,6 +1,7 @@
 #include "catalogue/DownloadRows.h"
 
 #include <filesystem>
+#include <limits>
 
 #include "catalogue/DefinitionFile.h"
 #include "catalogue/FileNames.h"
@@ -16,7 +17,8 @@ namespace {
 constexpr const char* kUnknown = "???";
 
 // Bytes counted as received over all pieces of a progress file; nothing when
-// the file is missing or a line does not start with a number.
+// the file is missing, a line does not start with a number, or the sum is
+// larger than any file could be.
 std::optional<std::int64_t> receivedBytes(const std::string& progressPath) {
     auto lines = textfile::readLines(progressPath);
     if (!lines) {
@@ -29,7 +31,7 @@ std::optional<std::int64_t> receivedBytes(const std::string& progressPath) {
             continue;
         }
         auto count = textfile::parseWholeNumber(trimmed.substr(0, trimmed.find('-')));
-        if (!count || *count < 0) {
+        if (!count || *count < 0 || *count > std::numeric_limits<std::int64_t>::max() - received) {
             return std::nullopt;
         }
         received += *count;

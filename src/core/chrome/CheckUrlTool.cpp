@@ -1,5 +1,6 @@
 #include "chrome/CheckUrlTool.h"
 
+#include "catalogue/TextFile.h"
 #include "chrome/DisplayText.h"
 #include "platform/Socket.h"
 #include "shell/frmMain.h"
@@ -32,7 +33,9 @@ void CheckUrlTool::start() {
     Platform& platform = form_.app().platform();
     checkUrl_ = platform.ui.inputBox("Type the URL to verify", "Check URL", "");
     const std::string host = SplitHost(checkUrl_);
-    if (host.empty()) {
+    // A line break typed or pasted into the address would add lines of its
+    // own to the request.
+    if (host.empty() || textfile::hasControlCharacter(checkUrl_)) {
         outcome_ = Outcome::Failed;
         platform.ui.messageBox("Invalid hostname entered.", "Error", MsgIcon::Critical);
         return;

@@ -44,7 +44,11 @@ void PauseOperation::run() {
         failure = messages::fileError(rec.targetPath, reason);
     }
     const bool progressFound = FileExists(rec.progressPath);
-    if (progressFound && !engine_.rewriteProgress(&reason) && !failure) {
+    // Written again even when it went missing, so that the row left "Paused"
+    // resumes with every byte counted; not for a download whose definition
+    // is gone as well.
+    const bool keepProgress = progressFound || FileExists(rec.definitionPath);
+    if (keepProgress && !engine_.rewriteProgress(&reason) && !failure) {
         failure = messages::fileError(rec.progressPath, reason);
     }
     engine_.pages().setRowState("Paused");

@@ -217,6 +217,30 @@ TEST(DownloadAll, PausedFirstThenWaitingTopDownThenShutdown) {
     EXPECT_TRUE(h.messages().empty());
 }
 
+TEST(DownloadAll, RowsAnotherProcessTransfersArePassedOverAndStopTheShutdown) {
+    EngineHarness h;
+    h.addPaused("A", 1, 3, {"0-3"});
+    h.addWaiting("B", "1");
+    h.addWaiting("C", "1");
+    h.program.host.locks.heldElsewhere = {h.definitionPath("A"), h.definitionPath("B")};
+    h.f->menAll.click();
+    h.f->menShut.click();
+    h.pressStart();
+    EXPECT_EQ(h.f->lstDown.selectedIndex(), 2);
+    h.answerProbeWithSize(2);
+    FakeSocketFactory::connect(h.newest());
+    FakeSocketFactory::data(h.newest(), EngineHarness::partialHeader(0, 1, 2) + "CC");
+    EXPECT_EQ(h.state(2), "Completed");
+    EXPECT_EQ(h.state(0), "Paused");
+    EXPECT_EQ(h.state(1), "Waiting");
+    // The other process is still at work: the queue ends without a shutdown.
+    EXPECT_TRUE(h.program.host.launcher.launches.empty());
+    ASSERT_EQ(h.messages().size(), 1u);
+    EXPECT_EQ(h.messages()[0].text,
+              "\"A\" is being transferred by another Tandu process. It is left alone here.");
+    EXPECT_FALSE(h.f->Tabs.visible());
+}
+
 TEST(DownloadAll, AFailedProbeIsSilentAndTheQueueGoesOn) {
     EngineHarness h;
     h.addWaiting("A", "1");

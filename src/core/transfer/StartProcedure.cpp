@@ -57,19 +57,36 @@ void StartProcedure::next() {
     run();
 }
 
-int StartProcedure::pickRow() const {
+bool StartProcedure::heldElsewhere(int row) const {
+    frmMain& f = engine_.form();
+    return engine_.platform().locks.tryAcquire(
+               DefinitionPath(f.app().definitionsFolder(), f.lstDown.text(row))) == nullptr;
+}
+
+StartProcedure::Pick StartProcedure::pickRow() const {
     const ListView& rows = engine_.form().lstDown;
+    Pick pick;
     int waiting = -1;
     for (int row = 0; row < rows.rowCount(); ++row) {
         const std::string& state = rows.cell(row, kStateColumn);
-        if (state == "Paused") {
-            return row;
+        const bool paused = state == "Paused";
+        if (!paused && (state != "Waiting" || waiting >= 0)) {
+            continue;
         }
-        if (state == "Waiting" && waiting < 0) {
-            waiting = row;
+        if (heldElsewhere(row)) {
+            if (pick.heldName.empty()) {
+                pick.heldName = rows.text(row);
+            }
+            continue;
         }
+        if (paused) {
+            pick.row = row;
+            return pick;
+        }
+        waiting = row;
     }
-    return waiting;
+    pick.row = waiting;
+    return pick;
 }
 
 void StartProcedure::runOnce() {
@@ -78,10 +95,14 @@ void StartProcedure::runOnce() {
         return;
     }
     if (f.menAll.checked()) {
-        const int row = pickRow();
-        if (row < 0) {
+        const Pick pick = pickRow();
+        if (pick.row < 0) {
             f.applyIdleLayout();
-            if (f.menShut.checked()) {
+            if (!pick.heldName.empty()) {
+                // Not finished while another process still works on the
+                // queue: no shutdown under its feet.
+                engine_.showError(messages::heldElsewhere(pick.heldName));
+            } else if (f.menShut.checked()) {
                 if (auto failure =
                         ShutdownAction::run(engine_.platform(), f.app().programFolder())) {
                     engine_.showError(*failure);
@@ -89,7 +110,7 @@ void StartProcedure::runOnce() {
             }
             return;
         }
-        f.lstDown.select(row);
+        f.lstDown.select(pick.row);
     }
     const int row = f.lstDown.selectedIndex();
     if (row < 0) {

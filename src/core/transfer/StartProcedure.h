@@ -24,8 +24,14 @@ public:
 
 private:
     void runOnce();
-    // The row "Download all" takes: the first "Paused" one, else the first "Waiting" one.
-    int pickRow() const;
+    // The row "Download all" takes: the first "Paused" one, else the first
+    // "Waiting" one, passing over rows another process is transferring.
+    struct Pick {
+        int row = -1;
+        std::string heldName;  // the first row passed over, if any
+    };
+    Pick pickRow() const;
+    bool heldElsewhere(int row) const;
     void readBufferSize();
     void fresh(int row);
     void resume(int row);

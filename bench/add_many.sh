@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
 # Adds 10,000 downloads three ways through tandu-cli (the same dialogs and add
-# steps the window uses) and prints the wall-clock time of each run.
+# steps the window uses) and prints the wall-clock time of each run; then the
+# same through the real window (offscreen), with how often its list painted
+# and the longest time its event loop had no turn.
 #   bash bench/add_many.sh [PROGRAM_DIR] [COUNT]
 set -euo pipefail
 program_dir=${1:-build/bin}
+window_bench=$(cd "$(dirname "$0")/.." && pwd)/build/bench-bin/tandu_bench_window
 count=${2:-10000}
 runs=${RUNS:-3}
 
@@ -38,3 +41,8 @@ echo "adding $count downloads, best of $runs runs"
 measure "add-list (distinct names)" ./tandu-cli add-list list.txt
 measure "add-seq (distinct names)" ./tandu-cli add-seq "http://bench.invalid/s#.bin" 1 "$count" -w 5
 measure "add-seq (one name, numbered)" ./tandu-cli add-seq "http://bench.invalid/same.bin" 1 "$count"
+
+if [ -x "$window_bench" ]; then
+    echo "through the window"
+    QT_QPA_PLATFORM=offscreen "$window_bench" "$count" 2>/dev/null
+fi

@@ -66,7 +66,6 @@ TEST_F(ExportListTest, WritesEachURLLineByteForByte) {
     }
     EXPECT_EQ(readFile(target), expected);
     EXPECT_TRUE(ui().messages.empty());
-    EXPECT_GE(ui().pendingEventCalls, 3);
     // Again: replaced, not appended.
     exportTo(target);
     EXPECT_EQ(readFile(target), expected);
@@ -139,8 +138,12 @@ TEST_F(ExportListTest, NeverWritesIntoADefinitionFile) {
 }
 
 TEST_F(ExportListTest, ASecondExportWhileOneRunsIsIgnored) {
-    for (const char* name : {"a", "b"}) {
-        addDefinition(name, std::string(name) + "\r\nWaiting\r\nhttp://host/x\r\n/tmp/\r\n4\r\n");
+    // Enough downloads for the export to give the event loop a few turns.
+    std::string expected;
+    for (int i = 0; i < 200; ++i) {
+        const std::string name = "d" + std::to_string(i);
+        addDefinition(name, name + "\r\nWaiting\r\nhttp://host/x\r\n/tmp/\r\n4\r\n");
+        expected += "http://host/x\r\n";
     }
     program.load();
     int nested = 0;
@@ -150,9 +153,9 @@ TEST_F(ExportListTest, ASecondExportWhileOneRunsIsIgnored) {
     };
     exportTo(elsewhere / "outer.txt");
     ui().onPendingEvents = nullptr;
-    EXPECT_EQ(nested, 2);
+    EXPECT_GE(nested, 2);
     EXPECT_FALSE(fs::exists(elsewhere / "nested.txt"));
-    EXPECT_EQ(readFile(elsewhere / "outer.txt"), "http://host/x\r\nhttp://host/x\r\n");
+    EXPECT_EQ(readFile(elsewhere / "outer.txt"), expected);
 }
 
 }  // namespace

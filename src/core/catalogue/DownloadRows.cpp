@@ -7,6 +7,7 @@
 #include "catalogue/FileNames.h"
 #include "catalogue/NumberText.h"
 #include "catalogue/TextFile.h"
+#include "platform/EventPacer.h"
 #include "platform/ListView.h"
 #include "platform/UiServices.h"
 
@@ -86,13 +87,14 @@ void ScanDefinitions(ListView& lstDown, const NumberText& numbers, UiServices& u
     if (error) {
         return;  // no folder, no rows
     }
+    EventPacer pacer(ui);
     for (const std::filesystem::directory_iterator end; it != end; it.increment(error)) {
         const std::string name = it->path().filename().string();
         std::error_code typeError;
         if (name.size() > 4 && name.compare(name.size() - 4, 4, ".def") == 0 &&
             it->is_regular_file(typeError)) {
             AddDownloadRow(lstDown, numbers, folder + "/" + name);
-            ui.processPendingEvents();
+            pacer.step();
         }
         if (error) {
             break;

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "catalogue/TextFile.h"
+#include "platform/EventPacer.h"
 #include "platform/UiServices.h"
 
 namespace fs = std::filesystem;
@@ -91,6 +92,7 @@ bool ExportList::write(const std::string& exportPath) {
     fs::directory_iterator it(definitionsFolder_, error);
     // No definitions folder: no downloads, an empty export.
     const bool noFolder = error == std::errc::no_such_file_or_directory;
+    EventPacer pacer(ui_);
     for (const fs::directory_iterator end; !error && it != end; it.increment(error)) {
         const fs::directory_entry entry = *it;
         if (!isDefinitionFile(entry)) {
@@ -113,7 +115,7 @@ bool ExportList::write(const std::string& exportPath) {
                 break;
             }
         }
-        ui_.processPendingEvents();
+        pacer.step();
     }
     if (error && !noFolder) {
         listingProblem = error.message();

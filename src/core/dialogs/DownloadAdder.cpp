@@ -18,8 +18,6 @@ namespace {
 // The same bound SafeDownloadName keeps, so ".def.tmp" still fits a file name.
 constexpr std::size_t kMaxNameBytes = 240;
 constexpr std::size_t kMaxExtensionBytes = 16;
-constexpr auto kPaintInterval = std::chrono::milliseconds(30);
-constexpr int kPaintEvery = 64;  // adds between two chances to paint, however fast they go
 
 // Distinguishes this adder's scratch file from another process's.
 std::string randomToken() {
@@ -41,7 +39,7 @@ DownloadAdder::DownloadAdder(frmMain& main)
     : main_(main),
       definitions_(main.app().definitionsFolder()),
       token_(randomToken()),
-      lastPaint_(std::chrono::steady_clock::now()) {
+      pacer_(main.app().platform().ui) {
     const ListView& rows = main_.lstDown;
     taken_.reserve(static_cast<std::size_t>(rows.rowCount()) * 2 + 16);
     for (int row = 0; row < rows.rowCount(); ++row) {
@@ -140,12 +138,7 @@ bool DownloadAdder::add(const std::string& url, const std::string& folder,
 }
 
 void DownloadAdder::keepWindowPainting() {
-    const auto now = std::chrono::steady_clock::now();
-    if (++sincePaint_ >= kPaintEvery || now - lastPaint_ >= kPaintInterval) {
-        sincePaint_ = 0;
-        main_.app().platform().ui.processPendingEvents();
-        lastPaint_ = std::chrono::steady_clock::now();
-    }
+    pacer_.step();
 }
 
 }  // namespace tandu

@@ -1,9 +1,10 @@
 #pragma once
 
-#include <chrono>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
+
+#include "platform/EventPacer.h"
 
 namespace tandu {
 
@@ -39,10 +40,9 @@ private:
     std::string token_;
     std::unordered_set<std::string> taken_;
     std::unordered_map<std::string, int> nextNumber_;
-    std::chrono::steady_clock::time_point lastPaint_;
+    EventPacer pacer_;
     std::string failure_;
     int added_ = 0;
-    int sincePaint_ = 0;
 };
 
 }  // namespace tandu

@@ -40,15 +40,6 @@ protected:
     }
 };
 
-TEST_F(DownloadRowsTest, WaitingRowHasUnknownCells) {
-    Row row = add("a.zip", "a.zip\r\nWaiting\r\nhttp://h/a.zip\r\n/tmp/\r\n4\r\n");
-    EXPECT_EQ(row.file, "a.zip");
-    EXPECT_EQ(row.speed, "???");
-    EXPECT_EQ(row.state, "Waiting");
-    EXPECT_EQ(row.size, "???");
-    EXPECT_EQ(row.eta, "???");
-}
-
 TEST_F(DownloadRowsTest, PausedRowSumsItsProgressFile) {
     const std::string def =
         "b.zip\r\nDownloading\r\nhttp://h/b.zip\r\n/tmp/\r\n3\r\n 1500000 \r\n 500000 \r\n 0 \r\n";
@@ -83,8 +74,9 @@ TEST_F(DownloadRowsTest, MalformedFilesStillGiveARowWithoutTouchingAnything) {
     EXPECT_EQ(add("empty", "").file, "empty");
     EXPECT_EQ(add("empty2", "").size, "???");
     EXPECT_EQ(add("short", "short\r\nDownloading\r\n").size, "???");
-    EXPECT_EQ(add("nan", "nan\r\nDownloading\r\nu\r\n/\r\n2\r\n big \r\n1\r\n0\r\n", "1-1\r\n").size,
-              "???");
+    EXPECT_EQ(
+        add("nan", "nan\r\nDownloading\r\nu\r\n/\r\n2\r\n big \r\n1\r\n0\r\n", "1-1\r\n").size,
+        "???");
     EXPECT_EQ(add("nodwn", good).size, "???");
     EXPECT_EQ(add("baddwn", good, "x-500\r\n").size, "???");
     EXPECT_EQ(add("negdwn", good, "-5-500\r\n").size, "???");

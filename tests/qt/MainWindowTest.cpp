@@ -2,10 +2,9 @@
 
 #include <QGroupBox>
 #include <QKeyEvent>
-#include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QTabWidget>
 
 #include "WindowFixture.h"
 
@@ -75,61 +74,19 @@ TEST(MainWindow, StartsInTheIdleLayoutWithEveryMenu) {
         bar << action->text();
     }
     EXPECT_EQ(bar, (QStringList{"File", "Downloads", "Options", "Send to Tray", "Help"}));
-    auto* file = window.menuBar()->findChild<QMenu*>("menFile");
-    ASSERT_NE(file, nullptr);
-    QStringList items;
-    for (QAction* action : file->actions()) {
-        items << (action->isSeparator() ? "-" : action->text());
-    }
-    EXPECT_EQ(items, (QStringList{"Download URL...", "Download Numeric Sequence...",
-                                  "Download URL List...", "-", "Export List...", "-", "Exit"}));
-    auto* options = window.menuBar()->findChild<QMenu*>("menOptions");
-    ASSERT_NE(options, nullptr);
-    items.clear();
-    for (QAction* action : options->actions()) {
-        items << (action->isSeparator() ? "-" : action->text());
-    }
-    EXPECT_EQ(items,
+    const auto items = [&](const char* menu) {
+        QStringList texts;
+        for (QAction* action : fixture.find<QMenu>(menu)->actions()) {
+            texts << (action->isSeparator() ? "-" : action->text());
+        }
+        return texts;
+    };
+    EXPECT_EQ(items("menFile"),
+              (QStringList{"Download URL...", "Download Numeric Sequence...",
+                           "Download URL List...", "-", "Export List...", "-", "Exit"}));
+    EXPECT_EQ(items("menOptions"),
               (QStringList{"Preferences...", "-", "Shutdown when finished", "Check URL..."}));
 }
-
-TEST(MainWindow, CheckMenusFollowTheViewModel) {
-    test::WindowFixture fixture;
-    auto& window = fixture.open();
-    auto* downloads = window.menuBar()->findChild<QMenu*>("menDownloads");
-    ASSERT_NE(downloads, nullptr);
-    QAction* all = downloads->actions().value(0);
-    ASSERT_NE(all, nullptr);
-    EXPECT_EQ(all->text(), "Download all");
-    EXPECT_FALSE(all->isChecked());
-    all->trigger();
-    EXPECT_TRUE(fixture.program.main->menAll.checked());
-    EXPECT_TRUE(all->isChecked());
-    all->trigger();
-    EXPECT_FALSE(fixture.program.main->menAll.checked());
-    EXPECT_FALSE(all->isChecked());
-}
-
-TEST(MainWindow, LayoutChangesReachTheWidgets) {
-    test::WindowFixture fixture;
-    fixture.open();
-    frmMain& main = *fixture.program.main;
-    main.applyTransferLayout();
-    QApplication::processEvents();
-    EXPECT_TRUE(fixture.find<QTabWidget>("Tabs")->isVisible());
-    EXPECT_TRUE(fixture.find<QWidget>("fraGen")->isVisible());
-    EXPECT_EQ(fixture.find<QPushButton>("cmbPause")->y(), 1800 / 15);
-    main.lblURL.setCaption("http://h/<b>x</b>&y");
-    EXPECT_EQ(fixture.find<QLabel>("lblURL")->text(), "http://h/<b>x</b>&y");
-    main.applyIdleLayout();
-    EXPECT_FALSE(fixture.find<QTabWidget>("Tabs")->isVisible());
-}
-
-}  // namespace
-}  // namespace tandu
-
-namespace tandu {
-namespace {
 
 TEST(MainWindow, RowsAreChosenByClickOrArrowKeysNotByFocus) {
     test::WindowFixture fixture;

@@ -82,26 +82,19 @@ TEST(ListDialog, LoadedFileIsTrimmedAppendedAndUsesTheSharedDialogPlainly) {
               form1("a.zip", "http://h/a.zip", "/", "4"));
 }
 
-TEST(ListDialog, UnreadableListFileIsReported) {
-    test::TestProgram program;
-    program.writeSettings();
-    program.load();
-    program.host.ui.openAnswers = {program.folder / "missing.txt"};
-    withListDialog(program, [](frmList& dialog) {
-        dialog.cmbFile.click();
-        EXPECT_EQ(dialog.txtList.text(), "");
-    });
-    ASSERT_EQ(program.host.ui.messages.size(), 1u);
-    EXPECT_EQ(program.host.ui.messages[0].title, "Error");
-    EXPECT_NE(program.host.ui.messages[0].text.find("missing.txt"), std::string::npos);
-}
-
-TEST(ListDialog, EmptyListOrWrongFolderKeepsTheDialogOpen) {
+TEST(ListDialog, UnreadableFileEmptyListOrWrongFolderKeepTheDialogOpen) {
     test::TestProgram program;
     program.writeSettings();
     program.load();
     const std::string missing = program.folder / "new";
+    program.host.ui.openAnswers = {program.folder / "missing.txt"};
     withListDialog(program, [&](frmList& dialog) {
+        dialog.cmbFile.click();
+        EXPECT_EQ(dialog.txtList.text(), "");
+        ASSERT_EQ(program.host.ui.messages.size(), 1u);
+        EXPECT_EQ(program.host.ui.lastMessage().title, "Error");
+        EXPECT_NE(program.host.ui.lastMessage().text.find("missing.txt"), std::string::npos);
+
         dialog.cmbOK.click();
         EXPECT_FALSE(dialog.unloaded());
         EXPECT_EQ(program.host.ui.lastMessage().text, "Please set a valid URL.");

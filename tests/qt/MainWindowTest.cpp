@@ -17,32 +17,21 @@ QString cell(QTreeView* view, int row, int column) {
     return view->model()->index(row, column).data().toString();
 }
 
-TEST(MainWindow, ShowsOneRowPerDefinitionFileWithItsCells) {
+// A paused row's cells are seen after a restart in the download window test.
+TEST(MainWindow, ShowsARowPerDefinitionFileUnderTheColumnHeaders) {
     test::WindowFixture fixture;
-    const std::string defs = fixture.program.folder.definitions();
-    writeFile(defs + "paused.zip.def",
-              "paused.zip\r\nDownloading\r\nhttp://h/paused.zip\r\n/tmp/\r\n3\r\n 1500000 \r\n"
-              " 500000 \r\n 0 \r\n");
-    writeFile(defs + "paused.zip.dwn", "250000-500000\r\n0-500000\r\n500000-500000\r\n");
-    writeFile(defs + "wait.iso.def", "wait.iso\r\nWaiting\r\nhttp://h/wait.iso\r\n/tmp/\r\n4\r\n");
+    writeFile(fixture.program.folder.definitions() + "wait.iso.def",
+              "wait.iso\r\nWaiting\r\nhttp://h/wait.iso\r\n/tmp/\r\n4\r\n");
     auto& window = fixture.open();
     EXPECT_EQ(window.windowTitle(), "Tandu Download Manager - Beta 1");
     auto* list = fixture.find<QTreeView>("lstDown");
     ASSERT_NE(list, nullptr);
-    ASSERT_EQ(list->model()->rowCount(), 2);
+    ASSERT_EQ(list->model()->rowCount(), 1);
     const QStringList headers = {"File", "Speed", "State", "Size", "ETA"};
+    const QStringList cells = {"wait.iso", "???", "Waiting", "???", "???"};
     for (int c = 0; c < headers.size(); ++c) {
         EXPECT_EQ(list->model()->headerData(c, Qt::Horizontal).toString(), headers[c]);
-    }
-    for (int row = 0; row < 2; ++row) {
-        if (cell(list, row, 0) == "paused.zip") {
-            EXPECT_EQ(cell(list, row, 2), "Paused");
-            EXPECT_EQ(cell(list, row, 3), "750/1,500KB");
-        } else {
-            EXPECT_EQ(cell(list, row, 0), "wait.iso");
-            EXPECT_EQ(cell(list, row, 1), "???");
-            EXPECT_EQ(cell(list, row, 2), "Waiting");
-        }
+        EXPECT_EQ(cell(list, 0, c), cells[c]);
     }
 }
 

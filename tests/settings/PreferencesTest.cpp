@@ -35,10 +35,18 @@ TEST(Preferences, OpensWithTheFileValuesAndEveryChoice) {
     });
 }
 
-TEST(Preferences, OkWritesTheBoxesAsTheyStand) {
+TEST(Preferences, CancelWritesNothingOkWritesTheBoxesAsTheyStand) {
     test::TestProgram program;
     program.writeSettings();
     program.load();
+    EXPECT_TRUE(program.host.ui.modalForms.empty());
+    withPreferences(program, [](frmPreferences& dialog) {
+        dialog.cboConnections.setText("9");
+        dialog.cmbCancel.click();
+        EXPECT_TRUE(dialog.unloaded());
+    });
+    EXPECT_FALSE(program.app->FirstRun);
+    EXPECT_EQ(test::readFile(program.folder / "config.cfg"), test::kDefaultSettings);
     const std::string target = program.folder / "dl";
     std::filesystem::create_directory(target);
     withPreferences(program, [&](frmPreferences& dialog) {
@@ -123,21 +131,6 @@ TEST(Preferences, FirstStartOpensPreferencesBeforeTheListAndRefusesCancel) {
         EXPECT_TRUE(dialog.unloaded());
     });
     EXPECT_EQ(program.host.ui.messages.size(), 2u);
-}
-
-TEST(Preferences, CancelClosesWithoutWritingWhenSettingsExist) {
-    test::TestProgram program;
-    program.writeSettings();
-    program.load();
-    EXPECT_TRUE(program.host.ui.modalForms.empty());
-    withPreferences(program, [](frmPreferences& dialog) {
-        dialog.cboConnections.setText("9");
-        dialog.cmbCancel.click();
-        EXPECT_TRUE(dialog.unloaded());
-    });
-    EXPECT_FALSE(program.app->FirstRun);
-    EXPECT_TRUE(program.host.ui.messages.empty());
-    EXPECT_EQ(test::readFile(program.folder / "config.cfg"), test::kDefaultSettings);
 }
 
 TEST(Preferences, InstallExtensionStartsTheBrowserWithThePackage) {

@@ -64,16 +64,5 @@ TEST(TextFile, WholeNumbersAreStrict) {
     EXPECT_FALSE(textfile::parseWholeNumber("99999999999999999999"));
 }
 
-TEST(TextFile, AtomicWriteLeavesNoScratchFile) {
-    test::TempFolder folder;
-    const std::string path = folder / "p.dwn";
-    ASSERT_TRUE(textfile::writeLinesAtomically(path, {"0-333", "0-334"}));
-    EXPECT_EQ(test::readFile(path), "0-333\r\n0-334\r\n");
-    EXPECT_FALSE(test::fileExists(path + ".tmp"));
-    std::string reason;
-    EXPECT_FALSE(textfile::writeLinesAtomically(folder / "no/such/dir/x", {"a"}, &reason));
-    EXPECT_FALSE(reason.empty());
-}
-
 }  // namespace
 }  // namespace tandu

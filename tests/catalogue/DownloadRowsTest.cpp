@@ -40,15 +40,6 @@ protected:
     }
 };
 
-TEST_F(DownloadRowsTest, WaitingRowHasUnknownCells) {
-    Row row = add("a.zip", "a.zip\r\nWaiting\r\nhttp://h/a.zip\r\n/tmp/\r\n4\r\n");
-    EXPECT_EQ(row.file, "a.zip");
-    EXPECT_EQ(row.speed, "???");
-    EXPECT_EQ(row.state, "Waiting");
-    EXPECT_EQ(row.size, "???");
-    EXPECT_EQ(row.eta, "???");
-}
-
 TEST_F(DownloadRowsTest, PausedRowSumsItsProgressFile) {
     const std::string def =
         "b.zip\r\nDownloading\r\nhttp://h/b.zip\r\n/tmp/\r\n3\r\n 1500000 \r\n 500000 \r\n 0 \r\n";

@@ -37,16 +37,10 @@ TEST(SafeDownloadName, NeverEmptyDotOrDotDotAndTrimmed) {
 TEST(FileExists, OnlyReadableRegularFiles) {
     test::TempFolder folder;
     EXPECT_FALSE(FileExists(folder / "missing"));
-    EXPECT_FALSE(FileExists(folder.path()));              // a folder is not a file
-    EXPECT_FALSE(FileExists(folder / "definitions"));
+    EXPECT_FALSE(FileExists(folder.path()));  // a folder is not a file
     EXPECT_FALSE(FileExists(""));
     test::writeFile(folder / "f", "x");
     EXPECT_TRUE(FileExists(folder / "f"));
-}
-
-TEST(DefinitionPaths, ProgressFileReplacesTheLastThreeCharacters) {
-    EXPECT_EQ(DefinitionPath("/p/definitions/", "a.zip"), "/p/definitions/a.zip.def");
-    EXPECT_EQ(ProgressPathFor("/p/definitions/a.zip.def"), "/p/definitions/a.zip.dwn");
 }
 
 }  // namespace

@@ -28,8 +28,6 @@ TEST(ListDialog, PastedListAddsEachNonBlankLineAsTypedInOrder) {
     const std::string folder = program.folder.path();
     const std::string list = "http://h/one.zip\n\n  http://h/two.zip  \r\nhttp://h/three.zip\n";
     withListDialog(program, [&](frmList& dialog) {
-        EXPECT_EQ(dialog.caption(), "Add URL List");
-        EXPECT_EQ(dialog.fraList.caption(), "URL Listing");
         EXPECT_TRUE(dialog.chkDefault.enabled());
         EXPECT_FALSE(dialog.chkDefault.checked());
         EXPECT_EQ(dialog.cboConnections.text(), "4");
@@ -84,26 +82,19 @@ TEST(ListDialog, LoadedFileIsTrimmedAppendedAndUsesTheSharedDialogPlainly) {
               form1("a.zip", "http://h/a.zip", "/", "4"));
 }
 
-TEST(ListDialog, UnreadableListFileIsReported) {
-    test::TestProgram program;
-    program.writeSettings();
-    program.load();
-    program.host.ui.openAnswers = {program.folder / "missing.txt"};
-    withListDialog(program, [](frmList& dialog) {
-        dialog.cmbFile.click();
-        EXPECT_EQ(dialog.txtList.text(), "");
-    });
-    ASSERT_EQ(program.host.ui.messages.size(), 1u);
-    EXPECT_EQ(program.host.ui.messages[0].title, "Error");
-    EXPECT_NE(program.host.ui.messages[0].text.find("missing.txt"), std::string::npos);
-}
-
-TEST(ListDialog, EmptyListOrWrongFolderKeepsTheDialogOpen) {
+TEST(ListDialog, UnreadableFileEmptyListOrWrongFolderKeepTheDialogOpen) {
     test::TestProgram program;
     program.writeSettings();
     program.load();
     const std::string missing = program.folder / "new";
+    program.host.ui.openAnswers = {program.folder / "missing.txt"};
     withListDialog(program, [&](frmList& dialog) {
+        dialog.cmbFile.click();
+        EXPECT_EQ(dialog.txtList.text(), "");
+        ASSERT_EQ(program.host.ui.messages.size(), 1u);
+        EXPECT_EQ(program.host.ui.lastMessage().title, "Error");
+        EXPECT_NE(program.host.ui.lastMessage().text.find("missing.txt"), std::string::npos);
+
         dialog.cmbOK.click();
         EXPECT_FALSE(dialog.unloaded());
         EXPECT_EQ(program.host.ui.lastMessage().text, "Please set a valid URL.");

@@ -33,8 +33,6 @@ TEST(UrlDialog, WithoutSettingsOffersFourConnectionsAndNoDefaultFolder) {
     program.load();
     std::filesystem::remove(program.folder / "config.cfg");
     withUrlDialog(program, [](frmURL& dialog) {
-        EXPECT_EQ(dialog.caption(), "Add URL to Download");
-        EXPECT_EQ(dialog.fraURL.caption(), "URL");
         EXPECT_EQ(dialog.cboConnections.items().size(), 16u);
         EXPECT_EQ(dialog.cboConnections.text(), "4");
         EXPECT_FALSE(dialog.chkDefault.enabled());
@@ -119,15 +117,6 @@ TEST(UrlDialog, OkWritesFormOneWithTheLinkAsTypedAndAppendsTheRow) {
     EXPECT_TRUE(program.host.ui.messages.empty());
 }
 
-TEST(UrlDialog, EmptySaveToBecomesTheRootFolder) {
-    test::TestProgram program;
-    program.writeSettings();
-    program.load();
-    addUrl(program, "http://host/a.bin", "");
-    EXPECT_EQ(test::readFile(program.folder.definitions() + "a.bin.def"),
-              form1("a.bin", "http://host/a.bin", "/", "4"));
-}
-
 TEST(UrlDialog, EmptyOrControlCharacterLinkIsRefusedAndTheDialogStays) {
     test::TestProgram program;
     program.writeSettings();
@@ -172,7 +161,7 @@ TEST(UrlDialog, FolderThatDoesNotExistIsRefusedAndNotLeftBehind) {
     EXPECT_TRUE(std::filesystem::is_empty(program.folder.definitions()));
 }
 
-TEST(UrlDialog, TakenNameGetsANumberAndLeavesTheOtherDownloadsFilesAlone) {
+TEST(UrlDialog, TakenNamesGetANumberAndLeaveTheOtherDownloadsFilesAlone) {
     test::TestProgram program;
     program.writeSettings();
     const std::string defs = program.folder.definitions();
@@ -196,27 +185,17 @@ TEST(UrlDialog, TakenNameGetsANumberAndLeavesTheOtherDownloadsFilesAlone) {
     ASSERT_EQ(rows.rowCount(), 3);
     EXPECT_EQ(rows.text(1), "f (3).zip");
     EXPECT_EQ(rows.text(2), "f (4).zip");
-}
 
-TEST(UrlDialog, RowWithoutFilesStillHoldsItsName) {
-    test::TestProgram program;
-    program.writeSettings();
-    program.load();
-    program.main->lstDown.addRow("done.iso");  // e.g. a completed download
-    addUrl(program, "http://h/done.iso", program.folder.path());
-    EXPECT_TRUE(test::fileExists(program.folder.definitions() + "done (2).iso.def"));
-    EXPECT_FALSE(test::fileExists(program.folder.definitions() + "done.iso.def"));
-}
-
-TEST(UrlDialog, UrlWithoutAFileNameIsNamedUnknown) {
-    test::TestProgram program;
-    program.writeSettings();
-    program.load();
-    addUrl(program, "http://host/dir/", program.folder.path());
-    addUrl(program, "justtext", program.folder.path());
-    EXPECT_EQ(test::readFile(program.folder.definitions() + "unkonwn.def"),
-              form1("unkonwn", "http://host/dir/", program.folder.path() + "/", "4"));
-    EXPECT_TRUE(test::fileExists(program.folder.definitions() + "unkonwn (2).def"));
+    // A row without files (e.g. a completed download) still holds its name.
+    program.main->lstDown.addRow("done.iso");
+    addUrl(program, "http://h/done.iso", folder);
+    EXPECT_TRUE(test::fileExists(defs + "done (2).iso.def"));
+    EXPECT_FALSE(test::fileExists(defs + "done.iso.def"));
+    // No file name in the URL: "unkonwn"; an empty "Save to:" is the root folder.
+    addUrl(program, "http://host/dir/", "");
+    addUrl(program, "justtext", folder);
+    EXPECT_EQ(test::readFile(defs + "unkonwn.def"), form1("unkonwn", "http://host/dir/", "/", "4"));
+    EXPECT_TRUE(test::fileExists(defs + "unkonwn (2).def"));
 }
 
 TEST(UrlDialog, MissingDefinitionsFolderIsNamedAndNothingIsLeft) {
@@ -250,18 +229,6 @@ TEST(UrlDialog, MissingDefinitionsFolderIsNamedAndNothingIsLeft) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(program.folder.path()),
                             std::filesystem::directory_iterator()),
               2);  // config.cfg and the file
-}
-
-TEST(UrlDialog, CancelWritesNothing) {
-    test::TestProgram program;
-    program.writeSettings();
-    program.load();
-    withUrlDialog(program, [](frmURL& dialog) {
-        dialog.txtLink.setText("http://host/f.zip");
-        dialog.cmbCancel.click();
-        EXPECT_TRUE(dialog.unloaded());
-    });
-    EXPECT_TRUE(std::filesystem::is_empty(program.folder.definitions()));
 }
 
 TEST(UrlDialog, CommandLineUrlOpensTheDialogAfterTheListWithThatUrl) {

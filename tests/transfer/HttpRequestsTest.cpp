@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "transfer/HttpHeader.h"
-#include "catalogue/TextFile.h"
 #include "transfer/HttpRequests.h"
 #include "transfer/PiecePlan.h"
 #include "transfer/RangeAnswer.h"
@@ -9,31 +8,12 @@
 namespace tandu {
 namespace {
 
-TEST(SplitHost, TakesTheTextBetweenTheSecondAndThirdSlash) {
-    EXPECT_EQ(SplitHost("http://www.example.org/f.zip"), "example.org");
-    EXPECT_EQ(SplitHost("ftp://example.org/a/b/f.zip"), "example.org");
-    EXPECT_EQ(SplitHost("http://example.org:8080/f.zip"), "example.org:8080");
-    // Fewer than three slashes: no host.
-    EXPECT_EQ(SplitHost("www.example.org/f.zip"), "");
-    EXPECT_EQ(SplitHost("http://example.org"), "");
-    EXPECT_EQ(SplitHost(""), "");
-    // "www" alone, or nothing after its dot, is no host.
-    EXPECT_EQ(SplitHost("http://www/f.zip"), "");
-    EXPECT_EQ(SplitHost("http://www./f.zip"), "");
-    // Only the lower-case prefix is dropped.
-    EXPECT_EQ(SplitHost("http://WWW.example.org/f"), "WWW.example.org");
-    EXPECT_EQ(SplitHost("http://" + std::string(40000, 'a') + "/f"), "");
-}
-
 TEST(Requests, AreExactBytes) {
     EXPECT_EQ(ProbeRequest("http://h/f.zip"), "HEAD http://h/f.zip HTTP/1.0\r\n\r\n");
     EXPECT_EQ(RangeRequest("http://h/f.zip", 333, 665),
               "GET http://h/f.zip HTTP/1.0\r\nRange: bytes=333-665\r\n\r\n");
     EXPECT_EQ(RangeRequest("u", 3000000000LL, 4294967295LL),
               "GET u HTTP/1.0\r\nRange: bytes=3000000000-4294967295\r\n\r\n");
-    EXPECT_TRUE(textfile::hasControlCharacter("http://h/a\rb"));
-    EXPECT_TRUE(textfile::hasControlCharacter(std::string("http://h/a\0b", 12)));
-    EXPECT_FALSE(textfile::hasControlCharacter(" http://h/a b "));
 }
 
 TEST(PiecePlan, CutsTheFileWithTheRemainderOnTheLastPiece) {

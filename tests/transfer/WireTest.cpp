@@ -31,16 +31,10 @@ std::string get(const std::string& range) {
     return "GET http://www.example.org/f.bin HTTP/1.0\r\nRange: bytes=" + range + "\r\n\r\n";
 }
 
-TEST(Wire, OneConnectionAsksForTheWholeFile) {
+TEST(Wire, ConnectionsSplitTheFileContiguously) {
     EXPECT_EQ(requestsFor(1, 5000), std::vector<std::string>{get("0-4999")});
-}
-
-TEST(Wire, ThreeConnectionsSplitAThousandBytes) {
     EXPECT_EQ(requestsFor(3, 1000),
               (std::vector<std::string>{get("0-332"), get("333-665"), get("666-999")}));
-}
-
-TEST(Wire, SixteenConnectionsCoverTheFileContiguously) {
     const auto sent = requestsFor(16, 1'000'003);
     ASSERT_EQ(sent.size(), 16u);
     for (int i = 0; i < 15; ++i) {

@@ -4,7 +4,6 @@ set -euo pipefail
 bin="$1"
 command -v Xvfb >/dev/null && command -v xclip >/dev/null || exit 77
 dir=$(mktemp -d)
-display=":$((200 + RANDOM % 500))"
 cleanup() {
   [ -n "${app:-}" ] && kill "$app" 2>/dev/null || true
   [ -n "${xvfb:-}" ] && kill "$xvfb" 2>/dev/null || true
@@ -14,10 +13,14 @@ trap cleanup EXIT
 cp "$bin/tandu" "$dir/"
 mkdir "$dir/definitions"
 printf '1.0\r\n4\r\n\r\n512KB\r\n' > "$dir/config.cfg"
-Xvfb "$display" -screen 0 1024x768x24 >/dev/null 2>&1 &
+# Xvfb picks a free display itself: a fixed or random number may be taken by
+# another test's server, which would then get this test's windows.
+Xvfb -displayfd 3 -screen 0 1024x768x24 3>"$dir/display" >/dev/null 2>&1 &
 xvfb=$!
+for _ in $(seq 100); do [ -s "$dir/display" ] && break; sleep 0.1; done
+display=":$(cat "$dir/display")"
+[ "$display" != ":" ] || { echo "FAIL: Xvfb did not start" >&2; exit 1; }
 export DISPLAY=$display QT_QPA_PLATFORM=xcb
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 # A private runtime dir keeps this test's instance apart from any other.
 export XDG_RUNTIME_DIR="$dir/run" TMPDIR="$dir"
 mkdir -m 700 "$dir/run"

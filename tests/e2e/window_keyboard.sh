@@ -10,7 +10,6 @@ for tool in Xvfb xdotool xdpyinfo; do
     command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
 done
 dir=$(mktemp -d)
-display=":$((300 + RANDOM % 400))"
 cleanup() {
     [ -n "${app:-}" ] && kill "$app" 2>/dev/null || true
     [ -n "${xvfb:-}" ] && kill "$xvfb" 2>/dev/null || true
@@ -31,10 +30,14 @@ done
 # The rows in the order the window lists them.
 mapfile -t rows < <("$prog/tandu-cli" list | tail -n +2 | cut -f 1)
 
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+# Xvfb picks a free display itself: a fixed or random number may be taken by
+# another test's server, which would then get this test's windows.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$dir/display" >/dev/null 2>&1 &
 xvfb=$!
+for _ in $(seq 100); do [ -s "$dir/display" ] && break; sleep 0.1; done
+display=":$(cat "$dir/display")"
+[ "$display" != ":" ] || { echo "FAIL: Xvfb did not start" >&2; exit 1; }
 export DISPLAY=$display QT_QPA_PLATFORM=xcb
-for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 HOME="$dir/home" XDG_RUNTIME_DIR="$dir/run" TMPDIR="$dir" XDG_CONFIG_HOME= XDG_CACHE_HOME= \
     XDG_DATA_HOME= "$prog/tandu" >"$dir/log" 2>&1 &
 app=$!

@@ -168,14 +168,21 @@ bool StartProcedure::takeDefinition(int row, const DefinitionFile& definition) {
     return true;
 }
 
+std::optional<DefinitionFile> StartProcedure::readDefinition(int row) {
+    frmMain& f = engine_.form();
+    auto definition =
+        DefinitionFile::read(DefinitionPath(f.app().definitionsFolder(), f.lstDown.text(row)));
+    if (!definition) {
+        engine_.showError(messages::kDefinitionMissing);
+    }
+    return definition;
+}
+
 void StartProcedure::fresh(int row) {
     frmMain& f = engine_.form();
     TransferRecord& rec = engine_.record();
-    const std::string definitionPath =
-        DefinitionPath(f.app().definitionsFolder(), f.lstDown.text(row));
-    const auto definition = DefinitionFile::read(definitionPath);
+    const auto definition = readDefinition(row);
     if (!definition) {
-        engine_.showError(messages::kDefinitionMissing);
         return;
     }
     const auto pieces = pieceCount(definition->pieces);
@@ -203,11 +210,8 @@ void StartProcedure::fresh(int row) {
 void StartProcedure::resume(int row) {
     frmMain& f = engine_.form();
     TransferRecord& rec = engine_.record();
-    const std::string definitionPath =
-        DefinitionPath(f.app().definitionsFolder(), f.lstDown.text(row));
-    const auto definition = DefinitionFile::read(definitionPath);
+    const auto definition = readDefinition(row);
     if (!definition) {
-        engine_.showError(messages::kDefinitionMissing);
         return;
     }
     const auto pieces = pieceCount(definition->pieces);
@@ -223,7 +227,8 @@ void StartProcedure::resume(int row) {
         return;
     }
     // Everything that can refuse the resume is asked before anything changes.
-    auto counts = ProgressFile::read(ProgressPathFor(definitionPath), plan);
+    auto counts = ProgressFile::read(
+        ProgressPathFor(DefinitionPath(f.app().definitionsFolder(), f.lstDown.text(row))), plan);
     if (!counts) {
         engine_.showError(messages::kDefinitionMissing);
         return;

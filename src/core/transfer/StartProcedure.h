@@ -4,10 +4,11 @@
 #include <optional>
 #include <string>
 
+#include "catalogue/DefinitionFile.h"
+
 namespace tandu {
 
 class TransferEngine;
-struct DefinitionFile;
 
 // The start button: a "Waiting" row starts afresh with a probe, a "Paused"
 // row resumes from its progress file. With "Download all" it picks the row
@@ -33,6 +34,8 @@ private:
     Pick pickRow() const;
     bool heldElsewhere(int row) const;
     void readBufferSize();
+    // The row's definition file; shows the message when it cannot be read.
+    std::optional<DefinitionFile> readDefinition(int row);
     void fresh(int row);
     void resume(int row);
     // Lines 1 to 5 into the record; false when the start cannot go on.

@@ -15,6 +15,15 @@ frmMain& CliContext::load() {
     return *main_;
 }
 
+DownloadList& CliContext::downloads() {
+    if (!downloads_) {
+        downloads_ = std::make_unique<DownloadList>(DownloadSetup{
+            sockets, locks, NumberText(ui.thousandsSeparator()), app.programFolder(), {}});
+        downloads_->load(ui);
+    }
+    return *downloads_;
+}
+
 void CliContext::bindTimer() {
     Timer& tmr = main_->tmr;
     auto sync = [this, &tmr] {

@@ -14,6 +14,7 @@
 #include "platform/Platform.h"
 #include "shell/frmMain.h"
 #include "shell/modMain.h"
+#include "transfer/DownloadList.h"
 
 namespace tandu::cli {
 
@@ -31,6 +32,8 @@ public:
     // Creates the main window and runs its load steps; the timer runs on the loop.
     frmMain& load();
     frmMain& main() { return *main_; }
+    // The download list of the program folder, without a window.
+    DownloadList& downloads();
     // Runs the loop until `done` answers true.
     void runUntil(const std::function<bool()>& done);
 
@@ -49,6 +52,7 @@ private:
     void bindTimer();
 
     frmMain* main_ = nullptr;
+    std::unique_ptr<DownloadList> downloads_;
     EventLoop::Id timerId_ = 0;
 };
 

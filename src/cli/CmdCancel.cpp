@@ -7,19 +7,31 @@ int cmdCancel(CliContext& context, const Arguments& args) {
     if (args.size() != 1) {
         return usageError("cancel takes one download name");
     }
-    frmMain& main = context.load();
+    DownloadList& downloads = context.downloads();
     const std::string& name = args[0];
-    for (int row = 0; row < main.lstDown.rowCount(); ++row) {
-        if (main.lstDown.text(row) == name) {
-            main.lstDown.clickRow(row);
-            // Freshly loaded rows are all "Waiting" or "Paused": the button
-            // a click would offer for either.
-            main.cmbCancel_Click();
-            return context.ui.errorShown() ? kExitError : kExitOk;
+    // The name shown first, then the definition file's own name.
+    int row = -1;
+    for (int i = 0; i < downloads.count() && row < 0; ++i) {
+        row = downloads.at(i).text() == name ? i : -1;
+    }
+    if (row < 0) {
+        if (const Download* download = downloads.find(name)) {
+            row = downloads.indexOf(*download);
         }
     }
-    context.ui.messageBox("There is no download named " + name + ".", "Error", MsgIcon::Critical);
-    return kExitError;
+    if (row < 0) {
+        context.ui.messageBox("There is no download named " + name + ".", "Error",
+                              MsgIcon::Critical);
+        return kExitError;
+    }
+    if (!downloads.cancel(row, context.ui)) {
+        if (!context.ui.errorShown()) {
+            context.ui.messageBox("The download " + name + " was not cancelled.", "Error",
+                                  MsgIcon::Critical);
+        }
+        return kExitError;
+    }
+    return context.ui.errorShown() ? kExitError : kExitOk;
 }
 
 }  // namespace tandu::cli

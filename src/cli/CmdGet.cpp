@@ -8,89 +8,112 @@
 #include "CliContext.h"
 #include "ProgressLine.h"
 #include "SignalPipe.h"
-#include "transfer/TransferEngine.h"
+#include "catalogue/FileNames.h"
+#include "catalogue/TextFile.h"
+#include "settings/SettingsFile.h"
+#include "transfer/DownloadQueue.h"
+#include "transfer/ShutdownAction.h"
+#include "transfer/TransferMessages.h"
 
 namespace tandu::cli {
 
 namespace {
 
-constexpr int kSpeedColumn = 1;
-constexpr int kStateColumn = 2;
-constexpr int kSizeColumn = 3;
-constexpr int kEtaColumn = 4;
-
 struct GetOptions {
-    std::optional<std::string> name;
+    std::vector<std::string> names;
     bool all = false;
     bool shutdown = false;
+    std::optional<int> jobs;
 };
 
 // The options, or the usage status to end with.
 std::optional<GetOptions> parseOptions(const Arguments& args, int& status) {
     GetOptions options;
-    for (const std::string& arg : args) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
         if (arg == "--all") {
             options.all = true;
         } else if (arg == "--shutdown") {
             options.shutdown = true;
+        } else if (arg == "-j") {
+            const auto jobs = i + 1 < args.size() ? textfile::parseWholeNumber(args[i + 1])
+                                                  : std::optional<std::int64_t>();
+            if (!jobs || *jobs < 1 || *jobs > DownloadQueue::kMostAtOnce) {
+                status = usageError("get: -j takes a number from 1 to 8");
+                return std::nullopt;
+            }
+            options.jobs = static_cast<int>(*jobs);
+            ++i;
         } else if (!arg.empty() && arg[0] == '-') {
             status = usageError("get: unknown option '" + arg + "'");
             return std::nullopt;
-        } else if (options.name) {
-            status = usageError("get takes one NAME");
-            return std::nullopt;
         } else {
-            options.name = arg;
+            options.names.push_back(arg);
         }
     }
-    if (!options.name && !options.all) {
+    if (options.names.empty() && !options.all) {
         status = usageError("get needs NAME or --all");
+        return std::nullopt;
+    }
+    if (!options.names.empty() && options.all) {
+        status = usageError("get takes NAME... or --all, not both");
         return std::nullopt;
     }
     return options;
 }
 
-ProgressLine::Figures figuresOf(frmMain& f, int row) {
+// The name as shown first, then the definition file's own name.
+Download* findDownload(DownloadList& downloads, const std::string& name) {
+    for (int row = 0; row < downloads.count(); ++row) {
+        if (downloads.at(row).text() == name) {
+            return &downloads.at(row);
+        }
+    }
+    return downloads.find(name);
+}
+
+ProgressLine::Figures figuresOf(const Download& download) {
     ProgressLine::Figures figures;
-    figures.name = f.lstDown.text(row);
-    figures.state = f.lstDown.cell(row, kStateColumn);
-    figures.speed = f.lstDown.cell(row, kSpeedColumn);
-    figures.size = f.lstDown.cell(row, kSizeColumn);
-    figures.eta = f.lstDown.cell(row, kEtaColumn);
-    if (figures.state == "Completed") {
+    figures.name = download.text();
+    figures.state = StateText(download.state());
+    figures.speed = download.row().speed;
+    figures.size = download.row().size;
+    figures.eta = download.row().eta;
+    if (download.state() == DownloadState::Completed) {
         figures.done = figures.total = 1;
     } else {
-        figures.done = f.pb.value();
-        figures.total = f.pb.max();
+        figures.done = download.record().totalReceived;
+        figures.total = download.record().plan.fileSize;
     }
     return figures;
 }
 
-// Selects the named row and presses the start button; false (with a word on
-// standard error) when there is nothing to start.
-bool pressStart(frmMain& f, const GetOptions& options, std::set<int>& rowsTouched) {
-    if (!options.name) {
-        f.cmbDownSel_Click();  // "Download all" picks the row itself
-        return true;
+// Shows what the downloads do: messages on standard error, figures once a
+// second, a download's last line when it ends.
+class GetPresenter : public DownloadListObserver {
+public:
+    GetPresenter(CliContext& context, ProgressLine& lines) : context_(context), lines_(lines) {}
+
+    std::set<Download*> touched;
+
+    void rowAdded(int) override {}
+    void rowsRemoved(const std::vector<int>&) override {}
+    void downloadStarted(Download& download) override { touched.insert(&download); }
+    void downloadChanged(Download&) override {}
+    void downloadMessage(Download&, const DownloadMessage& message) override {
+        lines_.interrupt();
+        context_.ui.messageBox(message.text, message.title, message.icon);
     }
-    int row = -1;
-    for (int i = 0; i < f.lstDown.rowCount() && row < 0; ++i) {
-        row = f.lstDown.text(i) == *options.name ? i : -1;
+    void downloadEnded(Download& download) override {
+        if (download.state() != DownloadState::Waiting) {
+            lines_.done(figuresOf(download));
+        }
     }
-    if (row < 0) {
-        std::cerr << "tandu-cli: no download named \"" << *options.name << "\"\n";
-        return false;
-    }
-    f.lstDown.clickRow(row);
-    if (!f.cmbDownSel.enabled()) {
-        std::cerr << "tandu-cli: \"" << *options.name << "\" is "
-                  << f.lstDown.cell(row, kStateColumn) << "; there is nothing to start\n";
-        return false;
-    }
-    rowsTouched.insert(row);
-    f.cmbDownSel.click();
-    return true;
-}
+
+private:
+    CliContext& context_;
+    ProgressLine& lines_;
+};
 
 }  // namespace
 
@@ -100,75 +123,113 @@ int cmdGet(CliContext& context, const Arguments& args) {
     if (!options) {
         return status;
     }
-    frmMain& f = context.load();
-    TransferEngine& engine = f.engine();
-    if (options->all) {
-        f.menAll_Click();
-    }
-    if (options->shutdown) {
-        f.menShut_Click();
-    }
-
-    bool interrupted = false;
-    SignalPipe signals(context.loop, [&] {
-        interrupted = true;
-        if (f.cmbPause.enabled()) {
-            f.cmbPause_Click();
-        } else {
-            engine.interrupt();  // still waiting for the probe
+    context.app.FirstRun = false;
+    DownloadList& downloads = context.downloads();
+    std::vector<std::string> names;
+    for (const std::string& name : options->names) {
+        Download* download = findDownload(downloads, name);
+        if (download == nullptr) {
+            std::cerr << "tandu-cli: no download named \"" << name << "\"\n";
+            return kExitError;
         }
-    });
-    std::set<int> rowsTouched;
-    if (!pressStart(f, *options, rowsTouched)) {
+        const DownloadState state = download->state();
+        if (state != DownloadState::Waiting && state != DownloadState::Paused) {
+            std::cerr << "tandu-cli: \"" << name << "\" is " << StateText(state)
+                      << "; there is nothing to start\n";
+            return kExitError;
+        }
+        names.push_back(download->name());
+    }
+    const std::string settings = context.app.settingsPath();
+    if (!FileExists(settings)) {
+        context.ui.messageBox(messages::kConfigMissing, messages::kErrorTitle, MsgIcon::Critical);
         return kExitError;
     }
 
-    ProgressLine line(::isatty(STDOUT_FILENO) == 1);
-    int shownRow = -1;
-    auto report = [&] {
-        const int row = engine.currentRow();
-        if (row < 0) {
-            return;
-        }
-        if (row != shownRow && shownRow >= 0) {
-            line.show(figuresOf(f, shownRow));  // the last figures of the one before
-            line.finish();
-        }
-        shownRow = row;
-        rowsTouched.insert(row);
-        line.show(figuresOf(f, row));
+    ProgressLine lines(::isatty(STDOUT_FILENO) == 1);
+    GetPresenter presenter(context, lines);
+    downloads.setObserver(&presenter);
+    DownloadQueue queue(downloads);
+    queue.setLimit(options->jobs.value_or(SettingsFile::simultaneous(settings)));
+    queue.setNames(names);
+    queue.allMode = [] { return true; };
+    bool finished = false;
+    std::string heldName;
+    queue.onFinished = [&](const std::string& held) {
+        finished = true;
+        heldName = held;
     };
-    // The figures are shown right after the timer has written them.
-    f.tmr.onTimer = [tick = f.tmr.onTimer, &report] {
-        tick();
-        report();
-    };
-    context.runUntil([&] { return interrupted || !engine.downloading() || engine.stalled(); });
+    downloads.setEndListener([&queue](Download& download) { queue.downloadEnded(download); });
 
-    const bool stalled = engine.downloading() && engine.stalled();
-    if (stalled) {
-        f.cmbPause_Click();
-    }
-    report();
-    line.finish();
+    bool interrupted = false;
+    auto pauseAll = [&] {
+        for (int row = 0; row < downloads.count(); ++row) {
+            if (downloads.at(row).running()) {
+                downloads.at(row).pause();
+            }
+        }
+    };
+    SignalPipe signals(context.loop, [&] {
+        interrupted = true;
+        pauseAll();
+    });
+    auto report = [&] {
+        std::vector<ProgressLine::Figures> running;
+        for (int row = 0; row < downloads.count(); ++row) {
+            Download& download = downloads.at(row);
+            download.tick();
+            if (download.running() && !download.probing()) {
+                running.push_back(figuresOf(download));
+            }
+        }
+        lines.show(running);
+    };
+    const EventLoop::Id timer = context.loop.addTimer(std::chrono::seconds(1), report);
+
+    bool stalled = false;
+    queue.start(nullptr);
+    context.runUntil([&] {
+        if (interrupted || (finished && downloads.runningCount() == 0)) {
+            return true;
+        }
+        for (int row = 0; row < downloads.count(); ++row) {
+            Download& download = downloads.at(row);
+            if (download.stalled()) {
+                stalled = true;
+                download.pause();
+                lines.interrupt();
+                std::cerr << "tandu-cli: no connection is left to finish \"" << download.text()
+                          << "\"; it is paused\n";
+                queue.goOn();
+            }
+        }
+        return false;
+    });
+    context.loop.removeTimer(timer);
+    lines.interrupt();
+    downloads.setObserver(nullptr);
     if (interrupted) {
         return kExitInterrupted;
     }
-    if (stalled) {
-        std::cerr << "tandu-cli: no connection is left to finish \""
-                  << f.lstDown.text(engine.currentRow()) << "\"; it is paused\n";
-        return kExitError;
+    bool failed = stalled || context.ui.errorShown() || !heldName.empty();
+    bool allCompleted = true;
+    for (Download* download : presenter.touched) {
+        failed = failed || download->state() == DownloadState::Error;
+        allCompleted = allCompleted && download->state() == DownloadState::Completed;
     }
-    if (context.ui.errorShown()) {
-        return kExitError;
+    if (!options->all && !allCompleted) {
+        failed = true;
     }
-    for (int row : rowsTouched) {
-        const std::string& state = f.lstDown.cell(row, kStateColumn);
-        if (state == "Error" || (!options->all && state != "Completed")) {
-            return kExitError;
+    if (!heldName.empty()) {
+        context.ui.messageBox(messages::heldElsewhere(heldName), messages::kErrorTitle,
+                              MsgIcon::Critical);
+    } else if (options->shutdown && (options->all || allCompleted)) {
+        if (auto failure = ShutdownAction::run(context.platform, context.app.programFolder())) {
+            context.ui.messageBox(*failure, messages::kErrorTitle, MsgIcon::Critical);
+            failed = true;
         }
     }
-    return kExitOk;
+    return failed ? kExitError : kExitOk;
 }
 
 }  // namespace tandu::cli

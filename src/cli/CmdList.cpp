@@ -9,21 +9,12 @@ int cmdList(CliContext& context, const Arguments& args) {
     if (!args.empty()) {
         return usageError("list takes no arguments");
     }
-    const ListView& lstDown = context.load().lstDown;
-    const int columns = static_cast<int>(lstDown.columns().size());
-    std::string out;
-    for (int c = 0; c < columns; ++c) {
-        out += (c ? "\t" : "") + lstDown.columns()[c].header;
-    }
-    out += '\n';
-    for (int row = 0; row < lstDown.rowCount(); ++row) {
-        for (int c = 0; c < columns; ++c) {
-            if (c) {
-                out += '\t';
-            }
-            out += lstDown.cell(row, c);
-        }
-        out += '\n';
+    DownloadList& downloads = context.downloads();
+    std::string out = "File\tSpeed\tState\tSize\tETA\n";
+    for (int row = 0; row < downloads.count(); ++row) {
+        const Download& download = downloads.at(row);
+        out += download.text() + '\t' + download.row().speed + '\t' + StateText(download.state()) +
+               '\t' + download.row().size + '\t' + download.row().eta + '\n';
     }
     std::cout << out << std::flush;
     return context.ui.errorShown() ? kExitError : kExitOk;

@@ -22,26 +22,44 @@ std::string ProgressLine::format(const Figures& figures) {
            figures.eta + "  [" + bar + "] " + std::to_string(static_cast<int>(share * 100)) + "%";
 }
 
-void ProgressLine::show(const Figures& figures) {
-    const std::string line = format(figures);
-    if (!terminal_) {
-        std::cout << line << '\n' << std::flush;
-        return;
+void ProgressLine::show(const std::vector<Figures>& running) {
+    std::string out;
+    if (terminal_) {
+        rewind();
     }
-    std::string padded = line;
-    if (lastWidth_ > line.size()) {
-        padded.append(lastWidth_ - line.size(), ' ');
+    for (std::size_t i = 0; i < running.size(); ++i) {
+        out += format(running[i]);
+        if (!terminal_ || i + 1 < running.size()) {
+            out += '\n';
+        }
     }
-    lastWidth_ = line.size();
-    std::cout << '\r' << padded << std::flush;
-    open_ = true;
+    if (terminal_) {
+        open_ = running.size();
+    }
+    std::cout << out << std::flush;
 }
 
-void ProgressLine::finish() {
-    if (open_) {
+void ProgressLine::done(const Figures& figures) {
+    rewind();
+    std::cout << format(figures) << '\n' << std::flush;
+}
+
+void ProgressLine::rewind() {
+    if (open_ == 0) {
+        return;
+    }
+    std::cout << '\r';
+    if (open_ > 1) {
+        std::cout << "\x1b[" << open_ - 1 << 'A';
+    }
+    std::cout << "\x1b[J";
+    open_ = 0;
+}
+
+void ProgressLine::interrupt() {
+    if (open_ > 0) {
         std::cout << '\n' << std::flush;
-        open_ = false;
-        lastWidth_ = 0;
+        open_ = 0;
     }
 }
 

@@ -2,15 +2,16 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace tandu::cli {
 
-// The figures of the running download once a second: redrawn in place on a
-// terminal, one line each time otherwise.
+// The figures of the running downloads once a second, one line each: redrawn
+// in place on a terminal, printed anew each time otherwise.
 class ProgressLine {
 public:
     explicit ProgressLine(bool terminal) : terminal_(terminal) {}
-    ~ProgressLine() { finish(); }
+    ~ProgressLine() { interrupt(); }
 
     struct Figures {
         std::string name;
@@ -23,14 +24,18 @@ public:
     };
     static std::string format(const Figures& figures);
 
-    void show(const Figures& figures);
-    // Ends a line left open on a terminal.
-    void finish();
+    void show(const std::vector<Figures>& running);
+    // A download's last figures, left above the lines still redrawn.
+    void done(const Figures& figures);
+    // Ends the lines left open on a terminal, e.g. before a message.
+    void interrupt();
 
 private:
+    // Back to the first open line, erasing from there on.
+    void rewind();
+
     bool terminal_;
-    bool open_ = false;
-    std::size_t lastWidth_ = 0;
+    std::size_t open_ = 0;  // lines drawn on the terminal, the cursor on the last
 };
 
 }  // namespace tandu::cli

@@ -6,7 +6,6 @@
 #include "catalogue/DefinitionFile.h"
 #include "catalogue/FileNames.h"
 #include "catalogue/TextFile.h"
-#include "platform/ListView.h"
 #include "platform/TransferLocks.h"
 #include "platform/UiServices.h"
 
@@ -79,13 +78,8 @@ Target targetOf(const DefinitionFile& definition, const std::string& name) {
 
 }  // namespace
 
-bool CancelDownload(ListView& lstDown, const std::string& definitionsFolder, UiServices& ui,
+bool CancelDownload(const std::string& definitionPath, const std::string& name, UiServices& ui,
                     TransferLocks& locks) {
-    const int row = lstDown.selectedIndex();
-    if (row < 0) {
-        return false;
-    }
-    const std::string name = lstDown.text(row);
     if (!isPlainFileName(name)) {
         ui.messageBox("The download \"" + name +
                           "\" was not cancelled: its name is not a plain file name, so its "
@@ -93,7 +87,6 @@ bool CancelDownload(ListView& lstDown, const std::string& definitionsFolder, UiS
                       "Error", MsgIcon::Critical);
         return false;
     }
-    const std::string definitionPath = DefinitionPath(definitionsFolder, name);
     const std::string progressPath = ProgressPathFor(definitionPath);
     const auto lock = locks.tryAcquire(definitionPath);
     if (!lock) {
@@ -116,7 +109,6 @@ bool CancelDownload(ListView& lstDown, const std::string& definitionsFolder, UiS
     if (!deleteIfRegular(progressPath, ui) || !deleteIfRegular(definitionPath, ui)) {
         return false;
     }
-    lstDown.removeRow(row);
     if (!leftAlone.empty()) {
         ui.messageBox("The download " + name +
                           " was cancelled, but its partly downloaded file was left in place: " +

@@ -8,7 +8,6 @@
 #include "catalogue/NumberText.h"
 #include "catalogue/TextFile.h"
 #include "platform/EventPacer.h"
-#include "platform/ListView.h"
 #include "platform/UiServices.h"
 
 namespace tandu {
@@ -50,38 +49,34 @@ std::string baseNameOf(const std::string& definitionPath) {
 
 }  // namespace
 
-void AddDownloadRow(ListView& lstDown, const NumberText& numbers,
-                    const std::string& definitionPath) {
+DownloadRow ReadDownloadRow(const NumberText& numbers, const std::string& definitionPath) {
     const auto definition = DefinitionFile::read(definitionPath);
-    std::string name = definition ? textfile::trim(definition->fileName) : std::string();
-    if (name.empty()) {
+    DownloadRow row;
+    row.text = definition ? textfile::trim(definition->fileName) : std::string();
+    if (row.text.empty()) {
         // Without a usable line 1 the row still names its file.
-        name = baseNameOf(definitionPath);
+        row.text = baseNameOf(definitionPath);
     }
-    const int row = lstDown.addRow(name);
     const bool hasState = definition && definition->lineCount >= 2;
     const bool downloading = hasState && definition->state == DefinitionFile::kDownloading;
-    lstDown.setCell(row, 1, kUnknown);
-    lstDown.setCell(row, 2, downloading ? "Paused" : "Waiting");
-    lstDown.setCell(row, 4, kUnknown);
+    row.paused = downloading;
 
-    std::string size;
     if (!hasState || definition->state == DefinitionFile::kWaiting) {
-        size = kUnknown;
+        row.size = kUnknown;
     } else if (downloading) {
         const auto total = textfile::parseWholeNumber(definition->size);
         const auto received = receivedBytes(ProgressPathFor(definitionPath));
         if (total && *total >= 0 && received) {
-            size = numbers.kb(*received) + "/" + numbers.kb(*total) + "KB";
+            row.size = numbers.kb(*received) + "/" + numbers.kb(*total) + "KB";
         } else {
-            size = kUnknown;
+            row.size = kUnknown;
         }
     }
-    lstDown.setCell(row, 3, size);
+    return row;
 }
 
-void ScanDefinitions(ListView& lstDown, const NumberText& numbers, UiServices& ui,
-                     const std::string& folder) {
+void ScanDefinitions(UiServices& ui, const std::string& folder,
+                     const std::function<void(const std::string&)>& each) {
     std::error_code error;
     std::filesystem::directory_iterator it(folder, error);
     if (error) {
@@ -93,7 +88,7 @@ void ScanDefinitions(ListView& lstDown, const NumberText& numbers, UiServices& u
         std::error_code typeError;
         if (name.size() > 4 && name.compare(name.size() - 4, 4, ".def") == 0 &&
             it->is_regular_file(typeError)) {
-            AddDownloadRow(lstDown, numbers, folder + "/" + name);
+            each(folder + "/" + name);
             pacer.step();
         }
         if (error) {

@@ -1,18 +1,24 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace tandu {
 
-class ListView;
 class NumberText;
 class UiServices;
 
-// Appends one row for the definition file at that path.
-void AddDownloadRow(ListView& lstDown, const NumberText& numbers,
-                    const std::string& definitionPath);
-// One row per "*.def" file in the folder, in listing order; the list paints while it fills.
-void ScanDefinitions(ListView& lstDown, const NumberText& numbers, UiServices& ui,
-                     const std::string& folder);
+// What a definition file shows before it runs.
+struct DownloadRow {
+    std::string text;     // line 1 trimmed, else the file's base name
+    bool paused = false;  // "Paused" rather than "Waiting"
+    std::string size;
+};
+
+DownloadRow ReadDownloadRow(const NumberText& numbers, const std::string& definitionPath);
+// Calls `each` with the path of every "*.def" file in the folder, in listing
+// order, letting the window paint between files.
+void ScanDefinitions(UiServices& ui, const std::string& folder,
+                     const std::function<void(const std::string&)>& each);
 
 }  // namespace tandu

@@ -131,7 +131,7 @@ bool DownloadAdder::add(const std::string& url, const std::string& folder,
             fail(error.message());
             return false;
         }
-        AddDownloadRow(main_.lstDown, main_.numbers(), path);
+        main_.downloads().add(path);
         ++added_;
         return true;
     }

@@ -1,5 +1,7 @@
 #include "settings/SettingsFile.h"
 
+#include <algorithm>
+
 #include "catalogue/FileNames.h"
 #include "catalogue/TextFile.h"
 
@@ -20,6 +22,8 @@ std::optional<SettingsFile::Values> SettingsFile::read(const std::string& path) 
         values.folder = (*lines)[2];
     if (lines->size() > 3)
         values.buffer = (*lines)[3];
+    if (lines->size() > 4)
+        values.simultaneous = (*lines)[4];
     return values;
 }
 
@@ -40,11 +44,27 @@ SettingsFile::Defaults SettingsFile::defaults(const std::string& path) {
     if (buffer.ends_with("KB") && bufferBytes(buffer)) {
         shown.buffer = buffer;
     }
+    shown.simultaneous = simultaneous(path);
     return shown;
+}
+
+int SettingsFile::simultaneous(const std::string& path) {
+    const auto values = read(path);
+    if (!values || !values->simultaneous) {
+        return 1;
+    }
+    const auto count = textfile::parseWholeNumber(textfile::trim(*values->simultaneous));
+    return count && *count >= 1 && *count <= kMostSimultaneous ? static_cast<int>(*count) : 1;
 }
 
 bool SettingsFile::write(const std::string& path, const std::string& connections,
                          const std::string& folder, const std::string& buffer,
+                         std::string* reason) {
+    return write(path, connections, folder, buffer, simultaneous(path), reason);
+}
+
+bool SettingsFile::write(const std::string& path, const std::string& connections,
+                         const std::string& folder, const std::string& buffer, int simultaneous,
                          std::string* reason) {
     for (const std::string* value : {&connections, &folder, &buffer}) {
         if (value->find_first_of(std::string("\r\n\0", 3)) != std::string::npos) {
@@ -54,7 +74,9 @@ bool SettingsFile::write(const std::string& path, const std::string& connections
             return false;
         }
     }
-    return textfile::writeLinesAtomically(path, {kMarker, connections, folder, buffer}, reason);
+    const int atOnce = std::clamp(simultaneous, 1, kMostSimultaneous);
+    return textfile::writeLinesAtomically(
+        path, {kMarker, connections, folder, buffer, std::to_string(atOnce)}, reason);
 }
 
 std::optional<std::int64_t> SettingsFile::bufferBytes(const std::string& line4) {

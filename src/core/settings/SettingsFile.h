@@ -7,19 +7,23 @@
 namespace tandu {
 
 // config.cfg: "1.0", the default connections, the default folder and the
-// buffer size per connection ("512KB"), one per line. Read anew at every use.
+// buffer size per connection ("512KB"), one per line; then the number of
+// downloads "Download all" runs at once, a later addition that older builds
+// never read. Read anew at every use.
 class SettingsFile {
 public:
     static constexpr const char* kMarker = "1.0";
     static constexpr const char* kDefaultConnections = "4";
     static constexpr const char* kDefaultBuffer = "512KB";
     static constexpr std::int64_t kDefaultBufferBytes = 512 * 1000;
+    static constexpr int kMostSimultaneous = 8;
 
     // Lines 2 to 4 as stored (untrimmed); a line the file lacks is nothing.
     struct Values {
         std::optional<std::string> connections;
         std::optional<std::string> folder;
         std::optional<std::string> buffer;
+        std::optional<std::string> simultaneous;
     };
 
     // What the dialogs offer: lines 2 to 4 trimmed, the defaults standing in
@@ -29,16 +33,23 @@ public:
         std::string connections = kDefaultConnections;
         std::string folder;
         std::string buffer = kDefaultBuffer;
+        int simultaneous = 1;
     };
 
     // Nothing when the file is missing or its line 1 (trimmed) is not "1.0".
     static std::optional<Values> read(const std::string& path);
     static Defaults defaults(const std::string& path);
-    // Replaces the file with the four lines exactly as given; refuses a value
-    // holding a line break, which would shift every later line.
+    // Replaces the file with the lines exactly as given; refuses a value
+    // holding a line break, which would shift every later line. Without a
+    // number of simultaneous downloads the file's own stays.
     static bool write(const std::string& path, const std::string& connections,
                       const std::string& folder, const std::string& buffer,
                       std::string* reason = nullptr);
+    static bool write(const std::string& path, const std::string& connections,
+                      const std::string& folder, const std::string& buffer, int simultaneous,
+                      std::string* reason = nullptr);
+    // Downloads at once, 1 to 8: 1 for a file without a usable line 5.
+    static int simultaneous(const std::string& path);
 
     // Bytes per connection from a line 4 such as "512KB": the number before the
     // last two characters, times 1000. Nothing when that is not a positive whole number.

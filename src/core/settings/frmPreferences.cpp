@@ -19,10 +19,10 @@ frmPreferences::frmPreferences(frmMain& main) : Form("frmPreferences"), main_(ma
     setGeometry(0, 0, 7200, 4860);
 
     fraOptions.setCaption("Options");
-    fraOptions.setGeometry(120, 60, 6960, 2160);
-    for (Control* inside :
-         std::initializer_list<Control*>{&lblConnections, &cboConnections, &lblPath, &txtPath,
-                                         &cmbPath, &lblBuffer, &cboBuffer}) {
+    fraOptions.setGeometry(120, 60, 6960, 2580);
+    for (Control* inside : std::initializer_list<Control*>{
+             &lblConnections, &cboConnections, &lblPath, &txtPath, &cmbPath, &lblBuffer, &cboBuffer,
+             &lblSimultaneous, &cboSimultaneous}) {
         inside->setContainer(fraOptions);
     }
     lblConnections.setCaption("Default number of connections ( Min: 1 Max: 16 ) ");
@@ -36,9 +36,12 @@ frmPreferences::frmPreferences(frmMain& main) : Form("frmPreferences"), main_(ma
     lblBuffer.setCaption("Buffer Size ( for each connection ):");
     lblBuffer.setGeometry(240, 1635, 4440, 255);
     cboBuffer.setGeometry(4800, 1590, 1200, 345);
+    lblSimultaneous.setCaption("Simultaneous downloads ( Min: 1 Max: 8 ):");
+    lblSimultaneous.setGeometry(240, 2055, 4440, 255);
+    cboSimultaneous.setGeometry(4800, 2010, 900, 345);
 
     fraExt.setCaption("Firefox Extension");
-    fraExt.setGeometry(120, 2340, 6960, 1860);
+    fraExt.setGeometry(120, 2760, 6960, 1500);
     for (Control* inside : std::initializer_list<Control*>{&lblExtInfo, &lblExtWarning, &cmbExt}) {
         inside->setContainer(fraExt);
     }
@@ -46,13 +49,13 @@ frmPreferences::frmPreferences(frmMain& main) : Form("frmPreferences"), main_(ma
         "Install an extension for Firefox 2.x so you can download links with Qiv from the "
         "context-menu ( right click ).");
     lblExtInfo.wordWrap = true;
-    lblExtInfo.setGeometry(240, 330, 6480, 480);
+    lblExtInfo.setGeometry(240, 240, 6480, 480);
     lblExtWarning.setCaption(
         "You must shutdown all your Firefox windows before installing the extension");
     lblExtWarning.wordWrap = true;
-    lblExtWarning.setGeometry(240, 870, 6480, 480);
+    lblExtWarning.setGeometry(240, 720, 6480, 255);
     cmbExt.setCaption("Install Extension");
-    cmbExt.setGeometry(240, 1380, 2160, 375);
+    cmbExt.setGeometry(240, 1020, 2160, 375);
 
     cmbOK.setCaption("OK");
     cmbOK.isDefault = true;
@@ -62,7 +65,8 @@ frmPreferences::frmPreferences(frmMain& main) : Form("frmPreferences"), main_(ma
     cmbCancel.setGeometry(5880, 4350, 1200, 375);
 
     add(fraOptions, lblConnections, cboConnections, lblPath, txtPath, cmbPath, lblBuffer, cboBuffer,
-        fraExt, lblExtInfo, lblExtWarning, cmbExt, cmbOK, cmbCancel);
+        lblSimultaneous, cboSimultaneous, fraExt, lblExtInfo, lblExtWarning, cmbExt, cmbOK,
+        cmbCancel);
 
     cmbPath.onClick = [this] { cmbPath_Click(); };
     cmbOK.onClick = [this] { cmbOK_Click(); };
@@ -79,10 +83,15 @@ void frmPreferences::Form_Load() {
     for (const char* size : kBufferSizes) {
         cboBuffer.addItem(size);
     }
+    cboSimultaneous.clearItems();
+    for (int i = 1; i <= SettingsFile::kMostSimultaneous; ++i) {
+        cboSimultaneous.addItem(std::to_string(i));
+    }
     const SettingsFile::Defaults settings = SettingsFile::defaults(main_.app().settingsPath());
     cboConnections.setText(settings.connections);
     txtPath.setText(settings.folder);
     cboBuffer.setText(settings.buffer);
+    cboSimultaneous.setText(std::to_string(settings.simultaneous));
 }
 
 void frmPreferences::cmbPath_Click() {
@@ -98,7 +107,12 @@ void frmPreferences::cmbOK_Click() {
     }
     std::string reason;
     const std::string path = main_.app().settingsPath();
-    if (!SettingsFile::write(path, cboConnections.text(), folder, cboBuffer.text(), &reason)) {
+    const auto atOnce = textfile::parseWholeNumber(textfile::trim(cboSimultaneous.text()));
+    const int simultaneous = atOnce && *atOnce >= 1 && *atOnce <= SettingsFile::kMostSimultaneous
+                                 ? static_cast<int>(*atOnce)
+                                 : 1;
+    if (!SettingsFile::write(path, cboConnections.text(), folder, cboBuffer.text(), simultaneous,
+                             &reason)) {
         ui.messageBox("The settings cannot be saved in " + path + " (" + reason + ").", "Error",
                       MsgIcon::Critical);
         return;

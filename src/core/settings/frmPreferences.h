@@ -27,6 +27,8 @@ public:
     Button cmbPath{"cmbPath"};
     Label lblBuffer{"lblBuffer"};
     ComboBox cboBuffer{"cboBuffer"};
+    Label lblSimultaneous{"lblSimultaneous"};
+    ComboBox cboSimultaneous{"cboSimultaneous"};
     Frame fraExt{"fraExt"};
     Label lblExtInfo{"lblExtInfo"};
     Label lblExtWarning{"lblExtWarning"};

@@ -2,9 +2,6 @@
 
 #include <cmath>
 
-#include "catalogue/CancelDownload.h"
-#include "catalogue/ClearCompleted.h"
-#include "catalogue/DownloadRows.h"
 #include "catalogue/FileNames.h"
 #include "chrome/CheckUrlTool.h"
 #include "chrome/DetailTabs.h"
@@ -15,9 +12,11 @@
 #include "dialogs/frmList.h"
 #include "dialogs/frmSequence.h"
 #include "dialogs/frmURL.h"
+#include "settings/SettingsFile.h"
 #include "settings/frmPreferences.h"
 #include "shell/modMain.h"
-#include "transfer/TransferEngine.h"
+#include "transfer/DownloadQueue.h"
+#include "transfer/TransferMessages.h"
 
 namespace tandu {
 
@@ -45,7 +44,17 @@ frmMain::frmMain(modMain& app)
     createControls();
     createMenus();
     wireEvents();
-    engine_ = std::make_unique<TransferEngine>(*this);
+    Platform& platform = app.platform();
+    downloads_ = std::make_unique<DownloadList>(
+        DownloadSetup{platform.sockets, platform.locks, numbers_, app.programFolder(), {}});
+    downloads_->setObserver(this);
+    queue_ = std::make_unique<DownloadQueue>(*downloads_);
+    queue_->allMode = [this] { return menAll.checked(); };
+    queue_->onPicked = [this](Download& download) {
+        lstDown.select(downloads_->indexOf(download));
+    };
+    queue_->onFinished = [this](const std::string& heldName) { queueFinished(heldName); };
+    downloads_->setEndListener([this](Download& download) { queue_->downloadEnded(download); });
     tray_ = std::make_unique<TrayIconOps>(*this);
     checkTool_ = std::make_unique<CheckUrlTool>(*this);
 }
@@ -259,7 +268,7 @@ void frmMain::Form_Load() {
 
     // The window shows before the list fills, so the list paints while it fills.
     setVisible(true);
-    ScanDefinitions(lstDown, numbers_, app_.platform().ui, app_.programFolder() + "/definitions");
+    downloads_->load(app_.platform().ui);
     // Command-line URL: the Add URL dialog opens prefilled. The marker without
     // a URL still opens it, with whatever the clipboard offered.
     if (const auto url = modMain::urlFromCommandLine(app_.commandLine())) {
@@ -314,17 +323,45 @@ void frmMain::applyTransferLayout() {
 // ---------------------------------------------------------------- list and buttons
 
 void frmMain::lstDown_ItemClick() {
-    engine_->rowSelected();
+    const int row = lstDown.selectedIndex();
+    if (lstDown.rowCount() == 0 || row < 0) {
+        return;
+    }
+    const Download& download = downloads_->at(row);
+    if (download.running()) {
+        showPages(download);
+    }
+    if (downloads_->runningCount() > 0 && !download.running() &&
+        downloads_->runningCount() >= queue_->limit()) {
+        return;  // nothing more can start now: the buttons stay as they are
+    }
+    settleButtons();
 }
+
 void frmMain::cmbDownSel_Click() {
-    engine_->start();
+    const std::string settings = app_.settingsPath();
+    queue_->setLimit(SettingsFile::simultaneous(settings));
+    const int row = lstDown.selectedIndex();
+    if (menAll.checked()) {
+        if (downloads_->runningCount() < queue_->limit() && !FileExists(settings)) {
+            app_.platform().ui.messageBox(messages::kConfigMissing, messages::kErrorTitle,
+                                          MsgIcon::Critical);
+            return;
+        }
+        queue_->start(nullptr);
+    } else if (row >= 0 && row < downloads_->count()) {
+        queue_->start(&downloads_->at(row));
+    }
 }
+
 void frmMain::cmbPause_Click() {
-    engine_->pause();
+    if (Download* download = activeDownload()) {
+        download->pause();
+    }
 }
+
 void frmMain::cmbCancel_Click() {
-    Platform& platform = app_.platform();
-    CancelDownload(lstDown, app_.definitionsFolder(), platform.ui, platform.locks);
+    downloads_->cancel(lstDown.selectedIndex(), app_.platform().ui);
     disableButtonsWhenListEmpty();
 }
 
@@ -332,7 +369,7 @@ void frmMain::cmbClear_Click() {
     if (lstDown.rowCount() == 0) {
         return;
     }
-    ClearCompleted(lstDown);
+    downloads_->clearCompleted();
     disableButtonsWhenListEmpty();
 }
 
@@ -347,19 +384,10 @@ void frmMain::disableButtonsWhenListEmpty() {
 // ---------------------------------------------------------------- transfer events
 
 void frmMain::tmr_Timer() {
-    engine_->tick();
-}
-void frmMain::WS_Connect(int index) {
-    engine_->onConnect(index);
-}
-void frmMain::WS_DataArrival(int index, std::size_t /*bytesTotal*/) {
-    engine_->onDataArrival(index);
-}
-void frmMain::WS_Error(int index, int number, const std::string& description) {
-    engine_->onError(index, number, description);
-}
-void frmMain::WS_Close(int index) {
-    engine_->onClose(index);
+    for (int row = 0; row < downloads_->count(); ++row) {
+        downloads_->at(row).tick();
+    }
+    showTrayTip();
 }
 
 // ---------------------------------------------------------------- chrome

@@ -17,11 +17,12 @@
 #include "platform/ProgressBar.h"
 #include "platform/TabStrip.h"
 #include "platform/Timer.h"
+#include "transfer/DownloadList.h"
 
 namespace tandu {
 
 class modMain;
-class TransferEngine;
+class DownloadQueue;
 class TrayIconOps;
 class CheckUrlTool;
 class PictureButtons;
@@ -29,7 +30,7 @@ class PictureButtons;
 // The main window: the download list, the transfer pages, the picture buttons
 // and the menus. Geometry is in twips, relative to the window's client area
 // (below the menu bar); controls inside a frame are relative to the frame.
-class frmMain : public Form {
+class frmMain : public Form, private DownloadListObserver {
 public:
     static constexpr int kFormWidth = 10215;
     static constexpr int kFormHeight = 5655;
@@ -48,7 +49,8 @@ public:
 
     modMain& app() { return app_; }
     const NumberText& numbers() const { return numbers_; }
-    TransferEngine& engine() { return *engine_; }
+    DownloadList& downloads() { return *downloads_; }
+    DownloadQueue& queue() { return *queue_; }
     TrayIconOps& tray() { return *tray_; }
     CheckUrlTool& checkTool() { return *checkTool_; }
 
@@ -144,10 +146,6 @@ public:
 
     // --- transfer events ---
     void tmr_Timer();
-    void WS_Connect(int index);
-    void WS_DataArrival(int index, std::size_t bytesTotal);
-    void WS_Error(int index, int number, const std::string& description);
-    void WS_Close(int index);
 
     // --- chrome ---
     void Tabs_Click();
@@ -180,9 +178,33 @@ private:
     // With no row left the list's four buttons have nothing to act on.
     void disableButtonsWhenListEmpty();
 
+    // --- what the downloads publish, shown (frmMainPresenter.cpp) ---
+    void rowAdded(int row) override;
+    void rowsRemoved(const std::vector<int>& rows) override;
+    void downloadStarted(Download& download) override;
+    void downloadChanged(Download& download) override;
+    void downloadMessage(Download& download, const DownloadMessage& message) override;
+    void downloadEnded(Download& download) override;
+    void showRow(int row, const Download& download);
+    // The General, Pieces and Buffer pages for this download.
+    void showPages(const Download& download);
+    void showFigures(const Download& download);
+    void showTickFigures(const Download& download);
+    void showCompletedPieces(const Download& download);
+    void resetBufferPage();
+    // The buttons for the selected row, with or without downloads running.
+    void settleButtons();
+    void lockButtons();
+    void showTrayTip();
+    void queueFinished(const std::string& heldName);
+    // The running download the pause button and the pages act on.
+    Download* activeDownload();
+
     modMain& app_;
     NumberText numbers_;
-    std::unique_ptr<TransferEngine> engine_;
+    std::unique_ptr<DownloadList> downloads_;
+    std::unique_ptr<DownloadQueue> queue_;
+    const Download* shown_ = nullptr;  // whose figures the pages hold
     std::unique_ptr<TrayIconOps> tray_;
     std::unique_ptr<CheckUrlTool> checkTool_;
     std::unique_ptr<PictureButtons> pictureButtons_;

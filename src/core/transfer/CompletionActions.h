@@ -2,18 +2,18 @@
 
 namespace tandu {
 
-class TransferEngine;
+class Download;
 
 // The last piece is complete: the files of the download go, its row reads
 // "Completed", and then the next download of "Download all" or the shutdown.
 class CompletionActions {
 public:
-    explicit CompletionActions(TransferEngine& engine) : engine_(engine) {}
+    explicit CompletionActions(Download& download) : engine_(download) {}
 
     void run();
 
 private:
-    TransferEngine& engine_;
+    Download& engine_;
 };
 
 }  // namespace tandu

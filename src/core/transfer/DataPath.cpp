@@ -5,11 +5,10 @@
 
 #include "catalogue/DefinitionFile.h"
 #include "platform/Socket.h"
-#include "shell/frmMain.h"
+#include "transfer/Download.h"
 #include "transfer/HttpHeader.h"
 #include "transfer/HttpRequests.h"
 #include "transfer/RangeAnswer.h"
-#include "transfer/TransferEngine.h"
 #include "transfer/TransferMessages.h"
 
 namespace tandu {
@@ -53,7 +52,7 @@ void DataPath::onClose(int index) {
 }
 
 void DataPath::onError(int index, const std::string& description) {
-    if (engine_.downloading() && engine_.socket(index) != nullptr) {
+    if (engine_.running() && engine_.socket(index) != nullptr) {
         engine_.showConnectionError(description);
     }
 }
@@ -188,7 +187,6 @@ void DataPath::refuse(int index, const std::string& reason) {
 }
 
 void DataPath::fallBackToOneConnection() {
-    frmMain& f = engine_.form();
     TransferRecord& rec = engine_.record();
     for (int i = rec.pieceCount(); i >= 2; --i) {
         engine_.destroyConnection(i);
@@ -220,10 +218,9 @@ void DataPath::fallBackToOneConnection() {
         engine_.failOnFile(rec.progressPath, reason);
         return;
     }
-    engine_.pages().showDownloadFigures();
-    engine_.pages().listPieces();
     engine_.createConnections(1);
-    const std::string notice = messages::wholeFilesOnly(f.lstDown.text(rec.curRow));
+    engine_.changed();
+    const std::string notice = messages::wholeFilesOnly(engine_.text());
     if (rec.piece(1).done) {
         engine_.runCompletion();
     } else {

@@ -5,7 +5,7 @@
 
 namespace tandu {
 
-class TransferEngine;
+class Download;
 
 // WS(1)..WS(n): each asks for the bytes its piece still misses, keeps the
 // answer's header out of the file, buffers the body and writes it in place
@@ -17,7 +17,7 @@ public:
     static constexpr std::size_t kChunk = 256 * 1024;
     static constexpr std::size_t kHeaderStep = 16 * 1024;
 
-    explicit DataPath(TransferEngine& engine) : engine_(engine) {}
+    explicit DataPath(Download& download) : engine_(download) {}
 
     void onConnect(int index);
     void onData(int index);
@@ -39,7 +39,7 @@ private:
     // The server sends whole files only: one connection fetches the whole file.
     void fallBackToOneConnection();
 
-    TransferEngine& engine_;
+    Download& engine_;
 };
 
 }  // namespace tandu

@@ -3,27 +3,24 @@
 #include <optional>
 
 #include "catalogue/FileNames.h"
-#include "chrome/TrayIconOps.h"
-#include "shell/frmMain.h"
-#include "transfer/TransferEngine.h"
+#include "transfer/Download.h"
 #include "transfer/TransferMessages.h"
 
 namespace tandu {
 
 void PauseOperation::run() {
-    frmMain& f = engine_.form();
     TransferRecord& rec = engine_.record();
     if (!rec.downloading) {
         return;
     }
     if (rec.probing) {
-        // A server that never answers the probe must not hold the window:
+        // A server that never answers the probe must not hold the download:
         // nothing was written yet, so the row simply stays as it was.
         engine_.endTransfer();
-        engine_.pages().settleButtons();
+        engine_.changed();
+        engine_.ended();
         return;
     }
-    f.tmr.setEnabled(false);
     std::optional<std::string> failure;
     std::string reason;
     for (int i = 1; i <= rec.pieceCount(); ++i) {
@@ -51,20 +48,14 @@ void PauseOperation::run() {
     if (keepProgress && !engine_.rewriteProgress(&reason) && !failure) {
         failure = messages::fileError(rec.progressPath, reason);
     }
-    engine_.pages().setRowState("Paused");
-    f.tray().setTip("Idle");
-    engine_.pages().resetBufferPage();
     engine_.endTransfer();
-    engine_.pages().settleButtons();
+    engine_.setState(DownloadState::Paused);
     if (!progressFound) {
         engine_.showError(messages::kDefinitionMissing);
     } else if (failure) {
         engine_.showError(*failure);
     }
-}
-
-void PauseOperation::interrupt() {
-    run();
+    engine_.ended();
 }
 
 }  // namespace tandu

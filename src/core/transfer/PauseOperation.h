@@ -2,20 +2,19 @@
 
 namespace tandu {
 
-class TransferEngine;
+class Download;
 
 // "Pause Download": every buffer goes to the file, the progress file records
-// it, the connections close and the row reads "Paused".
+// it, the connections close and the download reads "Paused". A start still
+// waiting for its probe is dropped, its state unchanged.
 class PauseOperation {
 public:
-    explicit PauseOperation(TransferEngine& engine) : engine_(engine) {}
+    explicit PauseOperation(Download& download) : engine_(download) {}
 
     void run();
-    // A pause that also stops a start still waiting for its probe.
-    void interrupt();
 
 private:
-    TransferEngine& engine_;
+    Download& engine_;
 };
 
 }  // namespace tandu

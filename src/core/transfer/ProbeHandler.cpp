@@ -5,10 +5,8 @@
 #include "catalogue/DefinitionFile.h"
 #include "catalogue/TextFile.h"
 #include "platform/Socket.h"
-#include "shell/frmMain.h"
-#include "shell/modMain.h"
+#include "transfer/Download.h"
 #include "transfer/HttpRequests.h"
-#include "transfer/TransferEngine.h"
 #include "transfer/TransferMessages.h"
 
 namespace tandu {
@@ -64,7 +62,7 @@ void ProbeHandler::decide() {
 }
 
 std::string ProbeHandler::scratchPath() const {
-    return engine_.form().app().programFolder() + "/header.dat";
+    return engine_.setup().programFolder + "/header.dat";
 }
 
 void ProbeHandler::keepScratchCopy() {
@@ -73,18 +71,15 @@ void ProbeHandler::keepScratchCopy() {
 }
 
 void ProbeHandler::fail() {
-    const bool quiet = engine_.form().menAll.checked();
-    engine_.failStart(quiet ? std::nullopt : std::optional<std::string>(messages::kCannotDownload));
+    engine_.failStart(engine_.quiet() ? std::nullopt
+                                      : std::optional<std::string>(messages::kCannotDownload));
 }
 
 void ProbeHandler::succeed(std::int64_t fileSize) {
-    frmMain& f = engine_.form();
     TransferRecord& rec = engine_.record();
     rec.probing = false;
     rec.plan = PiecePlan::make(fileSize, rec.plan.pieces);
     rec.layOutPieces();
-    engine_.pages().showDownloadFigures();
-    f.pb.setValue(0);
 
     // The progress file comes first: a definition that says "Downloading"
     // always has one, however the program ends.
@@ -103,8 +98,7 @@ void ProbeHandler::succeed(std::int64_t fileSize) {
         engine_.failOnFile(rec.definitionPath, reason);
         return;
     }
-    engine_.pages().setRowState("Downloading");
-    engine_.pages().listPieces();
+    engine_.setState(DownloadState::Downloading);
     // A fresh start owns the name: an older file of that name is cut to nothing.
     if (!engine_.target().open(rec.targetPath, true, &reason)) {
         engine_.failOnFile(rec.targetPath, reason);
@@ -116,8 +110,6 @@ void ProbeHandler::succeed(std::int64_t fileSize) {
             engine_.connect(i);
         }
     }
-    f.tmr.setEnabled(true);
-    f.cmbPause.setEnabled(true);
     if (rec.allPiecesDone()) {
         engine_.runCompletion();  // an empty file, or nothing left to fetch
     }

@@ -5,14 +5,14 @@
 
 namespace tandu {
 
-class TransferEngine;
+class Download;
 
 // WS(0): the HEAD probe of a fresh start, and what its answer sets up — the
 // piece plan, the definition and progress files, the target file and the
 // data connections.
 class ProbeHandler {
 public:
-    explicit ProbeHandler(TransferEngine& engine) : engine_(engine) {}
+    explicit ProbeHandler(Download& download) : engine_(download) {}
 
     void onConnect();
     void onData();
@@ -27,7 +27,7 @@ private:
     std::string scratchPath() const;
     void keepScratchCopy();
 
-    TransferEngine& engine_;
+    Download& engine_;
 };
 
 }  // namespace tandu

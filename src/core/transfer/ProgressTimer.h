@@ -4,20 +4,20 @@
 
 namespace tandu {
 
-class TransferEngine;
+class Download;
 
 // The once-a-second figures: size, speed and time left per piece and for the
 // download, the buffer gauge, the amount downloaded and the tray tooltip.
 class ProgressTimer {
 public:
-    explicit ProgressTimer(TransferEngine& engine) : engine_(engine) {}
+    explicit ProgressTimer(Download& download) : engine_(download) {}
 
     void tick();
     // The tooltip a tick writes, before the tray cuts it to its field.
     std::string tooltip() const;
 
 private:
-    TransferEngine& engine_;
+    Download& engine_;
 };
 
 }  // namespace tandu

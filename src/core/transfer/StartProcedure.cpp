@@ -5,21 +5,15 @@
 #include "catalogue/DefinitionFile.h"
 #include "catalogue/FileNames.h"
 #include "catalogue/TextFile.h"
-#include "platform/Platform.h"
 #include "settings/SettingsFile.h"
-#include "shell/frmMain.h"
-#include "shell/modMain.h"
-#include "transfer/HttpRequests.h"
+#include "transfer/Download.h"
 #include "transfer/ProgressFile.h"
-#include "transfer/ShutdownAction.h"
-#include "transfer/TransferEngine.h"
+#include "transfer/SplitHost.h"
 #include "transfer/TransferMessages.h"
 
 namespace tandu {
 
 namespace {
-
-constexpr int kStateColumn = 2;
 
 std::optional<int> pieceCount(const std::string& line) {
     const auto value = textfile::parseWholeNumber(line);
@@ -41,156 +35,77 @@ std::string folderOf(const std::string& line) {
 }  // namespace
 
 void StartProcedure::run() {
-    if (running_) {
-        again_ = true;
-        return;
-    }
-    running_ = true;
-    do {
-        again_ = false;
-        runOnce();
-    } while (again_ && engine_.form().menAll.checked() && !engine_.downloading());
-    running_ = false;
-}
-
-void StartProcedure::next() {
-    run();
-}
-
-bool StartProcedure::heldElsewhere(int row) const {
-    frmMain& f = engine_.form();
-    return engine_.platform().locks.tryAcquire(
-               DefinitionPath(f.app().definitionsFolder(), f.lstDown.text(row))) == nullptr;
-}
-
-StartProcedure::Pick StartProcedure::pickRow() const {
-    const ListView& rows = engine_.form().lstDown;
-    Pick pick;
-    int waiting = -1;
-    for (int row = 0; row < rows.rowCount(); ++row) {
-        const std::string& state = rows.cell(row, kStateColumn);
-        const bool paused = state == "Paused";
-        if (!paused && (state != "Waiting" || waiting >= 0)) {
-            continue;
-        }
-        if (heldElsewhere(row)) {
-            if (pick.heldName.empty()) {
-                pick.heldName = rows.text(row);
-            }
-            continue;
-        }
-        if (paused) {
-            pick.row = row;
-            return pick;
-        }
-        waiting = row;
-    }
-    pick.row = waiting;
-    return pick;
-}
-
-void StartProcedure::runOnce() {
-    frmMain& f = engine_.form();
-    if (engine_.downloading()) {
-        return;
-    }
-    if (f.menAll.checked()) {
-        const Pick pick = pickRow();
-        if (pick.row < 0) {
-            f.applyIdleLayout();
-            if (!pick.heldName.empty()) {
-                // Not finished while another process still works on the
-                // queue: no shutdown under its feet.
-                engine_.showError(messages::heldElsewhere(pick.heldName));
-            } else if (f.menShut.checked()) {
-                if (auto failure =
-                        ShutdownAction::run(engine_.platform(), f.app().programFolder())) {
-                    engine_.showError(*failure);
-                }
-            }
-            return;
-        }
-        f.lstDown.select(pick.row);
-    }
-    const int row = f.lstDown.selectedIndex();
-    if (row < 0) {
-        return;
-    }
-    if (!FileExists(f.app().settingsPath())) {
-        engine_.showError(messages::kConfigMissing);
+    if (!FileExists(download_.setup().settingsPath())) {
+        download_.showError(messages::kConfigMissing);
         return;
     }
     readBufferSize();
-    const std::string& state = f.lstDown.cell(row, kStateColumn);
-    if (state == "Waiting") {
-        fresh(row);
-    } else if (state == "Paused") {
-        resume(row);
+    if (download_.state() == DownloadState::Waiting) {
+        fresh();
+    } else if (download_.state() == DownloadState::Paused) {
+        resume();
     }
 }
 
 void StartProcedure::readBufferSize() {
-    const auto settings = SettingsFile::read(engine_.form().app().settingsPath());
+    const auto settings = SettingsFile::read(download_.setup().settingsPath());
     if (!settings || !settings->buffer) {
         return;  // keeps the size it had
     }
     if (const auto bytes = SettingsFile::bufferBytes(*settings->buffer)) {
-        engine_.record().bufferSize = *bytes;
+        download_.record().bufferSize = *bytes;
     }
 }
 
-bool StartProcedure::takeDefinition(int row, const DefinitionFile& definition) {
-    frmMain& f = engine_.form();
-    TransferRecord& rec = engine_.record();
-    const std::string name = f.lstDown.text(row);
-    rec.curRow = row;
+bool StartProcedure::takeDefinition(const DefinitionFile& definition) {
+    TransferRecord& rec = download_.record();
+    const std::string& name = download_.text();
     rec.fileName = definition.fileName;
     rec.defState = definition.state;
     rec.defURL = definition.url;
     rec.saveFolder = definition.saveFolder;
     rec.defPieces = definition.pieces;
-    rec.definitionPath = DefinitionPath(f.app().definitionsFolder(), name);
-    rec.progressPath = ProgressPathFor(rec.definitionPath);
     rec.targetPath = folderOf(definition.saveFolder) + name;
     rec.host = SplitHost(definition.url);
     rec.oneConnection = false;
     if (rec.host.empty() || textfile::hasControlCharacter(definition.url)) {
         // Nothing can be fetched from it: the row fails as an unanswered probe does.
-        engine_.failStart(f.menAll.checked()
-                              ? std::nullopt
-                              : std::optional<std::string>(messages::kCannotDownload));
+        download_.failStart(download_.quiet()
+                                ? std::nullopt
+                                : std::optional<std::string>(messages::kCannotDownload));
         return false;
     }
-    if (!engine_.acquireLock(rec.definitionPath)) {
-        engine_.showError(messages::heldElsewhere(name));
+    if (download_.setup().targetBusy && download_.setup().targetBusy(download_, rec.targetPath)) {
+        download_.showError(messages::targetBusy(rec.targetPath));
+        return false;
+    }
+    if (!download_.acquireLock()) {
+        download_.showError(messages::heldElsewhere(name));
         return false;
     }
     return true;
 }
 
-std::optional<DefinitionFile> StartProcedure::readDefinition(int row) {
-    frmMain& f = engine_.form();
-    auto definition =
-        DefinitionFile::read(DefinitionPath(f.app().definitionsFolder(), f.lstDown.text(row)));
+std::optional<DefinitionFile> StartProcedure::readDefinition() {
+    auto definition = DefinitionFile::read(download_.definitionPath());
     if (!definition) {
-        engine_.showError(messages::kDefinitionMissing);
+        download_.showError(messages::kDefinitionMissing);
     }
     return definition;
 }
 
-void StartProcedure::fresh(int row) {
-    frmMain& f = engine_.form();
-    TransferRecord& rec = engine_.record();
-    const auto definition = readDefinition(row);
+void StartProcedure::fresh() {
+    TransferRecord& rec = download_.record();
+    const auto definition = readDefinition();
     if (!definition) {
         return;
     }
     const auto pieces = pieceCount(definition->pieces);
     if (definition->lineCount < 5 || !pieces) {
-        engine_.showError(messages::kStartFailed);
+        download_.showError(messages::kStartFailed);
         return;
     }
-    if (!takeDefinition(row, *definition)) {
+    if (!takeDefinition(*definition)) {
         return;
     }
     rec.url = definition->url;
@@ -198,19 +113,16 @@ void StartProcedure::fresh(int row) {
     rec.plan.pieces = *pieces;
     rec.pieces.clear();
     rec.probe.clear();
-    engine_.createConnections(*pieces);
-    f.applyTransferLayout();
-    engine_.pages().lockButtons();
-    f.cmbPause.setEnabled(true);  // gives up a probe that gets no answer
+    download_.createConnections(*pieces);
     rec.downloading = true;
     rec.probing = true;
-    engine_.connect(0);
+    download_.began();
+    download_.connect(0);
 }
 
-void StartProcedure::resume(int row) {
-    frmMain& f = engine_.form();
-    TransferRecord& rec = engine_.record();
-    const auto definition = readDefinition(row);
+void StartProcedure::resume() {
+    TransferRecord& rec = download_.record();
+    const auto definition = readDefinition();
     if (!definition) {
         return;
     }
@@ -223,17 +135,16 @@ void StartProcedure::resume(int row) {
         plan = PiecePlan{*pieces, *size, *pieceSize, *remainder};
     }
     if (definition->lineCount < 8 || !plan.consistent()) {
-        engine_.showError(messages::kStartFailed);
+        download_.showError(messages::kStartFailed);
         return;
     }
     // Everything that can refuse the resume is asked before anything changes.
-    auto counts = ProgressFile::read(
-        ProgressPathFor(DefinitionPath(f.app().definitionsFolder(), f.lstDown.text(row))), plan);
+    auto counts = ProgressFile::read(rec.progressPath, plan);
     if (!counts) {
-        engine_.showError(messages::kDefinitionMissing);
+        download_.showError(messages::kDefinitionMissing);
         return;
     }
-    if (!takeDefinition(row, *definition)) {
+    if (!takeDefinition(*definition)) {
         return;
     }
     rec.defSize = definition->size;
@@ -242,15 +153,15 @@ void StartProcedure::resume(int row) {
     rec.url = textfile::trim(definition->url);
     rec.plan = plan;
     std::string reason;
-    if (!engine_.target().open(rec.targetPath, false, &reason)) {
-        engine_.endTransfer();
-        engine_.showError(messages::fileError(rec.targetPath, reason));
+    if (!download_.target().open(rec.targetPath, false, &reason)) {
+        download_.endTransfer();
+        download_.showError(messages::fileError(rec.targetPath, reason));
         return;
     }
     // Counted bytes the target file does not hold (it was deleted or cut
     // short meanwhile) are fetched again.
     bool recount = false;
-    const std::int64_t onDisk = engine_.target().size().value_or(0);
+    const std::int64_t onDisk = download_.target().size().value_or(0);
     for (int i = 1; i <= plan.pieces; ++i) {
         auto& count = (*counts)[static_cast<std::size_t>(i - 1)];
         const std::int64_t held = std::clamp<std::int64_t>(onDisk - plan.start(i), 0, count);
@@ -259,50 +170,23 @@ void StartProcedure::resume(int row) {
     }
     rec.layOutPieces(*counts);
     rec.probe.clear();
-    engine_.createConnections(plan.pieces);
-    f.applyTransferLayout();
-    engine_.pages().lockButtons();
+    download_.createConnections(plan.pieces);
     rec.downloading = true;
     rec.probing = false;
-    engine_.pages().showDownloadFigures();
-    f.pb.setValue(0);
-    engine_.pages().setRowState("Downloading");
-    engine_.pages().listPieces();
-    if (recount && !engine_.rewriteProgress(&reason)) {
-        engine_.failOnFile(rec.progressPath, reason);
+    download_.began();
+    download_.setState(DownloadState::Downloading);
+    if (recount && !download_.rewriteProgress(&reason)) {
+        download_.failOnFile(rec.progressPath, reason);
         return;
     }
     for (int i = 1; i <= plan.pieces; ++i) {
         if (!rec.piece(i).done) {
-            engine_.connect(i);
+            download_.connect(i);
         }
     }
-    f.tmr.setEnabled(true);
-    f.cmbPause.setEnabled(true);
     if (rec.allPiecesDone()) {
-        engine_.runCompletion();
+        download_.runCompletion();
     }
-}
-
-void StartProcedure::rowSelected() {
-    frmMain& f = engine_.form();
-    const int row = f.lstDown.selectedIndex();
-    if (f.lstDown.rowCount() == 0 || engine_.downloading() || row < 0) {
-        return;
-    }
-    const std::string& state = f.lstDown.cell(row, kStateColumn);
-    if (state == "Waiting" || state == "Paused") {
-        f.cmbCancel.setEnabled(true);
-        f.cmbDownSel.setEnabled(true);
-        f.cmbPause.setEnabled(false);
-        f.cmbDownSel.setCaption(state == "Waiting" ? "Download Selected" : "Resume");
-    } else if (state == "Completed") {
-        f.cmbCancel.setEnabled(false);
-        f.cmbDownSel.setEnabled(false);
-        f.cmbPause.setEnabled(false);
-        f.cmbDownSel.setCaption("Resume");
-    }
-    f.cmbClear.setEnabled(true);
 }
 
 }  // namespace tandu

@@ -25,6 +25,11 @@ inline std::string heldElsewhere(const std::string& name) {
     return "\"" + name + "\" is being transferred by another Tandu process. It is left alone here.";
 }
 
+inline std::string targetBusy(const std::string& path) {
+    return "The file " + path +
+           " is already being written by another running download. This one was not started.";
+}
+
 inline std::string fileError(const std::string& path, const std::string& reason) {
     return "The file " + path + " cannot be written: " + reason +
            ". The download has stopped; what was downloaded so far is kept.";

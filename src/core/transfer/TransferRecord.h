@@ -18,6 +18,8 @@ struct PieceState {
     std::int64_t received = 0;      // body bytes taken: written or still buffered
     std::int64_t written = 0;       // of those, the ones in the target file
     std::int64_t lastReceived = 0;  // `received` at the previous tick
+    std::int64_t speed = 0;         // bytes in the last tick
+    std::int64_t secondsLeft = 0;   // at that speed
     bool headerPending = true;
     bool done = false;
     std::string header;     // the answer's header while it arrives
@@ -35,7 +37,7 @@ struct PieceState {
     }
 };
 
-// Everything about the one running transfer.
+// Everything about a download's transfer, as plain figures.
 struct TransferRecord {
     // The definition file's lines as read.
     std::string fileName;
@@ -51,7 +53,6 @@ struct TransferRecord {
     std::string url;  // the request target
     PiecePlan plan;
     std::int64_t bufferSize = SettingsFile::kDefaultBufferBytes;
-    int curRow = -1;  // 0-based row of lstDown
     bool downloading = false;
     bool probing = false;        // a fresh start waits for the probe's answer
     bool oneConnection = false;  // the server sends only whole files
@@ -67,6 +68,7 @@ struct TransferRecord {
     std::int64_t totalReceived = 0;
     std::int64_t totalBuffered = 0;
     std::int64_t secondsLeft = 0;
+    int ticks = 0;  // since the transfer began
 
     int pieceCount() const { return plan.pieces; }
     PieceState& piece(int i) { return pieces[static_cast<std::size_t>(i - 1)]; }

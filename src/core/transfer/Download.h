@@ -1,0 +1,133 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "transfer/CompletionActions.h"
+#include "transfer/DataPath.h"
+#include "transfer/DownloadEvents.h"
+#include "transfer/DownloadSetup.h"
+#include "transfer/DownloadState.h"
+#include "transfer/PauseOperation.h"
+#include "transfer/ProbeHandler.h"
+#include "transfer/ProgressTimer.h"
+#include "transfer/ProgressWriter.h"
+#include "transfer/StartProcedure.h"
+#include "transfer/TargetFile.h"
+#include "transfer/TransferRecord.h"
+
+namespace tandu {
+
+class Socket;
+class TransferLock;
+
+// One download, known by its definition file's base name: its record, the
+// socket array WS (element 0 probes; 1..n fetch the pieces), the target file
+// and the lock that keeps other processes off it. Commanded by calls; tells
+// its DownloadEvents what it does.
+class Download {
+public:
+    static constexpr int kHttpPort = 80;
+
+    // The texts of its row in a list of downloads.
+    struct RowTexts {
+        std::string speed = "???";
+        std::string size = "???";
+        std::string eta = "???";
+    };
+
+    Download(DownloadSetup& setup, DownloadEvents& events, std::string definitionPath,
+             std::string text, DownloadState state);
+    ~Download();
+    Download(const Download&) = delete;
+    Download& operator=(const Download&) = delete;
+
+    const std::string& name() const { return name_; }
+    // The name shown for it: line 1 of its definition, or its file's name.
+    const std::string& text() const { return text_; }
+    const std::string& definitionPath() const { return definitionPath_; }
+    DownloadState state() const { return state_; }
+    const RowTexts& row() const { return row_; }
+    const TransferRecord& record() const { return record_; }
+    bool running() const { return record_.downloading; }
+    bool probing() const { return record_.probing; }
+    // The ends of a row that is not running, for a list that reads them again.
+    void setRowState(DownloadState state, const std::string& sizeText);
+
+    // --- commands ---
+    // Starts a "Waiting" download afresh or resumes a "Paused" one. Quiet: a
+    // URL that cannot be fetched fails without a message. False when it did
+    // not start (a message said why, unless it failed quietly).
+    bool start(bool quiet);
+    void pause() { pause_.run(); }
+    // The once-a-second figures.
+    void tick() { timer_.tick(); }
+    // A transfer runs but no connection is left that could move it on.
+    bool stalled() const;
+    // "Downloading NAME @ 12KB/s"
+    std::string tooltip() const { return timer_.tooltip(); }
+
+    // --- for the transfer steps ---
+    DownloadSetup& setup() { return setup_; }
+    TransferRecord& record() { return record_; }
+    TargetFile& target() { return target_; }
+    Socket* socket(int index);
+    bool quiet() const { return quiet_; }
+    void createConnections(int count);
+    // Connects WS(index) to the host on port 80, creating it when missing.
+    void connect(int index);
+    void destroyConnection(int index);
+    void destroyConnections();
+    bool acquireLock();
+    // Rewrites the progress file from the bytes now in the target file.
+    bool rewriteProgress(std::string* reason);
+    // The same after a flush, when counts have only grown.
+    bool advanceProgress(std::string* reason);
+
+    // The transfer begins: the figures are known.
+    void began();
+    void setState(DownloadState state);
+    RowTexts& rowTexts() { return row_; }
+    void changed() { events_.downloadChanged(*this); }
+    // Ends the running transfer: data connections gone, target file closed,
+    // lock released. The caller then says how it ended.
+    void endTransfer();
+    void ended() { events_.downloadEnded(*this); }
+    // The start failed before any data: state "Error", the message (if any),
+    // the end.
+    void failStart(const std::optional<std::string>& message);
+    // A file could not be written: the transfer ends in "Error", what was
+    // written stays.
+    void failOnFile(const std::string& path, const std::string& reason);
+    void runCompletion() { completion_.run(); }
+    void showError(const std::string& text);
+    void showNotice(const std::string& text);
+    void showConnectionError(const std::string& description);
+
+private:
+    std::unique_ptr<Socket> makeSocket(int index);
+
+    DownloadSetup& setup_;
+    DownloadEvents& events_;
+    std::string definitionPath_;
+    std::string name_;
+    std::string text_;
+    DownloadState state_;
+    RowTexts row_;
+    bool quiet_ = false;
+    TransferRecord record_;
+    std::vector<std::unique_ptr<Socket>> WS;
+    TargetFile target_;
+    ProgressWriter progress_;
+    std::unique_ptr<TransferLock> lock_;
+    StartProcedure start_;
+    ProbeHandler probe_;
+    DataPath data_;
+    CompletionActions completion_;
+    PauseOperation pause_;
+    ProgressTimer timer_;
+};
+
+}  // namespace tandu

@@ -1,0 +1,131 @@
+#include "transfer/DownloadList.h"
+
+#include <algorithm>
+
+#include "catalogue/CancelDownload.h"
+#include "catalogue/DownloadRows.h"
+
+namespace tandu {
+
+DownloadList::DownloadList(DownloadSetup setup) : setup_(std::move(setup)) {
+    setup_.targetBusy = [this](const Download& asking, const std::string& path) {
+        return targetBusy(asking, path);
+    };
+}
+
+void DownloadList::load(UiServices& ui) {
+    ScanDefinitions(ui, setup_.programFolder + "/definitions",
+                    [this](const std::string& path) { add(path); });
+}
+
+Download& DownloadList::add(const std::string& definitionPath) {
+    const DownloadRow row = ReadDownloadRow(setup_.numbers, definitionPath);
+    auto download =
+        std::make_unique<Download>(setup_, *this, definitionPath, row.text,
+                                   row.paused ? DownloadState::Paused : DownloadState::Waiting);
+    download->setRowState(download->state(), row.size);
+    downloads_.push_back(std::move(download));
+    if (observer_ != nullptr) {
+        observer_->rowAdded(count() - 1);
+    }
+    return *downloads_.back();
+}
+
+bool DownloadList::cancel(int row, UiServices& ui) {
+    if (row < 0 || row >= count()) {
+        return false;
+    }
+    Download& download = at(row);
+    if (download.running()) {
+        download.pause();  // lets go of its lock and file
+    }
+    if (!CancelDownload(download.definitionPath(), download.text(), ui, setup_.locks)) {
+        return false;
+    }
+    // The pause may have shown a message, and rows may have gone meanwhile.
+    const int now = indexOf(download);
+    if (now < 0) {
+        return true;
+    }
+    downloads_.erase(downloads_.begin() + now);
+    if (observer_ != nullptr) {
+        observer_->rowsRemoved({now});
+    }
+    return true;
+}
+
+void DownloadList::clearCompleted() {
+    std::vector<int> gone;
+    for (int row = 0; row < count(); ++row) {
+        if (at(row).state() == DownloadState::Completed) {
+            gone.push_back(row);
+        }
+    }
+    if (gone.empty()) {
+        return;
+    }
+    std::erase_if(downloads_, [](const std::unique_ptr<Download>& download) {
+        return download->state() == DownloadState::Completed;
+    });
+    if (observer_ != nullptr) {
+        observer_->rowsRemoved(gone);
+    }
+}
+
+int DownloadList::indexOf(const Download& download) const {
+    for (int row = 0; row < count(); ++row) {
+        if (&at(row) == &download) {
+            return row;
+        }
+    }
+    return -1;
+}
+
+Download* DownloadList::find(const std::string& name) {
+    for (auto& download : downloads_) {
+        if (download->name() == name) {
+            return download.get();
+        }
+    }
+    return nullptr;
+}
+
+int DownloadList::runningCount() const {
+    return static_cast<int>(std::count_if(downloads_.begin(), downloads_.end(),
+                                          [](const auto& d) { return d->running(); }));
+}
+
+bool DownloadList::targetBusy(const Download& asking, const std::string& path) const {
+    return std::any_of(downloads_.begin(), downloads_.end(), [&](const auto& d) {
+        return d.get() != &asking && d->running() && d->record().targetPath == path;
+    });
+}
+
+void DownloadList::downloadStarted(Download& download) {
+    if (observer_ != nullptr) {
+        observer_->downloadStarted(download);
+    }
+}
+
+void DownloadList::downloadChanged(Download& download) {
+    if (observer_ != nullptr) {
+        observer_->downloadChanged(download);
+    }
+}
+
+void DownloadList::downloadMessage(Download& download, const DownloadMessage& message) {
+    if (observer_ != nullptr) {
+        observer_->downloadMessage(download, message);
+    }
+}
+
+void DownloadList::downloadEnded(Download& download) {
+    if (observer_ != nullptr) {
+        observer_->downloadEnded(download);
+    }
+    if (onEnded_) {
+        onEnded_(download);
+    }
+}
+
+}  // namespace tandu

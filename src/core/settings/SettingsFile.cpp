@@ -74,9 +74,12 @@ bool SettingsFile::write(const std::string& path, const std::string& connections
             return false;
         }
     }
-    const int atOnce = std::clamp(simultaneous, 1, kMostSimultaneous);
-    return textfile::writeLinesAtomically(
-        path, {kMarker, connections, folder, buffer, std::to_string(atOnce)}, reason);
+    // The default leaves the file as older builds wrote it.
+    std::vector<std::string> lines = {kMarker, connections, folder, buffer};
+    if (const int atOnce = std::clamp(simultaneous, 1, kMostSimultaneous); atOnce != 1) {
+        lines.push_back(std::to_string(atOnce));
+    }
+    return textfile::writeLinesAtomically(path, lines, reason);
 }
 
 std::optional<std::int64_t> SettingsFile::bufferBytes(const std::string& line4) {

@@ -8,7 +8,7 @@
 #include "catalogue/DefinitionFile.h"
 #include "catalogue/DownloadRows.h"
 #include "chrome/CheckUrlTool.h"
-#include "transfer/TransferEngine.h"
+#include "transfer/DownloadList.h"
 
 namespace tandu {
 namespace {
@@ -91,10 +91,10 @@ TEST(RealDownload, SixteenConnectionsOverLoopbackGiveTheSameFile) {
     frmMain& f = program.load();
     const std::string definition = program.folder.definitions() + "f.bin.def";
     DefinitionFile::writeForm1(definition, "f.bin", "http://localhost/f.bin", downloads, "16");
-    AddDownloadRow(f.lstDown, f.numbers(), definition);
+    f.downloads().add(definition);
     f.lstDown.clickRow(0);
     f.cmbDownSel.click();
-    runUntil(program.host.loop, [&] { return !f.engine().downloading(); });
+    runUntil(program.host.loop, [&] { return f.downloads().runningCount() == 0; });
     EXPECT_TRUE(program.host.ui.messages.empty());
     EXPECT_EQ(f.lstDown.cell(0, 2), "Completed");
     EXPECT_TRUE(test::readFile(downloads + "f.bin") == file);

@@ -156,7 +156,7 @@ TEST(DataPath, UnusableAnswerIsReportedAndWritesNothing) {
     EXPECT_EQ(h.messages()[1].title, "Error");
     EXPECT_EQ(fileSize(h.targetPath("f.bin")), "0");
     EXPECT_EQ(h.state(row), "Downloading");
-    EXPECT_TRUE(h.program.main->engine().stalled());
+    EXPECT_TRUE(h.f->downloads().at(0).stalled());
 }
 
 TEST(DataPath, EarlyCloseKeepsWhatArrivedAndSaysSo) {
@@ -194,7 +194,7 @@ TEST(DataPath, WriteFailureStopsTheDownloadWithTheReason) {
     EngineHarness h;
     // Every write to /dev/full fails as on a full disk.
     DefinitionFile::writeForm1(h.definitionPath("full"), "full", "http://h.org/full", "/dev/", "1");
-    AddDownloadRow(h.f->lstDown, h.f->numbers(), h.definitionPath("full"));
+    h.f->downloads().add(h.definitionPath("full"));
     h.start(0);
     h.answerProbeWithSize(5000);
     FakeSocketFactory::connect(h.ws(1));
@@ -205,7 +205,7 @@ TEST(DataPath, WriteFailureStopsTheDownloadWithTheReason) {
               "The file /dev/full cannot be written: No space left on device. The download has "
               "stopped; what was downloaded so far is kept.");
     EXPECT_EQ(h.state(0), "Error");
-    EXPECT_FALSE(h.program.main->engine().downloading());
+    EXPECT_FALSE((h.f->downloads().runningCount() > 0));
     EXPECT_TRUE(h.ws(1).destroyed);
     EXPECT_EQ(h.progress("full"), "0-5000 ");
     EXPECT_TRUE(h.f->cmbClear.enabled());

@@ -10,7 +10,7 @@
 #include "catalogue/TextFile.h"
 #include "shell/frmMain.h"
 #include "transfer/FormatTimeLeft.h"
-#include "transfer/TransferEngine.h"
+#include "transfer/DownloadList.h"
 
 namespace tandu::test {
 
@@ -26,10 +26,7 @@ class EngineHarness {
     }
 
     // Starts the program again on the same folder: the list comes from the files.
-    void reload() {
-        ws0Index_ = sockets().created().size();
-        f = &program.load();
-    }
+    void reload() { f = &program.load(); }
 
     std::string downloads() const { return program.folder / "downloads/"; }
     std::string definitionPath(const std::string& name) const {
@@ -44,7 +41,7 @@ class EngineHarness {
     // A "Waiting" row, appended.
     int addWaiting(const std::string& name, const std::string& pieces) {
         DefinitionFile::writeForm1(definitionPath(name), name, urlOf(name), downloads(), pieces);
-        AddDownloadRow(f->lstDown, f->numbers(), definitionPath(name));
+        f->downloads().add(definitionPath(name));
         return f->lstDown.rowCount() - 1;
     }
     // A "Paused" row with its progress file lines.
@@ -57,7 +54,7 @@ class EngineHarness {
         definition.pieces = std::to_string(pieces);
         definition.writeForm2(definitionPath(name), size, size / pieces, size % pieces);
         textfile::writeLines(progressPath(name), progress);
-        AddDownloadRow(f->lstDown, f->numbers(), definitionPath(name));
+        f->downloads().add(definitionPath(name));
         return f->lstDown.rowCount() - 1;
     }
 
@@ -65,15 +62,27 @@ class EngineHarness {
         base_ = sockets().created().size();
         f->lstDown.clickRow(row);
         f->cmbDownSel.click();
+        findProbe();
     }
     // Starts without selecting: "Download all" picks the row.
     void pressStart() {
         base_ = sockets().created().size();
         f->cmbDownSel_Click();
+        findProbe();
+    }
+    // WS(0) is made after WS(1)..WS(n), on a download's first probe.
+    void findProbe() {
+        for (int row = 0; row < f->downloads().count(); ++row) {
+            const Download& d = f->downloads().at(row);
+            const auto made = sockets().created().size() - base_;
+            if (d.probing() && made > static_cast<std::size_t>(d.record().pieceCount())) {
+                ws0Index_ = base_ + static_cast<std::size_t>(d.record().pieceCount());
+            }
+        }
     }
 
     FakeSocketFactory& sockets() { return program.host.sockets; }
-    // WS(0) is the first socket the window makes.
+    // WS(0) of the last fresh start.
     FakeSocketRecord& ws0() { return sockets().socket(ws0Index_); }
     // WS(i) of the transfer begun by the last start.
     FakeSocketRecord& ws(int i) {

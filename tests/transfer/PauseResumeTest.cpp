@@ -124,7 +124,7 @@ TEST(Resume, MissingProgressFileLeavesTheWindowIdle) {
     h.start(row);
     ASSERT_EQ(h.messages().size(), 1u);
     EXPECT_EQ(h.messages()[0].text, "Definition file not found. Please add the URL again.");
-    EXPECT_FALSE(h.program.main->engine().downloading());
+    EXPECT_FALSE((h.f->downloads().runningCount() > 0));
     EXPECT_FALSE(h.f->Tabs.visible());
     EXPECT_EQ(h.state(row), "Paused");
     EXPECT_TRUE(h.program.host.locks.held.empty());
@@ -151,7 +151,7 @@ TEST(Pause, MissingProgressFileShowsTheMessageAndEndsTheTransfer) {
     h.f->cmbPause.click();
     ASSERT_EQ(h.messages().size(), 1u);
     EXPECT_EQ(h.messages()[0].text, "Definition file not found. Please add the URL again.");
-    EXPECT_FALSE(h.program.main->engine().downloading());
+    EXPECT_FALSE((h.f->downloads().runningCount() > 0));
     EXPECT_FALSE(h.f->Tabs.visible());
     EXPECT_TRUE(h.f->cmbClear.enabled());
     // The counts were written again: the row resumes instead of starting over.
@@ -159,16 +159,16 @@ TEST(Pause, MissingProgressFileShowsTheMessageAndEndsTheTransfer) {
     h.program.host.ui.messages.clear();
     h.start(row);
     EXPECT_TRUE(h.messages().empty());
-    EXPECT_TRUE(h.program.main->engine().downloading());
+    EXPECT_TRUE((h.f->downloads().runningCount() > 0));
 }
 
 TEST(Pause, InterruptWhileProbingLeavesTheRowWaiting) {
     EngineHarness h;
     const int row = h.addWaiting("f.bin", "2");
     h.start(row);
-    h.program.main->engine().interrupt();
+    h.f->downloads().at(0).pause();
     EXPECT_EQ(h.state(row), "Waiting");
-    EXPECT_FALSE(h.program.main->engine().downloading());
+    EXPECT_FALSE((h.f->downloads().runningCount() > 0));
     EXPECT_EQ(h.ws0().state, SocketState::Closed);
     EXPECT_FALSE(test::fileExists(h.progressPath("f.bin")));
     EXPECT_TRUE(h.program.host.locks.held.empty());
@@ -202,7 +202,7 @@ TEST(Timer, SpeedsRoundHalvesToEvenBufferGaugeAwayFromZero) {
     EXPECT_EQ(h.f->pb.value(), 4499);
     EXPECT_EQ(h.f->pbBuffer.value(), 4499);
     EXPECT_EQ(h.f->lblPercentBuf.caption(), "0");
-    EXPECT_EQ(h.program.main->engine().tooltip(), "Downloading f.bin @ 4KB/s");
+    EXPECT_EQ(h.f->downloads().at(0).tooltip(), "Downloading f.bin @ 4KB/s");
     // The next tick counts only what arrived since.
     FakeSocketFactory::data(h.ws(2), std::string(500, 'x'));
     h.f->tmr.tick();

@@ -53,7 +53,7 @@ TEST(Probe, UnusableAnswersTakeTheFailurePath) {
         EXPECT_FALSE(h.f->Tabs.visible());
         EXPECT_EQ(h.f->cmbDownSel.top(), frmMain::kIdleButtonTop);
         EXPECT_TRUE(h.f->cmbClear.enabled());
-        EXPECT_FALSE(h.program.main->engine().downloading());
+        EXPECT_FALSE((h.f->downloads().runningCount() > 0));
     }
 }
 
@@ -64,7 +64,7 @@ TEST(Probe, PauseGivesUpAProbeThatGetsNoAnswer) {
     FakeSocketFactory::connect(h.ws0());  // accepted, never answered
     ASSERT_TRUE(h.f->cmbPause.enabled());
     h.f->cmbPause.click();
-    EXPECT_FALSE(h.program.main->engine().downloading());
+    EXPECT_FALSE((h.f->downloads().runningCount() > 0));
     EXPECT_EQ(h.state(row), "Waiting");
     EXPECT_EQ(h.ws0().state, SocketState::Closed);
     EXPECT_TRUE(h.ws(1).destroyed && h.ws(2).destroyed);
@@ -101,7 +101,7 @@ TEST(Probe, ErrorOnTheProbeEndsTheStartAndReleasesTheWindow) {
               "An error ocurred, please verify your connection or the download link. Decription "
               "of error below\r\n\r\nHost not found");
     EXPECT_EQ(h.state(row), "Error");
-    EXPECT_FALSE(h.program.main->engine().downloading());
+    EXPECT_FALSE((h.f->downloads().runningCount() > 0));
     EXPECT_FALSE(h.f->Tabs.visible());
     // The window is free again: another row starts.
     const int other = h.addWaiting("g.bin", "1");
@@ -126,14 +126,14 @@ TEST(Start, MissingFilesAndBadLinesLeaveTheWindowIdle) {
     EXPECT_EQ(h.state(row), "Waiting");
     EXPECT_FALSE(h.f->Tabs.visible());
     EXPECT_TRUE(h.ws0().connects.empty());
-    EXPECT_FALSE(h.program.main->engine().downloading());
+    EXPECT_FALSE((h.f->downloads().runningCount() > 0));
 }
 
 TEST(Start, AUrlWithoutHostFailsLikeAnUnansweredProbe) {
     EngineHarness h;
     DefinitionFile::writeForm1(h.definitionPath("f.bin"), "f.bin", "www.h.org/f.bin", h.downloads(),
                                "1");
-    AddDownloadRow(h.f->lstDown, h.f->numbers(), h.definitionPath("f.bin"));
+    h.f->downloads().add(h.definitionPath("f.bin"));
     h.start(0);
     EXPECT_EQ(h.state(0), "Error");
     EXPECT_EQ(h.messages().back().text, "This URL cannot be downloaded.");
@@ -251,7 +251,7 @@ TEST(DownloadAll, AFailedProbeIsSilentAndTheQueueGoesOn) {
     EXPECT_TRUE(h.messages().empty());
     EXPECT_EQ(h.state(0), "Error");
     EXPECT_EQ(h.f->lstDown.selectedIndex(), 1);
-    EXPECT_TRUE(h.program.main->engine().downloading());
+    EXPECT_TRUE((h.f->downloads().runningCount() > 0));
     EXPECT_EQ(h.ws0().connects.size(), 2u);
 }
 
@@ -260,7 +260,7 @@ TEST(DownloadAll, RowsWithoutHostAreSkippedWithoutNesting) {
     for (int i = 0; i < 500; ++i) {
         const std::string name = "bad" + std::to_string(i);
         DefinitionFile::writeForm1(h.definitionPath(name), name, "nohost", h.downloads(), "1");
-        AddDownloadRow(h.f->lstDown, h.f->numbers(), h.definitionPath(name));
+        h.f->downloads().add(h.definitionPath(name));
     }
     h.f->menAll.click();
     h.f->menShut.click();

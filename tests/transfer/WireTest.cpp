@@ -80,7 +80,7 @@ TEST(Wire, ResumeSendsTheUrlTrimmedFreshStartAsStored) {
     EngineHarness h;
     DefinitionFile::writeForm1(h.definitionPath("f.bin"), "f.bin", " http://h.org/f.bin ",
                                h.downloads(), "1");
-    AddDownloadRow(h.f->lstDown, h.f->numbers(), h.definitionPath("f.bin"));
+    h.f->downloads().add(h.definitionPath("f.bin"));
     h.start(0);
     FakeSocketFactory::connect(h.ws0());
     EXPECT_EQ(h.ws0().sent, "HEAD  http://h.org/f.bin  HTTP/1.0\r\n\r\n");

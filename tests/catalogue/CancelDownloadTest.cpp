@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "TestProgram.h"
+#include "transfer/DownloadList.h"
 
 namespace tandu {
 namespace {
@@ -195,8 +196,12 @@ protected:
         program.writeSettings();
         frmMain& form = program.load();
         for (std::size_t i = 0; i < states.size(); ++i) {
-            const int row = form.lstDown.addRow("file" + std::to_string(i));
-            form.lstDown.setCell(row, 2, states[i]);
+            const std::string name = "file" + std::to_string(i);
+            const std::string path = program.folder.definitions() + name + ".def";
+            DefinitionFile::writeForm1(path, name, "http://h/" + name, "/tmp/", "1");
+            Download& download = form.downloads().add(path);
+            download.setRowState(StateFromText(states[i]).value_or(DownloadState::Error), "");
+            form.lstDown.setCell(form.downloads().count() - 1, 2, states[i]);
         }
         for (Button* button : {&form.cmbDownSel, &form.cmbPause, &form.cmbCancel, &form.cmbClear}) {
             button->setEnabled(true);
@@ -216,7 +221,7 @@ TEST_F(ClearCompletedTest, KeepsEveryRowThatIsNotExactlyCompleted) {
     EXPECT_TRUE(form.cmbClear.enabled());
     // Only completed rows left: the list empties and the four buttons go grey.
     for (int row = 0; row < 3; ++row) {
-        form.lstDown.setCell(row, 2, "Completed");
+        form.downloads().at(row).setRowState(DownloadState::Completed, "");
     }
     form.cmbClear.click();
     EXPECT_EQ(form.lstDown.rowCount(), 0);
@@ -247,7 +252,8 @@ TEST_F(ClearCompletedTest, ManyRowsGoInOnePassKeepingOrderAndSelection) {
 
     // A selected row that goes leaves no selection.
     for (int i = 0; i < 100; ++i) {
-        form.lstDown.setCell(i, 2, i == 99 ? "Paused" : "Completed");
+        form.downloads().at(i).setRowState(
+            i == 99 ? DownloadState::Paused : DownloadState::Completed, "");
     }
     form.lstDown.select(10);
     form.cmbClear.click();

@@ -48,7 +48,18 @@ std::unique_ptr<Socket> FakeSocketFactory::create(SocketHandlers handlers) {
     auto record = std::make_shared<FakeSocketRecord>();
     record->handlers = std::move(handlers);
     created_.push_back(record);
-    return std::make_unique<FakeSocket>(record);
+    auto socket = std::make_unique<FakeSocket>(record);
+    sockets_.push_back(socket.get());
+    return socket;
+}
+
+FakeSocketRecord* FakeSocketFactory::recordOf(const Socket* socket) const {
+    for (std::size_t i = sockets_.size(); i-- > 0;) {
+        if (sockets_[i] == socket && !created_[i]->destroyed) {
+            return created_[i].get();
+        }
+    }
+    return nullptr;
 }
 
 std::vector<std::shared_ptr<FakeSocketRecord>> FakeSocketFactory::alive() const {

@@ -32,6 +32,8 @@ public:
     // Every socket ever created, in creation order.
     const std::vector<std::shared_ptr<FakeSocketRecord>>& created() const { return created_; }
     FakeSocketRecord& socket(std::size_t creationIndex) { return *created_.at(creationIndex); }
+    // The record of a socket the program holds; null for an unknown one.
+    FakeSocketRecord* recordOf(const Socket* socket) const;
     // Sockets created and not destroyed, in creation order.
     std::vector<std::shared_ptr<FakeSocketRecord>> alive() const;
 
@@ -43,6 +45,7 @@ public:
 
 private:
     std::vector<std::shared_ptr<FakeSocketRecord>> created_;
+    std::vector<const Socket*> sockets_;  // as created; an address may come back
 };
 
 }  // namespace tandu::test

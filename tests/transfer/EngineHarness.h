@@ -62,28 +62,24 @@ class EngineHarness {
         base_ = sockets().created().size();
         f->lstDown.clickRow(row);
         f->cmbDownSel.click();
-        findProbe();
     }
     // Starts without selecting: "Download all" picks the row.
     void pressStart() {
         base_ = sockets().created().size();
         f->cmbDownSel_Click();
-        findProbe();
-    }
-    // WS(0) is made after WS(1)..WS(n), on a download's first probe.
-    void findProbe() {
-        for (int row = 0; row < f->downloads().count(); ++row) {
-            const Download& d = f->downloads().at(row);
-            const auto made = sockets().created().size() - base_;
-            if (d.probing() && made > static_cast<std::size_t>(d.record().pieceCount())) {
-                ws0Index_ = base_ + static_cast<std::size_t>(d.record().pieceCount());
-            }
-        }
     }
 
     FakeSocketFactory& sockets() { return program.host.sockets; }
     // WS(0) of the last fresh start.
-    FakeSocketRecord& ws0() { return sockets().socket(ws0Index_); }
+    FakeSocketRecord& ws0() {
+        for (int row = 0; row < f->downloads().count(); ++row) {
+            Download& d = f->downloads().at(row);
+            if (d.probing()) {
+                lastWs0_ = sockets().recordOf(d.socket(0));
+            }
+        }
+        return *lastWs0_;
+    }
     // WS(i) of the transfer begun by the last start.
     FakeSocketRecord& ws(int i) {
         return sockets().socket(base_ + static_cast<std::size_t>(i) - 1);
@@ -148,7 +144,7 @@ class EngineHarness {
 
   private:
     std::size_t base_ = 0;
-    std::size_t ws0Index_ = 0;
+    FakeSocketRecord* lastWs0_ = nullptr;
 };
 
 }  // namespace tandu::test

@@ -62,11 +62,22 @@ class EngineHarness {
         base_ = sockets().created().size();
         f->lstDown.clickRow(row);
         f->cmbDownSel.click();
+        ws0();
+        noteProbeSocket(row);
     }
     // Starts without selecting: "Download all" picks the row.
     void pressStart() {
         base_ = sockets().created().size();
         f->cmbDownSel_Click();
+        ws0();
+        noteProbeSocket(f->lstDown.selectedIndex());
+    }
+    // A download's first start makes its WS(0) before WS(1)..WS(n).
+    void noteProbeSocket(int row) {
+        if (row >= 0 && row < f->downloads().count() && sockets().created().size() > base_ &&
+            sockets().recordOf(f->downloads().at(row).socket(0)) == &sockets().socket(base_)) {
+            ++base_;
+        }
     }
 
     FakeSocketFactory& sockets() { return program.host.sockets; }
@@ -78,7 +89,7 @@ class EngineHarness {
                 lastWs0_ = sockets().recordOf(d.socket(0));
             }
         }
-        return *lastWs0_;
+        return lastWs0_ != nullptr ? *lastWs0_ : none_;
     }
     // WS(i) of the transfer begun by the last start.
     FakeSocketRecord& ws(int i) {
@@ -145,6 +156,7 @@ class EngineHarness {
   private:
     std::size_t base_ = 0;
     FakeSocketRecord* lastWs0_ = nullptr;
+    FakeSocketRecord none_;
 };
 
 }  // namespace tandu::test

@@ -84,6 +84,9 @@ Socket* Download::socket(int index) {
 
 void Download::createConnections(int count) {
     destroyConnections();
+    if (!WS[0]) {
+        WS[0] = makeSocket(0);
+    }
     for (int i = 1; i <= count; ++i) {
         WS[static_cast<std::size_t>(i)] = makeSocket(i);
     }

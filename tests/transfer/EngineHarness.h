@@ -121,7 +121,7 @@ class EngineHarness {
                "\r\nContent-Length: " + std::to_string(last - first + 1) + "\r\n\r\n";
     }
     // Connects WS(i) and answers its request from `file` as a good server does.
-    void serve(FakeSocketRecord& socket, const std::string& file) {
+    static void serve(FakeSocketRecord& socket, const std::string& file) {
         FakeSocketFactory::connect(socket);
         const auto [first, last] = rangeAsked(socket);
         FakeSocketFactory::data(socket,

@@ -49,11 +49,13 @@ void DataPath::onClose(int index) {
     // Whatever arrived is taken; the piece is still short.
     engine_.socket(index)->close();
     engine_.showConnectionError(messages::kClosedEarly);
+    engine_.connectionLost();
 }
 
 void DataPath::onError(int index, const std::string& description) {
     if (engine_.running() && engine_.socket(index) != nullptr) {
         engine_.showConnectionError(description);
+        engine_.connectionLost();
     }
 }
 
@@ -184,6 +186,7 @@ void DataPath::refuse(int index, const std::string& reason) {
     p.headerPending = true;
     engine_.socket(index)->close();
     engine_.showConnectionError(reason);
+    engine_.connectionLost();
 }
 
 void DataPath::fallBackToOneConnection() {

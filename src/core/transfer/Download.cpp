@@ -195,6 +195,13 @@ void Download::failOnFile(const std::string& path, const std::string& reason) {
     failStart(messages::fileError(path, reason));
 }
 
+void Download::connectionLost() {
+    if (quiet_ && stalled()) {
+        rewriteProgress(nullptr);
+        failStart(std::nullopt);
+    }
+}
+
 void Download::showError(const std::string& text) {
     events_.downloadMessage(*this, {text, messages::kErrorTitle, MsgIcon::Critical});
 }

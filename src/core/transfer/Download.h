@@ -105,6 +105,9 @@ public:
     void showError(const std::string& text);
     void showNotice(const std::string& text);
     void showConnectionError(const std::string& description);
+    // In a queue, a download no connection can move on ends in "Error", its
+    // bytes counted, so that the next one starts.
+    void connectionLost();
 
 private:
     std::unique_ptr<Socket> makeSocket(int index);

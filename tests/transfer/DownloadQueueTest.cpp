@@ -1,0 +1,162 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "EngineHarness.h"
+#include "transfer/DownloadQueue.h"
+
+namespace tandu {
+namespace {
+
+using test::FakeSocketFactory;
+using test::FakeSocketRecord;
+using H = test::EngineHarness;
+
+// Downloads, a list and a queue with no window: what a front-end sees.
+class Engine : public DownloadListObserver {
+public:
+    explicit Engine(int atOnce) {
+        test::writeFile(folder / "config.cfg", "1.0\r\n4\r\n\r\n1KB\r\n");
+        std::filesystem::create_directories(folder / "dl");
+        list.setObserver(this);
+        list.setEndListener([this](Download& d) { queue.downloadEnded(d); });
+        queue.setLimit(atOnce);
+        queue.allMode = [] { return true; };
+        queue.onFinished = [this](const std::string&) { ++finished; };
+    }
+    Download& add(const std::string& file, const std::string& line1, const std::string& pieces) {
+        const std::string path = folder.definitions() + file + ".def";
+        DefinitionFile::writeForm1(path, line1, "http://h/" + line1, folder / "dl/", pieces);
+        return list.add(path);
+    }
+    FakeSocketRecord& ws(Download& d, int i) { return *host.sockets.recordOf(d.socket(i)); }
+    void answerProbe(Download& d, std::size_t size) {
+        FakeSocketFactory::connect(ws(d, 0));
+        FakeSocketFactory::data(
+            ws(d, 0), "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(size) + "\r\n\r\n");
+    }
+    std::string target(const std::string& line1) {
+        return test::readFile(folder / ("dl/" + line1));
+    }
+
+    void rowAdded(int) override {}
+    void rowsRemoved(const std::vector<int>&) override {}
+    void downloadStarted(Download&) override {}
+    void downloadChanged(Download&) override {}
+    void downloadMessage(Download&, const DownloadMessage& m) override { texts.push_back(m.text); }
+    void downloadEnded(Download&) override { finishedWhileRunning += list.runningCount() > 0; }
+
+    test::TempFolder folder;
+    test::HeadlessPlatform host;
+    DownloadList list{DownloadSetup{host.sockets, host.locks, NumberText(","), folder.path(), {}}};
+    DownloadQueue queue{list};
+    std::vector<std::string> texts;
+    int finished = 0;
+    int finishedWhileRunning = 0;
+};
+
+TEST(Queue, ThreeAtOnceEachToItsOwnFileOnePausedAndResumedOneFinishAtTheEnd) {
+    Engine e(3);
+    const std::string files[] = {H::patterned(3001), H::patterned(2500), H::patterned(1999),
+                                 H::patterned(10)};
+    Download* d[4];
+    for (int i = 0; i < 4; ++i) {
+        d[i] = &e.add(std::string(1, 'a' + i), std::string(1, 'a' + i), "2");
+    }
+    e.queue.start(nullptr);
+    EXPECT_EQ(e.list.runningCount(), 3);
+    EXPECT_FALSE(d[3]->running());
+    for (int i = 0; i < 3; ++i) {
+        e.answerProbe(*d[i], files[i].size());
+        EXPECT_EQ(d[i]->state(), DownloadState::Downloading);
+    }
+    // a's second piece arrives cut at an odd place, then a is paused.
+    FakeSocketFactory::connect(e.ws(*d[0], 2));
+    const auto [first, last] = H::rangeAsked(e.ws(*d[0], 2));
+    FakeSocketFactory::data(e.ws(*d[0], 2),
+                            H::partialHeader(first, last, 3001) + files[0].substr(1500, 777));
+    d[0]->pause();
+    EXPECT_EQ(d[0]->state(), DownloadState::Paused);
+    EXPECT_EQ(e.list.runningCount(), 2);
+    // b completes: d takes its place; c is untouched by both.
+    H::serve(e.ws(*d[1], 1), files[1]);
+    H::serve(e.ws(*d[1], 2), files[1]);
+    EXPECT_EQ(d[1]->state(), DownloadState::Completed);
+    EXPECT_TRUE(d[3]->probing());
+    EXPECT_TRUE(d[2]->running());
+    ASSERT_TRUE(d[0]->start(false));
+    for (int i : {0, 2}) {
+        H::serve(e.ws(*d[i], 1), files[i]);
+        H::serve(e.ws(*d[i], 2), files[i]);
+    }
+    EXPECT_EQ(e.finished, 0);
+    e.answerProbe(*d[3], files[3].size());
+    H::serve(e.ws(*d[3], 1), files[3]);
+    H::serve(e.ws(*d[3], 2), files[3]);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(d[i]->state(), DownloadState::Completed) << i;
+        EXPECT_TRUE(e.target(std::string(1, 'a' + i)) == files[i]) << i;
+    }
+    EXPECT_EQ(e.finished, 1);
+    EXPECT_TRUE(e.texts.empty());
+    EXPECT_TRUE(e.host.locks.held.empty());
+}
+
+// Rows are their definition files: two files naming the same target are two
+// rows; the second cannot start while the first writes, and each cancels alone.
+TEST(Queue, TwoRowsForOneTargetNeverRunTogether) {
+    Engine e(2);
+    Download& x = e.add("x", "same.bin", "1");
+    Download& y = e.add("y", "same.bin", "1");
+    ASSERT_NE(x.name(), y.name());
+    ASSERT_TRUE(x.start(false));
+    EXPECT_FALSE(y.start(false));
+    EXPECT_EQ(y.state(), DownloadState::Waiting);
+    ASSERT_EQ(e.texts.size(), 1u);
+    EXPECT_NE(e.texts[0].find("already being written by another running download"),
+              std::string::npos);
+    EXPECT_TRUE(e.list.cancel(e.list.indexOf(y), e.host.ui));
+    EXPECT_TRUE(test::fileExists(e.folder.definitions() + "x.def"));
+    EXPECT_FALSE(test::fileExists(e.folder.definitions() + "y.def"));
+    EXPECT_TRUE(x.running());
+    // Cancelling the running one stops it first and takes its files.
+    e.answerProbe(x, 4);
+    EXPECT_TRUE(e.list.cancel(e.list.indexOf(x), e.host.ui));
+    EXPECT_EQ(e.list.count(), 0);
+    EXPECT_FALSE(test::fileExists(e.folder / "dl/same.bin"));
+    EXPECT_TRUE(e.host.locks.held.empty());
+}
+
+// A row that cannot start, or whose every connection fails, is passed over;
+// the run goes on and ends once.
+TEST(Queue, RowsThatCannotGoOnArePassedOver) {
+    Engine e(2);
+    Download& gone = e.add("gone", "gone", "1");
+    Download& broken = e.add("broken", "broken", "2");
+    Download& good = e.add("good", "good", "1");
+    Download& later = e.add("later", "later", "1");
+    std::filesystem::remove(gone.definitionPath());  // another process took it
+    e.queue.start(nullptr);
+    EXPECT_EQ(e.texts.at(0), "Definition file not found. Please add the URL again.");
+    EXPECT_TRUE(broken.probing() && good.probing());
+    e.answerProbe(broken, 100);
+    FakeSocketFactory::error(e.ws(broken, 1), 10061, "Connection refused");
+    EXPECT_TRUE(broken.running());
+    FakeSocketFactory::connect(e.ws(broken, 2));
+    FakeSocketFactory::data(e.ws(broken, 2), "HTTP/1.1 500 Oops\r\n\r\n");
+    EXPECT_EQ(broken.state(), DownloadState::Error);
+    EXPECT_TRUE(later.probing());
+    EXPECT_TRUE(good.running());  // undisturbed
+    for (Download* d : {&good, &later}) {
+        e.answerProbe(*d, 3);
+        H::serve(e.ws(*d, 1), "xyz");
+        EXPECT_EQ(d->state(), DownloadState::Completed);
+    }
+    EXPECT_EQ(e.finished, 1);
+    EXPECT_EQ(e.finishedWhileRunning, 2);  // broken and good ended beside another
+    // What broken fetched stays counted: its progress file is there to resume.
+    EXPECT_TRUE(test::fileExists(e.folder.definitions() + "broken.dwn"));
+}
+
+}  // namespace
+}  // namespace tandu

@@ -67,5 +67,23 @@ TEST(SettingsFile, WritesFourLinesExactlyAndRefusesLineBreaks) {
     EXPECT_EQ(SettingsFile::bufferBytes("8192KB"), 8'192'000);
 }
 
+// Downloads at once sit on a fifth line: a four-line file means 1, and lines
+// 1 to 4 stay where an older build reads them.
+TEST(SettingsFile, SimultaneousDownloadsOnALineOfTheirOwn) {
+    test::TempFolder folder;
+    const std::string path = folder / "config.cfg";
+    test::writeFile(path, "1.0\r\n4\r\n/d/\r\n512KB\r\n");
+    EXPECT_EQ(SettingsFile::simultaneous(path), 1);
+    ASSERT_TRUE(SettingsFile::write(path, "4", "/d/", "512KB", 3));
+    EXPECT_EQ(test::readFile(path), "1.0\r\n4\r\n/d/\r\n512KB\r\n3\r\n");
+    EXPECT_EQ(SettingsFile::defaults(path).simultaneous, 3);
+    ASSERT_TRUE(SettingsFile::write(path, "6", "/d/", "256KB"));  // keeps the 3
+    EXPECT_EQ(test::readFile(path), "1.0\r\n6\r\n/d/\r\n256KB\r\n3\r\n");
+    for (const char* line : {"0", "9", "x", ""}) {
+        test::writeFile(path, std::string("1.0\r\n4\r\n\r\n512KB\r\n") + line + "\r\n");
+        EXPECT_EQ(SettingsFile::simultaneous(path), 1) << line;
+    }
+}
+
 }  // namespace
 }  // namespace tandu

@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# Several downloads at once from a slowed-down nginx: three run together with
+# -j 3 and resume to identical files after a SIGKILL; one killed while two
+# others run beside it in another process leaves them alone and resumes.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/lib/servers.sh"
+source "$here/lib/downloads.sh"
+build=$(cd "$1" && pwd)
+require unshare ip nginx cmp
+enter_netns "$0" "$build"
+
+work=$(mktemp -d /tmp/tandu-e2e-XXXXXX)
+chmod 755 "$work"  # the server's workers read from it
+trap 'stop_nginx "$work"; rm -rf "$work"' EXIT
+mkdir -p "$work/www" "$work/dl"
+names="a.bin b.bin c.bin d.bin e.bin f.bin"
+for name in $names; do
+    head -c 3000001 /dev/urandom >"$work/www/$name"
+done
+start_nginx "$work/www" "$work" 256k
+prog="$work/prog"
+make_program "$build" "$prog" 128KB
+for name in $names; do
+    add_waiting "$prog" "$name" "http://localhost/$name" "$work/dl/" 4
+done
+
+# Waits until every named download has a progress file: all are under way.
+all_running() {
+    for _ in $(seq 1 100); do
+        local missing=0
+        for name in "$@"; do
+            [ -e "$prog/definitions/$name.dwn" ] || missing=1
+        done
+        [ "$missing" -eq 0 ] && return 0
+        sleep 0.05
+    done
+    return 1
+}
+
+"$prog/tandu-cli" get a.bin b.bin c.bin -j 3 >"$work/three.out" 2>"$work/three.err" &
+pid=$!
+all_running a.bin b.bin c.bin || fail "three downloads did not run at once"
+sleep 1.2
+for name in a.bin b.bin c.bin; do
+    grep -q "^$name  Downloading  " "$work/three.out" || fail "no figures for $name"
+done
+kill -9 "$pid"
+wait "$pid" || true
+status=0
+"$prog/tandu-cli" get a.bin b.bin c.bin -j 3 >/dev/null 2>"$work/three.err" || status=$?
+[ "$status" -eq 0 ] || { cat "$work/three.err" >&2; fail "the resume exited $status"; }
+for name in a.bin b.bin c.bin; do
+    cmp "$work/www/$name" "$work/dl/$name" || fail "$name differs after the kill"
+done
+echo "ok: three at once, killed and resumed to identical files"
+
+"$prog/tandu-cli" get d.bin e.bin -j 2 >/dev/null 2>"$work/two.err" &
+two=$!
+"$prog/tandu-cli" get f.bin >/dev/null 2>&1 &
+one=$!
+all_running d.bin e.bin f.bin || fail "the three downloads did not run at once"
+sleep 0.5
+kill -9 "$one"
+wait "$one" || true
+status=0
+wait "$two" || status=$?
+[ "$status" -eq 0 ] || { cat "$work/two.err" >&2; fail "the two others exited $status"; }
+"$prog/tandu-cli" get f.bin >/dev/null 2>"$work/one.err" || fail "f.bin: $(cat "$work/one.err")"
+for name in d.bin e.bin f.bin; do
+    cmp "$work/www/$name" "$work/dl/$name" || fail "$name differs"
+done
+echo "ok: one killed while two others ran; all identical"

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "catalogue/DefinitionFile.h"
+
 #include <filesystem>
 
 #include "WindowFixture.h"
@@ -45,8 +47,10 @@ TEST(ListRemoval, ClearingCompletedRowsKeepsTheChosenRowOnly) {
     fixture.open();
     frmMain& main = *fixture.program.main;
     for (const char* name : {"a", "b", "c"}) {
-        const int row = main.lstDown.addRow(name);
-        main.lstDown.setCell(row, 2, std::string(name) == "b" ? "Paused" : "Completed");
+        const std::string path = fixture.program.folder.definitions() + name + ".def";
+        DefinitionFile::writeForm1(path, name, "http://h/x", "/tmp/", "1");
+        main.downloads().add(path).setRowState(
+            std::string(name) == "b" ? DownloadState::Paused : DownloadState::Completed, "");
     }
     auto* list = fixture.find<QTreeView>("lstDown");
     list->selectionModel()->setCurrentIndex(

@@ -13,8 +13,8 @@ namespace tandu::test {
 // it after the program destroyed the socket.
 struct FakeSocketRecord {
     std::vector<std::pair<std::string, int>> connects;  // host, port
-    std::string sent;               // every byte sent, across connections
-    std::vector<std::string> sends; // one entry per send call
+    std::string sent;                                   // every byte sent, across connections
+    std::vector<std::string> sends;                     // one entry per send call
     int closes = 0;
     bool destroyed = false;
     SocketState state = SocketState::Closed;

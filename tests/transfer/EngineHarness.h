@@ -9,15 +9,15 @@
 #include "catalogue/DownloadRows.h"
 #include "catalogue/TextFile.h"
 #include "shell/frmMain.h"
-#include "transfer/FormatTimeLeft.h"
 #include "transfer/DownloadList.h"
+#include "transfer/FormatTimeLeft.h"
 
 namespace tandu::test {
 
 // The window with fake sockets, and the moves a test makes around a transfer:
 // rows added in a chosen order, the start button, and servers played byte by byte.
 class EngineHarness {
-  public:
+public:
     // The buffer setting, e.g. "1KB" = 1000 bytes per connection.
     explicit EngineHarness(const std::string& buffer = "1KB") {
         program.writeSettings("1.0\r\n4\r\n\r\n" + buffer + "\r\n");
@@ -153,7 +153,7 @@ class EngineHarness {
     TestProgram program;
     frmMain* f = nullptr;
 
-  private:
+private:
     std::size_t base_ = 0;
     FakeSocketRecord* lastWs0_ = nullptr;
     FakeSocketRecord none_;

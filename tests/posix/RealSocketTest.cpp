@@ -80,55 +80,5 @@ TEST(PosixSocket, HandlerMayDestroyItsOwnSocket) {
     EXPECT_EQ(arrivals, 1);
 }
 
-TEST(RealDownload, SixteenConnectionsOverLoopbackGiveTheSameFile) {
-    const std::string file = patterned(5'000'011);
-    test::LoopbackServer server(test::LoopbackServer::serving(file));
-    test::TestProgram program(true);
-    program.host.realSockets.setPortMap({{80, server.port()}});
-    program.writeSettings("1.0\r\n4\r\n\r\n128KB\r\n");
-    const std::string downloads = program.folder / "dl/";
-    std::filesystem::create_directories(downloads);
-    frmMain& f = program.load();
-    const std::string definition = program.folder.definitions() + "f.bin.def";
-    DefinitionFile::writeForm1(definition, "f.bin", "http://localhost/f.bin", downloads, "16");
-    f.downloads().add(definition);
-    f.lstDown.clickRow(0);
-    f.cmbDownSel.click();
-    runUntil(program.host.loop, [&] { return f.downloads().runningCount() == 0; });
-    EXPECT_TRUE(program.host.ui.messages.empty());
-    EXPECT_EQ(f.lstDown.cell(0, 2), "Completed");
-    EXPECT_TRUE(test::readFile(downloads + "f.bin") == file);
-    EXPECT_FALSE(test::fileExists(definition));
-    EXPECT_EQ(server.requests().size(), 17u);
-}
-
-TEST(RealCheckUrl, TalksToARealServerThroughThePortMapAndShowsTheFirstPiece) {
-    test::LoopbackServer server(
-        [](const std::string&) { return std::string("HTTP/1.0 404 Not Found\r\n\r\nlater"); });
-    server.holdBodiesAfter(0);
-    test::TestProgram program(true);
-    program.host.realSockets.setPortMap({{80, server.port()}});
-    program.writeSettings();
-    frmMain& form = program.load();
-    program.host.ui.inputAnswers.push_back("http://127.0.0.1/missing.zip");
-    form.menCheck.click();
-    runUntil(program.host.loop,
-             [&] { return form.checkTool().outcome() != CheckUrlTool::Outcome::Running; });
-    // The rest of the answer arrives too: nothing more may be shown.
-    server.release();
-    for (int i = 0; i < 8; ++i) {
-        program.host.loop.runOnce(50ms);
-    }
-    EXPECT_EQ(server.requests(),
-              std::vector<std::string>{"HEAD http://127.0.0.1/missing.zip HTTP/1.0\r\n\r\n"});
-    const auto& messages = program.host.ui.messages;
-    ASSERT_EQ(messages.size(), 2u);
-    EXPECT_EQ(messages[0].title, "Host Found");
-    EXPECT_EQ(messages[1].title, "Result");
-    EXPECT_EQ(messages[1].text,
-              "If the first line says 'OK', than the file exists.\r\n\r\n"
-              "HTTP/1.0 404 Not Found\r\n\r\n");
-}
-
 }  // namespace
 }  // namespace tandu

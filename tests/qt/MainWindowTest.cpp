@@ -13,28 +13,6 @@ namespace {
 
 using test::writeFile;
 
-QString cell(QTreeView* view, int row, int column) {
-    return view->model()->index(row, column).data().toString();
-}
-
-// A paused row's cells are seen after a restart in the download window test.
-TEST(MainWindow, ShowsARowPerDefinitionFileUnderTheColumnHeaders) {
-    test::WindowFixture fixture;
-    writeFile(fixture.program.folder.definitions() + "wait.iso.def",
-              "wait.iso\r\nWaiting\r\nhttp://h/wait.iso\r\n/tmp/\r\n4\r\n");
-    auto& window = fixture.open();
-    EXPECT_EQ(window.windowTitle(), "Tandu Download Manager - Beta 1");
-    auto* list = fixture.find<QTreeView>("lstDown");
-    ASSERT_NE(list, nullptr);
-    ASSERT_EQ(list->model()->rowCount(), 1);
-    const QStringList headers = {"File", "Speed", "State", "Size", "ETA"};
-    const QStringList cells = {"wait.iso", "???", "Waiting", "???", "???"};
-    for (int c = 0; c < headers.size(); ++c) {
-        EXPECT_EQ(list->model()->headerData(c, Qt::Horizontal).toString(), headers[c]);
-        EXPECT_EQ(cell(list, 0, c), cells[c]);
-    }
-}
-
 TEST(MainWindow, StartsInTheIdleLayoutWithEveryMenu) {
     test::WindowFixture fixture;
     auto& window = fixture.open();

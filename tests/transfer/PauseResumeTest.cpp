@@ -59,39 +59,6 @@ TEST(Pause, BuffersGoToTheFileAndSurviveARestart) {
     EXPECT_EQ(test::readFile(h.targetPath("big.bin")), file);
 }
 
-TEST(Pause, PausedAndResumedManyTimesEndsIdentical) {
-    EngineHarness h("1KB");
-    const int row = h.addWaiting("f.bin", "4");
-    const std::string file = EngineHarness::patterned(40'000);
-    h.start(row);
-    h.answerProbeWithSize(40'000);
-    for (int round = 0; h.state(row) != "Completed"; ++round) {
-        ASSERT_LT(round, 100);
-        for (int i = 1; i <= 4; ++i) {
-            test::FakeSocketRecord& socket = h.ws(i);
-            if (socket.connects.empty()) {
-                continue;  // its piece is done
-            }
-            FakeSocketFactory::connect(socket);
-            const auto [first, last] = EngineHarness::rangeAsked(socket);
-            // A little of each piece per round, in odd-sized arrivals.
-            const std::int64_t count = std::min<std::int64_t>(last - first + 1, 1733 + 211 * i);
-            std::string answer =
-                EngineHarness::partialHeader(first, last, 40'000) +
-                file.substr(static_cast<std::size_t>(first), static_cast<std::size_t>(count));
-            for (std::size_t at = 0; at < answer.size() && !socket.destroyed; at += 577) {
-                FakeSocketFactory::data(socket, answer.substr(at, 577));
-            }
-        }
-        if (h.state(row) == "Downloading") {
-            h.f->cmbPause.click();
-            h.start(row);
-        }
-    }
-    EXPECT_EQ(test::readFile(h.targetPath("f.bin")), file);
-    EXPECT_TRUE(h.messages().empty());
-}
-
 TEST(Resume, DeletedTargetFileRefetchesEveryPiece) {
     EngineHarness h;
     const int row = h.addPaused("f.bin", 3, 1000, {"333-333", "200-333", "100-334"});
@@ -115,21 +82,6 @@ TEST(Resume, ShortTargetFileRefetchesWhatItLacks) {
     EXPECT_EQ(EngineHarness::rangeAsked(h.ws(2)),
               (std::pair<std::int64_t, std::int64_t>{400, 665}));
     EXPECT_EQ(h.progress("f.bin"), "333-333 67-333 0-334 ");
-}
-
-TEST(Resume, MissingProgressFileLeavesTheWindowIdle) {
-    EngineHarness h;
-    const int row = h.addPaused("f.bin", 2, 10, {"0-5", "0-5"});
-    std::filesystem::remove(h.progressPath("f.bin"));
-    h.start(row);
-    ASSERT_EQ(h.messages().size(), 1u);
-    EXPECT_EQ(h.messages()[0].text, "Definition file not found. Please add the URL again.");
-    EXPECT_FALSE((h.f->downloads().runningCount() > 0));
-    EXPECT_FALSE(h.f->Tabs.visible());
-    EXPECT_EQ(h.state(row), "Paused");
-    EXPECT_TRUE(h.program.host.locks.held.empty());
-    h.f->lstDown.clickRow(row);
-    EXPECT_TRUE(h.f->cmbDownSel.enabled());
 }
 
 TEST(Resume, EveryPieceAlreadyCompleteCompletesAtOnce) {

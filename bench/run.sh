@@ -5,6 +5,9 @@
 # time, MB/s, CPU seconds and peak RSS, and Tandu's ratio to each peer.
 #
 #   bash bench/run.sh [PROGRAM-DIR] [ROUNDS]     (as root; default build/bin, 3)
+#
+# TANDU_BASELINE=OTHER-PROGRAM-DIR adds that build at 16 connections to each
+# round ("base-16"), to compare two builds on the same machine in one run.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-$root/build/bin}" && pwd)
@@ -24,6 +27,8 @@ head -c "$size" /dev/urandom >"$work/www/big.bin"
 start_nginx "$work/www" "$work"
 url=http://127.0.0.1/big.bin
 make_program "$build" "$work/prog" 512KB
+baseline=${TANDU_BASELINE:-}
+[ -z "$baseline" ] || make_program "$(cd "$baseline" && pwd)" "$work/base" 512KB
 
 # One timed run: $1 label, then the command. Appends "label wall user sys rss-kb".
 measure() {
@@ -41,15 +46,16 @@ measure() {
 }
 
 tandu() {
-    local connections=$1
-    rm -f "$work/prog/definitions/"*
-    add_waiting "$work/prog" big.bin "$url" "$work/out/" "$connections"
-    measure "tandu-$connections" "$work/prog/tandu-cli" get big.bin
+    local connections=$1 prog=${2:-$work/prog} label=${3:-tandu-$1}
+    rm -f "$prog/definitions/"*
+    add_waiting "$prog" big.bin "$url" "$work/out/" "$connections"
+    measure "$label" "$prog/tandu-cli" get big.bin
 }
 
 for round in $(seq 1 "$rounds"); do
     echo "round $round of $rounds" >&2
     tandu 16
+    [ -z "$baseline" ] || tandu 16 "$work/base" base-16
     tandu 4
     measure aria2c aria2c -x16 -s16 -q --allow-overwrite=true --auto-file-renaming=false \
         -d "$work/out" -o big.bin "$url"
@@ -64,7 +70,7 @@ runs = {}
 for line in open(results):
     label, wall, user, system, rss = line.split()
     runs.setdefault(label, []).append((float(wall), float(user) + float(system), int(rss)))
-order = ["tandu-16", "tandu-4", "aria2c", "axel", "curl"]
+order = [l for l in ["tandu-16", "base-16", "tandu-4", "aria2c", "axel", "curl"] if l in runs]
 median = {l: (statistics.median(w for w, _, _ in runs[l]),
               statistics.median(c for _, c, _ in runs[l]),
               max(r for _, _, r in runs[l])) for l in order}
@@ -78,6 +84,9 @@ for t in ("tandu-16", "tandu-4"):
     for peer in ("aria2c", "axel", "curl"):
         print(f"{t} / {peer}: wall x{median[t][0] / median[peer][0]:.2f}, "
               f"CPU x{median[t][1] / median[peer][1]:.2f}")
+if "base-16" in median:
+    print(f"tandu-16 / base-16: wall x{median['tandu-16'][0] / median['base-16'][0]:.2f}, "
+          f"CPU x{median['tandu-16'][1] / median['base-16'][1]:.2f}")
 wall, cpu, rss = median["tandu-16"]
 print()
 print(f"bar: tandu-16 wall within 1.25x of curl: {wall / median['curl'][0]:.2f}x "

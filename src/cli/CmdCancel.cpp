@@ -1,5 +1,6 @@
 #include "CliCommands.h"
 #include "CliContext.h"
+#include "catalogue/FileNames.h"
 
 namespace tandu::cli {
 
@@ -22,6 +23,12 @@ int cmdCancel(CliContext& context, const Arguments& args) {
     if (row < 0) {
         context.ui.messageBox("There is no download named " + name + ".", "Error",
                               MsgIcon::Critical);
+        return kExitError;
+    }
+    // Gone meanwhile (another process cancelled or finished it): nothing to do.
+    if (!FileExists(downloads.at(row).definitionPath())) {
+        context.ui.messageBox("The download " + name + " has no definition file any more.",
+                              "Error", MsgIcon::Critical);
         return kExitError;
     }
     if (!downloads.cancel(row, context.ui)) {

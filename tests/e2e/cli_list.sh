@@ -32,4 +32,13 @@ if locale -a 2>/dev/null | grep -qi '^de_DE.utf8$'; then
 fi
 # Nothing was written by listing.
 [ "$(cat "$dir/definitions/paused.zip.dwn")" = "$(printf '250000-500000\r\n0-500000\r\n500000-500000\r')" ]
+
+# A row is its definition file: one whose line 1 names another file is
+# cancelled by the name shown; a cancel that finds nothing fails with a word.
+printf 'shown.bin\r\nWaiting\r\nhttp://h/shown.bin\r\n/tmp/\r\n4\r\n' >"$dir/definitions/other.def"
+"$dir/tandu-cli" cancel shown.bin || { echo "cancel by the shown name failed"; exit 1; }
+[ ! -e "$dir/definitions/other.def" ] || { echo "other.def was left"; exit 1; }
+status=0
+"$dir/tandu-cli" cancel shown.bin 2>"$dir/cancel.err" || status=$?
+[ "$status" -eq 1 ] && [ -s "$dir/cancel.err" ] || { echo "empty cancel gave $status"; exit 1; }
 echo ok

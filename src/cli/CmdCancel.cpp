@@ -27,8 +27,8 @@ int cmdCancel(CliContext& context, const Arguments& args) {
     }
     // Gone meanwhile (another process cancelled or finished it): nothing to do.
     if (!FileExists(downloads.at(row).definitionPath())) {
-        context.ui.messageBox("The download " + name + " has no definition file any more.",
-                              "Error", MsgIcon::Critical);
+        context.ui.messageBox("The download " + name + " has no definition file any more.", "Error",
+                              MsgIcon::Critical);
         return kExitError;
     }
     if (!downloads.cancel(row, context.ui)) {

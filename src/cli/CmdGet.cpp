@@ -123,7 +123,6 @@ int cmdGet(CliContext& context, const Arguments& args) {
     if (!options) {
         return status;
     }
-    context.app.FirstRun = false;
     DownloadList& downloads = context.downloads();
     std::vector<std::string> names;
     for (const std::string& name : options->names) {

@@ -40,6 +40,9 @@ void frmMain::rowAdded(int row) {
 }
 
 void frmMain::rowsRemoved(const std::vector<int>& rows) {
+    if (shown_ != nullptr && downloads_->indexOf(*shown_) < 0) {
+        shown_ = nullptr;  // its download is gone
+    }
     if (rows.size() > kOneByOneLimit) {
         const std::set<int> gone(rows.begin(), rows.end());
         lstDown.removeRowsWhere([&gone](int row) { return gone.count(row) != 0; });
@@ -82,12 +85,10 @@ Download* frmMain::activeDownload() {
 void frmMain::downloadStarted(Download& download) {
     applyTransferLayout();
     const bool first = downloads_->runningCount() == 1;
-    if (first || shown_ == nullptr) {
-        shown_ = nullptr;  // the pages are drawn once the figures are known
-    }
     lockButtons();
     cmbPause.setEnabled(true);  // also gives up a probe that gets no answer
-    if (first || !(shown_ != nullptr && shown_->running())) {
+    // The pages keep to a download that runs; otherwise they take this one.
+    if (first || shown_ == nullptr || !shown_->running()) {
         shown_ = &download;
         if (!download.probing()) {
             showPages(download);

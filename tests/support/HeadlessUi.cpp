@@ -72,13 +72,9 @@ void HeadlessUi::showModal(Form& form) {
     form.setVisible(false);
 }
 
-void HeadlessUi::popupMenu(MenuItem& menu) {
-    popups.push_back(menu.name());
-}
+void HeadlessUi::popupMenu(MenuItem& menu) { popups.push_back(menu.name()); }
 
-void HeadlessUi::activate(Form&) {
-    ++activations;
-}
+void HeadlessUi::activate(Form&) { ++activations; }
 
 ShownMessage HeadlessUi::lastMessage() const {
     return messages.empty() ? ShownMessage{"", "", MsgIcon::Information} : messages.back();

@@ -53,14 +53,14 @@ public:
 
     // What was shown.
     std::vector<ShownMessage> messages;
-    std::vector<std::string> prompts;     // prompt texts of input boxes
-    std::vector<std::string> openTitles;  // dialog titles of open dialogs
+    std::vector<std::string> prompts;         // prompt texts of input boxes
+    std::vector<std::string> openTitles;      // dialog titles of open dialogs
     std::vector<std::string> openFilters;
     std::vector<std::string> saveFilters;
     std::vector<std::string> folderPrompts;
     std::vector<std::string> clipboardWrites;
-    std::vector<std::string> modalForms;  // names of forms shown modally
-    std::vector<std::string> popups;      // names of menus popped up
+    std::vector<std::string> modalForms;      // names of forms shown modally
+    std::vector<std::string> popups;          // names of menus popped up
     int activations = 0;
     int pendingEventCalls = 0;
     int endProgramCalls = 0;

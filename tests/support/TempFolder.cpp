@@ -9,7 +9,8 @@
 namespace tandu::test {
 
 TempFolder::TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tandu-test-XXXXXX").string();
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "tandu-test-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr) {
         throw std::runtime_error("mkdtemp failed");
     }
@@ -42,8 +43,6 @@ void writeFile(const std::string& path, const std::string& bytes) {
     }
 }
 
-bool fileExists(const std::string& path) {
-    return std::filesystem::exists(path);
-}
+bool fileExists(const std::string& path) { return std::filesystem::exists(path); }
 
 }  // namespace tandu::test

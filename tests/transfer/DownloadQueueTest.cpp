@@ -119,11 +119,19 @@ TEST(Queue, TwoRowsForOneTargetNeverRunTogether) {
     EXPECT_TRUE(test::fileExists(e.folder.definitions() + "x.def"));
     EXPECT_FALSE(test::fileExists(e.folder.definitions() + "y.def"));
     EXPECT_TRUE(x.running());
-    // Cancelling the running one stops it first and takes its files.
+    // Cancelling a running one stops it first and takes its files; the one
+    // beside it goes on.
+    Download& z = e.add("z", "z.bin", "1");
+    ASSERT_TRUE(z.start(false));
     e.answerProbe(x, 4);
+    e.answerProbe(z, 4);
     EXPECT_TRUE(e.list.cancel(e.list.indexOf(x), e.host.ui));
-    EXPECT_EQ(e.list.count(), 0);
+    EXPECT_EQ(e.list.count(), 1);
     EXPECT_FALSE(test::fileExists(e.folder / "dl/same.bin"));
+    ASSERT_TRUE(z.running());
+    H::serve(e.ws(z, 1), "zzzz");
+    EXPECT_EQ(z.state(), DownloadState::Completed);
+    EXPECT_EQ(e.target("z.bin"), "zzzz");
     EXPECT_TRUE(e.host.locks.held.empty());
 }
 

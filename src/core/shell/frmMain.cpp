@@ -328,7 +328,7 @@ void frmMain::lstDown_ItemClick() {
         return;
     }
     const Download& download = downloads_->at(row);
-    if (download.running()) {
+    if (download.running() && &download != shown_) {
         showPages(download);
     }
     if (downloads_->runningCount() > 0 && !download.running() &&

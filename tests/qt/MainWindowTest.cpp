@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -10,8 +9,6 @@
 
 namespace tandu {
 namespace {
-
-using test::writeFile;
 
 TEST(MainWindow, StartsInTheIdleLayoutWithEveryMenu) {
     test::WindowFixture fixture;
@@ -53,36 +50,6 @@ TEST(MainWindow, StartsInTheIdleLayoutWithEveryMenu) {
                            "Download URL List...", "-", "Export List...", "-", "Exit"}));
     EXPECT_EQ(items("menOptions"),
               (QStringList{"Preferences...", "-", "Shutdown when finished", "Check URL..."}));
-}
-
-TEST(MainWindow, RowsAreChosenByClickOrArrowKeysNotByFocus) {
-    test::WindowFixture fixture;
-    const std::string defs = fixture.program.folder.definitions();
-    for (const char* name : {"a.zip", "b.zip", "c.zip"}) {
-        test::writeFile(defs + name + ".def",
-                        std::string(name) + "\r\nWaiting\r\nhttp://h/x\r\n/tmp/\r\n4\r\n");
-    }
-    fixture.open();
-    frmMain& main = *fixture.program.main;
-    auto* list = fixture.find<QTreeView>("lstDown");
-    list->setFocus();
-    QApplication::processEvents();
-    // Gaining the focus chooses nothing.
-    EXPECT_EQ(main.lstDown.selectedIndex(), -1);
-    EXPECT_FALSE(main.cmbDownSel.enabled());
-
-    list->selectionModel()->setCurrentIndex(
-        list->model()->index(1, 0),
-        QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    EXPECT_EQ(main.lstDown.selectedIndex(), 1);
-    EXPECT_TRUE(main.cmbDownSel.enabled());
-    EXPECT_EQ(main.cmbDownSel.caption(), "Download Selected");
-    QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
-    QApplication::sendEvent(list, &down);
-    EXPECT_EQ(main.lstDown.selectedIndex(), 2);
-    // The model choosing a row moves the view without running the handler again.
-    main.lstDown.select(0);
-    EXPECT_EQ(list->currentIndex().row(), 0);
 }
 
 }  // namespace

@@ -207,6 +207,7 @@ int cmdGet(CliContext& context, const Arguments& args) {
     context.loop.removeTimer(timer);
     lines.interrupt();
     downloads.setObserver(nullptr);
+    downloads.setEndListener(nullptr);
     if (interrupted) {
         return kExitInterrupted;
     }

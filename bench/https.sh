@@ -2,9 +2,10 @@
 # Downloads 1 GiB over https from nginx on loopback (a test CA and server
 # certificate made here, trusted through SSL_CERT_FILE or the tool's CA
 # option) with tandu-cli at 16 and 4 connections, curl, aria2c -x16 and
-# axel -n16 (-k: see below), round by round, and prints each one's median wall time, MB/s and
-# CPU seconds per GiB (user + system of the client alone, from wait4).
-# Tandu's rows read "n/a" when it does not fetch a small https file intact.
+# axel -n16 (-k, see below), round by round, and prints each one's median
+# wall time, MB/s and CPU seconds per GiB (user + system of the client alone,
+# from wait4). Tandu's rows read "n/a" when it does not fetch a small https
+# file intact.
 #
 #   bash bench/https.sh [PROGRAM-DIR] [ROUNDS]   (as root; default build/bin, 3)
 set -euo pipefail

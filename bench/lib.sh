@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Helpers shared by the benchmark scripts. Source after tests/e2e/lib/servers.sh
 # and after enter_netns, so every server and path below is private.
 

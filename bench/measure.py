@@ -59,11 +59,12 @@ def main():
             status = "timeout"
             break
         time.sleep(0.01)
-    wall = time.monotonic() - start
+    end = time.monotonic()
+    wall = end - start
     cpu = usage.ru_utime + usage.ru_stime
     tail = "-"
     if args.bytes:
-        tail = f"{wall - tail_start:.2f}" if tail_start is not None else f"{wall:.2f}"
+        tail = f"{end - tail_start:.2f}" if tail_start is not None else f"{wall:.2f}"
     with open(args.results, "a") as results:
         results.write(f"{args.label} {wall:.3f} {cpu:.3f} {usage.ru_maxrss} {tail} {status}\n")
     return 0 if status == "ok" else 1

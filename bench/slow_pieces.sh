@@ -35,19 +35,23 @@ shape_settings() {
     echo "sendfile on; sendfile_max_chunk 256k;"
     case $1 in
     1-in-8)
-        echo 'map $request_id $slow_rate { "~[08]$" 300k; default 0; }'
-        echo 'limit_rate $slow_rate;'
+        cat <<'CONF'
+map $request_id $slow_rate { "~[08]$" 300k; default 0; }
+limit_rate $slow_rate;
+CONF
         ;;
     crawl)
         echo 'map $request_id $crawl_after {'
-        local digit=0 hex
+        local megabytes=0 hex
         for hex in 0 1 2 3 4 5 6 7 8 9 a b c d e f; do
-            digit=$((digit + 1))
-            echo "    \"~^$hex\" ${digit}m;"
+            megabytes=$((megabytes + 1))
+            echo "    \"~^$hex\" ${megabytes}m;"
         done
-        echo '}'
-        echo 'limit_rate_after $crawl_after;'
-        echo 'limit_rate 300k;'
+        cat <<'CONF'
+}
+limit_rate_after $crawl_after;
+limit_rate 300k;
+CONF
         ;;
     esac
 }

@@ -65,15 +65,24 @@ $extra
     server {
         listen $listen;
         root $root;
+        location = /nginx-status { stub_status; }
     }
 }
 CONF
     $prefix nginx -c "$state/nginx.conf" -e "$state/error.log"
 }
 
+# nginx's running totals of connections and requests, from its status page
+# at $1 (host or host:port), e.g. "1042 5210".
+bench_nginx_counts() {
+    curl -s "http://$1/nginx-status" | awk 'NR == 3 { print $1, $3 }'
+}
+
 bench_nginx_stop() {
     local state=$1
-    [ -f "$state/nginx.pid" ] && kill "$(cat "$state/nginx.pid")" 2>/dev/null || true
+    if [ -f "$state/nginx.pid" ]; then
+        kill "$(cat "$state/nginx.pid")" 2>/dev/null || true
+    fi
 }
 
 # Waits up to 5 s until something accepts connections on $1 (host) $2 (port).
@@ -114,7 +123,9 @@ start_delay_line() {
 }
 
 stop_delay_line() {
-    [ -n "${delay_pid:-}" ] && kill "$delay_pid" 2>/dev/null || true
-    [ -n "${far_pid:-}" ] && kill "$far_pid" 2>/dev/null || true
-    wait 2>/dev/null || true
+    local pid
+    for pid in ${delay_pid:-} ${far_pid:-}; do
+        kill "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
+    done
 }

@@ -37,7 +37,7 @@ if tandu_has_jobs "$build"; then
     tandu_label="tandu -j $jobs"
 else
     tandu_get=(get --all)
-    tandu_label="tandu 1 by 1"
+    tandu_label="tandu 1 at a time (no -j)"
     echo "note: this tandu-cli has no -j; Tandu fetches the list one download at a time" >&2
 fi
 
@@ -52,6 +52,19 @@ check_all() {
     done
 }
 
+# One tool's run: $1 label, $2 host, then the command. Also notes how many
+# connections and requests nginx saw (less the status page's own).
+fetch() {
+    local label=$1 host=$2 before after
+    shift 2
+    rm -rf "$work/out" && mkdir -p "$work/out"
+    before=$(bench_nginx_counts "$host")
+    bench_measure "$label" "$work/results" 0 "$cap" "$@"
+    check_all "$work/out"
+    after=$(bench_nginx_counts "$host")
+    echo "$label|$before|$after" >>"$work/counts"
+}
+
 # $1 path label, $2 host.
 run_path() {
     local path=$1 host=$2 out=$work/out
@@ -59,37 +72,24 @@ run_path() {
     sed 's/.*/url = "&"/' "$work/list" >"$work/curl.cfg"
 
     echo "$path: $tandu_label, $connections connections each" >&2
-    rm -rf "$out" "$work/prog" && mkdir -p "$out"
-    make_program "$build" "$work/prog"
-    (cd "$work/prog" && ./tandu-cli add-list "$work/list" -d "$out" -n "$connections" >/dev/null)
-    bench_measure "$path|$tandu_label" "$work/results" 0 "$cap" \
-        "$work/prog/tandu-cli" "${tandu_get[@]}"
-    check_all "$out"
+    rm -rf "$work/prog" && make_program "$build" "$work/prog" && mkdir -p "$out"
+    "$work/prog/tandu-cli" add-list "$work/list" -d "$out" -n "$connections" >/dev/null
+    fetch "$path|$tandu_label" "$host" "$work/prog/tandu-cli" "${tandu_get[@]}"
 
-    echo "$path: aria2c" >&2
-    rm -rf "$out" && mkdir -p "$out"
-    bench_measure "$path|aria2c -j $jobs" "$work/results" 0 "$cap" \
+    echo "$path: aria2c, wget, curl" >&2
+    fetch "$path|aria2c -j $jobs" "$host" \
         aria2c -q -i "$work/list" -j "$jobs" -d "$out" --allow-overwrite=true
-    check_all "$out"
-
-    echo "$path: wget" >&2
-    rm -rf "$out" && mkdir -p "$out"
-    bench_measure "$path|wget" "$work/results" 0 "$cap" wget -q -i "$work/list" -P "$out"
-    check_all "$out"
-
-    echo "$path: curl" >&2
-    rm -rf "$out" && mkdir -p "$out"
-    bench_measure "$path|curl -Z $jobs" "$work/results" 0 "$cap" curl -s -Z --parallel-max "$jobs" \
+    fetch "$path|wget" "$host" wget -q -i "$work/list" -P "$out"
+    fetch "$path|curl -Z $jobs" "$host" curl -s -Z --parallel-max "$jobs" \
         --remote-name-all --output-dir "$out" -K "$work/curl.cfg"
-    check_all "$out"
 }
 
 run_path loopback 127.0.0.1
 run_path 20ms 10.77.0.2
 
-python3 - "$work/results" "$files" <<'PY'
+python3 - "$work/results" "$work/counts" "$files" <<'PY'
 import sys
-results, files = sys.argv[1], int(sys.argv[2])
+results, counts, files = sys.argv[1], sys.argv[2], int(sys.argv[3])
 rows, paths = {}, []
 for line in open(results):
     label, wall, cpu, rss, tail, status = line.rstrip("\n").rsplit(" ", 5)
@@ -98,12 +98,18 @@ for line in open(results):
         paths.append(path)
     rows.setdefault(tool, {})[path] = (float(wall), float(cpu), status.strip())
 print(f"{files} files of 100 KB from nginx, one URL each; files per second (wall s, CPU s)")
-print(f"{'tool':16}" + "".join(f"{p:>28}" for p in paths))
+print(f"{'tool':28}" + "".join(f"{p:>28}" for p in paths))
 for tool, by_path in rows.items():
     cells = []
     for p in paths:
         wall, cpu, status = by_path[p]
         rate = f"{files / wall:.1f}" if status == "ok" else status
         cells.append(f"{rate:>10} ({wall:7.2f} s, {cpu:6.2f})")
-    print(f"{tool:16}" + "".join(f"{c:>28}" for c in cells))
+    print(f"{tool:28}" + "".join(f"{c:>28}" for c in cells))
+print()
+print(f"{'per file, as nginx saw it':38} {'connections':>12} {'requests':>9}")
+for line in open(counts):
+    path, tool, before, after = line.strip().split("|")
+    (c0, r0), (c1, r1) = (map(int, x.split()) for x in (before, after))
+    print(f"{path + ' ' + tool:38} {(c1 - c0 - 1) / files:12.2f} {(r1 - r0 - 1) / files:9.2f}")
 PY

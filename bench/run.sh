@@ -14,9 +14,8 @@ build=$(cd "${1:-$root/build/bin}" && pwd)
 rounds=${2:-3}
 source "$root/tests/e2e/lib/servers.sh"
 enter_netns "$0" "$build" "$rounds"
-for tool in nginx aria2c axel curl /usr/bin/time; do
-    command -v "$tool" >/dev/null || { echo "bench: $tool is missing" >&2; exit 1; }
-done
+source "$root/bench/lib.sh"
+bench_require nginx aria2c axel curl python3
 
 work=$(mktemp -d /tmp/tandu-bench-XXXXXX)
 chmod 755 "$work"
@@ -30,19 +29,18 @@ make_program "$build" "$work/prog" 512KB
 baseline=${TANDU_BASELINE:-}
 [ -z "$baseline" ] || make_program "$(cd "$baseline" && pwd)" "$work/base" 512KB
 
-# One timed run: $1 label, then the command. Appends "label wall user sys rss-kb".
+# One timed run: $1 label, then the command; stops the benchmark on a failure.
 measure() {
     local label=$1
     shift
     rm -f "$work/out/big.bin"
-    sync
-    /usr/bin/time -f "%e %U %S %M" -o "$work/time" "$@" >/dev/null 2>"$work/err" || {
-        cat "$work/err" >&2
-        echo "bench: $label failed" >&2
+    bench_measure "$label" "$work/results" 0 600 "$@"
+    bench_check_file "$work/results" "$work/www/big.bin" "$work/out/big.bin"
+    tail -1 "$work/results" | grep -q ' ok$' || {
+        cat "$work/results.err" >&2
+        echo "bench: $label: $(tail -1 "$work/results")" >&2
         exit 1
     }
-    cmp -s "$work/www/big.bin" "$work/out/big.bin" || { echo "bench: $label: wrong file" >&2; exit 1; }
-    echo "$label $(cat "$work/time")" >>"$work/results"
 }
 
 tandu() {
@@ -75,8 +73,8 @@ import statistics, sys
 results, size = sys.argv[1], int(sys.argv[2])
 runs = {}
 for line in open(results):
-    label, wall, user, system, rss = line.split()
-    runs.setdefault(label, []).append((float(wall), float(user) + float(system), int(rss)))
+    label, wall, cpu, rss, _, _ = line.rstrip("\n").rsplit(" ", 5)
+    runs.setdefault(label, []).append((float(wall), float(cpu), int(rss)))
 order = [l for l in ["tandu-16", "base-16", "tandu-4", "aria2c", "axel", "curl"] if l in runs]
 median = {l: (statistics.median(w for w, _, _ in runs[l]),
               statistics.median(c for _, c, _ in runs[l]),
@@ -99,7 +97,7 @@ print()
 print(f"bar: tandu-16 wall within 1.25x of curl: {wall / median['curl'][0]:.2f}x "
       f"({'met' if wall <= 1.25 * median['curl'][0] else 'NOT met'})")
 print(f"bar: CPU per GiB <= 1.5 s: {cpu:.2f} s ({'met' if cpu <= 1.5 else 'NOT met'})")
-# time(1) reports KiB; the program's KB and MB here are 1000 and 10^6 bytes.
+# wait4 reports KiB; the program's KB and MB here are 1000 and 10^6 bytes.
 limit = 16 * 512 * 1000 + 40 * 1000 * 1000
 print(f"bar: peak RSS <= 16 x 512KB + 40 MB = {limit / 1e6:.1f} MB: {rss * 1024 / 1e6:.1f} MB "
       f"({'met' if rss * 1024 <= limit else 'NOT met'})")

@@ -1,0 +1,107 @@
+#!/usr/bin/env bash
+# Downloads 1 GiB over https from nginx on loopback (a test CA and server
+# certificate made here, trusted through SSL_CERT_FILE or the tool's CA
+# option) with tandu-cli at 16 and 4 connections, curl, aria2c -x16 and
+# axel -n16 (-k, see below), round by round, and prints each one's median
+# wall time, MB/s and CPU seconds per GiB (user + system of the client alone,
+# from wait4). Tandu's rows read "n/a" when it does not fetch a small https
+# file intact.
+#
+#   bash bench/https.sh [PROGRAM-DIR] [ROUNDS]   (as root; default build/bin, 3)
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$(cd "${1:-$root/build/bin}" && pwd)
+rounds=${2:-3}
+source "$root/tests/e2e/lib/servers.sh"
+enter_netns "$0" "$build" "$rounds"
+source "$root/bench/lib.sh"
+bench_require nginx aria2c axel curl openssl python3
+cap=300
+
+work=$(mktemp -d /tmp/tandu-bench-XXXXXX)
+chmod 755 "$work"
+trap 'bench_nginx_stop "$work/nginx"; rm -rf "$work"' EXIT
+mkdir -p "$work/www" "$work/out" "$work/tls"
+size=$((1024 * 1024 * 1024))
+head -c "$size" /dev/urandom >"$work/www/big.bin"
+head -c 3000001 /dev/urandom >"$work/www/small.bin"
+
+tls=$work/tls
+openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=Tandu bench CA" \
+    -keyout "$tls/ca.key" -out "$tls/ca.pem" \
+    -addext "basicConstraints=critical,CA:TRUE" -addext "keyUsage=critical,keyCertSign" 2>/dev/null
+openssl req -newkey rsa:2048 -nodes -subj "/CN=127.0.0.1" \
+    -keyout "$tls/server.key" -out "$tls/server.csr" 2>/dev/null
+printf 'subjectAltName=IP:127.0.0.1,DNS:localhost\nextendedKeyUsage=serverAuth\n' >"$tls/ext"
+openssl x509 -req -days 2 -in "$tls/server.csr" -CA "$tls/ca.pem" -CAkey "$tls/ca.key" \
+    -CAcreateserial -extfile "$tls/ext" -out "$tls/server.pem" 2>/dev/null
+export SSL_CERT_FILE=$tls/ca.pem
+
+bench_nginx "$work/nginx" "$work/www" "127.0.0.1:443 ssl" "
+    ssl_certificate $tls/server.pem;
+    ssl_certificate_key $tls/server.key;
+    ssl_protocols TLSv1.2 TLSv1.3;"
+bench_wait_port 127.0.0.1 443
+make_program "$build" "$work/prog" 512KB
+
+run() {  # $1 label, then the command
+    local label=$1
+    shift
+    rm -f "$work/out/"*
+    bench_measure "$label" "$work/results" 0 "$cap" "$@"
+    bench_check_file "$work/results" "$work/www/big.bin" "$work/out/big.bin"
+}
+
+tandu_get() {  # $1 file name, $2 connections, $3 time cap, $4 results file
+    rm -f "$work/prog/definitions/"* "$work/out/"*
+    add_waiting "$work/prog" "$1" "https://127.0.0.1/$1" "$work/out/" "$2"
+    bench_measure "tandu-$2" "$4" 0 "$3" "$work/prog/tandu-cli" get "$1"
+    bench_check_file "$4" "$work/www/$1" "$work/out/$1"
+}
+
+tandu_get small.bin 16 30 "$work/probe"
+tandu_https=$(grep -q ' ok$' "$work/probe" && echo yes || echo no)
+[ "$tandu_https" = yes ] || echo "note: this tandu-cli does not fetch https:// intact; its rows read n/a" >&2
+
+url=https://127.0.0.1/big.bin
+for round in $(seq 1 "$rounds"); do
+    echo "round $round of $rounds" >&2
+    if [ "$tandu_https" = yes ]; then
+        tandu_get big.bin 16 "$cap" "$work/results"
+        tandu_get big.bin 4 "$cap" "$work/results"
+    fi
+    run curl curl -s --cacert "$tls/ca.pem" -o "$work/out/big.bin" "$url"
+    run aria2c aria2c -x16 -s16 -q --ca-certificate="$tls/ca.pem" --allow-overwrite=true \
+        --auto-file-renaming=false -d "$work/out" -o big.bin "$url"
+    # axel loads the CA but rejects every host name it is given (2.17), so
+    # it runs without checks; the decryption work is the same.
+    run axel axel -k -q -n16 -o "$work/out/big.bin" "$url"
+done
+
+python3 - "$work/results" "$size" <<'PY'
+import statistics, sys
+results, size = sys.argv[1], int(sys.argv[2])
+runs = {}
+for line in open(results):
+    label, wall, cpu, rss, tail, status = line.rstrip("\n").rsplit(" ", 5)
+    runs.setdefault(label, []).append((float(wall), float(cpu), status))
+print(f"1 GiB over https from nginx on loopback, median of {len(runs['curl'])} rounds")
+print(f"{'tool':10} {'wall s':>8} {'MB/s':>8} {'CPU s/GiB':>10}  rounds (wall s)")
+median = {}
+for label in ("tandu-16", "tandu-4", "curl", "aria2c", "axel"):
+    if label not in runs:
+        print(f"{label:10} {'n/a':>8} {'n/a':>8} {'n/a':>10}")
+        continue
+    r = runs[label]
+    wall = statistics.median(w for w, _, _ in r)
+    cpu = statistics.median(c for _, c, _ in r) * (1 << 30) / size
+    median[label] = (wall, cpu)
+    each = " ".join(f"{w:.2f}" + ("" if s == "ok" else f"[{s}]") for w, _, s in r)
+    print(f"{label:10} {wall:8.2f} {size / 1e6 / wall:8.0f} {cpu:10.2f}  {each}")
+if "tandu-16" in median:
+    wall, cpu = median["tandu-16"]
+    print()
+    print(f"bar: tandu-16 faster than curl: x{wall / median['curl'][0]:.2f} "
+          f"({'met' if wall < median['curl'][0] else 'NOT met'})")
+    print(f"bar: tandu-16 CPU per GiB <= 2.5 s: {cpu:.2f} ({'met' if cpu <= 2.5 else 'NOT met'})")
+PY

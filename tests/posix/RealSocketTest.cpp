@@ -102,12 +102,12 @@ TEST(RealDownload, SixteenConnectionsOverLoopbackGiveTheSameFile) {
     EXPECT_EQ(server.requests().size(), 17u);
 }
 
-TEST(RealCheckUrl, TalksToARealServerThroughThePortMapAndShowsTheFirstPiece) {
+TEST(RealCheckUrl, SendsTheSameHeadRequestAsAlwaysAndShowsTheAnswerHead) {
     test::LoopbackServer server(
         [](const std::string&) { return std::string("HTTP/1.0 404 Not Found\r\n\r\nlater"); });
     server.holdBodiesAfter(0);
     test::TestProgram program(true);
-    program.host.realSockets.setPortMap({{80, server.port()}});
+    program.host.realFetcher.setConnectTo({":80:127.0.0.1:" + std::to_string(server.port())});
     program.writeSettings();
     frmMain& form = program.load();
     program.host.ui.inputAnswers.push_back("http://127.0.0.1/missing.zip");

@@ -2,7 +2,10 @@
 
 #include <memory>
 
+#include "CurlFetcher.h"
 #include "EventLoop.h"
+#include "EventLoopWatcher.h"
+#include "FakeFetcher.h"
 #include "FakeServices.h"
 #include "FakeSockets.h"
 #include "HeadlessUi.h"
@@ -12,7 +15,8 @@
 namespace tandu::test {
 
 // Every platform service for tests. With real sockets the program talks to
-// loopback servers through the event loop (port 80 mapped by `realSockets`).
+// loopback servers through the event loop (port 80 mapped by `realSockets`
+// and `realFetcher`).
 class HeadlessPlatform {
 public:
     explicit HeadlessPlatform(bool useRealSockets = false)
@@ -23,7 +27,9 @@ public:
                    environment,
                    tray,
                    instance,
-                   locks} {}
+                   locks,
+                   useRealSockets ? static_cast<net::Fetcher&>(realFetcher)
+                                  : static_cast<net::Fetcher&>(fetcher)} {}
 
     HeadlessUi ui;
     FakeSocketFactory sockets;
@@ -34,6 +40,9 @@ public:
     FakeTray tray;
     FakeInstanceChannel instance;
     FakeTransferLocks locks;
+    FakeFetcher fetcher;
+    EventLoopWatcher watcher{loop};
+    CurlFetcher realFetcher{watcher};
     Platform platform;
 };
 

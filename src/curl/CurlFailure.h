@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+
+#include "net/Fetcher.h"
+
+namespace tandu {
+
+// What a libcurl result code means for the user. `detail` is libcurl's own
+// error text for that transfer, `where` the host and port.
+net::FetchFailure CurlFailure(int code, const std::string& detail, const std::string& where,
+                              long stallSeconds);
+
+}  // namespace tandu

@@ -42,10 +42,10 @@ public:
     std::unique_ptr<net::Fetch> start(const net::FetchRequest& request,
                                       net::FetchHandlers handlers) override;
 
+    // Changes apply to the fetches started after them.
+    Options& options() { return options_; }
+
     // For CurlTransfer.
-    const Options& options() const { return options_; }
-    // For tests: where connections really go (see Options::connectTo).
-    void setConnectTo(std::vector<std::string> entries) { options_.connectTo = std::move(entries); }
     void add(void* easy);
     void remove(void* easy);
     // The transfer has something for its handlers.

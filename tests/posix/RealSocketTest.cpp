@@ -7,7 +7,6 @@
 #include "TestProgram.h"
 #include "catalogue/DefinitionFile.h"
 #include "catalogue/DownloadRows.h"
-#include "chrome/CheckUrlTool.h"
 #include "transfer/TransferEngine.h"
 
 namespace tandu {
@@ -100,34 +99,6 @@ TEST(RealDownload, SixteenConnectionsOverLoopbackGiveTheSameFile) {
     EXPECT_TRUE(test::readFile(downloads + "f.bin") == file);
     EXPECT_FALSE(test::fileExists(definition));
     EXPECT_EQ(server.requests().size(), 17u);
-}
-
-TEST(RealCheckUrl, SendsTheSameHeadRequestAsAlwaysAndShowsTheAnswerHead) {
-    test::LoopbackServer server(
-        [](const std::string&) { return std::string("HTTP/1.0 404 Not Found\r\n\r\nlater"); });
-    server.holdBodiesAfter(0);
-    test::TestProgram program(true);
-    program.host.realFetcher.setConnectTo({":80:127.0.0.1:" + std::to_string(server.port())});
-    program.writeSettings();
-    frmMain& form = program.load();
-    program.host.ui.inputAnswers.push_back("http://127.0.0.1/missing.zip");
-    form.menCheck.click();
-    runUntil(program.host.loop,
-             [&] { return form.checkTool().outcome() != CheckUrlTool::Outcome::Running; });
-    // The rest of the answer arrives too: nothing more may be shown.
-    server.release();
-    for (int i = 0; i < 8; ++i) {
-        program.host.loop.runOnce(50ms);
-    }
-    EXPECT_EQ(server.requests(),
-              std::vector<std::string>{"HEAD http://127.0.0.1/missing.zip HTTP/1.0\r\n\r\n"});
-    const auto& messages = program.host.ui.messages;
-    ASSERT_EQ(messages.size(), 2u);
-    EXPECT_EQ(messages[0].title, "Host Found");
-    EXPECT_EQ(messages[1].title, "Result");
-    EXPECT_EQ(messages[1].text,
-              "If the first line says 'OK', than the file exists.\r\n\r\n"
-              "HTTP/1.0 404 Not Found\r\n\r\n");
 }
 
 }  // namespace

@@ -15,8 +15,7 @@
 namespace tandu::test {
 
 // Every platform service for tests. With real sockets the program talks to
-// loopback servers through the event loop (port 80 mapped by `realSockets`
-// and `realFetcher`).
+// loopback servers through the event loop (port 80 mapped by `realSockets`).
 class HeadlessPlatform {
 public:
     explicit HeadlessPlatform(bool useRealSockets = false)

@@ -1,62 +1,43 @@
-# TLS and host names for end-to-end scripts: a test CA made at run time,
-# nginx with TLS, and a private hosts file. Needs servers.sh.
+# A test CA, nginx with TLS, private host names. Needs servers.sh, enter_netns.
 
-# Like enter_netns, with a mount namespace as well, so that use_hosts can
-# lay a private hosts file over /etc/hosts for this script alone.
-enter_netns_with_hosts() {
-    if [ -n "${TANDU_IN_NETNS:-}" ]; then
-        ip link set lo up
-        return 0
-    fi
-    unshare -n -m true 2>/dev/null || { echo "skipped: unshare -n -m is not permitted here"; exit 77; }
-    TANDU_IN_NETNS=1 exec unshare -n -m bash "$@"
-}
-
-# $1: lines "ADDRESS NAME...", which the resolver (and so libcurl) reads.
+# $1: "ADDRESS NAME..." lines over /etc/hosts, in this script's mount namespace.
 use_hosts() {
     printf '%s\n' "$1" >"$work/hosts"
     mount --bind "$work/hosts" /etc/hosts
 }
 
-# In $1: ca.crt (trusted by the tests), good.crt/key for good.test signed by
-# it, and rogue.crt/key for good.test signed by a CA nobody trusts.
+# In $1: ca.crt, the test CA; good.crt for good.test signed by it, and
+# rogue.crt for good.test signed by a CA nobody trusts.
 make_certificates() {
-    local dir=$1
-    mkdir -p "$dir"
-    local ec=(-newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes)
-    for ca in ca rogue-ca; do
-        openssl req -x509 "${ec[@]}" -keyout "$dir/$ca.key" -out "$dir/$ca.crt" -days 2 \
-            -subj "/CN=Tandu $ca" 2>/dev/null
-    done
+    local ec=(-newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes) leaf
+    mkdir -p "$1" && cd "$1"
+    printf 'subjectAltName=DNS:good.test\nbasicConstraints=CA:FALSE\n' >leaf.ext
     for leaf in good:ca rogue:rogue-ca; do
-        local name=${leaf%%:*} ca=${leaf##*:}
-        openssl req "${ec[@]}" -keyout "$dir/$name.key" -out "$dir/$name.csr" \
-            -subj "/CN=good.test" 2>/dev/null
-        printf 'subjectAltName=DNS:good.test\nbasicConstraints=CA:FALSE\n' >"$dir/$name.ext"
-        openssl x509 -req -in "$dir/$name.csr" -CA "$dir/$ca.crt" -CAkey "$dir/$ca.key" \
-            -CAcreateserial -days 2 -extfile "$dir/$name.ext" -out "$dir/$name.crt" 2>/dev/null
+        openssl req -x509 "${ec[@]}" -keyout "${leaf#*:}.key" -out "${leaf#*:}.crt" -days 2 \
+            -subj "/CN=${leaf#*:}" 2>/dev/null
+        openssl req "${ec[@]}" -keyout "${leaf%:*}.key" -out leaf.csr -subj /CN=good.test 2>/dev/null
+        openssl x509 -req -in leaf.csr -CA "${leaf#*:}.crt" -CAkey "${leaf#*:}.key" -days 2 \
+            -CAcreateserial -extfile leaf.ext -out "${leaf%:*}.crt" 2>/dev/null
     done
+    cd - >/dev/null
 }
 
-# nginx serving $1: https on 443 (good.crt) and 8443 (rogue.crt), http on 80
-# and 8080, IPv4 and IPv6 loopback; /down redirects https to http, /up the
-# other way. State under $2, certificates in $3.
+# nginx serving $1 (state and certificates in $2): https on 443 and 8443
+# (rogue), http on 80 and 8080 (also IPv6); /down goes https->http, /up back.
 start_nginx_tls() {
-    local root=$1 state=$2 pki=$3
+    local root=$1 state=$2 pki=$2/pki temp
+    make_certificates "$pki"
     mkdir -p "$state/nginx"
+    temp=$(for t in client_body proxy fastcgi uwsgi scgi; do echo "${t}_temp_path $state/nginx/$t;"; done)
     cat >"$state/nginx/nginx.conf" <<CONF
-worker_processes 1;
-daemon on;
 pid $state/nginx/nginx.pid;
 error_log $state/nginx/error.log;
-events { worker_connections 1024; }
+events {}
 http {
-    access_log off;
-    client_body_temp_path $state/nginx/body;
-    proxy_temp_path $state/nginx/proxy;
-    fastcgi_temp_path $state/nginx/fastcgi;
-    uwsgi_temp_path $state/nginx/uwsgi;
-    scgi_temp_path $state/nginx/scgi;
+    # What the plain port-80 requests carried besides their request line.
+    log_format exact '\$request|\$http_host|\$http_user_agent|\$http_accept|\$http_range';
+    access_log $state/nginx/access.log exact;
+    $temp
     root $root;
     server {
         listen 127.0.0.1:443 ssl;
@@ -81,13 +62,9 @@ CONF
     wait_for_port
 }
 
-# The fault server (faults.py) on $1, in the background; its pid in $faults_pid.
+# faults.py on port $1 in the background, its pid in $faults_pid.
 start_faults() {
     python3 "$(dirname "${BASH_SOURCE[0]}")/faults.py" "$1" &
     faults_pid=$!
-    for _ in $(seq 1 50); do
-        (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null && return 0
-        sleep 0.1
-    done
-    fail "the fault server did not come up on port $1"
+    wait_for_port "$1"
 }

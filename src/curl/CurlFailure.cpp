@@ -2,10 +2,12 @@
 
 #include <curl/curl.h>
 
+#include <cstring>
+
 namespace tandu {
 
 net::FetchFailure CurlFailure(int code, const std::string& detail, const std::string& where,
-                              long stallSeconds) {
+                              long stallSeconds, int osError) {
     using Kind = net::FetchFailure::Kind;
     const std::string reason =
         detail.empty() ? std::string(curl_easy_strerror(static_cast<CURLcode>(code))) : detail;
@@ -14,7 +16,9 @@ net::FetchFailure CurlFailure(int code, const std::string& detail, const std::st
         case CURLE_COULDNT_RESOLVE_PROXY:
             return {Kind::HostNotFound, "Host not found: " + where + "."};
         case CURLE_COULDNT_CONNECT:
-            return {Kind::Refused, "Could not connect to " + where + ": " + reason};
+            // libcurl's text names the address really dialled, not the one asked for.
+            return {Kind::Refused, "Could not connect to " + where + ": " +
+                                       (osError ? std::strerror(osError) : reason)};
         case CURLE_OPERATION_TIMEDOUT:
             return {Kind::Timeout, "No answer from " + where + " for " +
                                        std::to_string(stallSeconds) + " seconds."};

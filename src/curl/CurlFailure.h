@@ -7,8 +7,9 @@
 namespace tandu {
 
 // What a libcurl result code means for the user. `detail` is libcurl's own
-// error text for that transfer, `where` the host and port.
+// error text for that transfer, `where` the host and port, `osError` the
+// system's error number of a failed connect (0: none).
 net::FetchFailure CurlFailure(int code, const std::string& detail, const std::string& where,
-                              long stallSeconds);
+                              long stallSeconds, int osError);
 
 }  // namespace tandu

@@ -219,11 +219,12 @@ void CurlTransfer::finished(CURLcode result) {
         added_ = true;
         return;
     }
-    if (result != CURLE_OK) {
-        failure_ = failure_
-                       ? failure_
-                       : CurlFailure(result, errorText_, where(),
-                                     static_cast<long>(fetcher_.options().stallTimeout.count()));
+    if (result != CURLE_OK && !failure_) {
+        long osError = 0;
+        curl_easy_getinfo(easy_, CURLINFO_OS_ERRNO, &osError);
+        failure_ = CurlFailure(result, errorText_, where(),
+                               static_cast<long>(fetcher_.options().stallTimeout.count()),
+                               static_cast<int>(osError));
     }
     ended_ = true;
     fetcher_.ready(*this);

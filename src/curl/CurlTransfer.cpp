@@ -171,8 +171,8 @@ bool CurlTransfer::judgeRedirect(const net::AnswerHead& head) {
     net::Url::Error error;
     const auto next = target ? net::Url::parse(*target, &error) : std::nullopt;
     if (!next) {
-        fail(Kind::Redirect, "The server redirected to an address that cannot be downloaded: " +
-                                 (target ? error.message : *location));
+        fail(Kind::Redirect, "The server redirected to an address that cannot be downloaded" +
+                                 (target ? ": " + error.message : std::string(".")));
     } else if (url_.scheme() == "https" && next->scheme() == "http") {
         fail(Kind::Redirect, "Refused a redirect from https to http (" + next->display() +
                                  "): the download would not be encrypted.");

@@ -21,7 +21,7 @@ measure() {
     local label=$1
     shift
     rm -f "$work/out.bin" && sync
-    /usr/bin/time -f "%e %U %S" -o "$work/time" "$@" >/dev/null
+    /usr/bin/time -f "%e %U %S" -o "$work/time" "$@" >/dev/null || fail "$label: $(tail -n 3 "$work/time")"
     cmp -s "$work/www/big.bin" "$work/out.bin" || fail "$label: wrong file"
     read -r wall user sys <"$work/time"
     awk -v l="$label" -v w="$wall" -v c="$(echo "$user + $sys" | bc)" \
@@ -31,5 +31,5 @@ for scheme in https http; do
     url=$scheme://good.test/big.bin
     measure "fetcher x16 $scheme" "$build/bench-bin/tandu_fetch_bench" "$url" "$size" 16 "$work/out.bin"
     measure "fetcher x4 $scheme" "$build/bench-bin/tandu_fetch_bench" "$url" "$size" 4 "$work/out.bin"
-    measure "curl $scheme" curl -s -o "$work/out.bin" "$url"
+    measure "curl $scheme" curl -sS --cacert "$SSL_CERT_FILE" -o "$work/out.bin" "$url"
 done

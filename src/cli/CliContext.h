@@ -6,7 +6,9 @@
 
 #include "ConsoleServices.h"
 #include "ConsoleUi.h"
+#include "CurlFetcher.h"
 #include "EventLoop.h"
+#include "EventLoopWatcher.h"
 #include "FileTransferLocks.h"
 #include "PosixEnvironment.h"
 #include "PosixProcessLauncher.h"
@@ -45,7 +47,9 @@ public:
     NoTray tray;
     NoInstanceChannel instance;
     FileTransferLocks locks;
-    Platform platform{ui, sockets, launcher, environment, tray, instance, locks};
+    EventLoopWatcher watcher{loop};
+    CurlFetcher fetcher{watcher};
+    Platform platform{ui, sockets, launcher, environment, tray, instance, locks, fetcher};
     modMain app;
 
 private:

@@ -8,8 +8,9 @@
 namespace tandu::cli {
 
 namespace {
-// The window waits as long as the user likes; a script should not.
-constexpr std::chrono::seconds kAnswerTimeout{30};
+// The window waits as long as the user likes; a script should not. The
+// network layer gives up on a silent server first, with its own reason.
+constexpr std::chrono::seconds kAnswerTimeout{120};
 }  // namespace
 
 int cmdCheck(CliContext& context, const Arguments& args) {

@@ -5,11 +5,13 @@
 #include <vector>
 
 #include "Artwork.h"
+#include "CurlFetcher.h"
 #include "FileTransferLocks.h"
 #include "NoSavedState.h"
 #include "PosixEnvironment.h"
 #include "PosixProcessLauncher.h"
 #include "QtInstanceChannel.h"
+#include "QtIoWatcher.h"
 #include "QtMainWindow.h"
 #include "QtSocket.h"
 #include "QtTray.h"
@@ -50,7 +52,9 @@ int main(int argc, char** argv) {
     qt::QtTray tray;
     qt::QtInstanceChannel instance;
     FileTransferLocks locks;
-    Platform platform{ui, sockets, launcher, environment, tray, instance, locks};
+    qt::QtIoWatcher watcher;
+    CurlFetcher fetcher{watcher};
+    Platform platform{ui, sockets, launcher, environment, tray, instance, locks, fetcher};
 
     modMain app(platform, qt::fromQ(QCoreApplication::applicationDirPath()),
                 modMain::commandLineFromArguments(arguments));

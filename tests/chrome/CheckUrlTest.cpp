@@ -7,7 +7,8 @@
 namespace tandu {
 namespace {
 
-using test::FakeSocketFactory;
+using test::FakeFetcher;
+using Kind = net::FetchRequest::Kind;
 
 constexpr const char* kResultHead = "If the first line says 'OK', than the file exists.\r\n\r\n";
 
@@ -16,62 +17,73 @@ protected:
     void SetUp() override {
         program.writeSettings();
         form = &program.load();
-        // The window's own sockets (the probe connection) come first.
-        base = program.host.sockets.created().size();
     }
     test::HeadlessUi& ui() { return program.host.ui; }
-    test::FakeSocketFactory& sockets() { return program.host.sockets; }
+    test::FakeFetcher& fetcher() { return program.host.fetcher; }
     void check(const std::string& typed) {
         ui().inputAnswers.push_back(typed);
         form->menCheck.click();
     }
+    // Connects the latest check and dismisses the "Host found!" box.
+    test::FakeFetchRecord& connected() {
+        FakeFetcher::end(fetcher().fetch(fetcher().count() - 1));
+        return fetcher().fetch(fetcher().count() - 1);
+    }
 
     test::TestProgram program;
     frmMain* form = nullptr;
-    std::size_t base = 0;
 };
 
-TEST_F(CheckUrlTest, SendsTheTypedTextAfterTheHostIsFoundAndShowsTheFirstPiece) {
-    check(" http://www.example.com/a b ");  // kept exactly as typed
+TEST_F(CheckUrlTest, ConnectsThenSendsTheTypedTextAfterTheHostIsFoundAndShowsTheHead) {
+    check(" http://www.example.com/a b ");  // kept exactly as typed, host and all
     EXPECT_EQ(ui().prompts, std::vector<std::string>{"Type the URL to verify"});
-    ASSERT_EQ((sockets().created().size() - base), 1u);
-    test::FakeSocketRecord& wsk = sockets().socket(base + 0);
-    ASSERT_EQ(wsk.connects.size(), 1u);
-    EXPECT_EQ(wsk.connects[0], std::make_pair(std::string("example.com"), 80));
+    ASSERT_EQ(fetcher().count(), 1u);
+    EXPECT_EQ(fetcher().fetch(0).request.kind, Kind::Connect);
+    EXPECT_EQ(fetcher().fetch(0).request.url.host(), "www.example.com");
 
-    std::string sentWhileBoxOpen = "unset";
-    ui().onMessage = [&](const test::ShownMessage&) { sentWhileBoxOpen = wsk.sent; };
-    FakeSocketFactory::connect(wsk);
+    std::size_t fetchesWhileBoxOpen = 99;
+    ui().onMessage = [&](const test::ShownMessage&) { fetchesWhileBoxOpen = fetcher().count(); };
+    test::FakeFetchRecord& head = connected();
     ui().onMessage = nullptr;
     ASSERT_EQ(ui().messages.size(), 1u);
     EXPECT_EQ(ui().messages[0].text, "Host found! Now checking if the file still exists");
     EXPECT_EQ(ui().messages[0].title, "Host Found");
     EXPECT_EQ(ui().messages[0].icon, MsgIcon::Information);
-    EXPECT_EQ(sentWhileBoxOpen, "");
-    EXPECT_EQ(wsk.sent, "HEAD  http://www.example.com/a b  HTTP/1.0\r\n\r\n");
-    EXPECT_EQ(wsk.sends.size(), 1u);
+    EXPECT_EQ(fetchesWhileBoxOpen, 1u);
+    EXPECT_TRUE(fetcher().fetch(0).destroyed);
+    ASSERT_EQ(fetcher().count(), 2u);
+    EXPECT_EQ(head.request.kind, Kind::Head);
+    EXPECT_TRUE(head.request.followRedirects);
+    EXPECT_EQ(head.request.url.text(), " http://www.example.com/a b ");
 
-    FakeSocketFactory::data(wsk, "HTTP/1.0 200 OK\r\n");
-    FakeSocketFactory::data(wsk, "Content-Length: 5\r\n\r\n");
+    FakeFetcher::head(head, "HTTP/1.0 200 OK\r\nContent-Length: 5\r\n\r\n");
     ASSERT_EQ(ui().messages.size(), 2u);
-    EXPECT_EQ(ui().messages[1].text, std::string(kResultHead) + "HTTP/1.0 200 OK\r\n");
+    EXPECT_EQ(ui().messages[1].text,
+              std::string(kResultHead) + "HTTP/1.0 200 OK\r\nContent-Length: 5\r\n\r\n");
     EXPECT_EQ(ui().messages[1].title, "Result");
     EXPECT_EQ(ui().messages[1].icon, MsgIcon::Information);
-    EXPECT_TRUE(wsk.destroyed);
+    EXPECT_TRUE(head.destroyed);
     EXPECT_EQ(form->checkTool().outcome(), CheckUrlTool::Outcome::Answered);
 }
 
-TEST_F(CheckUrlTest, EmptyCancelledOrUnsafePromptIsAnInvalidHost) {
-    for (const char* typed : {"", "www.example.com/file.zip", "http://www/x",
-                              "http://www.example.com/a\r\nX-Extra: 1"}) {
+TEST_F(CheckUrlTest, EmptyCancelledMalformedOrUnsafePromptIsRefusedBeforeAnyConnection) {
+    const std::string invalid = "Invalid hostname entered.";
+    for (const auto& [typed, text] : std::vector<std::pair<std::string, std::string>>{
+             {"", invalid},
+             {"www.example.com/file.zip", invalid},
+             {"http:///x", invalid},
+             {"http://www.example.com/a\r\nX-Extra: 1", invalid},
+             {"ftp://host/f",
+              "Links starting with ftp:// cannot be downloaded; only http:// "
+              "and https:// can."}}) {
         ui().messages.clear();
         check(typed);
         ASSERT_EQ(ui().messages.size(), 1u) << typed;
-        EXPECT_EQ(ui().messages[0].text, "Invalid hostname entered.");
+        EXPECT_EQ(ui().messages[0].text, text);
         EXPECT_EQ(ui().messages[0].title, "Error");
         EXPECT_EQ(ui().messages[0].icon, MsgIcon::Critical);
     }
-    EXPECT_EQ(sockets().created().size(), base);
+    EXPECT_EQ(fetcher().count(), 0u);
 }
 
 TEST_F(CheckUrlTest, AnswerIsMadeSafeToShow) {
@@ -88,55 +100,46 @@ TEST_F(CheckUrlTest, AnswerIsMadeSafeToShow) {
     EXPECT_EQ(DisplayText("caf\xc3\xa9\r"), "caf\xc3\xa9\\x0D");
 
     check("http://host/f");
-    test::FakeSocketRecord& wsk = sockets().socket(base + 0);
-    FakeSocketFactory::connect(wsk);
-    FakeSocketFactory::data(wsk, std::string("HTTP/1.0 200 OK\r\nX: \x1b]0;evil\x07\r\n"));
+    FakeFetcher::head(connected(), std::string("HTTP/1.0 200 OK\r\nX: \x1b]0;evil\x07\r\n"));
     EXPECT_EQ(ui().lastMessage().text,
               std::string(kResultHead) + "HTTP/1.0 200 OK\r\nX: \\x1B]0;evil\\x07\r\n");
 }
 
 TEST_F(CheckUrlTest, AHugeAnswerIsCut) {
     check("http://host/f");
-    test::FakeSocketRecord& wsk = sockets().socket(base + 0);
-    FakeSocketFactory::connect(wsk);
-    FakeSocketFactory::data(wsk, std::string(1 << 20, 'A'));
+    FakeFetcher::head(connected(), std::string(1 << 20, 'A'));
     EXPECT_EQ(ui().lastMessage().text,
               kResultHead + std::string(CheckUrlTool::kMaxAnswer, 'A') + "\r\n...");
 }
 
-TEST_F(CheckUrlTest, ErrorShowsItsDescriptionAndKeepsTheSocket) {
+TEST_F(CheckUrlTest, FailureShowsItsMessage) {
     check("http://nowhere.invalid/f");
-    test::FakeSocketRecord& wsk = sockets().socket(base + 0);
-    FakeSocketFactory::error(wsk, 11001, "Host not found");
+    FakeFetcher::fail(fetcher().fetch(0), net::FetchFailure::Kind::HostNotFound,
+                      "Host not found: nowhere.invalid:80.");
     ASSERT_EQ(ui().messages.size(), 1u);
-    EXPECT_EQ(ui().messages[0].text, "Host not found");
+    EXPECT_EQ(ui().messages[0].text, "Host not found: nowhere.invalid:80.");
     EXPECT_EQ(ui().messages[0].title, "Error");
     EXPECT_EQ(ui().messages[0].icon, MsgIcon::Information);
-    EXPECT_EQ(wsk.closes, 0);
-    EXPECT_FALSE(wsk.destroyed);
+    EXPECT_EQ(form->checkTool().outcome(), CheckUrlTool::Outcome::Failed);
 }
 
-TEST_F(CheckUrlTest, ANewCheckClosesTheOldSocketInAnyState) {
-    // Connecting, connected, failed: each time the old socket goes first.
+TEST_F(CheckUrlTest, ANewCheckEndsTheOldFetchInAnyState) {
+    // Connecting, asking, failed: each time the old fetch goes first.
     check("http://one/f");
     check("http://two/f");
-    EXPECT_TRUE(sockets().socket(base + 0).destroyed);
-    EXPECT_GE(sockets().socket(base + 0).closes, 1);
-    FakeSocketFactory::connect(sockets().socket(base + 1));
+    EXPECT_TRUE(fetcher().fetch(0).destroyed);
+    connected();
     check("http://three/f");
-    EXPECT_TRUE(sockets().socket(base + 1).destroyed);
-    FakeSocketFactory::error(sockets().socket(base + 2), 10061, "Connection refused");
+    EXPECT_TRUE(fetcher().fetch(2).destroyed);
+    FakeFetcher::fail(fetcher().fetch(3), net::FetchFailure::Kind::Refused, "Connection refused");
     check("http://four/f");
-    EXPECT_TRUE(sockets().socket(base + 2).destroyed);
-    test::FakeSocketRecord& latest = sockets().socket(base + 3);
-    EXPECT_EQ(latest.connects[0].first, "four");
-    FakeSocketFactory::connect(latest);
-    EXPECT_EQ(latest.sent, "HEAD http://four/f HTTP/1.0\r\n\r\n");
+    EXPECT_EQ(connected().request.url.host(), "four");
+    FakeFetcher::head(fetcher().fetch(1), "HTTP/1.0 200 OK\r\n\r\n");
+    EXPECT_EQ(ui().lastMessage().title, "Host Found");
 }
 
-TEST_F(CheckUrlTest, ACheckReplacedWhileItsBoxIsOpenSendsNothing) {
+TEST_F(CheckUrlTest, ACheckReplacedWhileItsBoxIsOpenAsksNothing) {
     check("http://one/f");
-    test::FakeSocketRecord& first = sockets().socket(base + 0);
     bool again = true;
     ui().onMessage = [&](const test::ShownMessage& message) {
         if (again && message.title == "Host Found") {
@@ -144,9 +147,10 @@ TEST_F(CheckUrlTest, ACheckReplacedWhileItsBoxIsOpenSendsNothing) {
             check("http://two/f");
         }
     };
-    FakeSocketFactory::connect(first);
-    EXPECT_EQ(first.sent, "");
-    EXPECT_EQ(sockets().socket(base + 1).connects[0].first, "two");
+    FakeFetcher::end(fetcher().fetch(0));
+    ASSERT_EQ(fetcher().count(), 2u);
+    EXPECT_EQ(fetcher().fetch(1).request.kind, Kind::Connect);
+    EXPECT_EQ(fetcher().fetch(1).request.url.host(), "two");
 }
 
 }  // namespace

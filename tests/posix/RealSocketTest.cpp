@@ -5,10 +5,6 @@
 
 #include "LoopbackServer.h"
 #include "TestProgram.h"
-#include "catalogue/DefinitionFile.h"
-#include "catalogue/DownloadRows.h"
-#include "chrome/CheckUrlTool.h"
-#include "transfer/DownloadList.h"
 
 namespace tandu {
 namespace {

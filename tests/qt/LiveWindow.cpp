@@ -8,7 +8,11 @@
 namespace tandu::test {
 
 LiveWindow::LiveWindow(int serverPort)
-    : sockets(serverPort > 0 ? std::map<int, int>{{80, serverPort}} : std::map<int, int>{}) {
+    : sockets(serverPort > 0 ? std::map<int, int>{{80, serverPort}} : std::map<int, int>{}),
+      fetcher(watcher) {
+    if (serverPort > 0) {
+        fetcher.options().connectTo = {":80:127.0.0.1:" + std::to_string(serverPort)};
+    }
     // Nothing left on the clipboard by another test prefills a dialog.
     QGuiApplication::clipboard()->clear();
 }

@@ -4,10 +4,12 @@
 #include <memory>
 #include <string>
 
+#include "CurlFetcher.h"
 #include "FakeServices.h"
 #include "FileTransferLocks.h"
 #include "ModalDriver.h"
 #include "PosixEnvironment.h"
+#include "QtIoWatcher.h"
 #include "QtMainWindow.h"
 #include "QtSocket.h"
 #include "QtUi.h"
@@ -66,7 +68,9 @@ public:
     FakeTray tray;
     FakeInstanceChannel instance;
     FileTransferLocks locks;
-    Platform platform{ui, sockets, launcher, environment, tray, instance, locks};
+    qt::QtIoWatcher watcher;
+    CurlFetcher fetcher;
+    Platform platform{ui, sockets, launcher, environment, tray, instance, locks, fetcher};
     std::unique_ptr<modMain> app;
     std::unique_ptr<qt::QtMainWindow> window;
 };

@@ -2,7 +2,10 @@
 
 #include <memory>
 
+#include "CurlFetcher.h"
 #include "EventLoop.h"
+#include "EventLoopWatcher.h"
+#include "FakeFetcher.h"
 #include "FakeServices.h"
 #include "FakeSockets.h"
 #include "HeadlessUi.h"
@@ -23,7 +26,9 @@ public:
                    environment,
                    tray,
                    instance,
-                   locks} {}
+                   locks,
+                   useRealSockets ? static_cast<net::Fetcher&>(realFetcher)
+                                  : static_cast<net::Fetcher&>(fetcher)} {}
 
     HeadlessUi ui;
     FakeSocketFactory sockets;
@@ -34,6 +39,9 @@ public:
     FakeTray tray;
     FakeInstanceChannel instance;
     FakeTransferLocks locks;
+    FakeFetcher fetcher;
+    EventLoopWatcher watcher{loop};
+    CurlFetcher realFetcher{watcher};
     Platform platform;
 };
 

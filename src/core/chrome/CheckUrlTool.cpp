@@ -1,99 +1,91 @@
 #include "chrome/CheckUrlTool.h"
 
-#include "catalogue/TextFile.h"
 #include "chrome/DisplayText.h"
-#include "platform/Socket.h"
 #include "shell/frmMain.h"
 #include "shell/modMain.h"
-#include "transfer/SplitHost.h"
 
 namespace tandu {
-
-namespace {
-constexpr int kHttpPort = 80;
-}  // namespace
 
 CheckUrlTool::CheckUrlTool(frmMain& form) : form_(form) {}
 CheckUrlTool::~CheckUrlTool() = default;
 
-void CheckUrlTool::closeSocket() {
-    // Destroying the socket also ends its events: nothing of an older check
-    // reaches the next one.
-    if (WskCheck) {
-        WskCheck->close();
-        WskCheck.reset();
-    }
+net::FetchHandlers CheckUrlTool::handlers() {
+    const unsigned generation = generation_;
+    auto current = [this, generation] {
+        return generation == generation_ && outcome_ == Outcome::Running;
+    };
+    net::FetchHandlers handlers;
+    handlers.onHead = [this, current](const net::AnswerHead& head) {
+        if (current()) {
+            onHead(head);
+        }
+    };
+    handlers.onEnd = [this, current] {
+        // Ended without a head: nothing to show, nothing to wait for.
+        if (current()) {
+            fetch_.reset();
+            outcome_ = Outcome::Answered;
+        }
+    };
+    handlers.onFailure = [this, current](const net::FetchFailure& failure) {
+        if (current()) {
+            onFailure(failure);
+        }
+    };
+    return handlers;
 }
 
 void CheckUrlTool::start() {
     ++generation_;
-    closeSocket();
+    fetch_.reset();
     answer_.clear();
     outcome_ = Outcome::None;
     Platform& platform = form_.app().platform();
     checkUrl_ = platform.ui.inputBox("Type the URL to verify", "Check URL", "");
-    const std::string host = SplitHost(checkUrl_);
-    // A line break typed or pasted into the address would add lines of its
-    // own to the request.
-    if (host.empty() || textfile::hasControlCharacter(checkUrl_)) {
+    net::Url::Error error;
+    const std::optional<net::Url> url = net::Url::parse(checkUrl_, &error);
+    if (!url) {
         outcome_ = Outcome::Failed;
-        platform.ui.messageBox("Invalid hostname entered.", "Error", MsgIcon::Critical);
+        platform.ui.messageBox(error.kind == net::Url::Error::Kind::UnknownScheme
+                                   ? error.message
+                                   : "Invalid hostname entered.",
+                               "Error", MsgIcon::Critical);
         return;
     }
-    const unsigned generation = generation_;
-    auto current = [this, generation] { return generation == generation_; };
-    SocketHandlers handlers;
-    handlers.onConnect = [this, current] {
-        if (current()) {
-            onConnect();
-        }
-    };
-    handlers.onDataArrival = [this, current](std::size_t) {
-        if (current()) {
-            onDataArrival();
-        }
-    };
-    handlers.onError = [this, current](int number, const std::string& description) {
-        if (current()) {
-            onError(number, description);
-        }
-    };
-    handlers.onClose = [this, current] {
-        if (current()) {
-            onClose();
-        }
-    };
-    WskCheck = platform.sockets.create(std::move(handlers));
     outcome_ = Outcome::Running;
-    WskCheck->connect(host, kHttpPort);
+    net::FetchHandlers connectHandlers = handlers();
+    connectHandlers.onEnd = [this, url = *url, generation = generation_] {
+        if (generation == generation_ && outcome_ == Outcome::Running) {
+            onConnected(url);
+        }
+    };
+    net::FetchRequest request;
+    request.url = *url;
+    request.kind = net::FetchRequest::Kind::Connect;
+    fetch_ = platform.fetcher.start(request, connectHandlers);
 }
 
-void CheckUrlTool::onConnect() {
-    if (outcome_ != Outcome::Running) {
-        return;
-    }
+void CheckUrlTool::onConnected(const net::Url& url) {
     const unsigned generation = generation_;
+    fetch_.reset();
     form_.app().platform().ui.messageBox("Host found! Now checking if the file still exists",
                                          "Host Found", MsgIcon::Information);
     // The box is modal: while it was open this check may have been replaced or ended.
-    if (generation != generation_ || outcome_ != Outcome::Running || !WskCheck) {
+    if (generation != generation_ || outcome_ != Outcome::Running) {
         return;
     }
-    WskCheck->send("HEAD " + checkUrl_ + " HTTP/1.0\r\n\r\n");
+    net::FetchRequest request;
+    request.url = url;
+    request.kind = net::FetchRequest::Kind::Head;
+    request.followRedirects = true;
+    fetch_ = form_.app().platform().fetcher.start(request, handlers());
 }
 
-void CheckUrlTool::onDataArrival() {
-    if (outcome_ != Outcome::Running || !WskCheck) {
-        return;
-    }
-    std::string received;
-    WskCheck->readInto(received, kMaxAnswer);
-    const bool cut = received.size() >= kMaxAnswer && WskCheck->bytesAvailable() > 0;
-    // Closed before the box shows, so data arriving meanwhile is never read.
-    closeSocket();
+void CheckUrlTool::onHead(const net::AnswerHead& head) {
+    fetch_.reset();
     outcome_ = Outcome::Answered;
-    answer_ = DisplayText(received);
-    if (cut) {
+    answer_ = DisplayText(head.raw.substr(0, kMaxAnswer));
+    if (head.raw.size() > kMaxAnswer) {
         answer_ += "\r\n...";
     }
     form_.app().platform().ui.messageBox(
@@ -101,21 +93,11 @@ void CheckUrlTool::onDataArrival() {
         MsgIcon::Information);
 }
 
-void CheckUrlTool::onError(int /*number*/, const std::string& description) {
-    if (outcome_ != Outcome::Running) {
-        return;
-    }
-    // The socket stays in its error state; the next check closes it.
+void CheckUrlTool::onFailure(const net::FetchFailure& failure) {
+    fetch_.reset();
     outcome_ = Outcome::Failed;
-    form_.app().platform().ui.messageBox(DisplayText(description), "Error", MsgIcon::Information);
-}
-
-void CheckUrlTool::onClose() {
-    // The server hung up without a word: nothing to show, nothing to wait for.
-    if (outcome_ == Outcome::Running) {
-        closeSocket();
-        outcome_ = Outcome::Answered;
-    }
+    form_.app().platform().ui.messageBox(DisplayText(failure.message), "Error",
+                                         MsgIcon::Information);
 }
 
 }  // namespace tandu

@@ -3,28 +3,25 @@
 #include <memory>
 #include <string>
 
+#include "net/Fetcher.h"
+
 namespace tandu {
 
 class frmMain;
-class Socket;
 
-// Check URL: one HEAD request on its own socket, the answer's start shown raw.
+// Check URL: connect, then one HEAD request, the answer's head shown raw.
 class CheckUrlTool {
 public:
     // How the last check ended, for callers that wait on it.
     enum class Outcome { None, Running, Answered, Failed };
 
-    // The most of an answer that is read and shown.
+    // The most of an answer that is shown.
     static constexpr std::size_t kMaxAnswer = 4096;
 
     explicit CheckUrlTool(frmMain& form);
     ~CheckUrlTool();
 
     void start();
-    void onConnect();
-    void onDataArrival();
-    void onError(int number, const std::string& description);
-    void onClose();
 
     Outcome outcome() const { return outcome_; }
     // The text typed at the prompt, exactly as typed.
@@ -33,10 +30,14 @@ public:
     const std::string& answer() const { return answer_; }
 
 private:
-    void closeSocket();
+    void onConnected(const net::Url& url);
+    void onHead(const net::AnswerHead& head);
+    void onFailure(const net::FetchFailure& failure);
+    // Handlers that act only while their check is the current one.
+    net::FetchHandlers handlers();
 
     frmMain& form_;
-    std::unique_ptr<Socket> WskCheck;
+    std::unique_ptr<net::Fetch> fetch_;
     std::string checkUrl_;
     std::string answer_;
     Outcome outcome_ = Outcome::None;

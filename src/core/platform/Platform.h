@@ -1,5 +1,6 @@
 #pragma once
 
+#include "net/Fetcher.h"
 #include "platform/Environment.h"
 #include "platform/InstanceChannel.h"
 #include "platform/ProcessLauncher.h"
@@ -19,6 +20,7 @@ struct Platform {
     TrayIcon& tray;
     InstanceChannel& instance;
     TransferLocks& locks;
+    net::Fetcher& fetcher;
 };
 
 }  // namespace tandu

@@ -1,18 +1,18 @@
 # Helpers for end-to-end scripts: a private network namespace, real web
 # servers on its loopback port 80, and a throw-away program folder.
 
-# Re-runs the calling script inside a new network namespace (exit 77 when
-# that is not permitted here). Call first, with "$0" "$@".
+# Re-runs the calling script inside new network and mount namespaces (exit
+# 77 when that is not permitted here). Call first, with "$0" "$@".
 enter_netns() {
     if [ -n "${TANDU_IN_NETNS:-}" ]; then
         ip link set lo up
         return 0
     fi
-    if ! unshare -n true 2>/dev/null; then
-        echo "skipped: unshare -n is not permitted here"
+    if ! unshare -n -m true 2>/dev/null; then
+        echo "skipped: unshare -n -m is not permitted here"
         exit 77
     fi
-    TANDU_IN_NETNS=1 exec unshare -n bash "$@"
+    TANDU_IN_NETNS=1 exec unshare -n -m bash "$@"
 }
 
 # Skips the script (exit 77) when a program it needs is not installed.
@@ -85,12 +85,12 @@ stop_lighttpd() {
 
 wait_for_port() {
     for _ in $(seq 1 50); do
-        if (exec 3<>/dev/tcp/127.0.0.1/80) 2>/dev/null; then
+        if (exec 3<>"/dev/tcp/127.0.0.1/${1:-80}") 2>/dev/null; then
             return 0
         fi
         sleep 0.1
     done
-    echo "the server did not come up on port 80" >&2
+    echo "the server did not come up on port ${1:-80}" >&2
     return 1
 }
 

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "net/Url.h"
+
+namespace tandu::net {
+
+// The head of a server's answer: status line and header lines.
+struct AnswerHead {
+    // "Content-Range: bytes first-last/total"; total is unknown for "*".
+    struct ContentRange {
+        std::int64_t first = 0;
+        std::int64_t last = 0;
+        std::optional<std::int64_t> total;
+    };
+
+    // Reads the head as it arrived (status line, header lines, blank line).
+    static AnswerHead parse(std::string_view raw, Url url);
+
+    // The value of the first header of that name (any case), trimmed.
+    std::optional<std::string> header(std::string_view name) const;
+
+    int status = 0;
+    // Exactly as received, line ends kept.
+    std::string raw;
+    std::vector<std::pair<std::string, std::string>> headers;
+    std::optional<std::int64_t> contentLength;
+    std::optional<ContentRange> contentRange;
+    bool acceptsRanges = false;
+    // Only the delay form in seconds.
+    std::optional<std::chrono::seconds> retryAfter;
+    // Where the answer came from, after any redirects.
+    Url url;
+};
+
+}  // namespace tandu::net

@@ -1,0 +1,88 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "net/AnswerHead.h"
+#include "net/Url.h"
+
+namespace tandu::net {
+
+struct FetchRequest {
+    enum class Kind {
+        // A HEAD request: only the answer's head.
+        Head,
+        // A GET, of `range` when one is given.
+        Get,
+        // Only connect (and secure the connection); ends without a request.
+        Connect,
+    };
+    // Bytes first..last, both counted from 0 and included; no last: to the end.
+    struct Range {
+        std::int64_t first = 0;
+        std::optional<std::int64_t> last;
+    };
+
+    Url url;
+    Kind kind = Kind::Get;
+    std::optional<Range> range;
+    // Up to 10 hops, never from https to http.
+    bool followRedirects = false;
+};
+
+struct FetchFailure {
+    enum class Kind {
+        HostNotFound,
+        Refused,
+        // Connected, then no byte for too long.
+        Timeout,
+        // Reset or closed before the answer was whole.
+        Broken,
+        Certificate,
+        Redirect,
+        BadAnswer,
+        Other,
+    };
+    // Worth trying again later.
+    bool retryable() const {
+        return kind == Kind::Refused || kind == Kind::Timeout || kind == Kind::Broken;
+    }
+
+    Kind kind = Kind::Other;
+    // For the user, without any password.
+    std::string message;
+};
+
+// The events of one fetch, in this order: onHead once (not for Connect), onBody
+// any number of times, then onEnd or onFailure. A handler may destroy the
+// fetch; no event follows then.
+struct FetchHandlers {
+    std::function<void(const AnswerHead&)> onHead;
+    // Bytes of the body in order, in chunks of a bounded size. Answering false
+    // takes none of them: the fetch pauses and offers the same bytes again
+    // after resume().
+    std::function<bool(std::string_view)> onBody;
+    std::function<void()> onEnd;
+    std::function<void(const FetchFailure&)> onFailure;
+};
+
+// One running fetch; destroying it stops the fetch.
+class Fetch {
+public:
+    virtual ~Fetch() = default;
+    // After onBody answered false. Bytes may arrive before this returns.
+    virtual void resume() = 0;
+};
+
+class Fetcher {
+public:
+    virtual ~Fetcher() = default;
+    // No event arrives before this returns.
+    virtual std::unique_ptr<Fetch> start(const FetchRequest& request, FetchHandlers handlers) = 0;
+};
+
+}  // namespace tandu::net

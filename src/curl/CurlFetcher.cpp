@@ -1,0 +1,146 @@
+#include "CurlFetcher.h"
+
+#include <curl/curl.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <stdexcept>
+
+#include "CurlTransfer.h"
+
+namespace tandu {
+
+namespace {
+
+CURLM* multiOf(void* multi) {
+    return static_cast<CURLM*>(multi);
+}
+
+int onSocket(CURL* /*easy*/, curl_socket_t fd, int what, void* self, void* /*socketData*/) {
+    static_cast<CurlFetcher*>(self)->socketChanged(fd, what);
+    return 0;
+}
+
+int onTimer(CURLM* /*multi*/, long milliseconds, void* self) {
+    static_cast<CurlFetcher*>(self)->timerChanged(milliseconds);
+    return 0;
+}
+
+std::string environmentValue(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
+}  // namespace
+
+CurlFetcher::Options CurlFetcher::Options::fromEnvironment() {
+    Options options;
+    options.caFile = environmentValue("SSL_CERT_FILE");
+    options.caDir = environmentValue("SSL_CERT_DIR");
+    return options;
+}
+
+CurlFetcher::CurlFetcher(net::IoWatcher& watcher, Options options)
+    : watcher_(watcher), options_(std::move(options)) {
+    static const CURLcode global = curl_global_init(CURL_GLOBAL_DEFAULT);
+    multi_ = global == CURLE_OK ? curl_multi_init() : nullptr;
+    if (!multi_) {
+        throw std::runtime_error("The network library could not start.");
+    }
+    curl_multi_setopt(multiOf(multi_), CURLMOPT_SOCKETFUNCTION, &onSocket);
+    curl_multi_setopt(multiOf(multi_), CURLMOPT_SOCKETDATA, this);
+    curl_multi_setopt(multiOf(multi_), CURLMOPT_TIMERFUNCTION, &onTimer);
+    curl_multi_setopt(multiOf(multi_), CURLMOPT_TIMERDATA, this);
+}
+
+CurlFetcher::~CurlFetcher() {
+    watcher_.stopTimer();
+    curl_multi_cleanup(multiOf(multi_));
+}
+
+std::unique_ptr<net::Fetch> CurlFetcher::start(const net::FetchRequest& request,
+                                               net::FetchHandlers handlers) {
+    return std::make_unique<CurlTransfer>(*this, request, std::move(handlers));
+}
+
+void CurlFetcher::add(void* easy) {
+    if (curl_multi_add_handle(multiOf(multi_), static_cast<CURL*>(easy)) != CURLM_OK) {
+        throw std::runtime_error("The network library refused a transfer.");
+    }
+}
+
+void CurlFetcher::remove(void* easy) {
+    curl_multi_remove_handle(multiOf(multi_), static_cast<CURL*>(easy));
+}
+
+void CurlFetcher::ready(CurlTransfer& transfer) {
+    if (std::find(ready_.begin(), ready_.end(), &transfer) == ready_.end()) {
+        ready_.push_back(&transfer);
+    }
+}
+
+void CurlFetcher::forget(CurlTransfer& transfer) {
+    ready_.erase(std::remove(ready_.begin(), ready_.end(), &transfer), ready_.end());
+}
+
+void CurlFetcher::socketChanged(int fd, int what) {
+    if (what == CURL_POLL_REMOVE) {
+        watcher_.watch(fd, net::IoWatcher::None, {});
+        return;
+    }
+    unsigned events = 0;
+    if (what == CURL_POLL_IN || what == CURL_POLL_INOUT) {
+        events |= net::IoWatcher::Readable;
+    }
+    if (what == CURL_POLL_OUT || what == CURL_POLL_INOUT) {
+        events |= net::IoWatcher::Writable;
+    }
+    watcher_.watch(fd, events, [this](int readyFd, unsigned ready) {
+        int bits = 0;
+        bits |= (ready & net::IoWatcher::Readable) ? CURL_CSELECT_IN : 0;
+        bits |= (ready & net::IoWatcher::Writable) ? CURL_CSELECT_OUT : 0;
+        bits |= (ready & net::IoWatcher::Failed) ? CURL_CSELECT_ERR : 0;
+        act(readyFd, bits);
+    });
+}
+
+void CurlFetcher::timerChanged(long milliseconds) {
+    if (milliseconds < 0) {
+        watcher_.stopTimer();
+        return;
+    }
+    watcher_.startTimer(std::chrono::milliseconds(milliseconds),
+                        [this] { act(CURL_SOCKET_TIMEOUT, 0); });
+}
+
+void CurlFetcher::act(int fd, int events) {
+    int running = 0;
+    curl_multi_socket_action(multiOf(multi_), fd, events, &running);
+    // Finished handles leave the multi before their handlers hear of it.
+    int left = 0;
+    while (CURLMsg* message = curl_multi_info_read(multiOf(multi_), &left)) {
+        if (message->msg != CURLMSG_DONE) {
+            continue;
+        }
+        CURL* easy = message->easy_handle;
+        const CURLcode result = message->data.result;
+        char* owner = nullptr;
+        curl_easy_getinfo(easy, CURLINFO_PRIVATE, &owner);
+        auto* transfer = reinterpret_cast<CurlTransfer*>(owner);
+        curl_multi_remove_handle(multiOf(multi_), easy);
+        transfer->finished(result);
+    }
+    deliver();
+}
+
+void CurlFetcher::deliver() {
+    // A handler may start, stop or resume fetches, or run a nested loop that
+    // comes back here: take one transfer at a time.
+    while (!ready_.empty()) {
+        CurlTransfer* transfer = ready_.front();
+        ready_.pop_front();
+        transfer->deliver();
+    }
+}
+
+}  // namespace tandu

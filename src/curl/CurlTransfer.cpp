@@ -1,0 +1,286 @@
+#include "CurlTransfer.h"
+
+#include <array>
+
+#include "CurlFailure.h"
+#include "CurlFetcher.h"
+
+namespace tandu {
+
+namespace {
+
+constexpr int kMaxRedirects = 10;
+constexpr std::array kRedirectStatuses{301, 302, 303, 307, 308};
+
+// libcurl's resolution of a Location value against the address it came from.
+std::optional<std::string> resolved(const std::string& base, const std::string& location) {
+    CURLU* url = curl_url();
+    std::optional<std::string> result;
+    char* text = nullptr;
+    if (curl_url_set(url, CURLUPART_URL, base.c_str(), 0) == CURLUE_OK &&
+        curl_url_set(url, CURLUPART_URL, location.c_str(), CURLU_NON_SUPPORT_SCHEME) == CURLUE_OK &&
+        curl_url_get(url, CURLUPART_URL, &text, 0) == CURLUE_OK) {
+        result = text;
+    }
+    curl_free(text);
+    curl_url_cleanup(url);
+    return result;
+}
+
+}  // namespace
+
+CurlTransfer::CurlTransfer(CurlFetcher& fetcher, net::FetchRequest request,
+                           net::FetchHandlers handlers)
+    : fetcher_(fetcher),
+      request_(std::move(request)),
+      handlers_(std::make_shared<const net::FetchHandlers>(std::move(handlers))),
+      easy_(curl_easy_init()),
+      url_(request_.url) {
+    visited_.insert(url_.forRequest());
+    body_.reserve(static_cast<std::size_t>(fetcher_.options().chunkSize));
+    configure();
+    fetcher_.add(easy_);
+    added_ = true;
+}
+
+CurlTransfer::~CurlTransfer() {
+    *alive_ = false;
+    fetcher_.forget(*this);
+    if (added_) {
+        fetcher_.remove(easy_);
+    }
+    curl_easy_cleanup(easy_);
+    curl_slist_free_all(headers_);
+    curl_slist_free_all(connectTo_);
+}
+
+void CurlTransfer::configure() {
+    curl_easy_reset(easy_);
+    curl_slist_free_all(headers_);
+    curl_slist_free_all(connectTo_);
+    headers_ = nullptr;
+    connectTo_ = nullptr;
+    const CurlFetcher::Options& options = fetcher_.options();
+    curl_easy_setopt(easy_, CURLOPT_PRIVATE, this);
+    curl_easy_setopt(easy_, CURLOPT_ERRORBUFFER, errorText_);
+    curl_easy_setopt(easy_, CURLOPT_URL, url_.forRequest().c_str());
+    curl_easy_setopt(easy_, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(easy_, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(easy_, CURLOPT_PATH_AS_IS, 1L);
+    curl_easy_setopt(easy_, CURLOPT_CONNECTTIMEOUT,
+                     static_cast<long>(options.connectTimeout.count()));
+    curl_easy_setopt(easy_, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    curl_easy_setopt(easy_, CURLOPT_LOW_SPEED_TIME,
+                     static_cast<long>(options.stallTimeout.count()));
+    curl_easy_setopt(easy_, CURLOPT_BUFFERSIZE, options.chunkSize);
+    curl_easy_setopt(easy_, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
+    curl_easy_setopt(easy_, CURLOPT_HEADERFUNCTION, &CurlTransfer::onHeaderLine);
+    curl_easy_setopt(easy_, CURLOPT_HEADERDATA, this);
+    curl_easy_setopt(easy_, CURLOPT_WRITEFUNCTION, &CurlTransfer::onBodyBytes);
+    curl_easy_setopt(easy_, CURLOPT_WRITEDATA, this);
+    if (!options.caFile.empty()) {
+        curl_easy_setopt(easy_, CURLOPT_CAINFO, options.caFile.c_str());
+    }
+    if (!options.caDir.empty()) {
+        curl_easy_setopt(easy_, CURLOPT_CAPATH, options.caDir.c_str());
+    }
+    for (const std::string& entry : options.connectTo) {
+        connectTo_ = curl_slist_append(connectTo_, entry.c_str());
+    }
+    curl_easy_setopt(easy_, CURLOPT_CONNECT_TO, connectTo_);
+
+    // Credentials go only to the host they were written for.
+    const net::Url* credentials = url_.hasUserInfo() ? &url_
+                                  : request_.url.hasUserInfo() && request_.url.host() == url_.host()
+                                      ? &request_.url
+                                      : nullptr;
+    if (url_.scheme() == "http" && url_.port() == 80 && !credentials) {
+        // Plain http on port 80 goes out exactly as it always did: the
+        // address as written, HTTP/1.0, no header but the range.
+        curl_easy_setopt(easy_, CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_1_0);
+        curl_easy_setopt(easy_, CURLOPT_REQUEST_TARGET, url_.text().c_str());
+        headers_ = curl_slist_append(headers_, "Host:");
+        headers_ = curl_slist_append(headers_, "Accept:");
+        curl_easy_setopt(easy_, CURLOPT_HTTPHEADER, headers_);
+    } else {
+        curl_easy_setopt(easy_, CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_1_1);
+        curl_easy_setopt(easy_, CURLOPT_USERAGENT, "Tandu/1.0");
+        if (credentials) {
+            curl_easy_setopt(easy_, CURLOPT_USERNAME, credentials->user().c_str());
+            curl_easy_setopt(easy_, CURLOPT_PASSWORD, credentials->password().c_str());
+        }
+    }
+    switch (request_.kind) {
+        case net::FetchRequest::Kind::Head:
+            curl_easy_setopt(easy_, CURLOPT_NOBODY, 1L);
+            break;
+        case net::FetchRequest::Kind::Connect:
+            curl_easy_setopt(easy_, CURLOPT_CONNECT_ONLY, 1L);
+            break;
+        case net::FetchRequest::Kind::Get:
+            if (request_.range) {
+                std::string range = std::to_string(request_.range->first) + "-";
+                if (request_.range->last) {
+                    range += std::to_string(*request_.range->last);
+                }
+                curl_easy_setopt(easy_, CURLOPT_RANGE, range.c_str());
+            }
+            break;
+    }
+}
+
+std::size_t CurlTransfer::onHeaderLine(char* data, std::size_t size, std::size_t count,
+                                       void* self) {
+    return static_cast<CurlTransfer*>(self)->headerLine(std::string_view(data, size * count));
+}
+
+std::size_t CurlTransfer::onBodyBytes(char* data, std::size_t size, std::size_t count, void* self) {
+    return static_cast<CurlTransfer*>(self)->bodyBytes(std::string_view(data, size * count));
+}
+
+std::size_t CurlTransfer::headerLine(std::string_view line) {
+    if (headDone_) {
+        return line.size();  // trailers of a chunked body
+    }
+    rawHead_ += line;
+    if (line != "\r\n" && line != "\n") {
+        return line.size();
+    }
+    net::AnswerHead head = net::AnswerHead::parse(rawHead_, url_);
+    rawHead_.clear();
+    if (head.status >= 100 && head.status < 200) {
+        return line.size();
+    }
+    if (request_.followRedirects && judgeRedirect(head)) {
+        return 0;  // ends this hop; finished() takes the next
+    }
+    headDone_ = true;
+    head_ = std::move(head);
+    fetcher_.ready(*this);
+    return line.size();
+}
+
+bool CurlTransfer::judgeRedirect(const net::AnswerHead& head) {
+    const auto location = head.header("Location");
+    if (!location || std::find(kRedirectStatuses.begin(), kRedirectStatuses.end(), head.status) ==
+                         kRedirectStatuses.end()) {
+        return false;
+    }
+    using Kind = net::FetchFailure::Kind;
+    const auto target = resolved(url_.forRequest(), *location);
+    net::Url::Error error;
+    const auto next = target ? net::Url::parse(*target, &error) : std::nullopt;
+    if (!next) {
+        fail(Kind::Redirect, "The server redirected to an address that cannot be downloaded" +
+                                 (target ? ": " + error.message : std::string(".")));
+    } else if (url_.scheme() == "https" && next->scheme() == "http") {
+        fail(Kind::Redirect, "Refused a redirect from https to http (" + next->display() +
+                                 "): the download would not be encrypted.");
+    } else if (visited_.count(next->forRequest())) {
+        fail(Kind::Redirect, "The server redirects in a loop (" + next->display() + ").");
+    } else if (static_cast<int>(visited_.size()) > kMaxRedirects) {
+        fail(Kind::Redirect, "More than " + std::to_string(kMaxRedirects) + " redirects from " +
+                                 request_.url.display() + ".");
+    } else {
+        nextHop_ = next;
+    }
+    return true;
+}
+
+std::size_t CurlTransfer::bodyBytes(std::string_view bytes) {
+    if (!body_.empty()) {
+        curlPaused_ = true;
+        return CURL_WRITEFUNC_PAUSE;
+    }
+    body_.assign(bytes);
+    fetcher_.ready(*this);
+    return bytes.size();
+}
+
+void CurlTransfer::fail(net::FetchFailure::Kind kind, std::string message) {
+    if (!failure_) {
+        failure_ = net::FetchFailure{kind, std::move(message)};
+    }
+}
+
+std::string CurlTransfer::where() const {
+    return (url_.isIpv6() ? "[" + url_.host() + "]" : url_.host()) + ":" +
+           std::to_string(url_.port());
+}
+
+void CurlTransfer::finished(CURLcode result) {
+    added_ = false;
+    if (nextHop_ && !failure_) {
+        url_ = *nextHop_;
+        nextHop_.reset();
+        visited_.insert(url_.forRequest());
+        configure();
+        fetcher_.add(easy_);
+        added_ = true;
+        return;
+    }
+    if (result != CURLE_OK && !failure_) {
+        long osError = 0;
+        curl_easy_getinfo(easy_, CURLINFO_OS_ERRNO, &osError);
+        failure_ = CurlFailure(result, errorText_, where(),
+                               static_cast<long>(fetcher_.options().stallTimeout.count()),
+                               static_cast<int>(osError));
+    }
+    ended_ = true;
+    fetcher_.ready(*this);
+}
+
+void CurlTransfer::resume() {
+    handlerPaused_ = false;
+    deliver();
+}
+
+bool CurlTransfer::deliver() {
+    if (delivering_ || reported_) {
+        return true;
+    }
+    const std::shared_ptr<bool> alive = alive_;
+    const std::shared_ptr<const net::FetchHandlers> handlers = handlers_;
+    delivering_ = true;
+    if (head_) {
+        const net::AnswerHead head = std::move(*head_);
+        head_.reset();
+        if (handlers->onHead) {
+            handlers->onHead(head);
+            if (!*alive) {
+                return false;
+            }
+        }
+    }
+    while (!body_.empty() && !handlerPaused_) {
+        const bool taken = !handlers->onBody || handlers->onBody(body_);
+        if (!*alive) {
+            return false;
+        }
+        if (!taken) {
+            handlerPaused_ = true;
+            break;
+        }
+        body_.clear();
+        if (curlPaused_) {
+            curlPaused_ = false;
+            curl_easy_pause(easy_, CURLPAUSE_CONT);  // may hand over the next chunk at once
+        }
+    }
+    delivering_ = false;
+    if (body_.empty() && ended_) {
+        reported_ = true;
+        if (failure_) {
+            if (handlers->onFailure) {
+                const net::FetchFailure failure = *failure_;
+                handlers->onFailure(failure);
+            }
+        } else if (handlers->onEnd) {
+            handlers->onEnd();
+        }
+        return *alive;
+    }
+    return true;
+}
+
+}  // namespace tandu

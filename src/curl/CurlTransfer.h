@@ -1,0 +1,72 @@
+#pragma once
+
+#include <curl/curl.h>
+
+#include <algorithm>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+
+#include "net/Fetcher.h"
+
+namespace tandu {
+
+class CurlFetcher;
+
+// One fetch on one easy handle, following redirects itself so that each hop
+// gets the request form its own address needs.
+class CurlTransfer : public net::Fetch {
+public:
+    CurlTransfer(CurlFetcher& fetcher, net::FetchRequest request, net::FetchHandlers handlers);
+    ~CurlTransfer() override;
+    CurlTransfer(const CurlTransfer&) = delete;
+    CurlTransfer& operator=(const CurlTransfer&) = delete;
+
+    void resume() override;
+
+    // libcurl finished the handle with this result.
+    void finished(CURLcode result);
+    // Hands what has arrived to the handlers; false when the transfer is gone.
+    bool deliver();
+
+private:
+    static std::size_t onHeaderLine(char* data, std::size_t size, std::size_t count, void* self);
+    static std::size_t onBodyBytes(char* data, std::size_t size, std::size_t count, void* self);
+    std::size_t headerLine(std::string_view line);
+    std::size_t bodyBytes(std::string_view bytes);
+    // A redirect to follow, or a failure; nothing when the head is the answer.
+    bool judgeRedirect(const net::AnswerHead& head);
+    void configure();
+    void fail(net::FetchFailure::Kind kind, std::string message);
+    std::string where() const;
+
+    CurlFetcher& fetcher_;
+    net::FetchRequest request_;
+    // Shared so a handler that ends the fetch does not end itself.
+    std::shared_ptr<const net::FetchHandlers> handlers_;
+    CURL* easy_;
+    curl_slist* headers_ = nullptr;
+    curl_slist* connectTo_ = nullptr;
+    char errorText_[CURL_ERROR_SIZE] = {};
+    // The address of the current hop, and those seen before it.
+    net::Url url_;
+    std::set<std::string> visited_;
+    std::optional<net::Url> nextHop_;
+
+    std::string rawHead_;
+    bool headDone_ = false;
+    std::optional<net::AnswerHead> head_;
+    // At most one chunk waits for the handlers; libcurl holds the next.
+    std::string body_;
+    bool curlPaused_ = false;
+    bool handlerPaused_ = false;
+    bool delivering_ = false;
+    std::optional<net::FetchFailure> failure_;
+    bool ended_ = false;
+    bool reported_ = false;
+    bool added_ = false;
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+};
+
+}  // namespace tandu

@@ -4,7 +4,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
 dir=build
-flags=()
+flags=(-DTANDU_WERROR=ON)
 if [ "${SANITIZE:-0}" = 1 ]; then
   dir=build-sanitize
   flags+=(-DTANDU_SANITIZE=ON)

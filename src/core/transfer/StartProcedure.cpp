@@ -12,6 +12,7 @@
 #include "transfer/HttpRequests.h"
 #include "transfer/ProgressFile.h"
 #include "transfer/ShutdownAction.h"
+#include "transfer/TargetFile.h"
 #include "transfer/TransferEngine.h"
 #include "transfer/TransferMessages.h"
 
@@ -191,6 +192,11 @@ void StartProcedure::fresh(int row) {
         return;
     }
     if (!takeDefinition(row, *definition)) {
+        return;
+    }
+    if (TargetFile::occupied(rec.targetPath)) {
+        engine_.endTransfer();
+        engine_.showError(messages::targetTaken(rec.targetPath));
         return;
     }
     rec.url = definition->url;

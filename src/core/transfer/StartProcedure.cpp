@@ -256,10 +256,9 @@ void StartProcedure::resume(int row) {
     // Counted bytes the target file does not hold (it was deleted or cut
     // short meanwhile) are fetched again.
     bool recount = false;
-    const std::int64_t onDisk = engine_.target().size().value_or(0);
     for (int i = 1; i <= plan.pieces; ++i) {
         auto& count = (*counts)[static_cast<std::size_t>(i - 1)];
-        const std::int64_t held = std::clamp<std::int64_t>(onDisk - plan.start(i), 0, count);
+        const std::int64_t held = engine_.target().heldFrom(plan.start(i), count);
         recount = recount || held != count;
         count = held;
     }

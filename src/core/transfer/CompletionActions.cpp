@@ -33,6 +33,10 @@ void CompletionActions::run() {
     frmMain& f = engine_.form();
     TransferRecord& rec = engine_.record();
     const NumberText& numbers = f.numbers();
+    if (engine_.target().isOpen() && !engine_.target().stillNamed()) {
+        engine_.pause();  // says so, and keeps the row resumable
+        return;
+    }
     engine_.endTransfer();
 
     // The definition goes first: a process killed in between leaves only a

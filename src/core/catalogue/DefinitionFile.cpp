@@ -5,7 +5,7 @@
 namespace tandu {
 
 std::optional<DefinitionFile> DefinitionFile::read(const std::string& path) {
-    auto lines = textfile::readLines(path);
+    auto lines = textfile::readLines(path, textfile::kDefinitionLimit);
     if (!lines) {
         return std::nullopt;
     }

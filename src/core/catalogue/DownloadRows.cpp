@@ -21,7 +21,7 @@ constexpr const char* kUnknown = "???";
 // the file is missing, a line does not start with a number, or the sum is
 // larger than any file could be.
 std::optional<std::int64_t> receivedBytes(const std::string& progressPath) {
-    auto lines = textfile::readLines(progressPath);
+    auto lines = textfile::readLines(progressPath, textfile::kProgressLimit);
     if (!lines) {
         return std::nullopt;
     }

@@ -99,7 +99,7 @@ bool ExportList::write(const std::string& exportPath) {
             continue;
         }
         const std::string path = entry.path().string();
-        const auto lines = textfile::readLines(path);
+        const auto lines = textfile::readLines(path, textfile::kDefinitionLimit);
         std::error_code gone;
         if (!lines) {
             // Gone meanwhile (a download finished): no longer a download.

@@ -9,7 +9,7 @@ std::optional<SettingsFile::Values> SettingsFile::read(const std::string& path) 
     if (!FileExists(path)) {
         return std::nullopt;
     }
-    auto lines = textfile::readLines(path);
+    auto lines = textfile::readLines(path, textfile::kSettingsLimit);
     if (!lines || lines->empty() || textfile::trim((*lines)[0]) != kMarker) {
         return std::nullopt;
     }

@@ -114,7 +114,7 @@ void CheckUrlTool::onClose() {
     // The server hung up without a word: nothing to show, nothing to wait for.
     if (outcome_ == Outcome::Running) {
         closeSocket();
-        outcome_ = Outcome::Answered;
+        outcome_ = Outcome::Closed;
     }
 }
 

@@ -12,7 +12,8 @@ class Socket;
 class CheckUrlTool {
 public:
     // How the last check ended, for callers that wait on it.
-    enum class Outcome { None, Running, Answered, Failed };
+    // Closed: the server hung up without a word.
+    enum class Outcome { None, Running, Answered, Closed, Failed };
 
     // The most of an answer that is read and shown.
     static constexpr std::size_t kMaxAnswer = 4096;

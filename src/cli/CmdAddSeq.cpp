@@ -1,9 +1,21 @@
 #include "CliCommands.h"
 #include "CliContext.h"
 #include "CliOptions.h"
+#include "dialogs/SequenceNumbers.h"
 #include "dialogs/frmSequence.h"
 
 namespace tandu::cli {
+
+namespace {
+
+// A number the sequence boxes hold (-32768 to 32767), at least `least`.
+bool sequenceNumber(const std::string& text, int least) {
+    const auto value = sequence::readNumber(text);
+    const auto whole = value ? sequence::toInteger16(*value) : std::nullopt;
+    return whole && *whole >= least;
+}
+
+}  // namespace
 
 int cmdAddSeq(CliContext& context, const Arguments& args) {
     const ParsedArguments parsed = parseArguments(args, {"-d", "-n", "-w"});
@@ -15,6 +27,14 @@ int cmdAddSeq(CliContext& context, const Arguments& args) {
     }
     if (parsed.has("-n") && !validConnections(parsed.options.at("-n"))) {
         return usageError("-n takes a number of connections from 1 to 16");
+    }
+    // Refused before anything is added: the dialog would take junk as 0.
+    if (!sequenceNumber(parsed.positional[1], -32768) ||
+        !sequenceNumber(parsed.positional[2], -32768)) {
+        return usageError("START and END must be numbers from -32768 to 32767");
+    }
+    if (parsed.has("-w") && !sequenceNumber(parsed.options.at("-w"), 1)) {
+        return usageError("-w takes a number of digits of 1 or more");
     }
     frmMain& main = context.load();
     context.ui.formFillers["frmSequence"] = [&](Form& form) {

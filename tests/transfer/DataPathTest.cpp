@@ -209,10 +209,9 @@ TEST(DataPath, WriteFailureStopsTheDownloadWithTheReason) {
                             EngineHarness::partialHeader(0, 4999, 5000) + std::string(1500, 'x'));
     setrlimit(RLIMIT_FSIZE, &before);
     ASSERT_EQ(h.messages().size(), 1u);
-    EXPECT_EQ(h.messages()[0].text,
-              "The file " + h.targetPath("full") +
-                  " cannot be written: File too large. The download has "
-                  "stopped; what was downloaded so far is kept.");
+    EXPECT_EQ(h.messages()[0].text, "The file " + h.targetPath("full") +
+                                        " cannot be written: File too large. The download has "
+                                        "stopped; what was downloaded so far is kept.");
     EXPECT_EQ(h.state(row), "Error");
     EXPECT_FALSE(h.program.main->engine().downloading());
     EXPECT_TRUE(h.ws(1).destroyed);

@@ -31,7 +31,8 @@ TEST(HostileAnswer, TwoDifferentLengthsAreRefused) {
     EXPECT_EQ(twice.contentLength(), std::nullopt);
     EXPECT_EQ(RangeAnswer::judge(twice, 0, 1000, true).reason,
               "The server's answer gives two different lengths.");
-    const HttpHeader listed = HttpHeader::parse("HTTP/1.1 200 OK\r\nContent-Length: 1000, 7\r\n\r\n");
+    const HttpHeader listed =
+        HttpHeader::parse("HTTP/1.1 200 OK\r\nContent-Length: 1000, 7\r\n\r\n");
     EXPECT_EQ(listed.contentLength(), std::nullopt);
     EXPECT_EQ(judge("HTTP/1.1 206 Partial Content\r\nContent-Range: bytes 10-999/1000\r\n"
                     "Content-Length: 990\r\nContent-Length: 5\r\n\r\n",
@@ -39,8 +40,8 @@ TEST(HostileAnswer, TwoDifferentLengthsAreRefused) {
                   .kind,
               RangeAnswer::Kind::Unusable);
     // The same value repeated says nothing new.
-    const HttpHeader same =
-        HttpHeader::parse("HTTP/1.1 200 OK\r\nContent-Length: 1000\r\ncontent-length: 1000, 1000\r\n\r\n");
+    const HttpHeader same = HttpHeader::parse(
+        "HTTP/1.1 200 OK\r\nContent-Length: 1000\r\ncontent-length: 1000, 1000\r\n\r\n");
     EXPECT_FALSE(same.lengthConflicts());
     EXPECT_EQ(same.contentLength(), 1000);
     EXPECT_EQ(RangeAnswer::judge(same, 0, 1000, true).kind, RangeAnswer::Kind::Accept);

@@ -63,7 +63,8 @@ void removeIfStaleScratch(const std::filesystem::directory_entry& entry, const s
         return;
     }
     const auto written = entry.last_write_time(error);
-    if (!error && std::filesystem::file_time_type::clock::now() - written > std::chrono::minutes(10)) {
+    if (!error &&
+        std::filesystem::file_time_type::clock::now() - written > std::chrono::minutes(10)) {
         std::filesystem::remove(entry.path(), error);
     }
 }

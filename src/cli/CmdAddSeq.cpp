@@ -8,11 +8,11 @@ namespace tandu::cli {
 
 namespace {
 
-// A number the sequence boxes hold (-32768 to 32767), at least `least`.
-bool sequenceNumber(const std::string& text, int least) {
+// A digits count the box holds: a number from 1 to 32767.
+bool digitsCount(const std::string& text) {
     const auto value = sequence::readNumber(text);
     const auto whole = value ? sequence::toInteger16(*value) : std::nullopt;
-    return whole && *whole >= least;
+    return whole && *whole >= 1;
 }
 
 }  // namespace
@@ -28,12 +28,13 @@ int cmdAddSeq(CliContext& context, const Arguments& args) {
     if (parsed.has("-n") && !validConnections(parsed.options.at("-n"))) {
         return usageError("-n takes a number of connections from 1 to 16");
     }
-    // Refused before anything is added: the dialog would take junk as 0.
-    if (!sequenceNumber(parsed.positional[1], -32768) ||
-        !sequenceNumber(parsed.positional[2], -32768)) {
-        return usageError("START and END must be numbers from -32768 to 32767");
+    // Refused before anything is added: the dialog's boxes would take junk as
+    // 0, or 1 digit, and go on. Numbers out of range the dialog itself refuses.
+    if (!sequence::readNumber(parsed.positional[1]) ||
+        !sequence::readNumber(parsed.positional[2])) {
+        return usageError("START and END must be numbers");
     }
-    if (parsed.has("-w") && !sequenceNumber(parsed.options.at("-w"), 1)) {
+    if (parsed.has("-w") && !digitsCount(parsed.options.at("-w"))) {
         return usageError("-w takes a number of digits of 1 or more");
     }
     frmMain& main = context.load();

@@ -29,6 +29,14 @@ done
 [ "$(cat "$work/victim")" = keep ] || fail "the link's file changed"
 [ -z "$(ls "$work" | grep -F .tmp)" ] || fail "temporary files left: $(ls "$work")"
 
+# A file the user had at the target name is never cut by a fresh start.
+printf mine >"$work/a.zip"
+status=0
+cli get a.zip >/dev/null 2>"$work/err" || status=$?
+[ "$status" -eq 1 ] && grep -q "is already there" "$work/err" || fail "get over a user's file: $status"
+[ "$(cat "$work/a.zip")" = mine ] || fail "the user's a.zip changed"
+cli list | grep -qP '^a.zip\t\?\?\?\tWaiting' || fail "a.zip is no longer Waiting"
+
 # Stored files that are pipes, endless devices or huge: the row reads "???",
 # nothing blocks, memory stays small.
 mkfifo "$prog/definitions/a.zip.dwn"

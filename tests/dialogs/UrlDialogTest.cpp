@@ -39,7 +39,9 @@ TEST(UrlDialog, ClipboardPrefillTakesHttpAndWwwOnlyAsTheyAre) {
         {"https://host/a.zip", ""},
         {" http://host/a.zip", ""},
     };
-    for (const auto& [clipboard, shown] : cases) {
+    for (const auto& entry : cases) {
+        const char* clipboard = entry.first;  // clang 14 cannot capture a structured binding
+        const char* shown = entry.second;
         program.host.ui.clipboard = clipboard;
         withUrlDialog(
             program, [&](frmURL& dialog) { EXPECT_EQ(dialog.txtLink.text(), shown) << clipboard; });

@@ -8,9 +8,6 @@
 namespace tandu {
 namespace {
 
-constexpr const char* kFirstRunText =
-    "Its the first time that you use this program. You must configure this settings.";
-
 // Opens Preferences from the menu and runs the script inside it.
 void withPreferences(test::TestProgram& program, std::function<void(frmPreferences&)> script) {
     program.host.ui.modalScripts.push_back(

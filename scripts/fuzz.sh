@@ -12,7 +12,8 @@ CC=clang CXX=clang++ cmake -S . -B "$dir" -G Ninja -DTANDU_FUZZ=ON -DTANDU_WERRO
   -DTANDU_BUILD_QT=OFF -DTANDU_BUILD_TESTS=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 targets=(settings definition progress list url_name answer)
 cmake --build "$dir" --target "${targets[@]/#/fuzz_}"
-scratch=$(mktemp -d)
+# In memory where it can be: the file readers get a fresh file per input.
+scratch=$(mktemp -d -p /dev/shm 2>/dev/null || mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 export TMPDIR=$scratch
 for target in "${targets[@]}"; do

@@ -23,6 +23,11 @@ ParsedArguments parseArguments(const Arguments& args, const std::set<std::string
                 return parsed;
             }
             parsed.options[arg] = args[++i];
+            // An empty folder would become the root of the file system.
+            if (arg == "-d" && textfile::trim(parsed.options[arg]).empty()) {
+                parsed.error = "-d takes a folder";
+                return parsed;
+            }
         } else {
             parsed.positional.push_back(arg);
         }

@@ -1,5 +1,4 @@
 #include <iostream>
-#include <iterator>
 
 #include "CliCommands.h"
 #include "CliContext.h"
@@ -23,8 +22,17 @@ int cmdAddList(CliContext& context, const Arguments& args) {
     const std::string& file = parsed.positional[0];
     std::vector<std::string> standardInput;
     if (file == "-") {
-        const std::string text((std::istreambuf_iterator<char>(std::cin)),
-                               std::istreambuf_iterator<char>());
+        std::string text;
+        char block[64 * 1024];
+        while (std::cin && text.size() <= textfile::kListLimit) {
+            std::cin.read(block, sizeof block);
+            text.append(block, static_cast<std::size_t>(std::cin.gcount()));
+        }
+        if (text.size() > textfile::kListLimit) {
+            std::cerr << "tandu-cli: the list on standard input is larger than "
+                      << textfile::kListLimit / 1024 << " KB\n";
+            return kExitError;
+        }
         standardInput = textfile::splitLines(text);
     }
     frmMain& main = context.load();

@@ -1,9 +1,21 @@
 #include "CliCommands.h"
 #include "CliContext.h"
 #include "CliOptions.h"
+#include "dialogs/SequenceNumbers.h"
 #include "dialogs/frmSequence.h"
 
 namespace tandu::cli {
+
+namespace {
+
+// A digits count the box holds: a number from 1 to 32767.
+bool digitsCount(const std::string& text) {
+    const auto value = sequence::readNumber(text);
+    const auto whole = value ? sequence::toInteger16(*value) : std::nullopt;
+    return whole && *whole >= 1;
+}
+
+}  // namespace
 
 int cmdAddSeq(CliContext& context, const Arguments& args) {
     const ParsedArguments parsed = parseArguments(args, {"-d", "-n", "-w"});
@@ -15,6 +27,15 @@ int cmdAddSeq(CliContext& context, const Arguments& args) {
     }
     if (parsed.has("-n") && !validConnections(parsed.options.at("-n"))) {
         return usageError("-n takes a number of connections from 1 to 16");
+    }
+    // Refused before anything is added: the dialog's boxes would take junk as
+    // 0, or 1 digit, and go on. Numbers out of range the dialog itself refuses.
+    if (!sequence::readNumber(parsed.positional[1]) ||
+        !sequence::readNumber(parsed.positional[2])) {
+        return usageError("START and END must be numbers");
+    }
+    if (parsed.has("-w") && !digitsCount(parsed.options.at("-w"))) {
+        return usageError("-w takes a number of digits of 1 or more");
     }
     frmMain& main = context.load();
     context.ui.formFillers["frmSequence"] = [&](Form& form) {

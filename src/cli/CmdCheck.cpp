@@ -31,6 +31,10 @@ int cmdCheck(CliContext& context, const Arguments& args) {
                               "Error", MsgIcon::Critical);
         return kExitError;
     }
+    if (tool.outcome() == CheckUrlTool::Outcome::Closed) {
+        std::cerr << "tandu-cli: the server closed the connection without an answer\n";
+        return kExitError;
+    }
     if (tool.outcome() != CheckUrlTool::Outcome::Answered) {
         return kExitError;
     }

@@ -38,7 +38,8 @@ int cmdPrefs(CliContext& context, const Arguments& args) {
     if (parsed.has("-b")) {
         buffer = bufferText(parsed.options.at("-b"));
         if (!buffer) {
-            return usageError("-b takes a buffer size in KB, e.g. 512KB");
+            return usageError("-b takes a buffer size from 1KB to " +
+                              std::to_string(SettingsFile::kLargestBufferKB) + "KB, e.g. 512KB");
         }
     }
     frmMain& main = context.load();

@@ -1,4 +1,5 @@
 #include <clocale>
+#include <csignal>
 #include <cstring>
 #include <functional>
 #include <iostream>
@@ -40,6 +41,8 @@ int usageError(const std::string& message) {
 int main(int argc, char** argv) {
     using namespace tandu::cli;
     std::setlocale(LC_ALL, "");
+    // A closed output (`| head`) ends what is printed, not the download.
+    std::signal(SIGPIPE, SIG_IGN);
     if (argc < 2) {
         return usageError("");
     }

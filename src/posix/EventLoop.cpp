@@ -88,12 +88,16 @@ void EventLoop::runOnce(std::chrono::milliseconds timeout) {
     const auto wait = untilNextTimer(timeout);
     const int n = epoll_wait(epoll_, events, kMaxEvents, static_cast<int>(wait.count()));
     for (int i = 0; i < n; ++i) {
-        auto it = watches_.find(events[i].data.u64);
+        // epoll_event is packed on x86-64: copy its fields out rather than bind
+        // references to them.
+        const Id id = events[i].data.u64;
+        const std::uint32_t happened = events[i].events;
+        auto it = watches_.find(id);
         if (it == watches_.end()) {
             continue;  // removed by an earlier handler of this round
         }
         std::shared_ptr<Watch> watch = it->second;  // keeps the handler alive while it runs
-        watch->handler(events[i].events);
+        watch->handler(happened);
         runPosted();
     }
     runTimers();

@@ -32,6 +32,8 @@ TEST(SafeDownloadName, NeverEmptyDotOrDotDotAndTrimmed) {
     const std::string safe = SafeDownloadName("http://host/" + longName);
     EXPECT_LE(safe.size(), 240u);
     EXPECT_EQ(safe.substr(safe.size() - 4), ".zip");
+    // A cut that ends in a blank is trimmed: the row shows the name trimmed.
+    EXPECT_EQ(SafeDownloadName("http://h/" + std::string(239, 'b') + "  c"), std::string(239, 'b'));
 }
 
 TEST(FileExists, OnlyReadableRegularFiles) {

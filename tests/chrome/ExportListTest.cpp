@@ -26,16 +26,6 @@ protected:
         }
         return files;
     }
-    // The definition files in the order the folder lists them.
-    std::vector<std::string> listingOrder() const {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(program.folder.definitions())) {
-            if (entry.path().extension() == ".def") {
-                names.push_back(entry.path().stem().string());
-            }
-        }
-        return names;
-    }
     void exportTo(const std::string& path) {
         program.host.ui.saveAnswers.push_back(path);
         program.main->menExport.click();
@@ -45,47 +35,6 @@ protected:
     test::TestProgram program;
     test::TempFolder elsewhere;
 };
-
-TEST_F(ExportListTest, WritesEachURLLineByteForByte) {
-    const std::map<std::string, std::string> urls = {
-        {"a", "http://host/a.zip"}, {"b", "  http://host/b c.zip  "}, {"c", "\thttp://host/c"}};
-    addDefinition("a", "a\r\nWaiting\r\nhttp://host/a.zip\r\n/tmp/\r\n4\r\n");
-    addDefinition("b", "b\nWaiting\n  http://host/b c.zip  \n/tmp/\n4\n");
-    addDefinition("c",
-                  "c\r\nDownloading\r\n\thttp://host/c\r\n/tmp/\r\n2\r\n 10 \r\n 5 \r\n 0 \r\n");
-    program.load();
-    const auto before = definitionFiles();
-    const std::string target = elsewhere / "urls.txt";
-    writeFile(target, "old contents that must go away\r\n");
-    exportTo(target);
-
-    EXPECT_EQ(ui().saveFilters, std::vector<std::string>{"Text Files (*.TXT)|*.txt"});
-    std::string expected;
-    for (const std::string& name : listingOrder()) {
-        expected += urls.at(name) + "\r\n";
-    }
-    EXPECT_EQ(readFile(target), expected);
-    EXPECT_TRUE(ui().messages.empty());
-    // Again: replaced, not appended.
-    exportTo(target);
-    EXPECT_EQ(readFile(target), expected);
-    EXPECT_EQ(definitionFiles(), before);
-    EXPECT_EQ(std::distance(fs::directory_iterator(elsewhere.path()), fs::directory_iterator()),
-              2);  // urls.txt and definitions/, no temporary left
-}
-
-TEST_F(ExportListTest, NoDownloadsGiveAnEmptyFile) {
-    program.load();
-    const std::string target = elsewhere / "empty.txt";
-    exportTo(target);
-    EXPECT_TRUE(fs::exists(target));
-    EXPECT_EQ(readFile(target), "");
-    fs::remove_all(program.folder.definitions());
-    writeFile(target, "x");
-    exportTo(target);
-    EXPECT_EQ(readFile(target), "");
-    EXPECT_TRUE(ui().messages.empty());
-}
 
 TEST_F(ExportListTest, ShortDefinitionFilesAreSkippedAndNamed) {
     addDefinition("good", "good\r\nWaiting\r\nhttp://host/good\r\n/tmp/\r\n4\r\n");
@@ -101,24 +50,6 @@ TEST_F(ExportListTest, ShortDefinitionFilesAreSkippedAndNamed) {
               std::string::npos);
     EXPECT_EQ(ui().messages[0].text.find("folder.def"), std::string::npos);
     EXPECT_EQ(definitionFiles(), before);
-}
-
-TEST_F(ExportListTest, AFileThatCannotBeCreatedIsNamedAndNothingChanges) {
-    addDefinition("a", "a\r\nWaiting\r\nhttp://host/a\r\n/tmp/\r\n4\r\n");
-    program.load();
-    const auto before = definitionFiles();
-    const std::string target = elsewhere / "no/such/folder/urls.txt";
-    exportTo(target);
-    ASSERT_EQ(ui().messages.size(), 1u);
-    EXPECT_EQ(ui().messages[0].title, "Error");
-    EXPECT_NE(ui().messages[0].text.find(target), std::string::npos);
-    EXPECT_EQ(definitionFiles(), before);
-
-    // A folder in the way.
-    ui().messages.clear();
-    exportTo(elsewhere.path());
-    ASSERT_EQ(ui().messages.size(), 1u);
-    EXPECT_NE(ui().messages[0].text.find(elsewhere.path()), std::string::npos);
 }
 
 TEST_F(ExportListTest, NeverWritesIntoADefinitionFile) {

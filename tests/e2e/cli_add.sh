@@ -88,6 +88,11 @@ check "add -n out of range" 2 "$(status "$cli" add http://h/x -n 17)"
 check "add unknown option" 2 "$(status "$cli" add http://h/x --bogus)"
 check "add-seq arguments" 2 "$(status "$cli" add-seq http://h/#.x 1)"
 check "prefs buffer" 2 "$(status "$cli" prefs -b lots)"
+check "prefs buffer too large" 2 "$(status "$cli" prefs -b 2000000KB)"
+check "add -d empty" 2 "$(status "$cli" add http://h/e.zip -d '')"
+check "add-seq junk start" 2 "$(status "$cli" add-seq http://h/j#.x abc 2)"
+check "add-seq negative digits" 2 "$(status "$cli" add-seq http://h/j#.x 1 2 -w -5)"
+check "junk adds nothing" "" "$(ls "$work/definitions" | grep '^[je]')"
 
 # A missing definitions folder is named, nothing is written.
 mv "$work/definitions" "$work/defs-away"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# A download from a real server (nginx on loopback, slowed down) that is
-# killed with SIGKILL at random moments and resumed each time, one paused with
+# A download from a real server (nginx on loopback, slowed down) over 8
+# connections that is killed with SIGKILL at random moments (TANDU_KILLS
+# times, 20 by default) and resumed each time, one paused with
 # SIGINT several times, and one that a second process must leave alone: all
 # end byte-identical to the served file.
 set -euo pipefail
@@ -15,15 +16,19 @@ work=$(mktemp -d /tmp/tandu-e2e-XXXXXX)
 chmod 755 "$work"  # the server's workers read from it
 trap 'stop_nginx "$work"; rm -rf "$work"' EXIT
 mkdir -p "$work/www" "$work/dl"
-head -c 12000001 /dev/urandom >"$work/www/kill.bin"
+kills_wanted=${TANDU_KILLS:-20}
+# Large enough that the wanted kills land before the end: each round runs
+# 0.05 to 0.45 s at 8 x 64 KB/s.
+head -c $((kills_wanted * 300000 + 1)) /dev/urandom >"$work/www/kill.bin"
 head -c 12000001 /dev/urandom >"$work/www/pause.bin"
 head -c 12000001 /dev/urandom >"$work/www/twice.bin"
-start_nginx "$work/www" "$work" 512k  # 512 KB/s per connection
+start_nginx "$work/www" "$work" 64k  # 64 KB/s per connection
 prog="$work/prog"
 make_program "$build" "$prog" 128KB
-for name in kill.bin pause.bin twice.bin; do
+for name in pause.bin twice.bin; do
     add_waiting "$prog" "$name" "http://localhost/$name" "$work/dl/" 4
 done
+add_waiting "$prog" kill.bin http://localhost/kill.bin "$work/dl/" 8
 
 progress_is_sound() {
     local file="$prog/definitions/$1.dwn"
@@ -32,7 +37,7 @@ progress_is_sound() {
 
 # SIGKILL at random moments, resumed each time.
 kills=0
-for round in $(seq 1 300); do
+while [ "$kills" -lt "$kills_wanted" ]; do
     "$prog/tandu-cli" get kill.bin >/dev/null 2>"$work/kill.err" &
     pid=$!
     sleep "$(printf "0.%02d" $((RANDOM % 40 + 5)))"
@@ -48,6 +53,11 @@ for round in $(seq 1 300); do
     fi
     [ "$status" -eq 137 ] || { cat "$work/kill.err" >&2; fail "get exited $status"; }
 done
+# Slowed down while it was killed; the rest comes at full speed.
+stop_nginx "$work"
+start_nginx "$work/www" "$work" 512k
+[ ! -e "$prog/definitions/kill.bin.def" ] || "$prog/tandu-cli" get kill.bin >/dev/null ||
+    fail "the last resume of kill.bin exited $?"
 cmp "$work/www/kill.bin" "$work/dl/kill.bin" || fail "kill.bin differs after $kills kills"
 [ ! -e "$prog/definitions/kill.bin.def" ] || fail "kill.bin never completed ($kills kills)"
 echo "ok: kill.bin identical after surviving $kills kills with SIGKILL"

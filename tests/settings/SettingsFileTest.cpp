@@ -40,13 +40,15 @@ TEST(SettingsFile, MarkerAndValuesAreReadTrimmed) {
 TEST(SettingsFile, UnusableConnectionsOrBufferFallBackToTheDefaults) {
     for (const char* contents :
          {"1.0\r\nabc\r\n/f\r\nlotsKB\r\n", "1.0\r\n\r\n/f\r\n\r\n", "1.0\r\n0\r\n/f\r\n0KB\r\n",
-          "1.0\r\n99\r\n/f\r\n512\r\n", "1.0\r\n-3\r\n/f\r\n-512KB\r\n"}) {
+          "1.0\r\n99\r\n/f\r\n512\r\n", "1.0\r\n-3\r\n/f\r\n-512KB\r\n",
+          "1.0\r\n4\r\n/f\r\n65537KB\r\n"}) {
         const auto shown = defaultsFrom(contents);
         EXPECT_TRUE(shown.fromFile) << contents;
         EXPECT_EQ(shown.connections, "4") << contents;
         EXPECT_EQ(shown.folder, "/f") << contents;
         EXPECT_EQ(shown.buffer, "512KB") << contents;
     }
+    EXPECT_EQ(SettingsFile::bufferBytes("65536KB"), 65'536'000);
     // Missing lines.
     const auto shortFile = defaultsFrom("1.0\r\n");
     EXPECT_TRUE(shortFile.fromFile);

@@ -26,47 +26,5 @@ TEST(CommandLine, MarkerAtPositionTwoYieldsTheUrl) {
     EXPECT_EQ(modMain::urlFromCommandLine("\"-url x\""), "x");
 }
 
-TEST(SingleInstance, SecondStartHandsOverTheUrlAndEnds) {
-    test::TempFolder folder;
-    test::HeadlessPlatform host;
-    host.instance.otherRunning = true;
-    modMain app(host.platform, folder.path(), "\"-url http://host/file.zip\"");
-    EXPECT_FALSE(app.Main());
-    EXPECT_EQ(app.mainWindow(), nullptr);
-    ASSERT_EQ(host.instance.handOffs.size(), 1u);
-    EXPECT_EQ(host.instance.handOffs[0].title, "Tandu Download Manager");
-    EXPECT_EQ(host.instance.handOffs[0].url, "http://host/file.zip");
-}
-
-TEST(SingleInstance, SecondStartWithoutMarkerOnlyActivates) {
-    for (const char* line : {"", "-url http://host/f.zip", "\"-url\""}) {
-        test::TempFolder folder;
-        test::HeadlessPlatform host;
-        host.instance.otherRunning = true;
-        modMain app(host.platform, folder.path(), line);
-        EXPECT_FALSE(app.Main());
-        ASSERT_EQ(host.instance.handOffs.size(), 1u);
-        EXPECT_FALSE(host.instance.handOffs[0].url.has_value()) << line;
-    }
-}
-
-TEST(SingleInstance, RunningInstanceTakesTheUrlOntoItsClipboardAndComesForward) {
-    test::TempFolder folder;
-    test::HeadlessPlatform host;
-    test::writeFile(folder / "config.cfg", test::kDefaultSettings);
-    modMain app(host.platform, folder.path(), "");
-    ASSERT_TRUE(app.Main());
-    ASSERT_TRUE(host.instance.handler);
-    app.mainWindow()->setWindowState(WindowState::Minimized);
-    host.instance.handler(std::string("http://host/file.zip"));
-    EXPECT_EQ(host.ui.clipboard, "http://host/file.zip");
-    EXPECT_EQ(app.mainWindow()->windowState(), WindowState::Normal);
-    EXPECT_TRUE(app.mainWindow()->visible());
-    EXPECT_EQ(host.ui.activations, 1);
-    host.instance.handler(std::nullopt);
-    EXPECT_EQ(host.ui.clipboardWrites.size(), 1u);
-    EXPECT_EQ(host.ui.activations, 2);
-}
-
 }  // namespace
 }  // namespace tandu

@@ -1,4 +1,7 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <csignal>
 
 #include "EngineHarness.h"
 
@@ -180,7 +183,6 @@ TEST(DataPath, EarlyCloseKeepsWhatArrivedAndSaysSo) {
 TEST(DataPath, ContentLengthZeroCompletesWithAnEmptyFile) {
     EngineHarness h;
     const int row = h.addWaiting("f.bin", "4");
-    test::writeFile(h.targetPath("f.bin"), "an older file of that name");
     h.start(row);
     h.answerProbeWithSize(0);
     EXPECT_EQ(h.state(row), "Completed");
@@ -192,19 +194,25 @@ TEST(DataPath, ContentLengthZeroCompletesWithAnEmptyFile) {
 
 TEST(DataPath, WriteFailureStopsTheDownloadWithTheReason) {
     EngineHarness h;
-    // Every write to /dev/full fails as on a full disk.
-    DefinitionFile::writeForm1(h.definitionPath("full"), "full", "http://h.org/full", "/dev/", "1");
-    h.f->downloads().add(h.definitionPath("full"));
-    h.start(0);
+    // Writes past 1000 bytes fail, as on a full disk.
+    const int row = h.addWaiting("full", "1");
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit before{};
+    getrlimit(RLIMIT_FSIZE, &before);
+    rlimit small = before;
+    small.rlim_cur = 1000;
+    setrlimit(RLIMIT_FSIZE, &small);
+    h.start(row);
     h.answerProbeWithSize(5000);
     FakeSocketFactory::connect(h.ws(1));
     FakeSocketFactory::data(h.ws(1),
                             EngineHarness::partialHeader(0, 4999, 5000) + std::string(1500, 'x'));
+    setrlimit(RLIMIT_FSIZE, &before);
     ASSERT_EQ(h.messages().size(), 1u);
-    EXPECT_EQ(h.messages()[0].text,
-              "The file /dev/full cannot be written: No space left on device. The download has "
-              "stopped; what was downloaded so far is kept.");
-    EXPECT_EQ(h.state(0), "Error");
+    EXPECT_EQ(h.messages()[0].text, "The file " + h.targetPath("full") +
+                                        " cannot be written: File too large. The download has "
+                                        "stopped; what was downloaded so far is kept.");
+    EXPECT_EQ(h.state(row), "Error");
     EXPECT_FALSE((h.f->downloads().runningCount() > 0));
     EXPECT_TRUE(h.ws(1).destroyed);
     EXPECT_EQ(h.progress("full"), "0-5000 ");

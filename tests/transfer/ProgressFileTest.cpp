@@ -7,7 +7,6 @@
 #include "transfer/ProgressFile.h"
 #include "transfer/ProgressWriter.h"
 #include "transfer/ShutdownAction.h"
-#include "transfer/TargetFile.h"
 
 namespace tandu {
 namespace {
@@ -35,25 +34,6 @@ TEST(ProgressFile, ReadingNeverCountsWhatCannotBeThere) {
     test::writeFile(path, "333-333\r\n\r\n100-334\r\n");
     EXPECT_EQ(ProgressFile::read(path, plan), (std::vector<std::int64_t>{333, 0, 100}));
     EXPECT_FALSE(ProgressFile::read(folder.definitions() + "none.dwn", plan));
-}
-
-TEST(TargetFile, WritesInPlaceFreshCutsResumeKeeps) {
-    test::TempFolder folder;
-    const std::string path = folder / "t.bin";
-    test::writeFile(path, "old contents that are long");
-    TargetFile file;
-    std::string reason;
-    ASSERT_TRUE(file.open(path, false, &reason));
-    ASSERT_TRUE(file.writeAt(4, "NEW", 3, &reason));
-    file.close();
-    EXPECT_EQ(test::readFile(path), "old NEWtents that are long");
-    ASSERT_TRUE(file.open(path, true, &reason));
-    ASSERT_TRUE(file.writeAt(3, "xy", 2, &reason));
-    EXPECT_EQ(file.size(), 5);
-    file.close();
-    EXPECT_EQ(test::readFile(path), std::string("\0\0\0xy", 5));
-    EXPECT_FALSE(file.open(folder / "gone/t.bin", false, &reason));
-    EXPECT_EQ(reason, "No such file or directory");
 }
 
 TEST(FormatTimeLeft, HoursMinutesSecondsWithoutLeadingZeros) {

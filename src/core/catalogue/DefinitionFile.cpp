@@ -5,7 +5,7 @@
 namespace tandu {
 
 std::optional<DefinitionFile> DefinitionFile::read(const std::string& path) {
-    auto lines = textfile::readLines(path);
+    auto lines = textfile::readLines(path, textfile::kDefinitionLimit);
     if (!lines) {
         return std::nullopt;
     }
@@ -20,7 +20,11 @@ std::optional<DefinitionFile> DefinitionFile::read(const std::string& path) {
 }
 
 std::string DefinitionFile::numberLine(std::int64_t value) {
-    return (value < 0 ? "" : " ") + std::to_string(value) + " ";
+    // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) on "x" + string.
+    std::string line(value < 0 ? "" : " ");
+    line += std::to_string(value);
+    line += ' ';
+    return line;
 }
 
 std::vector<std::string> DefinitionFile::form1Lines() const {

@@ -1,5 +1,6 @@
 #include "catalogue/DownloadRows.h"
 
+#include <chrono>
 #include <filesystem>
 #include <limits>
 
@@ -20,7 +21,7 @@ constexpr const char* kUnknown = "???";
 // the file is missing, a line does not start with a number, or the sum is
 // larger than any file could be.
 std::optional<std::int64_t> receivedBytes(const std::string& progressPath) {
-    auto lines = textfile::readLines(progressPath);
+    auto lines = textfile::readLines(progressPath, textfile::kProgressLimit);
     if (!lines) {
         return std::nullopt;
     }
@@ -45,6 +46,26 @@ std::string baseNameOf(const std::string& definitionPath) {
         name.resize(name.size() - 4);
     }
     return name;
+}
+
+bool endsWith(const std::string& name, std::string_view end) {
+    return name.size() > end.size() && name.compare(name.size() - end.size(), end.size(), end) == 0;
+}
+
+// What an add or a rewrite killed half-way left behind. Only old ones go: a
+// young one may be another process's work in progress.
+void removeIfStaleScratch(const std::filesystem::directory_entry& entry, const std::string& name) {
+    const bool scratch = (name.starts_with(".add-") && endsWith(name, ".tmp")) ||
+                         endsWith(name, ".def.tmp") || endsWith(name, ".dwn.tmp");
+    std::error_code error;
+    if (!scratch || !entry.is_regular_file(error)) {
+        return;
+    }
+    const auto written = entry.last_write_time(error);
+    if (!error &&
+        std::filesystem::file_time_type::clock::now() - written > std::chrono::minutes(10)) {
+        std::filesystem::remove(entry.path(), error);
+    }
 }
 
 }  // namespace
@@ -90,6 +111,8 @@ void ScanDefinitions(UiServices& ui, const std::string& folder,
             it->is_regular_file(typeError)) {
             each(folder + "/" + name);
             pacer.step();
+        } else {
+            removeIfStaleScratch(*it, name);
         }
         if (error) {
             break;

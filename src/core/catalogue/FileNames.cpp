@@ -44,15 +44,16 @@ std::string FileNameFromURL(const std::string& url) {
 
 std::string SafeDownloadName(const std::string& url) {
     std::string name = textfile::trim(FileNameFromURL(url));
-    if (name.empty() || name == "." || name == "..") {
-        return kUnknownName;
-    }
     if (name.size() > kMaxNameBytes) {
         // Keep a short extension so the file still opens with the right program.
         const std::size_t dot = name.rfind('.');
         std::string extension =
             dot != std::string::npos && name.size() - dot <= 16 ? name.substr(dot) : std::string();
-        name = name.substr(0, kMaxNameBytes - extension.size()) + extension;
+        // Trimmed again: a cut can end in a blank, and the row shows the name trimmed.
+        name = textfile::trim(name.substr(0, kMaxNameBytes - extension.size()) + extension);
+    }
+    if (name.empty() || name == "." || name == "..") {
+        return kUnknownName;
     }
     return name;
 }

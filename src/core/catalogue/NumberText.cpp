@@ -2,12 +2,25 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 
 namespace tandu {
 
 std::int64_t NumberText::R(double x) {
-    // nearbyint rounds to even in the default rounding mode.
-    return static_cast<std::int64_t>(std::nearbyint(x));
+    // nearbyint rounds to even in the default rounding mode. Values beyond 64
+    // bits (a time left near 2^63 seconds) stop at the largest.
+    const double rounded = std::nearbyint(x);
+    constexpr double kBeyond = 9223372036854775808.0;  // 2^63
+    if (std::isnan(rounded)) {
+        return 0;
+    }
+    if (rounded >= kBeyond) {
+        return std::numeric_limits<std::int64_t>::max();
+    }
+    if (rounded < -kBeyond) {
+        return std::numeric_limits<std::int64_t>::min();
+    }
+    return static_cast<std::int64_t>(rounded);
 }
 
 std::string NumberText::K(std::int64_t x) const {

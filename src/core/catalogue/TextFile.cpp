@@ -4,8 +4,8 @@
 #include <charconv>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
-#include <iterator>
 
 namespace tandu::textfile {
 
@@ -27,14 +27,43 @@ std::vector<std::string> splitLines(std::string_view text) {
     return lines;
 }
 
-std::optional<std::vector<std::string>> readLines(const std::string& path) {
+std::optional<std::vector<std::string>> readLines(const std::string& path, std::size_t limit,
+                                                  std::string* reason) {
+    const auto refuse = [&](std::string why) -> std::optional<std::vector<std::string>> {
+        if (reason) {
+            *reason = std::move(why);
+        }
+        return std::nullopt;
+    };
+    std::error_code error;
+    const auto status = std::filesystem::status(path, error);
+    if (error) {
+        return refuse(error.message());
+    }
+    if (!std::filesystem::is_regular_file(status)) {
+        return refuse("it is not a regular file");
+    }
+    const auto tooLarge = "it is larger than " + std::to_string(limit / 1024) + " KB";
+    const auto size = std::filesystem::file_size(path, error);
+    if (!error && size > limit) {
+        return refuse(tooLarge);
+    }
     std::ifstream in(path, std::ios::binary);
     if (!in) {
-        return std::nullopt;
+        return refuse(std::strerror(errno));
     }
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    // Read no further than the cap, in case the file grows meanwhile.
+    std::string text;
+    char block[64 * 1024];
+    while (in && text.size() <= limit) {
+        in.read(block, sizeof block);
+        text.append(block, static_cast<std::size_t>(in.gcount()));
+    }
     if (in.bad()) {
-        return std::nullopt;
+        return refuse("it cannot be read");
+    }
+    if (text.size() > limit) {
+        return refuse(tooLarge);
     }
     return splitLines(text);
 }

@@ -12,8 +12,20 @@ namespace tandu {
 // CR LF; readers accept CR LF and a lone LF.
 namespace textfile {
 
-// Every line of the file, without line ends; nothing when it cannot be read.
-std::optional<std::vector<std::string>> readLines(const std::string& path);
+// Size caps for each kind of stored file: far beyond anything the program
+// writes, far below what would strain memory.
+inline constexpr std::size_t kSettingsLimit = 64 * 1024;
+inline constexpr std::size_t kDefinitionLimit = 1024 * 1024;
+inline constexpr std::size_t kProgressLimit = 64 * 1024;
+inline constexpr std::size_t kListLimit = 64 * 1024 * 1024;
+
+// Every line of the file, without line ends; nothing when it cannot be read,
+// is not a regular file (a FIFO would block, a device never end) or holds
+// more than `limit` bytes. `reason` says which.
+std::optional<std::vector<std::string>> readLines(const std::string& path,
+                                                  std::size_t limit = kListLimit,
+                                                  std::string* reason = nullptr);
+
 // Splits text into lines (a final line end does not start another line).
 std::vector<std::string> splitLines(std::string_view text);
 

@@ -13,7 +13,8 @@ class frmMain;
 class CheckUrlTool {
 public:
     // How the last check ended, for callers that wait on it.
-    enum class Outcome { None, Running, Answered, Failed };
+    // Closed: the server hung up without a word.
+    enum class Outcome { None, Running, Answered, Closed, Failed };
 
     // The most of an answer that is shown.
     static constexpr std::size_t kMaxAnswer = 4096;

@@ -71,10 +71,17 @@ bool ExportList::write(const std::string& exportPath) {
         return refuse(exportPath,
                       "it lies in the definitions folder, which holds the downloads' own files.");
     }
-    if (fs::is_directory(exportPath, error)) {
+    // Only a regular file is ever replaced: renaming over a link, a device or
+    // a pipe would destroy what it is, not write to it.
+    const fs::file_status status = fs::symlink_status(exportPath, error);
+    if (fs::is_directory(status)) {
         return refuse(exportPath, "it is a folder.");
     }
-    if (fs::exists(exportPath, error)) {
+    if (fs::exists(status) && !fs::is_regular_file(status)) {
+        return refuse(exportPath,
+                      "it is not a regular file (a link, a device or a pipe is left as it is).");
+    }
+    if (fs::exists(status)) {
         // Replacing a file the user may not write would go behind their back.
         FilePtr probe(std::fopen(exportPath.c_str(), "ab"));
         if (!probe) {
@@ -99,7 +106,7 @@ bool ExportList::write(const std::string& exportPath) {
             continue;
         }
         const std::string path = entry.path().string();
-        const auto lines = textfile::readLines(path);
+        const auto lines = textfile::readLines(path, textfile::kDefinitionLimit);
         std::error_code gone;
         if (!lines) {
             // Gone meanwhile (a download finished): no longer a download.

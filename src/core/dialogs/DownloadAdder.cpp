@@ -63,23 +63,27 @@ std::string DownloadAdder::numberedName(const std::string& name, int number) {
     return stem + suffix + extension;
 }
 
-bool DownloadAdder::taken(const std::string& name) const {
+bool DownloadAdder::taken(const std::string& name, const std::string& folder) const {
     if (taken_.count(name) != 0) {
         return true;
     }
     const std::string definition = DefinitionPath(definitions_, name);
-    return present(definition) || present(ProgressPathFor(definition));
+    // A file the user already has there is never overwritten by a download.
+    const std::string target = textfile::trim(folder);
+    const bool slash = !target.empty() && target.back() == '/';
+    return present(definition) || present(ProgressPathFor(definition)) ||
+           present(target + (slash ? "" : "/") + name);
 }
 
-std::string DownloadAdder::freeName(const std::string& name) {
-    if (!taken(name)) {
+std::string DownloadAdder::freeName(const std::string& name, const std::string& folder) {
+    if (!taken(name, folder)) {
         return name;
     }
     // Carries on from the last number handed out, so a run of equal names stays linear.
     int& number = nextNumber_.try_emplace(name, 2).first->second;
     for (;; ++number) {
         std::string candidate = numberedName(name, number);
-        if (!taken(candidate)) {
+        if (!taken(candidate, folder)) {
             ++number;
             return candidate;
         }
@@ -104,7 +108,7 @@ bool DownloadAdder::add(const std::string& url, const std::string& folder,
     const std::string scratch = definitions_ + ".add-" + token_ + ".tmp";
     for (;;) {
         DefinitionFile definition;
-        definition.fileName = freeName(SafeDownloadName(url));
+        definition.fileName = freeName(SafeDownloadName(url), folder);
         definition.url = url;
         definition.saveFolder = folder;
         definition.pieces = connections;

@@ -12,8 +12,9 @@ class frmMain;
 
 // Adds downloads to the main window's list: one definition file in form 1 and
 // its row per URL. A name another download holds (a row, or a definition or
-// progress file on disk) is never reused: the newcomer becomes "name (2).ext",
-// "name (3).ext" and so on, the same text for its files and its row.
+// progress file on disk) or a file in the destination folder has is never
+// reused: the newcomer becomes "name (2).ext", "name (3).ext" and so on, the
+// same text for its files and its row.
 class DownloadAdder {
 public:
     explicit DownloadAdder(frmMain& main);
@@ -31,8 +32,8 @@ public:
     static std::string numberedName(const std::string& name, int number);
 
 private:
-    std::string freeName(const std::string& name);
-    bool taken(const std::string& name) const;
+    std::string freeName(const std::string& name, const std::string& folder);
+    bool taken(const std::string& name, const std::string& folder) const;
     void fail(const std::string& reason);
 
     frmMain& main_;

@@ -120,9 +120,10 @@ void frmList::cmbFile_Click() {
     if (cmd.fileName.empty()) {
         return;
     }
-    const auto lines = textfile::readLines(cmd.fileName);
+    std::string reason;
+    const auto lines = textfile::readLines(cmd.fileName, textfile::kListLimit, &reason);
     if (!lines) {
-        showError("The list file " + cmd.fileName + " cannot be read.");
+        showError("The list file " + cmd.fileName + " cannot be read: " + reason + ".");
         return;
     }
     appendLines(*lines);

@@ -11,7 +11,7 @@ std::optional<SettingsFile::Values> SettingsFile::read(const std::string& path) 
     if (!FileExists(path)) {
         return std::nullopt;
     }
-    auto lines = textfile::readLines(path);
+    auto lines = textfile::readLines(path, textfile::kSettingsLimit);
     if (!lines || lines->empty() || textfile::trim((*lines)[0]) != kMarker) {
         return std::nullopt;
     }
@@ -87,8 +87,7 @@ std::optional<std::int64_t> SettingsFile::bufferBytes(const std::string& line4) 
         return std::nullopt;
     }
     const auto kilobytes = textfile::parseWholeNumber(line4.substr(0, line4.size() - 2));
-    // 2,000,000 KB is far past any offered size and keeps the product in range.
-    if (!kilobytes || *kilobytes <= 0 || *kilobytes > 2'000'000) {
+    if (!kilobytes || *kilobytes <= 0 || *kilobytes > kLargestBufferKB) {
         return std::nullopt;
     }
     return *kilobytes * 1000;

@@ -52,8 +52,10 @@ public:
     static int simultaneous(const std::string& path);
 
     // Bytes per connection from a line 4 such as "512KB": the number before the
-    // last two characters, times 1000. Nothing when that is not a positive whole number.
+    // last two characters, times 1000. Nothing when that is not a whole number
+    // from 1 to kLargestBufferKB: a larger buffer would hold whole files in memory.
     static std::optional<std::int64_t> bufferBytes(const std::string& line4);
+    static constexpr std::int64_t kLargestBufferKB = 65536;
     // A connections text that names 1 to 16 connections.
     static bool usableConnections(const std::string& text);
 };

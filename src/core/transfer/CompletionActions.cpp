@@ -24,6 +24,10 @@ std::optional<std::string> removeFile(const std::string& path) {
 void CompletionActions::run() {
     TransferRecord& rec = engine_.record();
     const NumberText& numbers = engine_.setup().numbers;
+    if (engine_.target().isOpen() && !engine_.target().stillNamed()) {
+        engine_.pause();  // says so, and keeps the row resumable
+        return;
+    }
     engine_.endTransfer();
 
     // The definition goes first: a process killed in between leaves only a

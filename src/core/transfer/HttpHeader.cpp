@@ -103,7 +103,43 @@ std::optional<std::string> HttpHeader::field(std::string_view name) const {
 
 std::optional<std::int64_t> HttpHeader::contentLength() const {
     const auto value = field("Content-Length");
-    return value ? parseByteCount(*value) : std::nullopt;
+    if (!value || lengthConflicts()) {
+        return std::nullopt;
+    }
+    return parseByteCount(*value);
+}
+
+bool HttpHeader::lengthConflicts() const {
+    // Every value, also those joined by commas in one field, must be the same.
+    std::optional<std::string_view> seen;
+    for (const auto& [key, value] : fields_) {
+        if (!sameName(key, "Content-Length")) {
+            continue;
+        }
+        std::string_view rest = value;
+        while (true) {
+            const std::size_t comma = rest.find(',');
+            const std::string_view one = trimBlanks(rest.substr(0, comma));
+            if (seen && *seen != one) {
+                return true;
+            }
+            seen = one;
+            if (comma == std::string_view::npos) {
+                break;
+            }
+            rest.remove_prefix(comma + 1);
+        }
+    }
+    return false;
+}
+
+bool HttpHeader::encodedTransfer() const {
+    for (const auto& [key, value] : fields_) {
+        if (sameName(key, "Transfer-Encoding") && !sameName(value, "identity")) {
+            return true;
+        }
+    }
+    return false;
 }
 
 std::optional<HttpHeader::ContentRange> HttpHeader::contentRange() const {

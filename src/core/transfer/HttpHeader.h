@@ -32,9 +32,14 @@ public:
     // The first field of that name (any letter case), its value without
     // surrounding blanks.
     std::optional<std::string> field(std::string_view name) const;
-    // Content-Length as a whole number of bytes; nothing when missing or not a
-    // plain run of digits.
+    // Content-Length as a whole number of bytes; nothing when missing, not a
+    // plain run of digits, or given twice with different values.
     std::optional<std::int64_t> contentLength() const;
+    // Two Content-Length values that differ: the body's end cannot be known.
+    bool lengthConflicts() const;
+    // A Transfer-Encoding other than identity (e.g. chunked): the body is
+    // framed, not the file's bytes as they are.
+    bool encodedTransfer() const;
 
     struct ContentRange {
         std::int64_t first = 0;

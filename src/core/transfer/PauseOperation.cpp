@@ -37,6 +37,7 @@ void PauseOperation::run() {
             failure = messages::fileError(rec.targetPath, reason);
         }
     }
+    const bool lost = engine_.target().isOpen() && !engine_.target().stillNamed();
     if (!engine_.target().close(&reason) && !failure) {
         failure = messages::fileError(rec.targetPath, reason);
     }
@@ -52,6 +53,8 @@ void PauseOperation::run() {
     engine_.setState(DownloadState::Paused);
     if (!progressFound) {
         engine_.showError(messages::kDefinitionMissing);
+    } else if (lost) {
+        engine_.showError(messages::targetLost(rec.targetPath));
     } else if (failure) {
         engine_.showError(*failure);
     }

@@ -35,7 +35,7 @@ std::optional<std::int64_t> ProbeAnswer::fileSize() const {
         return std::nullopt;
     }
     const HttpHeader header = HttpHeader::parse(text_);
-    if (!header.successful()) {
+    if (!header.successful() || header.encodedTransfer()) {
         return std::nullopt;
     }
     return header.contentLength();

@@ -30,7 +30,7 @@ std::optional<std::vector<std::int64_t>> ProgressFile::read(const std::string& p
     if (!FileExists(path)) {
         return std::nullopt;
     }
-    const auto lines = textfile::readLines(path);
+    const auto lines = textfile::readLines(path, textfile::kProgressLimit);
     if (!lines) {
         return std::nullopt;
     }

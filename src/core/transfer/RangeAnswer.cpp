@@ -25,6 +25,14 @@ const char* kChanged =
 
 RangeAnswer RangeAnswer::judge(const HttpHeader& header, std::int64_t first, std::int64_t fileSize,
                                bool wholeFileUsable) {
+    if (header.successful() && header.encodedTransfer()) {
+        return unusable("The server sent the file with a transfer encoding (" +
+                        header.field("Transfer-Encoding").value_or("") +
+                        "), not as plain bytes that can be written in place.");
+    }
+    if (header.successful() && header.lengthConflicts()) {
+        return unusable("The server's answer gives two different lengths.");
+    }
     if (header.status() == 206) {
         const auto range = header.contentRange();
         if (!range) {

@@ -9,6 +9,7 @@
 #include "transfer/Download.h"
 #include "transfer/ProgressFile.h"
 #include "transfer/SplitHost.h"
+#include "transfer/TargetFile.h"
 #include "transfer/TransferMessages.h"
 
 namespace tandu {
@@ -108,6 +109,11 @@ void StartProcedure::fresh() {
     if (!takeDefinition(*definition)) {
         return;
     }
+    if (TargetFile::occupied(rec.targetPath)) {
+        download_.endTransfer();
+        download_.showError(messages::targetTaken(rec.targetPath));
+        return;
+    }
     rec.url = definition->url;
     rec.plan = PiecePlan{};
     rec.plan.pieces = *pieces;
@@ -161,10 +167,9 @@ void StartProcedure::resume() {
     // Counted bytes the target file does not hold (it was deleted or cut
     // short meanwhile) are fetched again.
     bool recount = false;
-    const std::int64_t onDisk = download_.target().size().value_or(0);
     for (int i = 1; i <= plan.pieces; ++i) {
         auto& count = (*counts)[static_cast<std::size_t>(i - 1)];
-        const std::int64_t held = std::clamp<std::int64_t>(onDisk - plan.start(i), 0, count);
+        const std::int64_t held = download_.target().heldFrom(plan.start(i), count);
         recount = recount || held != count;
         count = held;
     }

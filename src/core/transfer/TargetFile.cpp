@@ -1,20 +1,23 @@
 #include "transfer/TargetFile.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
 
 namespace tandu {
 
-// Positions go through fseek, whose offset must hold a file of any size.
-static_assert(sizeof(long) >= sizeof(std::int64_t), "fseek needs 64-bit offsets");
-
 namespace {
+
 void setReason(std::string* reason, int error) {
     if (reason) {
         *reason = std::strerror(error);
     }
 }
+
 }  // namespace
 
 TargetFile::~TargetFile() {
@@ -24,60 +27,101 @@ TargetFile::~TargetFile() {
 bool TargetFile::open(const std::string& path, bool fresh, std::string* reason) {
     close();
     path_ = path;
-    errno = 0;
-    if (!fresh) {
-        file_ = std::fopen(path.c_str(), "r+b");
-    }
-    if (file_ == nullptr && (fresh || errno == ENOENT)) {
-        file_ = std::fopen(path.c_str(), "w+b");
-    }
-    if (file_ == nullptr) {
-        setReason(reason, errno ? errno : EIO);
+    const int flags = O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK | (fresh ? O_EXCL : 0);
+    fd_ = ::open(path.c_str(), flags, 0666);
+    if (fd_ < 0) {
+        const int error = errno;
+        if (error == ELOOP || error == EEXIST) {
+            if (reason) {
+                *reason = fresh ? "a file of that name is already there, and it is left as it is"
+                                : "it is a symbolic link, which is not followed";
+            }
+        } else {
+            setReason(reason, error);
+        }
         return false;
     }
-    std::setvbuf(file_, nullptr, _IONBF, 0);
+    struct stat info {};
+    if (::fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode)) {
+        if (reason) {
+            *reason = "it is not a regular file";
+        }
+        close();
+        return false;
+    }
     return true;
 }
 
 std::optional<std::int64_t> TargetFile::size() const {
-    std::error_code error;
-    const auto bytes = std::filesystem::file_size(path_, error);
-    if (error) {
+    struct stat info {};
+    if (fd_ < 0 || ::fstat(fd_, &info) != 0) {
         return std::nullopt;
     }
-    return static_cast<std::int64_t>(bytes);
+    return static_cast<std::int64_t>(info.st_size);
+}
+
+std::int64_t TargetFile::heldFrom(std::int64_t offset, std::int64_t count) const {
+    const auto bytes = size();
+    if (!bytes || count <= 0 || offset >= *bytes) {
+        return 0;
+    }
+    std::int64_t end = std::min(*bytes, offset + count);
+    // Where the file system tells holes apart, bytes never written are not held.
+    const off_t hole = ::lseek(fd_, static_cast<off_t>(offset), SEEK_HOLE);
+    if (hole >= 0) {
+        end = std::min<std::int64_t>(end, hole);
+    }
+    return std::max<std::int64_t>(end - offset, 0);
+}
+
+bool TargetFile::stillNamed() const {
+    struct stat open {};
+    struct stat named {};
+    if (fd_ < 0 || ::fstat(fd_, &open) != 0 || open.st_nlink == 0) {
+        return false;
+    }
+    return ::lstat(path_.c_str(), &named) == 0 && named.st_dev == open.st_dev &&
+           named.st_ino == open.st_ino;
 }
 
 bool TargetFile::writeAt(std::int64_t offset, const char* data, std::size_t size,
                          std::string* reason) {
-    if (file_ == nullptr) {
+    if (fd_ < 0) {
         setReason(reason, EBADF);
         return false;
     }
-    errno = 0;
-    if (std::fseek(file_, static_cast<long>(offset), SEEK_SET) != 0) {
-        setReason(reason, errno ? errno : EIO);
-        return false;
-    }
-    if (std::fwrite(data, 1, size, file_) != size) {
-        setReason(reason, errno ? errno : EIO);
-        std::clearerr(file_);
-        return false;
+    while (size > 0) {
+        const ssize_t written = ::pwrite(fd_, data, size, static_cast<off_t>(offset));
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written <= 0) {
+            setReason(reason, written < 0 ? errno : ENOSPC);
+            return false;
+        }
+        data += written;
+        size -= static_cast<std::size_t>(written);
+        offset += written;
     }
     return true;
 }
 
 bool TargetFile::close(std::string* reason) {
-    if (file_ == nullptr) {
+    if (fd_ < 0) {
         return true;
     }
-    errno = 0;
-    const bool closed = std::fclose(file_) == 0;
-    file_ = nullptr;
+    const bool closed = ::close(fd_) == 0;
+    const int error = errno;
+    fd_ = -1;
     if (!closed) {
-        setReason(reason, errno ? errno : EIO);
+        setReason(reason, error);
     }
     return closed;
+}
+
+bool TargetFile::occupied(const std::string& path) {
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0;
 }
 
 }  // namespace tandu

@@ -2,14 +2,15 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <optional>
 #include <string>
 
 namespace tandu {
 
 // The download's one data file, written in place at piece positions. Writes
-// are unbuffered: each one goes to the system as a whole.
+// are unbuffered: each one goes to the system as a whole. The path is never
+// followed through a symbolic link, and a fresh file never replaces one that
+// is already there.
 class TargetFile {
 public:
     TargetFile() = default;
@@ -17,19 +18,28 @@ public:
     TargetFile(const TargetFile&) = delete;
     TargetFile& operator=(const TargetFile&) = delete;
 
-    // fresh: created empty (an existing file of that name is cut to nothing);
+    // fresh: created new, and refused when anything already has the name;
     // otherwise opened as it is, or created when missing.
     bool open(const std::string& path, bool fresh, std::string* reason);
-    bool isOpen() const { return file_ != nullptr; }
+    bool isOpen() const { return fd_ >= 0; }
     const std::string& path() const { return path_; }
     // Bytes in the file now; nothing when it cannot be told.
     std::optional<std::int64_t> size() const;
+    // Of `count` bytes from `offset`, how many the file really holds: it may
+    // have been cut short, or never written there (a hole).
+    std::int64_t heldFrom(std::int64_t offset, std::int64_t count) const;
+    // False once the path no longer names the open file (it, or its folder,
+    // was removed or replaced): what is written now is lost.
+    bool stillNamed() const;
     bool writeAt(std::int64_t offset, const char* data, std::size_t size, std::string* reason);
     // False (with the reason) when the last writes could not be completed.
     bool close(std::string* reason = nullptr);
 
+    // True when something (a file, a link, a folder) already has the name.
+    static bool occupied(const std::string& path);
+
 private:
-    std::FILE* file_ = nullptr;
+    int fd_ = -1;
     std::string path_;
 };
 

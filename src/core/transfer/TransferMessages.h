@@ -35,6 +35,17 @@ inline std::string fileError(const std::string& path, const std::string& reason)
            ". The download has stopped; what was downloaded so far is kept.";
 }
 
+inline std::string targetLost(const std::string& path) {
+    return "The file " + path +
+           " was removed or replaced while it was being downloaded. The download is paused; "
+           "resuming it fetches again what was lost.";
+}
+
+inline std::string targetTaken(const std::string& path) {
+    return "A file named " + path +
+           " is already there. It is left as it is, and the download does not start.";
+}
+
 inline std::string wholeFilesOnly(const std::string& name) {
     return "The server sends \"" + name +
            "\" only as a whole, not in pieces. The download goes on over one connection.";

@@ -1,0 +1,22 @@
+#include "FuzzFile.h"
+#include "catalogue/FileNames.h"
+#include "catalogue/TextFile.h"
+#include "dialogs/DownloadAdder.h"
+#include "transfer/SplitHost.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace tandu;
+    const std::string url = fuzz::text(data, size);
+    const std::string name = SafeDownloadName(url);
+    // A name the row shows as it is, that stays within one file-name component.
+    if (name.empty() || name != textfile::trim(name) || name == "." || name == ".." ||
+        name.find('/') != std::string::npos || name.size() > 240) {
+        __builtin_trap();
+    }
+    const std::string numbered = DownloadAdder::numberedName(name, static_cast<int>(size) + 2);
+    if (numbered.size() > 240 || numbered.find('/') != std::string::npos) {
+        __builtin_trap();
+    }
+    SplitHost(url);
+    return 0;
+}

@@ -1,0 +1,77 @@
+#!/usr/bin/env bash
+# Servers and disks that misbehave: chunked or self-contradicting answers, a
+# server that hangs up without a word, and a destination folder removed while
+# its download runs. Nothing is reported complete that is not.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/lib/servers.sh"
+source "$here/lib/downloads.sh"
+build=$(cd "$1" && pwd)
+require unshare ip nginx cmp python3
+enter_netns "$0" "$build"
+work=$(mktemp -d /tmp/tandu-e2e-XXXXXX)
+chmod 755 "$work"
+trap 'stop_nginx "$work"; kill %1 2>/dev/null || true; rm -rf "$work"' EXIT
+prog=$work/prog
+make_program "$build" "$prog"
+mkdir -p "$work/dl" "$work/www"
+
+# A tiny server: HEAD promises 26 bytes; GET sends them framed or contradicted.
+python3 - <<'PY' &
+import socket
+body = b"abcdefghijklmnopqrstuvwxyz"
+gets = {
+    b"chunked": b"Transfer-Encoding: chunked\r\n\r\n1a\r\n" + body + b"\r\n0\r\n\r\n",
+    b"twice": b"Content-Length: 26\r\nContent-Length: 30\r\n\r\n" + body,
+}
+server = socket.socket()
+server.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+server.bind(("127.0.0.1", 80))
+server.listen(16)
+while True:
+    conn, _ = server.accept()
+    words = conn.recv(4096).split(b" ")
+    name = words[1].rsplit(b"/", 1)[-1] if len(words) > 2 else b"silent"
+    if name != b"silent":
+        method = words[0]
+        head = b"HTTP/1.1 200 OK\r\n"
+        conn.sendall(head + (b"Content-Length: 26\r\n\r\n" if method == b"HEAD" else gets[name]))
+    conn.close()
+PY
+wait_for_port
+for name in chunked twice; do
+    add_waiting "$prog" "$name" "http://localhost/$name" "$work/dl/" 1
+    status=0
+    timeout 20 "$prog/tandu-cli" get "$name" >/dev/null 2>"$work/err" || status=$?
+    [ "$status" -eq 1 ] || fail "$name: get exited $status"
+    grep -qE "transfer encoding|two different lengths" "$work/err" || fail "$name: $(cat "$work/err")"
+    ! grep -qa 1a "$work/dl/$name" 2>/dev/null || fail "$name: framing written into the file"
+done
+status=0
+timeout 40 "$prog/tandu-cli" check http://localhost/silent >"$work/out" 2>"$work/err" || status=$?
+[ "$status" -eq 1 ] && grep -q "closed the connection without an answer" "$work/err" ||
+    fail "check of a silent server exited $status: $(cat "$work/err")"
+kill %1
+
+# The destination folder goes away mid-download: never "Completed" without
+# the file; once it is back, the resume fetches everything again.
+head -c 3000001 /dev/urandom >"$work/www/gone.bin"
+start_nginx "$work/www" "$work" 256k
+add_waiting "$prog" gone.bin http://localhost/gone.bin "$work/dest/" 8
+mkdir "$work/dest"
+"$prog/tandu-cli" get gone.bin >/dev/null 2>"$work/err" &
+sleep 1
+rm -rf "$work/dest"
+status=0
+wait %% || status=$?
+[ "$status" -eq 1 ] || fail "get into a removed folder exited $status"
+grep -q "was removed or replaced while it was being downloaded" "$work/err" ||
+    fail "no word of the lost file: $(cat "$work/err")"
+"$prog/tandu-cli" list | grep -qP '^gone.bin\t.*\tPaused\t' || fail "not Paused: $("$prog/tandu-cli" list)"
+mkdir "$work/dest"
+# A reader that goes away takes the progress line, not the download.
+"$prog/tandu-cli" get gone.bin | head -c1 >/dev/null
+status=${PIPESTATUS[0]}
+[ "$status" -eq 0 ] || fail "the resume into a closed pipe exited $status"
+cmp "$work/www/gone.bin" "$work/dest/gone.bin" || fail "gone.bin differs after the resume"
+echo ok

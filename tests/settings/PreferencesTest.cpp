@@ -133,58 +133,91 @@ TEST(Preferences, FirstStartOpensPreferencesBeforeTheListAndRefusesCancel) {
     EXPECT_EQ(program.host.ui.messages.size(), 2u);
 }
 
-TEST(Preferences, InstallExtensionStartsTheBrowserWithThePackage) {
+TEST(Preferences, InstallExtensionWritesTheHostManifestsAndHandsTheBrowserThePackage) {
     test::TestProgram program;
     program.writeSettings();
     program.load();
+    const std::string home = program.folder / "home";
+    program.host.environment.variables["HOME"] = home;
     std::filesystem::create_directories(program.folder / "my browser");
-    const std::string browser = program.folder / "my browser/firefox";
-    test::writeFile(browser, "");
-    program.host.ui.openAnswers = {browser};
-    withPreferences(program, [](frmPreferences& dialog) { dialog.cmbExt.click(); });
-
-    ASSERT_EQ(program.host.ui.openTitles.size(), 1u);
-    EXPECT_EQ(program.host.ui.openTitles[0], "Select the Firefox executable");
-    EXPECT_EQ(program.host.ui.openFilters[0], "Firefox Executable (firefox.exe)|firefox*");
-    ASSERT_EQ(program.host.launcher.launches.size(), 1u);
-    const LaunchRequest& launch = program.host.launcher.launches[0];
-    const std::string package = program.folder.path() + "/tanduxt.xpi";
-    EXPECT_EQ(launch.commandLine, browser + " -install-global-extension \"" + package + "\"");
-    EXPECT_EQ(launch.program, browser);
-    EXPECT_EQ(launch.arguments, (std::vector<std::string>{"-install-global-extension", package}));
-    EXPECT_TRUE(launch.minimizedWithFocus);
-    ASSERT_EQ(program.host.ui.messages.size(), 1u);
-    EXPECT_EQ(program.host.ui.messages[0].text,
-              "Installation seems to be OK. Restart Firefox and configure the path to Qiv at the "
-              "extension properties on Firefox");
-    EXPECT_EQ(program.host.ui.messages[0].title, "Success");
-    EXPECT_EQ(program.host.ui.messages[0].icon, MsgIcon::Information);
-}
-
-TEST(Preferences, InstallExtensionStopsOnCancelMissingBrowserOrFailedStart) {
-    test::TestProgram program;
-    program.writeSettings();
-    program.load();
-    program.host.ui.openAnswers = {"", program.folder / "no-firefox"};
+    std::filesystem::create_directories(program.folder / "tanduxt");
+    const std::string package = program.folder / "tanduxt.xpi";
+    const std::string host = program.folder / "tandu-host";
+    for (const std::string file :
+         {package, host, program.folder / "tanduxt/manifest.json",
+          program.folder / "my browser/firefox", program.folder / "my browser/chromium"}) {
+        test::writeFile(file, "");
+    }
+    const std::string firefox = program.folder / "my browser/firefox";
+    program.host.ui.openAnswers = {firefox, program.folder / "my browser/chromium"};
     withPreferences(program, [](frmPreferences& dialog) {
         dialog.cmbExt.click();
         dialog.cmbExt.click();
     });
-    EXPECT_TRUE(program.host.launcher.launches.empty());
-    ASSERT_EQ(program.host.ui.messages.size(), 1u);
+
+    EXPECT_EQ(program.host.ui.openTitles[0], "Select the Firefox executable");
+    ASSERT_EQ(program.host.launcher.launches.size(), 2u);
+    const LaunchRequest& launch = program.host.launcher.launches[0];
+    EXPECT_EQ(launch.program, firefox);
+    EXPECT_EQ(launch.arguments, std::vector<std::string>{package});
+    EXPECT_EQ(launch.commandLine, firefox + " \"" + package + "\"");
+    EXPECT_EQ(program.host.launcher.launches[1].arguments,
+              std::vector<std::string>{"chrome://extensions/"});
+    ASSERT_EQ(program.host.ui.messages.size(), 2u);
+    EXPECT_NE(program.host.ui.messages[0].text.find("about:debugging"), std::string::npos);
+    EXPECT_NE(program.host.ui.messages[1].text.find(program.folder / "tanduxt;"),
+              std::string::npos);
+    EXPECT_EQ(program.host.ui.messages[1].icon, MsgIcon::Information);
+    // Each browser's manifest names the host by its absolute path and the extension's id.
+    const std::string firefoxManifest =
+        test::readFile(home + "/.mozilla/native-messaging-hosts/org.tandu.host.json");
+    EXPECT_NE(firefoxManifest.find("\"path\": \"" + host + "\""), std::string::npos);
+    EXPECT_NE(
+        firefoxManifest.find("\"allowed_extensions\": [\"download-with-tandu@tandu.invalid\"]"),
+        std::string::npos);
+    for (const char* browser : {"chromium", "google-chrome"}) {
+        const std::string manifest = test::readFile(home + "/.config/" + browser +
+                                                    "/NativeMessagingHosts/org.tandu.host.json");
+        EXPECT_NE(manifest.find("chrome-extension://jfeolpfmpgckbemcgfbmcmdkiionlnjd/"),
+                  std::string::npos);
+        EXPECT_NE(manifest.find("\"path\": \"" + host + "\""), std::string::npos);
+    }
+}
+
+TEST(Preferences, InstallExtensionStopsOnCancelMissingFilesOrFailedStart) {
+    test::TestProgram program;
+    program.writeSettings();
+    program.load();
+    program.host.environment.variables["HOME"] = program.folder / "home";
+    const std::string browser = program.folder / "firefox";
+    test::writeFile(browser, "");
+    program.host.ui.openAnswers = {"", program.folder / "no-firefox", browser};
+    withPreferences(program, [](frmPreferences& dialog) {
+        for (int i = 0; i < 3; ++i) {
+            dialog.cmbExt.click();
+        }
+    });
+    ASSERT_EQ(program.host.ui.messages.size(), 2u);
     EXPECT_EQ(program.host.ui.messages[0].text, "Qiv could not find firefox.exe");
     EXPECT_EQ(program.host.ui.messages[0].title, "Error");
     EXPECT_EQ(program.host.ui.messages[0].icon, MsgIcon::Critical);
+    // No package in the program folder: said so, nothing started or written.
+    EXPECT_NE(program.host.ui.messages[1].text.find("tanduxt.xpi is missing"), std::string::npos);
+    EXPECT_EQ(program.host.ui.messages[1].icon, MsgIcon::Critical);
+    EXPECT_FALSE(std::filesystem::exists(program.folder / "home"));
 
     // A browser that cannot be started is not reported as a success.
-    const std::string browser = program.folder / "firefox";
-    test::writeFile(browser, "");
+    std::filesystem::create_directories(program.folder / "tanduxt");
+    for (const char* file : {"tanduxt.xpi", "tandu-host", "tanduxt/manifest.json"}) {
+        test::writeFile(program.folder / file, "");
+    }
     program.host.launcher.result = false;
     program.host.ui.openAnswers = {browser};
     withPreferences(program, [](frmPreferences& dialog) { dialog.cmbExt.click(); });
-    ASSERT_EQ(program.host.ui.messages.size(), 2u);
-    EXPECT_EQ(program.host.ui.messages[1].title, "Error");
-    EXPECT_NE(program.host.ui.messages[1].text.find(browser), std::string::npos);
+    ASSERT_EQ(program.host.ui.messages.size(), 3u);
+    EXPECT_EQ(program.host.ui.messages[2].title, "Error");
+    EXPECT_NE(program.host.ui.messages[2].text.find(browser), std::string::npos);
+    EXPECT_TRUE(program.host.launcher.launches.size() == 1u);
 }
 
 }  // namespace

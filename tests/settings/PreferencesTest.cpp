@@ -143,7 +143,7 @@ TEST(Preferences, InstallExtensionWritesTheHostManifestsAndHandsTheBrowserThePac
     std::filesystem::create_directories(program.folder / "tanduxt");
     const std::string package = program.folder / "tanduxt.xpi";
     const std::string host = program.folder / "tandu-host";
-    for (const std::string file :
+    for (const std::string& file :
          {package, host, program.folder / "tanduxt/manifest.json",
           program.folder / "my browser/firefox", program.folder / "my browser/chromium"}) {
         test::writeFile(file, "");

@@ -95,18 +95,17 @@ TEST(AddUrlWindow, ALinkHandedOverArrivesInTheDialog) {
     EXPECT_EQ(live.driver.pending(), 0);
 
     // A later start hands its link over while the window is in the tray:
-    // the window comes back and the next Add URL offers the link.
+    // the window comes back with Add URL open on the link.
     live.action("menTray")->trigger();
     ASSERT_FALSE(live.window->isVisible());
     ASSERT_TRUE(live.instance.handler);
-    live.instance.handler(std::string("http://h/second.zip"));
-    EXPECT_TRUE(live.window->isVisible());
-    EXPECT_FALSE(live.tray.shown);
     live.driver.then("frmURL", [&](QWidget* dialog) {
+        EXPECT_TRUE(live.window->isVisible());
         EXPECT_EQ(need<QLineEdit>(dialog, "txtLink")->text(), "http://h/second.zip");
         QTest::keyClick(dialog, Qt::Key_Escape);
     });
-    live.action("menURL")->trigger();
+    live.instance.handler(std::string("http://h/second.zip"));
+    EXPECT_FALSE(live.tray.shown);
     EXPECT_EQ(live.driver.pending(), 0);
     EXPECT_TRUE(live.driver.boxes.empty());
 }

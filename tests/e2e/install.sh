@@ -80,9 +80,8 @@ if [ "$window" = 1 ]; then
 fi
 
 # Each browser finds the installed host through its manifest.
-for manifest in .mozilla/native-messaging-hosts .config/chromium/NativeMessagingHosts \
-    .config/google-chrome/NativeMessagingHosts; do
-    grep -qF "\"path\": \"$folder/tandu-host\"" "$HOME/$manifest/org.tandu.host.json" || fail "no $manifest"
+for m in .mozilla/native-messaging-hosts .config/{chromium,google-chrome}/NativeMessagingHosts; do
+    grep -qF "\"path\": \"$folder/tandu-host\"" "$HOME/$m/org.tandu.host.json" || fail "no $m"
 done
 
 # Installing again updates the program and keeps what the user made.

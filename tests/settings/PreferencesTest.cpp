@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <filesystem>
 
 #include "TestProgram.h"
@@ -133,91 +134,63 @@ TEST(Preferences, FirstStartOpensPreferencesBeforeTheListAndRefusesCancel) {
     EXPECT_EQ(program.host.ui.messages.size(), 2u);
 }
 
-TEST(Preferences, InstallExtensionWritesTheHostManifestsAndHandsTheBrowserThePackage) {
+TEST(Preferences, InstallExtensionWritesTheHostManifestsThenStartsTheBrowserOrSaysWhyNot) {
     test::TestProgram program;
     program.writeSettings();
     program.load();
     const std::string home = program.folder / "home";
     program.host.environment.variables["HOME"] = home;
-    std::filesystem::create_directories(program.folder / "my browser");
+    const std::string firefox = program.folder / "firefox";
+    const std::string chromium = program.folder / "chromium";
+    test::writeFile(firefox, "");
+    test::writeFile(chromium, "");
+    const auto click = [&](std::deque<std::string> browsers) {
+        const std::size_t clicks = browsers.size();
+        program.host.ui.openAnswers = std::move(browsers);
+        withPreferences(program, [&](frmPreferences& dialog) {
+            for (std::size_t i = 0; i < clicks; ++i) {
+                dialog.cmbExt.click();
+            }
+        });
+    };
+    const auto& messages = program.host.ui.messages;
+    const auto& launches = program.host.launcher.launches;
+    // Cancelled, no such browser, no package: nothing started or written.
+    click({"", program.folder / "no-firefox", firefox});
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[0].text, "Qiv could not find firefox.exe");
+    EXPECT_EQ(messages[0].title, "Error");
+    EXPECT_EQ(messages[0].icon, MsgIcon::Critical);
+    EXPECT_NE(messages[1].text.find("tanduxt.xpi is missing"), std::string::npos);
+    EXPECT_TRUE(launches.empty());
+    EXPECT_FALSE(std::filesystem::exists(home));
+
     std::filesystem::create_directories(program.folder / "tanduxt");
     const std::string package = program.folder / "tanduxt.xpi";
     const std::string host = program.folder / "tandu-host";
-    for (const std::string& file :
-         {package, host, program.folder / "tanduxt/manifest.json",
-          program.folder / "my browser/firefox", program.folder / "my browser/chromium"}) {
+    for (const std::string& file : {package, host, program.folder / "tanduxt/manifest.json"}) {
         test::writeFile(file, "");
     }
-    const std::string firefox = program.folder / "my browser/firefox";
-    program.host.ui.openAnswers = {firefox, program.folder / "my browser/chromium"};
-    withPreferences(program, [](frmPreferences& dialog) {
-        dialog.cmbExt.click();
-        dialog.cmbExt.click();
-    });
-
-    EXPECT_EQ(program.host.ui.openTitles[0], "Select the Firefox executable");
-    ASSERT_EQ(program.host.launcher.launches.size(), 2u);
-    const LaunchRequest& launch = program.host.launcher.launches[0];
-    EXPECT_EQ(launch.program, firefox);
-    EXPECT_EQ(launch.arguments, std::vector<std::string>{package});
-    EXPECT_EQ(launch.commandLine, firefox + " \"" + package + "\"");
-    EXPECT_EQ(program.host.launcher.launches[1].arguments,
-              std::vector<std::string>{"chrome://extensions/"});
-    ASSERT_EQ(program.host.ui.messages.size(), 2u);
-    EXPECT_NE(program.host.ui.messages[0].text.find("about:debugging"), std::string::npos);
-    EXPECT_NE(program.host.ui.messages[1].text.find(program.folder / "tanduxt;"),
+    click({firefox, chromium});
+    ASSERT_EQ(launches.size(), 2u);
+    EXPECT_EQ(launches[0].program, firefox);
+    EXPECT_EQ(launches[0].arguments, std::vector<std::string>{package});
+    EXPECT_EQ(launches[0].commandLine, firefox + " \"" + package + "\"");
+    EXPECT_EQ(launches[1].arguments, std::vector<std::string>{"chrome://extensions/"});
+    ASSERT_EQ(messages.size(), 4u);
+    EXPECT_NE(messages[2].text.find("about:debugging"), std::string::npos);
+    EXPECT_NE(messages[3].text.find(program.folder / "tanduxt;"), std::string::npos);
+    // The manifests name the host by its absolute path (all three: the install test).
+    EXPECT_NE(test::readFile(home + "/.config/chromium/NativeMessagingHosts/org.tandu.host.json")
+                  .find("\"path\": \"" + host + "\""),
               std::string::npos);
-    EXPECT_EQ(program.host.ui.messages[1].icon, MsgIcon::Information);
-    // Each browser's manifest names the host by its absolute path and the extension's id.
-    const std::string firefoxManifest =
-        test::readFile(home + "/.mozilla/native-messaging-hosts/org.tandu.host.json");
-    EXPECT_NE(firefoxManifest.find("\"path\": \"" + host + "\""), std::string::npos);
-    EXPECT_NE(
-        firefoxManifest.find("\"allowed_extensions\": [\"download-with-tandu@tandu.invalid\"]"),
-        std::string::npos);
-    for (const char* browser : {"chromium", "google-chrome"}) {
-        const std::string manifest = test::readFile(home + "/.config/" + browser +
-                                                    "/NativeMessagingHosts/org.tandu.host.json");
-        EXPECT_NE(manifest.find("chrome-extension://jfeolpfmpgckbemcgfbmcmdkiionlnjd/"),
-                  std::string::npos);
-        EXPECT_NE(manifest.find("\"path\": \"" + host + "\""), std::string::npos);
-    }
-}
-
-TEST(Preferences, InstallExtensionStopsOnCancelMissingFilesOrFailedStart) {
-    test::TestProgram program;
-    program.writeSettings();
-    program.load();
-    program.host.environment.variables["HOME"] = program.folder / "home";
-    const std::string browser = program.folder / "firefox";
-    test::writeFile(browser, "");
-    program.host.ui.openAnswers = {"", program.folder / "no-firefox", browser};
-    withPreferences(program, [](frmPreferences& dialog) {
-        for (int i = 0; i < 3; ++i) {
-            dialog.cmbExt.click();
-        }
-    });
-    ASSERT_EQ(program.host.ui.messages.size(), 2u);
-    EXPECT_EQ(program.host.ui.messages[0].text, "Qiv could not find firefox.exe");
-    EXPECT_EQ(program.host.ui.messages[0].title, "Error");
-    EXPECT_EQ(program.host.ui.messages[0].icon, MsgIcon::Critical);
-    // No package in the program folder: said so, nothing started or written.
-    EXPECT_NE(program.host.ui.messages[1].text.find("tanduxt.xpi is missing"), std::string::npos);
-    EXPECT_EQ(program.host.ui.messages[1].icon, MsgIcon::Critical);
-    EXPECT_FALSE(std::filesystem::exists(program.folder / "home"));
 
     // A browser that cannot be started is not reported as a success.
-    std::filesystem::create_directories(program.folder / "tanduxt");
-    for (const char* file : {"tanduxt.xpi", "tandu-host", "tanduxt/manifest.json"}) {
-        test::writeFile(program.folder / file, "");
-    }
     program.host.launcher.result = false;
-    program.host.ui.openAnswers = {browser};
-    withPreferences(program, [](frmPreferences& dialog) { dialog.cmbExt.click(); });
-    ASSERT_EQ(program.host.ui.messages.size(), 3u);
-    EXPECT_EQ(program.host.ui.messages[2].title, "Error");
-    EXPECT_NE(program.host.ui.messages[2].text.find(browser), std::string::npos);
-    EXPECT_TRUE(program.host.launcher.launches.size() == 1u);
+    click({firefox});
+    ASSERT_EQ(messages.size(), 5u);
+    EXPECT_EQ(messages[4].title, "Error");
+    EXPECT_NE(messages[4].text.find(firefox), std::string::npos);
 }
 
 }  // namespace

@@ -64,7 +64,7 @@ node "$here/lib/devtools.mjs" "$prog/tanduxt" "data:text/html,<a href=\"$link\">
 expected="{\"extension\":\"jfeolpfmpgckbemcgfbmcmdkiionlnjd\",\"link\":\"$link\","
 expected+='"refused":{"ok":false,"error":"not an http or https address"},"answer":{"ok":true}}'
 [ "$(cat "$dir/result")" = "$expected" ] || fail "browser: $(cat "$dir/result")"
-for _ in $(seq 50); do [ -n "$(window "Add URL to Download")" ] && break; sleep 0.1; done
+for _ in $(seq 100); do [ -n "$(window "Add URL to Download")" ] && break; sleep 0.1; done
 [ -n "$(window "Add URL to Download")" ] || fail "no Add URL dialog opened"
 # OK in the dialog adds the download as its link box holds it.
 xdotool windowfocus --sync "$(window "Add URL to Download")" key Return

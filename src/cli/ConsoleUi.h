@@ -27,6 +27,7 @@ public:
     void processPendingEvents() override { loop_.processPending(); }
     void showModal(Form& form) override;
     void popupMenu(MenuItem&) override {}
+    bool modalShown() override { return false; }
     void activate(Form&) override {}
     void endProgram() override { loop_.quit(); }
     std::string thousandsSeparator() override;

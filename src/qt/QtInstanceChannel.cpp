@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <QLocalSocket>
+#include <QTimer>
 
 #include "Text.h"
 
@@ -76,9 +77,13 @@ void QtInstanceChannel::listen(const std::string& title, HandOffHandler handler)
                 }
                 client->write("OK\n");
                 client->flush();
-                if (handler_) {
-                    handler_(url);
-                }
+                // The handler may open a dialog: it runs after this socket's slot
+                // has returned, so the socket can go while the dialog is open.
+                QTimer::singleShot(0, this, [this, url] {
+                    if (handler_) {
+                        handler_(url);
+                    }
+                });
             });
         }
     });

@@ -132,6 +132,10 @@ void QtUi::popupMenu(MenuItem& item) {
     menu.exec(QCursor::pos());
 }
 
+bool QtUi::modalShown() {
+    return QApplication::activeModalWidget() != nullptr;
+}
+
 void QtUi::activate(Form&) {
     if (!mainWindow_) {
         return;

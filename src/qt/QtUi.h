@@ -23,6 +23,7 @@ public:
     void processPendingEvents() override;
     void showModal(Form& form) override;
     void popupMenu(MenuItem& menu) override;
+    bool modalShown() override;
     void activate(Form& form) override;
     void endProgram() override;
     std::string thousandsSeparator() override;

@@ -12,18 +12,19 @@ trap 'rm -rf "$tmp"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 prefix="$tmp/home dir/.local"  # a blank in the path, as some homes have
+export HOME="$tmp/home dir"      # the browsers' host manifests go there
 cmake --install "$build" --prefix "$prefix" >"$tmp/install.log" || fail "install: $(cat "$tmp/install.log")"
 folder="$prefix/lib/tandu"
 window=0
 [ -x "$bin/tandu" ] && window=1
 
 # The program folder: the executables, an empty definitions/, nothing else.
-expected="definitions tandu-cli"
-[ "$window" = 1 ] && expected="definitions tandu tandu-cli tandu-url"
+expected="definitions tandu-cli tandu-host"
+[ "$window" = 1 ] && expected="definitions tandu tandu-cli tandu-host tandu-url tanduxt tanduxt.xpi"
 [ "$(ls "$folder" | tr '\n' ' ')" = "$expected " ] || fail "program folder holds: $(ls "$folder")"
 [ -d "$folder/definitions" ] && [ -z "$(ls -A "$folder/definitions")" ] || fail "definitions/ is not empty"
 for name in $expected; do
-    [ "$name" = definitions ] && continue
+    case $name in definitions | tandu-host | tanduxt*) continue ;; esac
     [ -x "$folder/$name" ] || fail "$name is not executable"
     [ -L "$prefix/bin/$name" ] || fail "bin/$name is not a link"
     [ "$(readlink -f "$prefix/bin/$name")" = "$(readlink -f "$folder/$name")" ] || fail "bin/$name points elsewhere"
@@ -77,6 +78,11 @@ if [ "$window" = 1 ]; then
     "$tmp/elsewhere/tandu-url" a b 2>/dev/null || status=$?
     [ "$status" -eq 2 ] || fail "tandu-url with two addresses: status $status"
 fi
+
+# Each browser finds the installed host through its manifest.
+for m in .mozilla/native-messaging-hosts .config/{chromium,google-chrome}/NativeMessagingHosts; do
+    grep -qF "\"path\": \"$folder/tandu-host\"" "$HOME/$m/org.tandu.host.json" || fail "no $m"
+done
 
 # Installing again updates the program and keeps what the user made.
 cp "$folder/config.cfg" "$tmp/config.before"

@@ -37,10 +37,11 @@ elapsed=$(( ($(date +%s%N) - start) / 1000000 ))
 [ "$elapsed" -lt 2000 ] || { echo "hand-off took ${elapsed} ms"; exit 1; }
 sleep 0.3
 [ "$(xclip -o -selection clipboard)" = "http://host/file.zip" ] || { echo "clipboard: $(xclip -o -selection clipboard)"; exit 1; }
-# The running instance owns the text now: no second window appeared.
+# The running instance owns the text now: no second window appeared, and
+# it came forward with Add URL open on the address.
 [ "$(xdotool search --name '^Tandu Download Manager - Beta 1$' | wc -l)" -eq 1 ]
 focus=$(xdotool getwindowfocus getwindowname 2>/dev/null || true)
-[ "$focus" = "Tandu Download Manager - Beta 1" ] || { echo "focus on '$focus'"; exit 1; }
+[ "$focus" = "Add URL to Download" ] || { echo "focus on '$focus'"; exit 1; }
 
 # Without the quotes the marker is not at position 2: nothing reaches the clipboard.
 echo -n "kept" | xclip -selection clipboard

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <filesystem>
 
 #include "TestProgram.h"
@@ -64,49 +65,63 @@ TEST(Preferences, FolderThatDoesNotExistIsRefusedAndNotLeftBehind) {
     EXPECT_EQ(test::readFile(program.folder / "config.cfg"), test::kDefaultSettings);
 }
 
-TEST(Preferences, InstallExtensionStartsTheBrowserWithThePackage) {
+TEST(Preferences, InstallExtensionWritesTheHostManifestsThenStartsTheBrowserOrSaysWhyNot) {
     test::TestProgram program;
     program.writeSettings();
     program.load();
-    std::filesystem::create_directories(program.folder / "my browser");
-    const std::string browser = program.folder / "my browser/firefox";
-    test::writeFile(browser, "");
-    program.host.ui.openAnswers = {browser};
-    withPreferences(program, [](frmPreferences& dialog) { dialog.cmbExt.click(); });
+    const std::string home = program.folder / "home";
+    program.host.environment.variables["HOME"] = home;
+    const std::string firefox = program.folder / "firefox";
+    const std::string chromium = program.folder / "chromium";
+    test::writeFile(firefox, "");
+    test::writeFile(chromium, "");
+    const auto click = [&](std::deque<std::string> browsers) {
+        const std::size_t clicks = browsers.size();
+        program.host.ui.openAnswers = std::move(browsers);
+        withPreferences(program, [&](frmPreferences& dialog) {
+            for (std::size_t i = 0; i < clicks; ++i) {
+                dialog.cmbExt.click();
+            }
+        });
+    };
+    const auto& messages = program.host.ui.messages;
+    const auto& launches = program.host.launcher.launches;
+    // Cancelled, no such browser, no package: nothing started or written.
+    click({"", program.folder / "no-firefox", firefox});
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[0].text, "Qiv could not find firefox.exe");
+    EXPECT_EQ(messages[0].title, "Error");
+    EXPECT_EQ(messages[0].icon, MsgIcon::Critical);
+    EXPECT_NE(messages[1].text.find("tanduxt.xpi is missing"), std::string::npos);
+    EXPECT_TRUE(launches.empty());
+    EXPECT_FALSE(std::filesystem::exists(home));
 
-    ASSERT_EQ(program.host.launcher.launches.size(), 1u);
-    const LaunchRequest& launch = program.host.launcher.launches[0];
-    const std::string package = program.folder.path() + "/tanduxt.xpi";
-    EXPECT_EQ(launch.program, browser);
-    EXPECT_EQ(launch.arguments, (std::vector<std::string>{"-install-global-extension", package}));
-    EXPECT_TRUE(launch.minimizedWithFocus);
-    ASSERT_EQ(program.host.ui.messages.size(), 1u);
-    EXPECT_EQ(program.host.ui.messages[0].text,
-              "Installation seems to be OK. Restart Firefox and configure the path to Qiv at the "
-              "extension properties on Firefox");
-}
-
-TEST(Preferences, InstallExtensionStopsOnCancelMissingBrowserOrFailedStart) {
-    test::TestProgram program;
-    program.writeSettings();
-    program.load();
-    program.host.ui.openAnswers = {"", program.folder / "no-firefox"};
-    withPreferences(program, [](frmPreferences& dialog) {
-        dialog.cmbExt.click();
-        dialog.cmbExt.click();
-    });
-    EXPECT_TRUE(program.host.launcher.launches.empty());
-    ASSERT_EQ(program.host.ui.messages.size(), 1u);
-    EXPECT_EQ(program.host.ui.messages[0].text, "Qiv could not find firefox.exe");
+    std::filesystem::create_directories(program.folder / "tanduxt");
+    const std::string package = program.folder / "tanduxt.xpi";
+    const std::string host = program.folder / "tandu-host";
+    for (const std::string& file : {package, host, program.folder / "tanduxt/manifest.json"}) {
+        test::writeFile(file, "");
+    }
+    click({firefox, chromium});
+    ASSERT_EQ(launches.size(), 2u);
+    EXPECT_EQ(launches[0].program, firefox);
+    EXPECT_EQ(launches[0].arguments, std::vector<std::string>{package});
+    EXPECT_EQ(launches[0].commandLine, firefox + " \"" + package + "\"");
+    EXPECT_EQ(launches[1].arguments, std::vector<std::string>{"chrome://extensions/"});
+    ASSERT_EQ(messages.size(), 4u);
+    EXPECT_NE(messages[2].text.find("about:debugging"), std::string::npos);
+    EXPECT_NE(messages[3].text.find(program.folder / "tanduxt;"), std::string::npos);
+    // The manifests name the host by its absolute path (all three: the install test).
+    EXPECT_NE(test::readFile(home + "/.config/chromium/NativeMessagingHosts/org.tandu.host.json")
+                  .find("\"path\": \"" + host + "\""),
+              std::string::npos);
 
     // A browser that cannot be started is not reported as a success.
-    const std::string browser = program.folder / "firefox";
-    test::writeFile(browser, "");
     program.host.launcher.result = false;
-    program.host.ui.openAnswers = {browser};
-    withPreferences(program, [](frmPreferences& dialog) { dialog.cmbExt.click(); });
-    ASSERT_EQ(program.host.ui.messages.size(), 2u);
-    EXPECT_NE(program.host.ui.messages[1].text.find(browser), std::string::npos);
+    click({firefox});
+    ASSERT_EQ(messages.size(), 5u);
+    EXPECT_EQ(messages[4].title, "Error");
+    EXPECT_NE(messages[4].text.find(firefox), std::string::npos);
 }
 
 }  // namespace

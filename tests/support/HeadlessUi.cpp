@@ -20,7 +20,9 @@ std::string take(std::deque<std::string>& answers) {
 void HeadlessUi::messageBox(const std::string& text, const std::string& title, MsgIcon icon) {
     messages.push_back(ShownMessage{text, title, icon});
     if (onMessage) {
+        ++modalDepth;
         onMessage(messages.back());
+        --modalDepth;
     }
 }
 
@@ -60,6 +62,7 @@ void HeadlessUi::processPendingEvents() {
 
 void HeadlessUi::showModal(Form& form) {
     modalForms.push_back(form.name());
+    ++modalDepth;
     form.setVisible(true);
     if (!modalScripts.empty()) {
         auto script = std::move(modalScripts.front());
@@ -70,6 +73,7 @@ void HeadlessUi::showModal(Form& form) {
         form.requestClose();
     }
     form.setVisible(false);
+    --modalDepth;
 }
 
 void HeadlessUi::popupMenu(MenuItem& menu) { popups.push_back(menu.name()); }

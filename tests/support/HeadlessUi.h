@@ -30,6 +30,7 @@ public:
     void processPendingEvents() override;
     void showModal(Form& form) override;
     void popupMenu(MenuItem& menu) override;
+    bool modalShown() override { return modalDepth > 0; }
     void activate(Form& form) override;
     void endProgram() override { ++endProgramCalls; }
     std::string thousandsSeparator() override { return separator; }
@@ -62,6 +63,7 @@ public:
     std::vector<std::string> modalForms;      // names of forms shown modally
     std::vector<std::string> popups;          // names of menus popped up
     int activations = 0;
+    int modalDepth = 0;  // modal forms and message boxes open now
     int pendingEventCalls = 0;
     int endProgramCalls = 0;
 

@@ -36,6 +36,8 @@ public:
     virtual void showModal(Form& form) = 0;
     // Shows a menu's items as a pop-up menu at the pointer.
     virtual void popupMenu(MenuItem& menu) = 0;
+    // True while a modal form, message box or file dialog is open.
+    virtual bool modalShown() = 0;
     // Brings the form's window to the front and gives it the input focus.
     virtual void activate(Form& form) = 0;
     // Ends the program at once, from inside any handler.

@@ -3,6 +3,7 @@
 #include "catalogue/FileNames.h"
 #include "catalogue/TextFile.h"
 #include "dialogs/AddSteps.h"
+#include "settings/ExtensionInstaller.h"
 #include "settings/SettingsFile.h"
 #include "shell/frmMain.h"
 #include "shell/modMain.h"
@@ -131,33 +132,7 @@ void frmPreferences::cmbCancel_Click() {
 }
 
 void frmPreferences::cmbExt_Click() {
-    Platform& platform = main_.app().platform();
-    CommonDialog& cmd = main_.cmd;
-    cmd.filter = kBrowserFilter;
-    cmd.dialogTitle = "Select the Firefox executable";
-    platform.ui.showOpen(cmd);
-    const std::string browser = cmd.fileName;
-    if (browser.empty()) {
-        return;
-    }
-    if (!FileExists(browser)) {
-        platform.ui.messageBox("Qiv could not find firefox.exe", "Error", MsgIcon::Critical);
-        return;
-    }
-    const std::string package = main_.app().programFolder() + "/tanduxt.xpi";
-    LaunchRequest request;
-    request.commandLine = browser + " -install-global-extension \"" + package + "\"";
-    request.program = browser;
-    request.arguments = {"-install-global-extension", package};
-    request.minimizedWithFocus = true;
-    if (!platform.launcher.start(request)) {
-        platform.ui.messageBox("Qiv could not start " + browser, "Error", MsgIcon::Critical);
-        return;
-    }
-    platform.ui.messageBox(
-        "Installation seems to be OK. Restart Firefox and configure the path to Qiv at the "
-        "extension properties on Firefox",
-        "Success", MsgIcon::Information);
+    ExtensionInstaller(main_.app(), main_.cmd).run();
 }
 
 }  // namespace tandu

@@ -14,9 +14,6 @@ class frmMain;
 // Preferences: the three values of config.cfg, and the browser extension installer.
 class frmPreferences : public Form {
 public:
-    // The browser's executable; the pattern also takes a Linux build's name.
-    static constexpr const char* kBrowserFilter = "Firefox Executable (firefox.exe)|firefox*";
-
     explicit frmPreferences(frmMain& main);
 
     Frame fraOptions{"fraOptions"};

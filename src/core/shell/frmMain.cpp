@@ -9,6 +9,7 @@
 #include "chrome/PictureButtons.h"
 #include "chrome/TrayIconOps.h"
 #include "chrome/frmAbout.h"
+#include "dialogs/HandedAddress.h"
 #include "dialogs/frmList.h"
 #include "dialogs/frmSequence.h"
 #include "dialogs/frmURL.h"
@@ -497,9 +498,6 @@ void frmMain::menExitPop_Click() {
 }
 
 void frmMain::receiveHandOff(const std::optional<std::string>& url) {
-    if (url && !url->empty()) {
-        app_.platform().ui.setClipboardText(*url);
-    }
     if (tray_->shown()) {
         menRestore_Click();
     } else {
@@ -507,6 +505,9 @@ void frmMain::receiveHandOff(const std::optional<std::string>& url) {
         setVisible(true);
     }
     app_.platform().ui.activate(*this);
+    if (url && !url->empty()) {
+        HandedAddress::receive(*this, *url);
+    }
 }
 
 }  // namespace tandu

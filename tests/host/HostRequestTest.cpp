@@ -1,0 +1,53 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "HostRequest.h"
+
+// The browser test sends the plainly hostile messages through the real host;
+// these are the finer points of its JSON and address checks.
+namespace tandu {
+namespace {
+
+std::string framed(const std::string& json) {
+    const auto length = static_cast<std::uint32_t>(json.size());
+    return std::string(reinterpret_cast<const char*>(&length), 4) + json;
+}
+
+TEST(HostRequest, TakesOneWebAddressAndRefusesEverythingElse) {
+    const std::string longest = "http://h/" + std::string(HostRequest::kMaxAddress - 9, 'a');
+    struct Case {
+        std::string bytes;
+        std::string address;  // empty: refused
+    };
+    const Case cases[] = {
+        {framed(" {\r\n\t\"url\" : \"HTTP://h/f?x=1#y\" } "), "HTTP://h/f?x=1#y"},
+        {framed(R"({"url":"http:\/\/h\/\u00e9\ud83d\ude00"})"),
+         "http://h/\xc3\xa9\xf0\x9f\x98\x80"},
+        {framed("{\"url\":\"" + longest + "\"}"), longest},
+        {framed("{\"url\":\"" + longest + "a\"}"), ""},
+        {framed(R"({"url":"http:///etc"})"), ""},
+        {framed("{\"url\":\"http://h/a\nb\"}"), ""},
+        {framed(R"({"url":"http://h/a\u0000b"})"), ""},
+        {framed(R"({"url":"http://h/a b"})"), ""},
+        {framed(R"({"url":"http://h/\u2028"})"), ""},
+        {framed(R"({"url":"http://h/\ud800"})"), ""},
+        {framed("{\"url\":\"http://h/\xc3\"}"), ""},
+        {framed("{\"url\":\"http://h/\xc0\xaf\"}"), ""},
+        {framed(R"({"url":"http://h/","url":"http://h/"})"), ""},
+        {framed(R"({"href":"http://h/"})"), ""},
+        {framed(R"({"url":"http://h/"} x)"), ""},
+        {framed(R"({"url":"http://h/f"})").substr(0, 10), ""},
+    };
+    for (const Case& c : cases) {
+        std::istringstream in(c.bytes);
+        const HostRequest request = HostRequest::read(in);
+        EXPECT_EQ(request.accepted(), !c.address.empty()) << c.bytes << ": " << request.error();
+        EXPECT_EQ(request.address(), c.address) << c.bytes;
+    }
+    EXPECT_EQ(HostRequest::refused("bad \"x\"\n").answer(),
+              framed(R"({"ok":false,"error":"bad \"x\"\u000a"})"));
+}
+
+}  // namespace
+}  // namespace tandu

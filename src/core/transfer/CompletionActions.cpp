@@ -25,7 +25,7 @@ void CompletionActions::run() {
     TransferRecord& rec = engine_.record();
     const NumberText& numbers = engine_.setup().numbers;
     if (engine_.target().isOpen() && !engine_.target().stillNamed()) {
-        engine_.pause();  // says so, and keeps the row resumable
+        engine_.pauseOnFault();  // says so, and keeps the row resumable
         return;
     }
     engine_.endTransfer();

@@ -49,6 +49,7 @@ bool Download::start(bool quiet) {
         return false;
     }
     quiet_ = quiet;
+    pausedOnFault_ = false;
     start_.run();
     return running() || state_ == DownloadState::Completed;
 }

@@ -62,6 +62,13 @@ public:
     // not start (a message said why, unless it failed quietly).
     bool start(bool quiet);
     void pause() { pause_.run(); }
+    // Paused by the download itself (its file went away), not by the user: a
+    // queue goes on with the next one.
+    void pauseOnFault() {
+        pausedOnFault_ = true;
+        pause_.run();
+    }
+    bool pausedOnFault() const { return pausedOnFault_; }
     // The once-a-second figures.
     void tick() { timer_.tick(); }
     // A transfer runs but no connection is left that could move it on.
@@ -120,6 +127,7 @@ private:
     DownloadState state_;
     RowTexts row_;
     bool quiet_ = false;
+    bool pausedOnFault_ = false;
     TransferRecord record_;
     std::vector<std::unique_ptr<Socket>> WS;
     TargetFile target_;

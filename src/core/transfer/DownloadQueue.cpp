@@ -35,7 +35,8 @@ void DownloadQueue::downloadEnded(Download& download) {
     const DownloadState state = download.state();
     if (all()) {
         // A pause stops the run; a completion or a failure goes on with the next.
-        if (state != DownloadState::Paused && state != DownloadState::Waiting) {
+        const bool userPause = state == DownloadState::Paused && !download.pausedOnFault();
+        if (!userPause && state != DownloadState::Waiting) {
             fill();
         }
     } else if (state == DownloadState::Completed && list_.runningCount() == 0 && onFinished) {

@@ -6,5 +6,11 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
 source scripts/build-dir.sh
+# A compiler cache keyed on paths below the checkout: a fresh clone (as CI
+# makes) builds from what an earlier clone already compiled.
+if command -v ccache >/dev/null 2>&1; then
+  export CMAKE_C_COMPILER_LAUNCHER=ccache CMAKE_CXX_COMPILER_LAUNCHER=ccache
+  export CCACHE_BASEDIR=$PWD CCACHE_NOHASHDIR=1
+fi
 cmake -S . -B "$dir" -G Ninja "${flags[@]}" >/dev/null
 cmake --build "$dir"

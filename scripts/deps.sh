@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake ninja-build pkg-config clang libclang-rt-dev
+  build-essential cmake ninja-build pkg-config ccache clang libclang-rt-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-qpa-plugins fonts-dejavu-core
   libgtest-dev libgmock-dev libcurl4-openssl-dev
   xvfb xdotool xclip x11-utils imagemagick desktop-file-utils

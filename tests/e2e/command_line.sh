@@ -7,7 +7,7 @@ bin="$1"
 dir=$(mktemp -d)
 work=$dir
 started=()
-trap 'kill "${started[@]}" 2>/dev/null; rm -rf "$dir"' EXIT
+trap 'kill "${started[@]}" 2>/dev/null || true; rm -rf "$dir"' EXIT
 
 # tandu-cli: every command it runs is in --help, and every command in --help runs.
 commands=(list add add-list add-seq get cancel export check prefs)

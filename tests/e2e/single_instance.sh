@@ -5,7 +5,7 @@ source "$(dirname "$0")/lib/downloads.sh"
 bin="$1"
 command -v Xvfb >/dev/null && command -v xclip >/dev/null || exit 77
 dir=$(mktemp -d)
-trap 'kill ${app:-} ${xvfb:-} 2>/dev/null; rm -rf "$dir"' EXIT
+trap 'kill ${app:-} ${xvfb:-} 2>/dev/null || true; rm -rf "$dir"' EXIT
 cp "$bin/tandu" "$dir/"
 mkdir "$dir/definitions"
 printf '1.0\r\n4\r\n\r\n512KB\r\n' > "$dir/config.cfg"

@@ -11,7 +11,7 @@ for tool in Xvfb xdotool xdpyinfo; do
     command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
 done
 dir=$(mktemp -d)
-trap 'kill ${app:-} ${xvfb:-} 2>/dev/null; rm -rf "$dir"' EXIT
+trap 'kill ${app:-} ${xvfb:-} 2>/dev/null || true; rm -rf "$dir"' EXIT
 
 prog="$dir/prog"
 mkdir -p "$prog/definitions" "$dir/downloads" "$dir/home" "$dir/run"

@@ -39,12 +39,10 @@ TEST(UrlDialog, ClipboardPrefillTakesHttpAndWwwOnlyAsTheyAre) {
         {"https://host/a.zip", ""},
         {" http://host/a.zip", ""},
     };
-    for (const auto& entry : cases) {
-        const char* clipboard = entry.first;  // clang 14 cannot capture a structured binding
-        const char* shown = entry.second;
+    for (const auto& [clipboard, shown] : cases) {
         program.host.ui.clipboard = clipboard;
-        withUrlDialog(
-            program, [&](frmURL& dialog) { EXPECT_EQ(dialog.txtLink.text(), shown) << clipboard; });
+        const char* expected = shown;  // clang 14 cannot capture a structured binding
+        withUrlDialog(program, [&](frmURL& dialog) { EXPECT_EQ(dialog.txtLink.text(), expected); });
     }
 }
 

@@ -59,11 +59,6 @@ done
 check "add-seq start after end" 1 "$(status "$cli" add-seq "http://h/#.x" 3 1)"
 check "start/end message" "Error: The start number must be less than the finish number." \
     "$(cat "$work/err")"
-check "add-seq with negative numbers" 0 "$(status "$cli" add-seq "http://h/n#.x" -2 0 -w 3)"
-for n in 0-2 0-1 000; do
-    check "sequence $n" "$(crlf "n$n.x" Waiting "http://h/n$n.x" "$work/dl/" 6)" \
-        "$(cat "$work/definitions/n$n.x.def")"
-done
 check "add-seq start below the range" 1 "$(status "$cli" add-seq "http://h/#.x" -32769 0)"
 check "range message" "Invalid: Start and End must be numbers from -32768 to 32767." \
     "$(cat "$work/err")"

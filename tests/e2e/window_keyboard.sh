@@ -100,20 +100,6 @@ wait_window "Add URL List" gone
 [ "$(def_url line2.zip)" = "http://localhost/line2.zip" ] || fail "line2.zip not added"
 echo "ok: Add URL List by the keyboard"
 
-# Add URL Sequence: pattern, Tab to Start and End, Enter.
-open_dialog 0 1 "Add URL Sequence"
-type_text "http://localhost/seq#.zip"
-key Tab ctrl+a
-type_text 7
-key Tab ctrl+a
-type_text 8
-key Return
-wait_window "Add URL Sequence" gone
-[ -e "$prog/definitions/seq7.zip.def" ] && [ -e "$prog/definitions/seq8.zip.def" ] ||
-    fail "the sequence was not added: $(ls "$prog/definitions")"
-[ ! -e "$prog/definitions/seq9.zip.def" ] || fail "the sequence went past its end"
-echo "ok: Add URL Sequence by the keyboard"
-
 # Preferences: the connections box has the focus; Enter saves.
 open_dialog 2 0 "Preferences"
 key ctrl+a

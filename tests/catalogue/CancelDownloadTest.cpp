@@ -31,16 +31,6 @@ protected:
                                         folderLine + "\r\n2\r\n 1000 \r\n 500 \r\n 0 \r\n");
         writeFile(progress(name), "100-500\r\n0-500\r\n");
     }
-    frmMain& load() {
-        frmMain& form = program.load();
-        for (Button* button : buttons(form)) {
-            button->setEnabled(true);
-        }
-        return form;
-    }
-    static std::vector<Button*> buttons(frmMain& form) {
-        return {&form.cmbDownSel, &form.cmbPause, &form.cmbCancel, &form.cmbClear};
-    }
     static int rowNamed(const frmMain& form, const std::string& name) {
         for (int row = 0; row < form.lstDown.rowCount(); ++row) {
             if (form.lstDown.text(row) == name) {
@@ -62,7 +52,7 @@ protected:
 TEST_F(CancelDownloadTest, ADownloadAnotherProcessTransfersIsRefused) {
     addPaused("busy.bin", destination);
     writeFile(destination + "busy.bin", "partial");
-    frmMain& form = load();
+    frmMain& form = program.load();
     program.host.locks.heldElsewhere.insert(definition("busy.bin"));
     cancel(form, "busy.bin");
     ASSERT_EQ(program.host.ui.messages.size(), 1u);
@@ -90,7 +80,7 @@ TEST_F(CancelDownloadTest, NothingOutsideTheDefinitionsFolderWithoutAUsableFolde
     for (const std::string& name : strangers) {
         writeFile(target.path() + "/" + name, "not the download's");
     }
-    frmMain& form = load();
+    frmMain& form = program.load();
     for (const char* name : {"short.bin", "relative.bin", "unended.bin"}) {
         program.host.ui.messages.clear();
         cancel(form, name);
@@ -114,7 +104,7 @@ TEST_F(CancelDownloadTest, OnlyRegularFilesAreDeleted) {
     addPaused("dir.bin", destination);
     fs::create_directory(destination + "dir.bin");
     writeFile(destination + "dir.bin/inner", "keep");
-    frmMain& form = load();
+    frmMain& form = program.load();
     cancel(form, "link.bin");
     cancel(form, "dir.bin");
     EXPECT_EQ(readFile(outside / "precious"), "keep");
@@ -130,7 +120,7 @@ TEST_F(CancelDownloadTest, ARowWhoseNameIsNoFileNameTouchesNothing) {
               "../config.cfg\r\nDownloading\r\nhttp://h/x\r\n" + destination +
                   "\r\n1\r\n 1 \r\n 1 \r\n 0 \r\n");
     const std::string settingsBefore = readFile(program.folder / "config.cfg");
-    frmMain& form = load();
+    frmMain& form = program.load();
     cancel(form, "../config.cfg");
     EXPECT_EQ(readFile(program.folder / "config.cfg"), settingsBefore);
     EXPECT_TRUE(fileExists(program.folder.definitions() + "x.def"));

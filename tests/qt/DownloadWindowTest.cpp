@@ -41,8 +41,6 @@ struct Controls {
           tabs(live.need<QTabWidget>("Tabs")),
           start(live.need<QPushButton>("cmbDownSel")),
           pause(live.need<QPushButton>("cmbPause")),
-          cancel(live.need<QPushButton>("cmbCancel")),
-          clear(live.need<QPushButton>("cmbClear")),
           rows(list),
           pieceRows(pieces) {}
     QTreeView* list;
@@ -50,8 +48,6 @@ struct Controls {
     QTabWidget* tabs;
     QPushButton* start;
     QPushButton* pause;
-    QPushButton* cancel;
-    QPushButton* clear;
     ShownList rows;
     ShownList pieceRows;
 

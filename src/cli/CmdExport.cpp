@@ -2,6 +2,7 @@
 
 #include "CliCommands.h"
 #include "CliContext.h"
+#include "chrome/ExportList.h"
 
 namespace tandu::cli {
 
@@ -9,10 +10,9 @@ int cmdExport(CliContext& context, const Arguments& args) {
     if (args.size() != 1 || args[0].empty()) {
         return usageError("export takes one file name");
     }
-    frmMain& main = context.load();
     // The save dialog answers with a full path; so does the console.
-    context.ui.fileAnswers.push_back(std::filesystem::absolute(args[0]).string());
-    main.menExport.click();
+    const std::string path = std::filesystem::absolute(args[0]).string();
+    ExportList(context.ui, context.downloads()).write(path);
     return context.ui.errorShown() ? kExitError : kExitOk;
 }
 

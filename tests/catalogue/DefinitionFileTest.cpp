@@ -7,7 +7,7 @@
 namespace tandu {
 namespace {
 
-TEST(DefinitionFile, Form1IsFiveCrLfLinesExactlyAsGiven) {
+TEST(DefinitionFile, Form1IsFiveCrLfLinesExactlyAsGivenShortFilesReadAsFarAsTheyGo) {
     test::TempFolder folder;
     const std::string path = folder.definitions() + "f.zip.def";
     ASSERT_TRUE(DefinitionFile::writeForm1(path, "f.zip", " http://h/f.zip ", "/tmp/", "4"));
@@ -17,6 +17,13 @@ TEST(DefinitionFile, Form1IsFiveCrLfLinesExactlyAsGiven) {
     EXPECT_EQ(read->lineCount, 5);
     EXPECT_EQ(read->url, " http://h/f.zip ");
     EXPECT_EQ(read->pieces, "4");
+    // Lone LF ends lines too; a short file reads as far as it goes.
+    test::writeFile(path, "a\nWaiting\nhttp://x/a");
+    read = DefinitionFile::read(path);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->lineCount, 3);
+    EXPECT_EQ(read->url + read->saveFolder, "http://x/a");
+    EXPECT_FALSE(DefinitionFile::read(folder / "missing.def"));
 }
 
 TEST(DefinitionFile, Form2CarriesTheNumbersWithBlanksAround) {
@@ -40,28 +47,13 @@ TEST(DefinitionFile, Form2CarriesTheNumbersWithBlanksAround) {
     EXPECT_EQ(textfile::parseWholeNumber(DefinitionFile::read(path)->size), 5'000'000'000);
 }
 
-TEST(DefinitionFile, ReadsLoneLfAndShortFiles) {
-    test::TempFolder folder;
-    const std::string path = folder / "d.def";
-    test::writeFile(path, "a\nWaiting\nhttp://x/a");
-    auto read = DefinitionFile::read(path);
-    ASSERT_TRUE(read);
-    EXPECT_EQ(read->lineCount, 3);
-    EXPECT_EQ(read->url, "http://x/a");
-    EXPECT_EQ(read->saveFolder, "");
-    EXPECT_FALSE(DefinitionFile::read(folder / "missing.def"));
-}
-
 TEST(TextFile, WholeNumbersAreStrict) {
     EXPECT_EQ(textfile::parseWholeNumber(" 12345 "), 12345);
     EXPECT_EQ(textfile::parseWholeNumber("-5"), -5);
     EXPECT_EQ(textfile::parseWholeNumber("+5"), 5);
-    EXPECT_FALSE(textfile::parseWholeNumber(""));
-    EXPECT_FALSE(textfile::parseWholeNumber("   "));
-    EXPECT_FALSE(textfile::parseWholeNumber("12a"));
-    EXPECT_FALSE(textfile::parseWholeNumber("1 2"));
-    EXPECT_FALSE(textfile::parseWholeNumber("++5"));
-    EXPECT_FALSE(textfile::parseWholeNumber("99999999999999999999"));
+    for (const char* bad : {"", "   ", "12a", "1 2", "++5", "99999999999999999999"}) {
+        EXPECT_FALSE(textfile::parseWholeNumber(bad)) << bad;
+    }
 }
 
 }  // namespace

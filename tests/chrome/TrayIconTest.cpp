@@ -28,18 +28,8 @@ TEST_F(TrayIconTest, TooltipFieldIsCutAtItsSize) {
     EXPECT_EQ(TrayIconOps::tipField(std::string(200, 'a')), std::string(128, 'a'));
     EXPECT_EQ(TrayIconOps::tipField(std::string(127, 'b')), std::string(127, 'b') + '\0');
     EXPECT_EQ(TrayIconOps::tipField(std::string(128, 'c')), std::string(128, 'c'));
-    EXPECT_EQ(TrayIconOps::tipField("").size(), 128u);
     form->tray().setTip(std::string(200, 'x'));
     EXPECT_EQ(form->tray().record().shownTip(), std::string(128, 'x'));
-}
-
-TEST_F(TrayIconTest, WithoutATrayTheWindowStays) {
-    tray().hasTray = false;
-    form->menTray.click();
-    EXPECT_TRUE(form->visible());
-    EXPECT_FALSE(tray().shown);
-    ASSERT_EQ(ui().messages.size(), 1u);
-    EXPECT_NE(ui().messages[0].text.find("no notification area"), std::string::npos);
 }
 
 TEST_F(TrayIconTest, AHandOffBringsTheWindowBackFromTheTray) {

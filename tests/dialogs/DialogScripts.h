@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "TestProgram.h"
 
@@ -20,6 +21,14 @@ void openDialog(TestProgram& program, void (frmMain::*menu)(),
 inline std::string form1(const std::string& name, const std::string& url, const std::string& folder,
                          const std::string& connections) {
     return name + "\r\nWaiting\r\n" + url + "\r\n" + folder + "\r\n" + connections + "\r\n";
+}
+
+inline std::vector<std::string> rowTexts(const ListView& rows) {
+    std::vector<std::string> texts;
+    for (int row = 0; row < rows.rowCount(); ++row) {
+        texts.push_back(rows.text(row));
+    }
+    return texts;
 }
 
 }  // namespace tandu::test

@@ -2,15 +2,12 @@
 # Both programs explain themselves: --help lists everything, an unknown option
 # gets the usage and status 2, the "-url" forms are no unknown options.
 set -euo pipefail
+source "$(dirname "$0")/lib/downloads.sh"
 bin="$1"
 dir=$(mktemp -d)
+work=$dir
 started=()
-cleanup() {
-    for pid in "${started[@]}"; do kill "$pid" 2>/dev/null || true; done
-    rm -rf "$dir"
-}
-trap cleanup EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
+trap 'kill "${started[@]}" 2>/dev/null || true; rm -rf "$dir"' EXIT
 
 # tandu-cli: every command it runs is in --help, and every command in --help runs.
 commands=(list add add-list add-seq get cancel export check prefs)
@@ -26,13 +23,9 @@ for command in "${commands[@]}"; do
     (cd "$dir/cli" && ./tandu-cli "$command" </dev/null >/dev/null 2>"$dir/err") || true
     ! grep -q "unknown command" "$dir/err" || fail "$command is not a command"
 done
-status=0
-"$bin/tandu-cli" frobnicate >/dev/null 2>"$dir/err" || status=$?
-[ "$status" -eq 2 ] && grep -q "unknown command 'frobnicate'" "$dir/err" && grep -q '^usage:' "$dir/err" ||
-    fail "unknown command: status $status, $(cat "$dir/err")"
-status=0
-"$bin/tandu-cli" >/dev/null 2>"$dir/err" || status=$?
-[ "$status" -eq 2 ] || fail "no command: status $status"
+expect_exit 2 "$bin/tandu-cli" frobnicate
+grep -q "unknown command 'frobnicate'" "$dir/err" && grep -q '^usage:' "$dir/err" || fail "$(cat "$dir/err")"
+expect_exit 2 "$bin/tandu-cli"
 
 # tandu --help needs no display.
 [ -x "$bin/tandu" ] || { echo "ok (no window program built)"; exit 0; }
@@ -50,10 +43,9 @@ printf '1.0\r\n4\r\n\r\n512KB\r\n' >"$prog/config.cfg"
 export QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$dir/run" TMPDIR="$dir"
 
 refused() {  # $1: the option named in the message, then the arguments
-    local named=$1 status=0
+    local named=$1
     shift
-    timeout 10 "$prog/tandu" "$@" >"$dir/out" 2>"$dir/err" || status=$?
-    [ "$status" -eq 2 ] || fail "tandu $*: status $status"
+    expect_exit 2 timeout 10 "$prog/tandu" "$@"
     grep -qF "tandu: unknown option '$named'" "$dir/err" && grep -q '^usage: tandu' "$dir/err" ||
         fail "tandu $*: $(cat "$dir/err")"
     [ ! -s "$dir/out" ] || fail "tandu $*: wrote to stdout"
@@ -79,5 +71,4 @@ runs "-url http://host/a.zip"
 runs -url http://host/a.zip
 runs -url -looks-like-an-option
 runs -style Fusion
-runs
 echo ok

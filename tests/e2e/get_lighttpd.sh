@@ -16,8 +16,6 @@ trap 'stop_lighttpd "$work"; rm -rf "$work"' EXIT
 make_files "$work/www"
 start_lighttpd "$work/www" "$work"
 
-check_download "$build" odd.bin "$work" 1
-for n in 3 16; do
-    check_download "$build" odd.bin "$work" "$n" fallback
-done
-check_download "$build" empty.bin "$work" 4
+while read -r name n expect; do
+    check_download "$build" "$name" "$work" "$n" "$expect"
+done <<<$'odd.bin 1\nodd.bin 3 fallback\nodd.bin 16 fallback\nempty.bin 4'

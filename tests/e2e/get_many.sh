@@ -28,11 +28,7 @@ done
 # Waits until every named download has a progress file: all are under way.
 all_running() {
     for _ in $(seq 1 100); do
-        local missing=0
-        for name in "$@"; do
-            [ -e "$prog/definitions/$name.dwn" ] || missing=1
-        done
-        [ "$missing" -eq 0 ] && return 0
+        (cd "$prog/definitions" && ls "${@/%/.dwn}") >/dev/null 2>&1 && return 0
         sleep 0.05
     done
     return 1
@@ -47,9 +43,7 @@ for name in a.bin b.bin c.bin; do
 done
 kill -9 "$pid"
 wait "$pid" || true
-status=0
-"$prog/tandu-cli" get a.bin b.bin c.bin -j 3 >/dev/null 2>"$work/three.err" || status=$?
-[ "$status" -eq 0 ] || { cat "$work/three.err" >&2; fail "the resume exited $status"; }
+expect_exit 0 "$prog/tandu-cli" get a.bin b.bin c.bin -j 3
 for name in a.bin b.bin c.bin; do
     cmp "$work/www/$name" "$work/dl/$name" || fail "$name differs after the kill"
 done
@@ -63,10 +57,8 @@ all_running d.bin e.bin f.bin || fail "the three downloads did not run at once"
 sleep 0.5
 kill -9 "$one"
 wait "$one" || true
-status=0
-wait "$two" || status=$?
-[ "$status" -eq 0 ] || { cat "$work/two.err" >&2; fail "the two others exited $status"; }
-"$prog/tandu-cli" get f.bin >/dev/null 2>"$work/one.err" || fail "f.bin: $(cat "$work/one.err")"
+wait "$two" || fail "the two others exited $?: $(cat "$work/two.err")"
+expect_exit 0 "$prog/tandu-cli" get f.bin
 for name in d.bin e.bin f.bin; do
     cmp "$work/www/$name" "$work/dl/$name" || fail "$name differs"
 done

@@ -15,22 +15,16 @@ trap 'stop_nginx "$work"; rm -rf "$work"' EXIT
 make_files "$work/www"
 start_nginx "$work/www" "$work"
 
-for n in 1 3 16; do
-    check_download "$build" odd.bin "$work" "$n"
+for case in odd.bin:1 odd.bin:3 odd.bin:16 five.bin:8 empty.bin:4; do
+    check_download "$build" "${case%:*}" "$work" "${case#*:}"
 done
-check_download "$build" five.bin "$work" 8
-check_download "$build" empty.bin "$work" 4
 
 # A missing file is an error, reported, and its row ends "Error".
 prog="$work/prog-missing"
 make_program "$build" "$prog"
 add_waiting "$prog" gone.bin http://localhost/gone.bin "$work/" 4
-status=0
-"$prog/tandu-cli" get gone.bin >"$work/out-gone" 2>"$work/err-gone" || status=$?
-[ "$status" -eq 1 ] || fail "a missing file gave exit $status"
-grep -qx "Error: This URL cannot be downloaded." "$work/err-gone" || fail "$(cat "$work/err-gone")"
-grep -q "^gone.bin  Error  " "$work/out-gone" || fail "$(cat "$work/out-gone")"
-status=0
-"$prog/tandu-cli" get >/dev/null 2>&1 || status=$?
-[ "$status" -eq 2 ] || fail "get without NAME gave exit $status"
+expect_exit 1 "$prog/tandu-cli" get gone.bin
+grep -qx "Error: This URL cannot be downloaded." "$work/err" || fail "$(cat "$work/err")"
+grep -q "^gone.bin  Error  " "$work/out" || fail "$(cat "$work/out")"
+expect_exit 2 "$prog/tandu-cli" get
 echo "ok: a missing file ends in Error with exit 1"

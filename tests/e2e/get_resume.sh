@@ -25,10 +25,9 @@ head -c 12000001 /dev/urandom >"$work/www/twice.bin"
 start_nginx "$work/www" "$work" 64k  # 64 KB/s per connection
 prog="$work/prog"
 make_program "$build" "$prog" 128KB
-for name in pause.bin twice.bin; do
-    add_waiting "$prog" "$name" "http://localhost/$name" "$work/dl/" 4
+for name in pause.bin:4 twice.bin:4 kill.bin:8; do
+    add_waiting "$prog" "${name%:*}" "http://localhost/${name%:*}" "$work/dl/" "${name#*:}"
 done
-add_waiting "$prog" kill.bin http://localhost/kill.bin "$work/dl/" 8
 
 progress_is_sound() {
     local file="$prog/definitions/$1.dwn"
@@ -92,13 +91,8 @@ echo "ok: pause.bin identical after $pauses pauses and resumes"
 "$prog/tandu-cli" get twice.bin >/dev/null 2>&1 &
 first=$!
 sleep 0.5
-status=0
-"$prog/tandu-cli" get twice.bin >/dev/null 2>"$work/twice.err" || status=$?
-[ "$status" -eq 1 ] || fail "the second get exited $status"
-grep -q "being transferred by another Tandu process" "$work/twice.err" ||
-    fail "no word of the other process: $(cat "$work/twice.err")"
-status=0
-wait "$first" || status=$?
-[ "$status" -eq 0 ] || fail "the first get exited $status"
+expect_exit 1 "$prog/tandu-cli" get twice.bin
+grep -q "being transferred by another Tandu process" "$work/err" || fail "$(cat "$work/err")"
+wait "$first" || fail "the first get exited $?"
 cmp "$work/www/twice.bin" "$work/dl/twice.bin" || fail "twice.bin differs"
 echo "ok: a second process left twice.bin alone"

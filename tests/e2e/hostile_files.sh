@@ -20,9 +20,7 @@ mkfifo "$work/fifo"
 ln -s "$work/victim" "$work/link"
 printf keep >"$work/victim"
 for target in "$work/fifo" "$work/link" /dev/null; do
-    status=0
-    cli export "$target" 2>"$work/err" || status=$?
-    [ "$status" -eq 1 ] || fail "export to $target exited $status"
+    expect_exit 1 cli export "$target"
     grep -q "not a regular file" "$work/err" || fail "export to $target: $(cat "$work/err")"
 done
 [ -p "$work/fifo" ] && [ -L "$work/link" ] && [ -c /dev/null ] || fail "an export target changed"
@@ -31,9 +29,8 @@ done
 
 # A file the user had at the target name is never cut by a fresh start.
 printf mine >"$work/a.zip"
-status=0
-cli get a.zip >/dev/null 2>"$work/err" || status=$?
-[ "$status" -eq 1 ] && grep -q "is already there" "$work/err" || fail "get over a user's file: $status"
+expect_exit 1 cli get a.zip
+grep -q "is already there" "$work/err" || fail "get over a user's file: $(cat "$work/err")"
 [ "$(cat "$work/a.zip")" = mine ] || fail "the user's a.zip changed"
 cli list | grep -qP '^a.zip\t\?\?\?\tWaiting' || fail "a.zip is no longer Waiting"
 
@@ -56,9 +53,8 @@ cli cancel a.zip </dev/null 2>"$work/err" || status=$?
 [ "$status" -ne 124 ] || fail "cancel blocked on a pipe"
 
 # add-list reads only regular files, and only so much of standard input.
-status=0
-cli add-list /dev/zero 2>"$work/err" || status=$?
-[ "$status" -eq 1 ] && grep -q "not a regular file" "$work/err" || fail "add-list /dev/zero: $status"
+expect_exit 1 cli add-list /dev/zero
+grep -q "not a regular file" "$work/err" || fail "add-list /dev/zero: $(cat "$work/err")"
 status=0
 head -c 70000000 /dev/zero | cli add-list - 2>"$work/err" || status=$?
 [ "$status" -eq 1 ] && grep -q "larger than" "$work/err" || fail "add-list of 70 MB: $status"

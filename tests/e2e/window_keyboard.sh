@@ -4,19 +4,14 @@
 # in the list box, the arrow keys in the download list. Afterwards the user's
 # home holds nothing the program or Qt remembered.
 set -euo pipefail
+source "$(dirname "$0")/lib/downloads.sh"
 bin="$1"
 [ -x "$bin/tandu" ] || { echo "skipped: no window program built"; exit 77; }
 for tool in Xvfb xdotool xdpyinfo; do
     command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
 done
 dir=$(mktemp -d)
-cleanup() {
-    [ -n "${app:-}" ] && kill "$app" 2>/dev/null || true
-    [ -n "${xvfb:-}" ] && kill "$xvfb" 2>/dev/null || true
-    rm -rf "$dir"
-}
-trap cleanup EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
+trap 'kill ${app:-} ${xvfb:-} 2>/dev/null || true; rm -rf "$dir"' EXIT
 
 prog="$dir/prog"
 mkdir -p "$prog/definitions" "$dir/downloads" "$dir/home" "$dir/run"
@@ -30,14 +25,7 @@ done
 # The rows in the order the window lists them.
 mapfile -t rows < <("$prog/tandu-cli" list | tail -n +2 | cut -f 1)
 
-# Xvfb picks a free display itself: a fixed or random number may be taken by
-# another test's server, which would then get this test's windows.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$dir/display" >/dev/null 2>&1 &
-xvfb=$!
-for _ in $(seq 100); do [ -s "$dir/display" ] && break; sleep 0.1; done
-display=":$(cat "$dir/display")"
-[ "$display" != ":" ] || { echo "FAIL: Xvfb did not start" >&2; exit 1; }
-export DISPLAY=$display QT_QPA_PLATFORM=xcb
+start_xvfb "$dir"
 HOME="$dir/home" XDG_RUNTIME_DIR="$dir/run" TMPDIR="$dir" XDG_CONFIG_HOME= XDG_CACHE_HOME= \
     XDG_DATA_HOME= "$prog/tandu" >"$dir/log" 2>&1 &
 app=$!
@@ -50,22 +38,13 @@ wait_window() {  # $1 title, $2 "shown" or "gone"
     done
     fail "window '$1' not $2"
 }
-key() {
-    xdotool key --delay 50 "$@"
-    sleep 0.3
-}
-type_text() {
-    xdotool type --delay 10 "$1"
-    sleep 0.2
-}
+key() { xdotool key --delay 50 "$@" && sleep 0.3; }
+type_text() { xdotool type --delay 10 "$1" && sleep 0.2; }
 main_title="Tandu Download Manager - Beta 1"
 wait_window "$main_title" shown
 main=$(window "$main_title")
 # Without a window manager the focus is handed back by hand after a dialog.
-focus_main() {
-    xdotool windowfocus --sync "$main"
-    sleep 0.3
-}
+focus_main() { xdotool windowfocus --sync "$main" && sleep 0.3; }
 # Menu $1 (0 = File), item $2 (0 = its first), opening the dialog titled $3.
 open_dialog() {
     focus_main
@@ -105,12 +84,6 @@ open_dialog 0 0 "Add URL to Download"
 type_text "http://localhost/cancel.zip"
 key Tab Tab Tab Tab Return
 wait_window "Add URL to Download" gone
-# Space on the focused OK.
-open_dialog 0 0 "Add URL to Download"
-type_text "http://localhost/space.zip"
-key Tab Tab Tab space
-wait_window "Add URL to Download" gone
-[ -e "$prog/definitions/space.zip.def" ] || fail "space on OK did not add"
 [ ! -e "$prog/definitions/escape.zip.def" ] || fail "Escape added a download"
 [ ! -e "$prog/definitions/cancel.zip.def" ] || fail "Enter on Cancel added a download"
 echo "ok: Add URL by the keyboard"
@@ -127,39 +100,16 @@ wait_window "Add URL List" gone
 [ "$(def_url line2.zip)" = "http://localhost/line2.zip" ] || fail "line2.zip not added"
 echo "ok: Add URL List by the keyboard"
 
-# Add URL Sequence: pattern, Tab to Start and End, Enter.
-open_dialog 0 1 "Add URL Sequence"
-type_text "http://localhost/seq#.zip"
-key Tab ctrl+a
-type_text 7
-key Tab ctrl+a
-type_text 8
-key Return
-wait_window "Add URL Sequence" gone
-[ -e "$prog/definitions/seq7.zip.def" ] && [ -e "$prog/definitions/seq8.zip.def" ] ||
-    fail "the sequence was not added: $(ls "$prog/definitions")"
-[ ! -e "$prog/definitions/seq9.zip.def" ] || fail "the sequence went past its end"
-echo "ok: Add URL Sequence by the keyboard"
-
-# Preferences: the connections box has the focus; Enter saves, Escape does not.
+# Preferences: the connections box has the focus; Enter saves.
 open_dialog 2 0 "Preferences"
 key ctrl+a
 type_text 9
 key Return
 wait_window "Preferences" gone
 [ "$(sed -n 2p "$prog/config.cfg" | tr -d '\r')" = 9 ] || fail "Preferences OK: $(cat -A "$prog/config.cfg")"
-open_dialog 2 0 "Preferences"
-key ctrl+a
-type_text 3
-key Escape
-wait_window "Preferences" gone
-[ "$(sed -n 2p "$prog/config.cfg" | tr -d '\r')" = 9 ] || fail "Preferences Escape saved"
 echo "ok: Preferences by the keyboard"
 
-# About: Escape and Enter both close it.
-open_dialog 4 0 "About Tandu Download Manager"
-key Escape
-wait_window "About Tandu Download Manager" gone
+# About: Enter closes it.
 open_dialog 4 0 "About Tandu Download Manager"
 key Return
 wait_window "About Tandu Download Manager" gone

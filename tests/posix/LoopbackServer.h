@@ -15,6 +15,15 @@
 
 namespace tandu::test {
 
+// Bytes no two offsets of which are easily confused.
+inline std::string patterned(std::size_t size, unsigned seed = 0) {
+    std::string bytes(size, '\0');
+    for (std::size_t i = 0; i < size; ++i) {
+        bytes[i] = static_cast<char>(i * 131 + i / 4099 + seed);
+    }
+    return bytes;
+}
+
 // A TCP server on 127.0.0.1 (an ephemeral port) that hands each connection's
 // request to `answer` and sends back what it returns, then closes. While
 // bodies are held, each answer stops after the first bytes of its body until

@@ -11,14 +11,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-std::string patterned(std::size_t size) {
-    std::string bytes(size, '\0');
-    for (std::size_t i = 0; i < size; ++i) {
-        bytes[i] = static_cast<char>(i * 131 + i / 4099);
-    }
-    return bytes;
-}
-
 // Runs the loop until `done`, for at most a few seconds.
 void runUntil(EventLoop& loop, const std::function<bool()>& done) {
     const auto deadline = std::chrono::steady_clock::now() + 20s;
@@ -28,7 +20,7 @@ void runUntil(EventLoop& loop, const std::function<bool()>& done) {
 }
 
 TEST(PosixSocket, ReadTakesBoundedChunksAndTheCloseComesAfterTheLastByte) {
-    const std::string file = patterned(3'000'000);
+    const std::string file = test::patterned(3'000'000);
     test::LoopbackServer server([&](const std::string&) { return file; });
     EventLoop loop;
     PosixSocketFactory factory(loop, {{80, server.port()}});

@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "WindowFixture.h"
+#include "LiveWindow.h"
 
 namespace tandu {
 namespace {
@@ -12,20 +12,19 @@ namespace {
 // Rows that go away must not hand the view's choice of a neighbour to the
 // list: a second "Cancel Download" would then remove a download nobody chose.
 TEST(ListRemoval, CancellingARowChoosesNoOtherRow) {
-    test::WindowFixture fixture;
-    const std::string defs = fixture.program.folder.definitions();
+    test::LiveWindow live;
+    live.writeSettings("1.0\r\n4\r\n\r\n512KB\r\n");
+    const std::string defs = live.folder.definitions();
     for (const char* name : {"a.zip", "b.zip", "c.zip", "d.zip"}) {
         test::writeFile(defs + name + ".def",
                         std::string(name) + "\r\nWaiting\r\nhttp://h/x\r\n/tmp/\r\n4\r\n");
     }
-    fixture.open();
-    frmMain& main = *fixture.program.main;
-    auto* list = fixture.find<QTreeView>("lstDown");
+    live.open();
+    frmMain& main = live.form();
+    auto* list = live.need<QTreeView>("lstDown");
     ASSERT_EQ(list->model()->rowCount(), 4);
     for (int row : {0, 1}) {
-        list->selectionModel()->setCurrentIndex(
-            list->model()->index(row, 0),
-            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        test::chooseRow(list, row);
         const std::string chosen = main.lstDown.text(row);
         ASSERT_EQ(main.lstDown.selectedIndex(), row);
         main.cmbCancel.click();
@@ -43,19 +42,18 @@ TEST(ListRemoval, CancellingARowChoosesNoOtherRow) {
 }
 
 TEST(ListRemoval, ClearingCompletedRowsKeepsTheChosenRowOnly) {
-    test::WindowFixture fixture;
-    fixture.open();
-    frmMain& main = *fixture.program.main;
+    test::LiveWindow live;
+    live.writeSettings("1.0\r\n4\r\n\r\n512KB\r\n");
+    live.open();
+    frmMain& main = live.form();
     for (const char* name : {"a", "b", "c"}) {
-        const std::string path = fixture.program.folder.definitions() + name + ".def";
+        const std::string path = live.definitionPath(name);
         DefinitionFile::writeForm1(path, name, "http://h/x", "/tmp/", "1");
         main.downloads().add(path).setRowState(
             std::string(name) == "b" ? DownloadState::Paused : DownloadState::Completed, "");
     }
-    auto* list = fixture.find<QTreeView>("lstDown");
-    list->selectionModel()->setCurrentIndex(
-        list->model()->index(0, 0),
-        QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    auto* list = live.need<QTreeView>("lstDown");
+    test::chooseRow(list, 0);
     ASSERT_EQ(main.lstDown.selectedIndex(), 0);
     main.cmbClear.setEnabled(true);
     main.cmbClear.click();

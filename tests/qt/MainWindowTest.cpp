@@ -1,55 +1,58 @@
 #include <gtest/gtest.h>
 
-#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPushButton>
 
-#include "WindowFixture.h"
+#include "LiveWindow.h"
 
 namespace tandu {
 namespace {
 
-TEST(MainWindow, StartsInTheIdleLayoutWithEveryMenu) {
-    test::WindowFixture fixture;
-    auto& window = fixture.open();
-    EXPECT_TRUE(window.isVisible());
-    // Idle: tabs and pages hidden, the four buttons disabled at the idle height.
-    for (const char* name : {"Tabs", "pb", "fraGen", "lstPieces", "pbBuffer", "fraBuf"}) {
-        QWidget* widget = fixture.find<QWidget>(name);
-        ASSERT_NE(widget, nullptr) << name;
-        EXPECT_FALSE(widget->isVisible()) << name;
-    }
-    const QStringList captions = {"Download", "Pause Download", "Cancel Download",
-                                  "Clear Completed"};
-    const char* names[] = {"cmbDownSel", "cmbPause", "cmbCancel", "cmbClear"};
-    for (int i = 0; i < 4; ++i) {
-        auto* button = fixture.find<QPushButton>(names[i]);
-        ASSERT_NE(button, nullptr);
-        EXPECT_EQ(button->text(), captions[i]);
-        EXPECT_FALSE(button->isEnabled());
-        EXPECT_EQ(button->y(), 4140 / 15);
-    }
-    EXPECT_EQ(fixture.find<QWidget>("lstDown")->height(), 3700 / 15 + 1);  // 246.67 px rounds up
-    EXPECT_EQ(fixture.find<QGroupBox>("Frame1")->title(), "Downloads");
+using namespace test;
 
+TEST(MainWindow, StartsIdleWithEveryMenu) {
+    LiveWindow live;
+    live.writeSettings("1.0\r\n4\r\n\r\n512KB\r\n");
+    live.open();
+    for (const char* name : {"Tabs", "pb", "fraGen", "lstPieces", "pbBuffer", "fraBuf"}) {
+        EXPECT_FALSE(live.need<QWidget>(name)->isVisible()) << name;
+    }
     QStringList bar;
-    for (QAction* action : window.menuBar()->actions()) {
+    for (QAction* action : live.window->menuBar()->actions()) {
         bar << action->text();
     }
     EXPECT_EQ(bar, (QStringList{"File", "Downloads", "Options", "Send to Tray", "Help"}));
-    const auto items = [&](const char* menu) {
-        QStringList texts;
-        for (QAction* action : fixture.find<QMenu>(menu)->actions()) {
-            texts << (action->isSeparator() ? "-" : action->text());
-        }
-        return texts;
-    };
-    EXPECT_EQ(items("menFile"),
+    EXPECT_EQ(itemsOf(live.need<QMenu>("menFile")),
               (QStringList{"Download URL...", "Download Numeric Sequence...",
                            "Download URL List...", "-", "Export List...", "-", "Exit"}));
-    EXPECT_EQ(items("menOptions"),
+    EXPECT_EQ(itemsOf(live.need<QMenu>("menOptions")),
               (QStringList{"Preferences...", "-", "Shutdown when finished", "Check URL..."}));
+}
+
+// Every caption is read whole, with a little room before the next (its
+// value), and the list's columns hold the longest text they show.
+TEST(MainWindow, CaptionsAndColumnsHoldTheirTexts) {
+    LiveWindow live;
+    live.writeSettings("1.0\r\n4\r\n\r\n512KB\r\n");
+    live.open();
+    for (QLabel* label : live.window->findChildren<QLabel*>()) {
+        if (!label->text().isEmpty() && !label->wordWrap()) {
+            EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()) + 4, label->width())
+                << label->objectName().toStdString() << " " << label->text().toStdString();
+        }
+    }
+    auto* list = live.need<QTreeView>("lstDown");
+    const int margin =
+        2 * list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list) + 4;
+    const char* widest[] = {nullptr, "8,888KB/s", "Downloading", "888,888/888,888KB", "88:88:88"};
+    for (int column = 1; column < 5; ++column) {
+        EXPECT_LE(
+            list->fontMetrics().horizontalAdvance(QString::fromLatin1(widest[column])) + margin,
+            list->columnWidth(column))
+            << widest[column];
+    }
 }
 
 }  // namespace

@@ -7,15 +7,6 @@
 
 namespace tandu::test {
 
-// Bytes no two offsets of which are easily confused.
-inline std::string patterned(std::size_t size, unsigned seed = 0) {
-    std::string bytes(size, '\0');
-    for (std::size_t i = 0; i < size; ++i) {
-        bytes[i] = static_cast<char>(i * 131 + i / 4099 + seed);
-    }
-    return bytes;
-}
-
 // A server honouring ranges for several files, each found by the last part
 // of the request's target; anything else is not found.
 inline LoopbackServer::Answer servingFiles(const std::map<std::string, std::string>& files) {

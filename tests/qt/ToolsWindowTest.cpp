@@ -19,14 +19,6 @@ using namespace test;
 
 constexpr const char* kSettings = "1.0\r\n4\r\n\r\n512KB\r\n";
 
-QStringList itemsOf(const QMenu* menu) {
-    QStringList items;
-    for (const QAction* action : menu->actions()) {
-        items << (action->isSeparator() ? "-" : action->text());
-    }
-    return items;
-}
-
 // A click on the pop-up menu's item with this caption.
 void choose(QWidget* popup, const QString& caption) {
     auto* menu = qobject_cast<QMenu*>(popup);

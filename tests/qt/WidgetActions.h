@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
@@ -57,8 +58,20 @@ inline void clickTab(QTabWidget* tabs, int index) {
                       tabs->tabBar()->tabRect(index).center());
 }
 
-inline QString cellText(const QTreeView* view, int row, int column) {
-    return view->model()->index(row, column).data().toString();
+// A menu's captions, "-" for a separator.
+inline QStringList itemsOf(const QMenu* menu) {
+    QStringList items;
+    for (const QAction* action : menu->actions()) {
+        items << (action->isSeparator() ? "-" : action->text());
+    }
+    return items;
+}
+
+// Makes `row` the list's current and only chosen row, as a program would.
+inline void chooseRow(QTreeView* view, int row) {
+    view->selectionModel()->setCurrentIndex(
+        view->model()->index(row, 0),
+        QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
 // Runs the event loop until `done` holds, for at most `ms` milliseconds.

@@ -49,22 +49,6 @@ TEST(Preferences, CancelWritesNothingOkWritesTheBoxesAsTheyStand) {
     EXPECT_TRUE(program.host.ui.messages.empty());
 }
 
-TEST(Preferences, FolderThatDoesNotExistIsRefusedAndNotLeftBehind) {
-    test::TestProgram program;
-    program.writeSettings();
-    program.load();
-    const std::string missing = program.folder / "not-yet";
-    withPreferences(program, [&](frmPreferences& dialog) {
-        dialog.txtPath.setText(missing);
-        dialog.cmbOK.click();
-        EXPECT_FALSE(dialog.unloaded());
-        ASSERT_EQ(program.host.ui.messages.size(), 1u);
-        EXPECT_EQ(program.host.ui.messages[0].text, "Destination folder is invalid.");
-    });
-    EXPECT_FALSE(std::filesystem::exists(missing));
-    EXPECT_EQ(test::readFile(program.folder / "config.cfg"), test::kDefaultSettings);
-}
-
 TEST(Preferences, InstallExtensionWritesTheHostManifestsThenStartsTheBrowserOrSaysWhyNot) {
     test::TestProgram program;
     program.writeSettings();

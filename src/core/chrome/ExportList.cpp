@@ -9,6 +9,7 @@
 #include "catalogue/TextFile.h"
 #include "platform/EventPacer.h"
 #include "platform/UiServices.h"
+#include "transfer/DownloadList.h"
 
 namespace fs = std::filesystem;
 
@@ -22,13 +23,6 @@ struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
-
-bool isDefinitionFile(const fs::directory_entry& entry) {
-    const std::string name = entry.path().filename().string();
-    std::error_code error;
-    return name.size() > 4 && name.compare(name.size() - 4, 4, ".def") == 0 &&
-           entry.is_regular_file(error);
-}
 
 // A fresh file beside the export file; the export replaces its target only
 // once complete, so neither a failure nor a hard link to the target can
@@ -49,8 +43,8 @@ FilePtr createTemporary(const std::string& exportPath, std::string& temporaryPat
 
 }  // namespace
 
-ExportList::ExportList(UiServices& ui, std::string definitionsFolder)
-    : ui_(ui), definitionsFolder_(std::move(definitionsFolder)) {}
+ExportList::ExportList(UiServices& ui, const DownloadList& downloads)
+    : ui_(ui), downloads_(downloads) {}
 
 bool ExportList::refuse(const std::string& exportPath, const std::string& reason) {
     ui_.messageBox("The list could not be exported to " + exportPath + ": " + reason, "Error",
@@ -67,7 +61,7 @@ bool ExportList::write(const std::string& exportPath) {
     }
     // A file written among the definitions could replace one of them or
     // become a download of its own at the next start.
-    if (fs::equivalent(folder, definitionsFolder_, error)) {
+    if (fs::equivalent(folder, downloads_.setup().definitionsFolder(), error)) {
         return refuse(exportPath,
                       "it lies in the definitions folder, which holds the downloads' own files.");
     }
@@ -95,22 +89,14 @@ bool ExportList::write(const std::string& exportPath) {
     }
 
     int failure = 0;
-    std::string listingProblem;
-    fs::directory_iterator it(definitionsFolder_, error);
-    // No definitions folder: no downloads, an empty export.
-    const bool noFolder = error == std::errc::no_such_file_or_directory;
     EventPacer pacer(ui_);
-    for (const fs::directory_iterator end; !error && it != end; it.increment(error)) {
-        const fs::directory_entry entry = *it;
-        if (!isDefinitionFile(entry)) {
-            continue;
-        }
-        const std::string path = entry.path().string();
+    for (int row = 0; row < downloads_.count(); ++row) {
+        const std::string& path = downloads_.at(row).definitionPath();
         const auto lines = textfile::readLines(path, textfile::kDefinitionLimit);
         std::error_code gone;
         if (!lines) {
             // Gone meanwhile (a download finished): no longer a download.
-            if (fs::exists(entry.path(), gone)) {
+            if (fs::exists(path, gone)) {
                 skipped_.push_back(path);
             }
         } else if (lines->size() < kUrlLine) {
@@ -124,17 +110,12 @@ bool ExportList::write(const std::string& exportPath) {
         }
         pacer.step();
     }
-    if (error && !noFolder) {
-        listingProblem = error.message();
-    }
     if (std::fclose(out.release()) != 0 && failure == 0) {
         failure = errno;
     }
-    if (failure != 0 || !listingProblem.empty()) {
+    if (failure != 0) {
         std::remove(temporaryPath.c_str());
-        return refuse(exportPath, failure != 0 ? std::strerror(failure)
-                                               : "the definitions folder could not be read (" +
-                                                     listingProblem + ").");
+        return refuse(exportPath, std::strerror(failure));
     }
     fs::rename(temporaryPath, exportPath, error);
     if (error) {

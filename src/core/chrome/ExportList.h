@@ -5,14 +5,15 @@
 
 namespace tandu {
 
+class DownloadList;
 class UiServices;
 
-// Writes the URL (line 3) of every definition file into a text file, one per
-// line, in listing order. Problems are told to the user, naming the file;
-// definition files are only ever read.
+// Writes the URL (line 3) of every download of a list into a text file, one
+// per line, in the list's order. Problems are told to the user, naming the
+// file; definition files are only ever read.
 class ExportList {
 public:
-    ExportList(UiServices& ui, std::string definitionsFolder);
+    ExportList(UiServices& ui, const DownloadList& downloads);
 
     // True when the export file was written. Definition files too short to
     // hold a URL are skipped and reported.
@@ -25,7 +26,7 @@ private:
     void reportSkipped();
 
     UiServices& ui_;
-    std::string definitionsFolder_;
+    const DownloadList& downloads_;
     std::vector<std::string> skipped_;
 };
 

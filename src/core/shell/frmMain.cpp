@@ -459,7 +459,7 @@ void frmMain::menExport_Click() {
         return;
     }
     exporting_ = true;
-    ExportList(app_.platform().ui, app_.definitionsFolder()).write(cmd.fileName);
+    ExportList(app_.platform().ui, *downloads_).write(cmd.fileName);
     exporting_ = false;
 }
 

@@ -47,6 +47,7 @@ public:
     Download* find(const std::string& name);
     int runningCount() const;
     DownloadSetup& setup() { return setup_; }
+    const DownloadSetup& setup() const { return setup_; }
 
     // --- DownloadEvents, from the downloads ---
     void downloadStarted(Download& download) override;

@@ -1,4 +1,4 @@
-# Checks shared by the download scripts. Needs servers.sh.
+# Checks shared by the end-to-end scripts. check_download needs servers.sh.
 
 fail() {
     echo "FAIL: $*" >&2
@@ -43,4 +43,22 @@ make_files() {
     head -c 3000001 /dev/urandom >"$www/odd.bin"
     head -c 5 /dev/urandom >"$www/five.bin"
     : >"$www/empty.bin"
+}
+
+# Runs "$@" with its output in $work/out and $work/err; fails unless it exits $1.
+expect_exit() {
+    local want=$1 status=0
+    shift
+    "$@" >"$work/out" 2>"$work/err" || status=$?
+    [ "$status" -eq "$want" ] || fail "$* exited $status, not $want: $(cat "$work/err")"
+}
+
+# Xvfb on a display it picks itself (a fixed number may be another test's);
+# its number is written under $1.
+start_xvfb() {
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$1/display" >/dev/null 2>&1 &
+    xvfb=$!
+    for _ in $(seq 100); do [ -s "$1/display" ] && break; sleep 0.1; done
+    [ -s "$1/display" ] || fail "Xvfb did not start"
+    export DISPLAY=":$(cat "$1/display")" QT_QPA_PLATFORM=xcb
 }

@@ -101,7 +101,8 @@ TEST_F(CurlFetcherTest, PlainHttpOnPort80KeepsItsExactRequestsOthersGetHostAndAg
 
 TEST_F(CurlFetcherTest, RedirectsAreFollowedUpToTenHopsWithEachHopsOwnRequestForm) {
     answer = [this](const std::string& request) -> std::string {
-        const int n = std::atoi(request.c_str() + request.find("/r/") + 3);
+        const std::size_t hop = request.find("/r/");
+        const int n = hop == std::string::npos ? 0 : std::atoi(request.c_str() + hop + 3);
         const std::string to = request.find("/loop") != std::string::npos ? "/loop"
                                : request.find("/far") != std::string::npos
                                    ? "http://127.0.0.1:" + port() + "/r/0"

@@ -5,12 +5,12 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/lib/servers.sh"
+source "$here/lib/downloads.sh"
 enter_netns "$0" "$@"  # nothing leaves the test, whatever the browser tries
 bin=$(cd "$1" && pwd)
 [ -x "$bin/tandu-host" ] && [ -f "$bin/tanduxt.xpi" ] || { echo "skipped: no extension built"; exit 77; }
 dir=$(mktemp -d)
 trap 'kill ${app:-} ${xvfb:-} 2>/dev/null; rm -rf "$dir"' EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
 export LC_ALL=C HOME="$dir/home" XDG_RUNTIME_DIR="$dir/run" TMPDIR="$dir"
 prog="$dir/prog" link="http://127.0.0.1:9/from-the-browser.zip"
 mkdir -p "$prog/definitions" "$HOME" "$dir/downloads" "$dir/run" "$dir/xpi" && chmod 700 "$dir/run"
@@ -46,14 +46,10 @@ command -v chromium >/dev/null || { echo "skipped: chromium is not installed"; e
 require node Xvfb xdotool
 cp "$bin/tandu" "$prog/tandu"
 printf '1.0\r\n4\r\n%s/\r\n512KB\r\n' "$dir/downloads" >"$prog/config.cfg"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$dir/display" >/dev/null 2>&1 &
-xvfb=$!
-for _ in $(seq 100); do [ -s "$dir/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(cat "$dir/display")" QT_QPA_PLATFORM=xcb
+start_xvfb "$dir"
 "$prog/tandu" >"$dir/log" 2>&1 &
 app=$!
-window() { xdotool search --name "^$1\$" 2>/dev/null | head -n 1; }
-for _ in $(seq 100); do [ -n "$(window "Tandu Download Manager - Beta 1")" ] && break; sleep 0.1; done
+wait_window "Tandu Download Manager - Beta 1" shown
 
 # Headless Chromium makes a throw-away profile unless told; the host's manifest is in this one.
 flags=(--user-data-dir="$HOME/.config/chromium" --no-first-run --disable-gpu
@@ -64,8 +60,7 @@ node "$here/lib/devtools.mjs" "$prog/tanduxt" "data:text/html,<a href=\"$link\">
 expected="{\"extension\":\"jfeolpfmpgckbemcgfbmcmdkiionlnjd\",\"link\":\"$link\","
 expected+='"refused":{"ok":false,"error":"not an http or https address"},"answer":{"ok":true}}'
 [ "$(cat "$dir/result")" = "$expected" ] || fail "browser: $(cat "$dir/result")"
-for _ in $(seq 100); do [ -n "$(window "Add URL to Download")" ] && break; sleep 0.1; done
-[ -n "$(window "Add URL to Download")" ] || fail "no Add URL dialog opened"
+wait_window "Add URL to Download" shown
 # OK in the dialog adds the download as its link box holds it.
 xdotool windowfocus --sync "$(window "Add URL to Download")" key Return
 for _ in $(seq 50); do [ -e "$prog/definitions/from-the-browser.zip.def" ] && break; sleep 0.1; done

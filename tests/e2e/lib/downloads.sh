@@ -62,3 +62,15 @@ start_xvfb() {
     [ -s "$1/display" ] || fail "Xvfb did not start"
     export DISPLAY=":$(cat "$1/display")" QT_QPA_PLATFORM=xcb
 }
+
+# The X window titled exactly $1, if one is shown.
+window() { xdotool search --name "^$1\$" 2>/dev/null | head -n 1; }
+
+# Waits until the window titled $1 is "shown" or "gone" ($2).
+wait_window() {
+    for _ in $(seq 100); do
+        if [ -n "$(window "$1")" ]; then [ "$2" = shown ] && return 0; else [ "$2" = gone ] && return 0; fi
+        sleep 0.1
+    done
+    fail "window '$1' not $2"
+}

@@ -7,6 +7,9 @@
 //   build/bench-bin/tandu_bench_window [COUNT]        (default 10000)
 
 #include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTest>
 #include <QElapsedTimer>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -22,6 +25,17 @@
 namespace {
 
 using namespace tandu::test;
+
+// Replaces the text of a line edit (or an editable combo box) as typed keys.
+void typeInto(QWidget* box, const QString& text) {
+    if (auto* combo = qobject_cast<QComboBox*>(box)) {
+        box = combo->lineEdit();
+    }
+    box->setFocus(Qt::OtherFocusReason);
+    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(box, Qt::Key_Delete);
+    QTest::keyClicks(box, text);
+}
 
 // Counts paints of one widget.
 class PaintCounter : public QObject {

@@ -4,6 +4,8 @@
 #include "chrome/CheckUrlTool.h"
 #include "chrome/DisplayText.h"
 
+#include <utility>
+
 namespace tandu {
 namespace {
 
@@ -108,45 +110,35 @@ TEST_F(CheckUrlTest, AnswerIsMadeSafeToShowAndCut) {
               kResultHead + std::string(CheckUrlTool::kMaxAnswer, 'A') + "\r\n...");
 }
 
-TEST_F(CheckUrlTest, FailureShowsItsMessage) {
-    check("http://nowhere.invalid/f");
-    FakeFetcher::fail(fetcher().fetch(0), net::FetchFailure::Kind::HostNotFound,
-                      "Host not found: nowhere.invalid:80.");
-    ASSERT_EQ(ui().messages.size(), 1u);
-    EXPECT_EQ(ui().messages[0].text, "Host not found: nowhere.invalid:80.");
-    EXPECT_EQ(ui().messages[0].title, "Error");
-    EXPECT_EQ(ui().messages[0].icon, MsgIcon::Information);
-    EXPECT_EQ(form->checkTool().outcome(), CheckUrlTool::Outcome::Failed);
-}
-
-TEST_F(CheckUrlTest, ANewCheckEndsTheOldFetchInAnyState) {
-    // Connecting, asking, failed: each time the old fetch goes first.
+// A failure shows its message; a new check ends the old fetch in any state,
+// even while the old one's "Host found!" box is open.
+TEST_F(CheckUrlTest, FailureShowsItsMessageAndANewCheckEndsTheOldFetch) {
     check("http://one/f");
     check("http://two/f");
     EXPECT_TRUE(fetcher().fetch(0).destroyed);
     connected();
     check("http://three/f");
     EXPECT_TRUE(fetcher().fetch(2).destroyed);
-    FakeFetcher::fail(fetcher().fetch(3), net::FetchFailure::Kind::Refused, "Connection refused");
+    FakeFetcher::fail(fetcher().fetch(3), net::FetchFailure::Kind::HostNotFound,
+                      "Host not found: three:80.");
+    EXPECT_EQ(ui().lastMessage().text, "Host not found: three:80.");
+    EXPECT_EQ(ui().lastMessage().title, "Error");
+    EXPECT_EQ(ui().lastMessage().icon, MsgIcon::Information);
+    EXPECT_EQ(form->checkTool().outcome(), CheckUrlTool::Outcome::Failed);
     check("http://four/f");
-    EXPECT_EQ(connected().request.url.host(), "four");
-    FakeFetcher::head(fetcher().fetch(1), "HTTP/1.0 200 OK\r\n\r\n");
-    EXPECT_EQ(ui().lastMessage().title, "Host Found");
-}
-
-TEST_F(CheckUrlTest, ACheckReplacedWhileItsBoxIsOpenAsksNothing) {
-    check("http://one/f");
     bool again = true;
     ui().onMessage = [&](const test::ShownMessage& message) {
-        if (again && message.title == "Host Found") {
-            again = false;
-            check("http://two/f");
+        if (std::exchange(again, false) && message.title == "Host Found") {
+            check("http://five/f");
         }
     };
-    FakeFetcher::end(fetcher().fetch(0));
-    ASSERT_EQ(fetcher().count(), 2u);
-    EXPECT_EQ(fetcher().fetch(1).request.kind, Kind::Connect);
-    EXPECT_EQ(fetcher().fetch(1).request.url.host(), "two");
+    FakeFetcher::end(fetcher().fetch(4));
+    ASSERT_EQ(fetcher().count(), 6u);
+    EXPECT_EQ(fetcher().fetch(5).request.kind, Kind::Connect);
+    EXPECT_EQ(fetcher().fetch(5).request.url.host(), "five");
+    // A late answer to an ended fetch shows nothing.
+    FakeFetcher::head(fetcher().fetch(1), "HTTP/1.0 200 OK\r\n\r\n");
+    EXPECT_EQ(ui().lastMessage().title, "Host Found");
 }
 
 }  // namespace

@@ -36,8 +36,11 @@ protected:
     test::TempFolder elsewhere;
 };
 
-TEST_F(ExportListTest, ShortDefinitionFilesAreSkippedAndNamed) {
-    addDefinition("good", "good\r\nWaiting\r\nhttp://host/good\r\n/tmp/\r\n4\r\n");
+// Short definition files are skipped and named; nothing is ever written into
+// a definition file, whatever path is chosen.
+TEST_F(ExportListTest, ShortDefinitionFilesAreSkippedAndNoDefinitionFileIsWritten) {
+    const std::string good = "good\r\nWaiting\r\nhttp://host/good\r\n/tmp/\r\n4\r\n";
+    addDefinition("good", good);
     addDefinition("short", "short\r\nWaiting\r\n");
     fs::create_directory(program.folder.definitions() + "folder.def");
     program.load();
@@ -49,23 +52,16 @@ TEST_F(ExportListTest, ShortDefinitionFilesAreSkippedAndNamed) {
     EXPECT_NE(ui().messages[0].text.find(program.folder.definitions() + "short.def"),
               std::string::npos);
     EXPECT_EQ(ui().messages[0].text.find("folder.def"), std::string::npos);
-    EXPECT_EQ(definitionFiles(), before);
-}
-
-TEST_F(ExportListTest, NeverWritesIntoADefinitionFile) {
-    const std::string definition = "a\r\nWaiting\r\nhttp://host/a\r\n/tmp/\r\n4\r\n";
-    addDefinition("a", definition);
-    program.load();
     // Chosen inside the definitions folder: refused.
-    exportTo(program.folder.definitions() + "a.def");
-    ASSERT_EQ(ui().messages.size(), 1u);
-    EXPECT_NE(ui().messages[0].text.find("definitions folder"), std::string::npos);
+    exportTo(program.folder.definitions() + "good.def");
+    ASSERT_EQ(ui().messages.size(), 2u);
+    EXPECT_NE(ui().messages[1].text.find("definitions folder"), std::string::npos);
     // A hard link to a definition file elsewhere: the link is replaced, the file is not.
     const std::string link = elsewhere / "link.txt";
-    fs::create_hard_link(program.folder.definitions() + "a.def", link);
+    fs::create_hard_link(program.folder.definitions() + "good.def", link);
     exportTo(link);
-    EXPECT_EQ(readFile(link), "http://host/a\r\n");
-    EXPECT_EQ(definitionFiles(), (std::map<std::string, std::string>{{"a.def", definition}}));
+    EXPECT_EQ(readFile(link), "http://host/good\r\n");
+    EXPECT_EQ(definitionFiles(), before);
 }
 
 TEST_F(ExportListTest, ASecondExportWhileOneRunsIsIgnored) {

@@ -4,7 +4,6 @@
 
 #include "HeadlessUi.h"
 #include "TempFolder.h"
-#include "catalogue/TextFile.h"
 #include "dialogs/AddSteps.h"
 #include "dialogs/DownloadAdder.h"
 
@@ -33,13 +32,6 @@ TEST(BrowseForFolder, AnswersThePathWithoutBlanksOrTheEmptyText) {
     EXPECT_EQ(BrowseForFolder(ui, "Pick"), "/x");
     EXPECT_EQ(BrowseForFolder(ui, "Pick"), "");
     EXPECT_EQ(ui.folderPrompts.size(), 3u);
-}
-
-TEST(ControlCharacters, FindsEveryControlByte) {
-    EXPECT_FALSE(textfile::hasControlCharacter("http://host/a b~\x80\xff.zip"));
-    for (char c : {'\r', '\n', '\t', '\0', '\x1f', '\x7f'}) {
-        EXPECT_TRUE(textfile::hasControlCharacter(std::string("http://h/a") + c + "b")) << int(c);
-    }
 }
 
 TEST(DownloadAdder, NumberedNamesKeepTheExtensionAndFitAFileName) {

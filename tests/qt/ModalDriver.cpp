@@ -74,13 +74,6 @@ void ModalDriver::poll() {
 
 void ModalDriver::answerBox(QMessageBox* box) {
     boxes.push_back({box->text(), box->windowTitle(), box->icon()});
-    QPointer<QMessageBox> guard(box);
-    if (onBox) {
-        onBox(boxes.back());
-    }
-    if (!guard) {
-        return;
-    }
     QAbstractButton* answer = nullptr;
     for (QAbstractButton* button : box->buttons()) {
         const auto role = box->buttonRole(button);

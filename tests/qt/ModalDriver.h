@@ -38,8 +38,6 @@ public:
 
     // Every message box shown, in order.
     std::vector<BoxShown> boxes;
-    // Runs while a message box is open, after it is recorded.
-    std::function<void(const BoxShown&)> onBox;
 
 private:
     struct Step {

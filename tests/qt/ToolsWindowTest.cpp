@@ -1,16 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <QDialogButtonBox>
-#include <QFileDialog>
-#include <QInputDialog>
-#include <QLineEdit>
 #include <QMenu>
-#include <QPushButton>
-#include <QTreeView>
-#include <filesystem>
 
 #include "LiveWindow.h"
-#include "ServedFiles.h"
 
 namespace tandu {
 namespace {

@@ -2,8 +2,6 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QComboBox>
-#include <QLineEdit>
 #include <QMenu>
 #include <QTabBar>
 #include <QTabWidget>
@@ -30,17 +28,6 @@ Widget* need(const QObject* root, const QString& name) {
                                  " named " + name.toStdString());
     }
     return found;
-}
-
-// Replaces the text of a line edit (or an editable combo box) as typed keys.
-inline void typeInto(QWidget* box, const QString& text) {
-    if (auto* combo = qobject_cast<QComboBox*>(box)) {
-        box = combo->lineEdit();
-    }
-    box->setFocus(Qt::OtherFocusReason);
-    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(box, Qt::Key_Delete);
-    QTest::keyClicks(box, text);
 }
 
 // A left click in the middle of a button; a disabled or hidden one does nothing.

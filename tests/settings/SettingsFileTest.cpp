@@ -6,55 +6,34 @@
 namespace tandu {
 namespace {
 
-SettingsFile::Defaults defaultsFrom(const std::string& contents) {
+// What the settings file holding `contents` shows: "file|connections|folder|buffer",
+// "defaults|..." when it is not taken as a settings file at all.
+std::string shown(const char* contents) {
     test::TempFolder folder;
-    test::writeFile(folder / "config.cfg", contents);
-    return SettingsFile::defaults(folder / "config.cfg");
-}
-
-TEST(SettingsFile, MissingFileOrForeignMarkerGivesTheDefaults) {
-    test::TempFolder folder;
-    const auto missing = SettingsFile::defaults(folder / "config.cfg");
-    EXPECT_FALSE(missing.fromFile);
-    EXPECT_EQ(missing.connections, "4");
-    EXPECT_EQ(missing.folder, "");
-    EXPECT_EQ(missing.buffer, "512KB");
-    for (const char* marker : {"1.00", "1.1", "", "x"}) {
-        const auto foreign = defaultsFrom(std::string(marker) + "\r\n8\r\n/d\r\n1024KB\r\n");
-        EXPECT_FALSE(foreign.fromFile) << marker;
-        EXPECT_EQ(foreign.connections, "4");
-        EXPECT_EQ(foreign.folder, "");
+    if (contents != nullptr) {
+        test::writeFile(folder / "config.cfg", contents);
     }
+    const auto read = SettingsFile::defaults(folder / "config.cfg");
+    return std::string(read.fromFile ? "file|" : "defaults|") + read.connections + "|" +
+           read.folder + "|" + read.buffer;
 }
 
-TEST(SettingsFile, MarkerAndValuesAreReadTrimmed) {
-    const auto shown = defaultsFrom("  1.0 \r\n 8 \r\n /data/dl \r\n 2048KB \r\n");
-    EXPECT_TRUE(shown.fromFile);
-    EXPECT_EQ(shown.connections, "8");
-    EXPECT_EQ(shown.folder, "/data/dl");
-    EXPECT_EQ(shown.buffer, "2048KB");
-    // A lone LF ends a line as well.
-    EXPECT_EQ(defaultsFrom("1.0\n3\n/x\n128KB\n").connections, "3");
-}
-
-TEST(SettingsFile, UnusableConnectionsOrBufferFallBackToTheDefaults) {
+TEST(SettingsFile, ReadTrimmedWithTheDefaultsForWhatIsMissingOrUnusable) {
+    EXPECT_EQ(shown(nullptr), "defaults|4||512KB");
+    for (const char* marker : {"1.00", "1.1", "", "x"}) {
+        EXPECT_EQ(shown((std::string(marker) + "\r\n8\r\n/d\r\n1024KB\r\n").c_str()),
+                  "defaults|4||512KB");
+    }
+    EXPECT_EQ(shown("  1.0 \r\n 8 \r\n /data/dl \r\n 2048KB \r\n"), "file|8|/data/dl|2048KB");
+    EXPECT_EQ(shown("1.0\n3\n/x\n128KB\n"), "file|3|/x|128KB");  // a lone LF ends a line too
+    EXPECT_EQ(shown("1.0\r\n"), "file|4||512KB");
     for (const char* contents :
          {"1.0\r\nabc\r\n/f\r\nlotsKB\r\n", "1.0\r\n\r\n/f\r\n\r\n", "1.0\r\n0\r\n/f\r\n0KB\r\n",
           "1.0\r\n99\r\n/f\r\n512\r\n", "1.0\r\n-3\r\n/f\r\n-512KB\r\n",
           "1.0\r\n4\r\n/f\r\n65537KB\r\n"}) {
-        const auto shown = defaultsFrom(contents);
-        EXPECT_TRUE(shown.fromFile) << contents;
-        EXPECT_EQ(shown.connections, "4") << contents;
-        EXPECT_EQ(shown.folder, "/f") << contents;
-        EXPECT_EQ(shown.buffer, "512KB") << contents;
+        EXPECT_EQ(shown(contents), "file|4|/f|512KB") << contents;
     }
     EXPECT_EQ(SettingsFile::bufferBytes("65536KB"), 65'536'000);
-    // Missing lines.
-    const auto shortFile = defaultsFrom("1.0\r\n");
-    EXPECT_TRUE(shortFile.fromFile);
-    EXPECT_EQ(shortFile.connections, "4");
-    EXPECT_EQ(shortFile.folder, "");
-    EXPECT_EQ(shortFile.buffer, "512KB");
 }
 
 TEST(SettingsFile, WritesFourLinesExactlyAndRefusesLineBreaks) {

@@ -8,11 +8,11 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QLineEdit>
-#include <QTest>
 #include <QElapsedTimer>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <QTreeView>
 #include <cstdio>

@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <condition_variable>
 #include <functional>
 #include <mutex>
@@ -37,12 +36,18 @@ public:
         sockaddr_in address{};
         address.sin_family = AF_INET;
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        ::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address);
-        ::listen(listener_, 64);
         socklen_t length = sizeof address;
+        ::bind(listener_, reinterpret_cast<sockaddr*>(&address), length);
+        ::listen(listener_, 64);
         ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
         port_ = ntohs(address.sin_port);
-        acceptor_ = std::thread([this] { acceptLoop(); });
+        acceptor_ = std::thread([this] {
+            for (int client;
+                 (client = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC)) >= 0;) {
+                std::lock_guard<std::mutex> lock(mutex_);
+                workers_.emplace_back([this, client] { serve(client); });
+            }
+        });
     }
     ~LoopbackServer() {
         {
@@ -52,15 +57,8 @@ public:
         released_.notify_all();
         ::shutdown(listener_, SHUT_RDWR);
         ::close(listener_);
-        acceptor_.join();
-        std::vector<std::thread> workers;
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            workers.swap(workers_);
-        }
-        for (auto& worker : workers) {
-            worker.join();
-        }
+        acceptor_.join();  // no worker is added after it ends
+        std::for_each(workers_.begin(), workers_.end(), [](std::thread& t) { t.join(); });
     }
 
     int port() const { return port_; }
@@ -94,12 +92,10 @@ public:
     static Answer serving(std::string file) {
         return [file = std::move(file)](const std::string& request) -> std::string {
             const std::string length = std::to_string(file.size());
-            if (request.rfind("HEAD ", 0) == 0) {
-                return "HTTP/1.1 200 OK\r\nContent-Length: " + length + "\r\n\r\n";
-            }
             const std::size_t at = request.find("Range: bytes=");
-            if (at == std::string::npos) {
-                return "HTTP/1.1 200 OK\r\nContent-Length: " + length + "\r\n\r\n" + file;
+            if (request.rfind("HEAD ", 0) == 0 || at == std::string::npos) {
+                return "HTTP/1.1 200 OK\r\nContent-Length: " + length + "\r\n\r\n" +
+                       (request.rfind("HEAD ", 0) == 0 ? "" : file);
             }
             const std::size_t first = std::stoull(request.substr(at + 13));
             const std::size_t last = std::stoull(request.substr(request.find('-', at) + 1));
@@ -110,51 +106,35 @@ public:
     }
 
 private:
-    void acceptLoop() {
-        while (!stopping_) {
-            const int client = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
-            if (client < 0) {
-                return;
-            }
-            std::lock_guard<std::mutex> lock(mutex_);
-            workers_.emplace_back([this, client] { serve(client); });
-        }
-    }
     void serve(int client) {
         std::string request;
         char bytes[4096];
-        while (request.find("\r\n\r\n") == std::string::npos) {
-            const ssize_t n = ::recv(client, bytes, sizeof bytes, 0);
-            if (n <= 0) {
+        for (ssize_t n; request.find("\r\n\r\n") == std::string::npos; request.append(bytes, n)) {
+            if ((n = ::recv(client, bytes, sizeof bytes, 0)) <= 0) {
                 ::close(client);
                 return;
             }
-            request.append(bytes, static_cast<std::size_t>(n));
         }
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            requests_.push_back(request);
-        }
+        std::unique_lock<std::mutex> lock(mutex_);
+        requests_.push_back(request);
+        lock.unlock();
         const std::string reply = answer_(request);
-        std::size_t holdAt = reply.size();
-        int generation = 0;
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            generation = releases_;
-            const std::size_t headerEnd = reply.find("\r\n\r\n");
-            if (holding_ && headerEnd != std::string::npos) {
-                holdAt = std::min(reply.size(), headerEnd + 4 + holdAfter_);
-            }
-        }
+        lock.lock();
+        const int generation = releases_;
+        const std::size_t headerEnd = reply.find("\r\n\r\n");
+        const std::size_t holdAt = holding_ && headerEnd != std::string::npos
+                                       ? std::min(reply.size(), headerEnd + 4 + holdAfter_)
+                                       : reply.size();
+        lock.unlock();
         bool sent = sendAll(client, reply.data(), holdAt);
         if (sent && holdAt < reply.size()) {
-            std::unique_lock<std::mutex> lock(mutex_);
+            lock.lock();
             ++held_;
             // Waits for the release of its own hold, not any later one.
-            released_.wait(lock,
-                           [this, generation] { return releases_ != generation || stopping_; });
+            released_.wait(lock, [&] { return releases_ != generation || stopping_; });
             --held_;
             sent = !stopping_;
+            lock.unlock();
         }
         if (sent) {
             sendAll(client, reply.data() + holdAt, reply.size() - holdAt);
@@ -162,12 +142,10 @@ private:
         ::close(client);
     }
     static bool sendAll(int client, const char* data, std::size_t size) {
-        for (std::size_t sent = 0; sent < size;) {
-            const ssize_t n = ::send(client, data + sent, size - sent, MSG_NOSIGNAL);
-            if (n <= 0) {
+        for (ssize_t n = 0; size > 0; data += n, size -= static_cast<std::size_t>(n)) {
+            if ((n = ::send(client, data, size, MSG_NOSIGNAL)) <= 0) {
                 return false;
             }
-            sent += static_cast<std::size_t>(n);
         }
         return true;
     }
@@ -175,14 +153,14 @@ private:
     Answer answer_;
     int listener_ = -1;
     int port_ = 0;
-    std::atomic<bool> stopping_{false};
+    bool stopping_ = false;
     bool holding_ = false;
     std::size_t holdAfter_ = 0;
     int held_ = 0;
     int releases_ = 0;
     std::condition_variable released_;
-    std::thread acceptor_;
     std::mutex mutex_;
+    std::thread acceptor_;
     std::vector<std::thread> workers_;
     std::vector<std::string> requests_;
 };

@@ -31,16 +31,12 @@ protected:
                                         folderLine + "\r\n2\r\n 1000 \r\n 500 \r\n 0 \r\n");
         writeFile(progress(name), "100-500\r\n0-500\r\n");
     }
-    static int rowNamed(const frmMain& form, const std::string& name) {
+    void cancel(frmMain& form, const std::string& name) {
         for (int row = 0; row < form.lstDown.rowCount(); ++row) {
             if (form.lstDown.text(row) == name) {
-                return row;
+                form.lstDown.select(row);
             }
         }
-        return -1;
-    }
-    void cancel(frmMain& form, const std::string& name) {
-        form.lstDown.select(rowNamed(form, name));
         form.cmbCancel_Click();
     }
 
@@ -96,7 +92,9 @@ TEST_F(CancelDownloadTest, NothingOutsideTheDefinitionsFolderWithoutAUsableFolde
     EXPECT_EQ(form.lstDown.rowCount(), 0);
 }
 
-TEST_F(CancelDownloadTest, OnlyRegularFilesAreDeleted) {
+// Only regular files are deleted, and a row whose name is no file name (line
+// 1 of a hand-edited file names a path out of the definitions folder) touches nothing.
+TEST_F(CancelDownloadTest, OnlyTheDownloadsOwnRegularFilesAreDeleted) {
     test::TempFolder outside;
     writeFile(outside / "precious", "keep");
     addPaused("link.bin", destination);
@@ -104,26 +102,18 @@ TEST_F(CancelDownloadTest, OnlyRegularFilesAreDeleted) {
     addPaused("dir.bin", destination);
     fs::create_directory(destination + "dir.bin");
     writeFile(destination + "dir.bin/inner", "keep");
+    writeFile(definition("x"), "../config.cfg\r\nDownloading\r\nhttp://h/x\r\n" + destination +
+                                   "\r\n1\r\n 1 \r\n 1 \r\n 0 \r\n");
+    const std::string settingsBefore = readFile(program.folder / "config.cfg");
     frmMain& form = program.load();
-    cancel(form, "link.bin");
-    cancel(form, "dir.bin");
+    for (const char* name : {"link.bin", "dir.bin", "../config.cfg"}) {
+        cancel(form, name);
+    }
     EXPECT_EQ(readFile(outside / "precious"), "keep");
     EXPECT_TRUE(fs::is_symlink(destination + "link.bin"));
     EXPECT_EQ(readFile(destination + "dir.bin/inner"), "keep");
-    EXPECT_EQ(form.lstDown.rowCount(), 0);
-}
-
-TEST_F(CancelDownloadTest, ARowWhoseNameIsNoFileNameTouchesNothing) {
-    test::TempFolder outside;
-    // Line 1 of a hand-edited file names a path out of the definitions folder.
-    writeFile(program.folder.definitions() + "x.def",
-              "../config.cfg\r\nDownloading\r\nhttp://h/x\r\n" + destination +
-                  "\r\n1\r\n 1 \r\n 1 \r\n 0 \r\n");
-    const std::string settingsBefore = readFile(program.folder / "config.cfg");
-    frmMain& form = program.load();
-    cancel(form, "../config.cfg");
     EXPECT_EQ(readFile(program.folder / "config.cfg"), settingsBefore);
-    EXPECT_TRUE(fileExists(program.folder.definitions() + "x.def"));
+    EXPECT_TRUE(fileExists(definition("x")));
     EXPECT_EQ(form.lstDown.rowCount(), 1);
     EXPECT_EQ(program.host.ui.messages.size(), 1u);
 }

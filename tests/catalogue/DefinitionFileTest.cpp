@@ -7,7 +7,7 @@
 namespace tandu {
 namespace {
 
-TEST(DefinitionFile, Form1IsFiveCrLfLinesExactlyAsGivenShortFilesReadAsFarAsTheyGo) {
+TEST(DefinitionFile, BothFormsExactlyAsGivenShortFilesReadAsFarAsTheyGo) {
     test::TempFolder folder;
     const std::string path = folder.definitions() + "f.zip.def";
     ASSERT_TRUE(DefinitionFile::writeForm1(path, "f.zip", " http://h/f.zip ", "/tmp/", "4"));
@@ -24,11 +24,8 @@ TEST(DefinitionFile, Form1IsFiveCrLfLinesExactlyAsGivenShortFilesReadAsFarAsThey
     EXPECT_EQ(read->lineCount, 3);
     EXPECT_EQ(read->url + read->saveFolder, "http://x/a");
     EXPECT_FALSE(DefinitionFile::read(folder / "missing.def"));
-}
 
-TEST(DefinitionFile, Form2CarriesTheNumbersWithBlanksAround) {
-    test::TempFolder folder;
-    const std::string path = folder.definitions() + "f.zip.def";
+    // The second form carries the numbers with blanks around.
     DefinitionFile file;
     file.fileName = "f.zip";
     file.url = "http://h/f.zip";
@@ -37,7 +34,7 @@ TEST(DefinitionFile, Form2CarriesTheNumbersWithBlanksAround) {
     ASSERT_TRUE(file.writeForm2(path, 1000, 333, 1));
     EXPECT_EQ(test::readFile(path),
               "f.zip\r\nDownloading\r\nhttp://h/f.zip\r\n/tmp/\r\n3\r\n 1000 \r\n 333 \r\n 1 \r\n");
-    auto read = DefinitionFile::read(path);
+    read = DefinitionFile::read(path);
     ASSERT_TRUE(read);
     EXPECT_EQ(read->lineCount, 8);
     EXPECT_EQ(read->state, "Downloading");

@@ -2,6 +2,7 @@
 # Both programs explain themselves: --help lists everything, an unknown option
 # gets the usage and status 2, the "-url" forms are no unknown options.
 set -euo pipefail
+source "$(dirname "$0")/lib/servers.sh"
 source "$(dirname "$0")/lib/downloads.sh"
 bin="$1"
 dir=$(mktemp -d)
@@ -17,8 +18,7 @@ listed=$(sed -n 's/^  \([a-z][a-z-]*\)\( .*\)\{0,1\}$/\1/p' "$dir/help" | sort |
 [ "$listed" = "$(printf '%s\n' "${commands[@]}" | sort | tr '\n' ' ')" ] ||
     fail "tandu-cli --help lists '$listed'"
 grep -q -- '--version' "$dir/help" || fail "--version is not in the help"
-mkdir "$dir/cli" "$dir/cli/definitions"
-cp "$bin/tandu-cli" "$dir/cli/"
+make_program "$bin" "$dir/cli"
 for command in "${commands[@]}"; do
     (cd "$dir/cli" && ./tandu-cli "$command" </dev/null >/dev/null 2>"$dir/err") || true
     ! grep -q "unknown command" "$dir/err" || fail "$command is not a command"
@@ -36,10 +36,9 @@ grep -q '^usage: tandu' "$dir/help" && [ ! -s "$dir/err" ] || fail "tandu --help
 # The window program in its own folder, on the offscreen platform, with a
 # private runtime folder so it never meets another running window.
 prog="$dir/prog"
-mkdir -p "$prog/definitions" "$dir/run"
-chmod 700 "$dir/run"
+make_program "$bin" "$prog"
 cp "$bin/tandu" "$prog/"
-printf '1.0\r\n4\r\n\r\n512KB\r\n' >"$prog/config.cfg"
+mkdir -m 700 "$dir/run"
 export QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$dir/run" TMPDIR="$dir"
 
 refused() {  # $1: the option named in the message, then the arguments
@@ -70,5 +69,4 @@ runs() {
 runs "-url http://host/a.zip"
 runs -url http://host/a.zip
 runs -url -looks-like-an-option
-runs -style Fusion
 echo ok

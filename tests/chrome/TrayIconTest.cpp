@@ -22,7 +22,7 @@ protected:
     frmMain* form = nullptr;
 };
 
-TEST_F(TrayIconTest, TooltipFieldIsCutAtItsSize) {
+TEST_F(TrayIconTest, TooltipFieldIsCutAtItsSizeAndAHandOffBringsTheWindowBack) {
     EXPECT_EQ(form->tray().record().tip, std::string("Idle") + '\0' + std::string(123, ' '));
     EXPECT_TRUE(tray().calls.empty());  // prepared at load, not shown
     EXPECT_EQ(TrayIconOps::tipField(std::string(200, 'a')), std::string(128, 'a'));
@@ -30,9 +30,8 @@ TEST_F(TrayIconTest, TooltipFieldIsCutAtItsSize) {
     EXPECT_EQ(TrayIconOps::tipField(std::string(128, 'c')), std::string(128, 'c'));
     form->tray().setTip(std::string(200, 'x'));
     EXPECT_EQ(form->tray().record().shownTip(), std::string(128, 'x'));
-}
 
-TEST_F(TrayIconTest, AHandOffBringsTheWindowBackFromTheTray) {
+    // A hand-off brings the window back from the tray.
     form->menTray.click();
     form->receiveHandOff(std::string("http://host/a.zip"));
     EXPECT_TRUE(form->visible());

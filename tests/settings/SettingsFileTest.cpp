@@ -36,21 +36,9 @@ TEST(SettingsFile, ReadTrimmedWithTheDefaultsForWhatIsMissingOrUnusable) {
     EXPECT_EQ(SettingsFile::bufferBytes("65536KB"), 65'536'000);
 }
 
-TEST(SettingsFile, WritesFourLinesExactlyAndRefusesLineBreaks) {
-    test::TempFolder folder;
-    const std::string path = folder / "config.cfg";
-    ASSERT_TRUE(SettingsFile::write(path, "16", " /with blanks ", "8192KB"));
-    EXPECT_EQ(test::readFile(path), "1.0\r\n16\r\n /with blanks \r\n8192KB\r\n");
-    std::string reason;
-    EXPECT_FALSE(SettingsFile::write(path, "4", "/a\nb", "512KB", &reason));
-    EXPECT_FALSE(reason.empty());
-    EXPECT_EQ(test::readFile(path), "1.0\r\n16\r\n /with blanks \r\n8192KB\r\n");
-    EXPECT_EQ(SettingsFile::bufferBytes("8192KB"), 8'192'000);
-}
-
-// Downloads at once sit on a fifth line: a four-line file means 1, and lines
-// 1 to 4 stay where an older build reads them.
-TEST(SettingsFile, SimultaneousDownloadsOnALineOfTheirOwn) {
+// Written exactly; downloads at once sit on a fifth line: a four-line file
+// means 1, and lines 1 to 4 stay where an older build reads them.
+TEST(SettingsFile, WrittenExactlyWithSimultaneousDownloadsOnALineOfTheirOwn) {
     test::TempFolder folder;
     const std::string path = folder / "config.cfg";
     test::writeFile(path, "1.0\r\n4\r\n/d/\r\n512KB\r\n");
@@ -59,6 +47,12 @@ TEST(SettingsFile, SimultaneousDownloadsOnALineOfTheirOwn) {
     EXPECT_EQ(test::readFile(path), "1.0\r\n4\r\n/d/\r\n512KB\r\n3\r\n");
     EXPECT_EQ(SettingsFile::defaults(path).simultaneous, 3);
     ASSERT_TRUE(SettingsFile::write(path, "6", "/d/", "256KB"));  // keeps the 3
+    EXPECT_EQ(test::readFile(path), "1.0\r\n6\r\n/d/\r\n256KB\r\n3\r\n");
+    EXPECT_EQ(SettingsFile::bufferBytes("256KB"), 256'000);
+    // A folder holding a line break would shift every line after it.
+    std::string reason;
+    EXPECT_FALSE(SettingsFile::write(path, "4", "/a\nb", "512KB", &reason));
+    EXPECT_FALSE(reason.empty());
     EXPECT_EQ(test::readFile(path), "1.0\r\n6\r\n/d/\r\n256KB\r\n3\r\n");
     for (const char* line : {"0", "9", "x", ""}) {
         test::writeFile(path, std::string("1.0\r\n4\r\n\r\n512KB\r\n") + line + "\r\n");

@@ -22,16 +22,10 @@ public:
                                  }
                              }
                          });
-        QObject::connect(model_, &QAbstractItemModel::rowsInserted, this,
-                         [this](const QModelIndex&, int first, int last) {
-                             for (int row = first; row <= last; ++row) {
-                                 rows_.insert(row, readRow(row));
-                             }
-                         });
-        QObject::connect(model_, &QAbstractItemModel::rowsRemoved, this,
-                         [this](const QModelIndex&, int first, int last) {
-                             rows_.remove(first, last - first + 1);
-                         });
+        // Rows coming or going are read afresh, as the view lays them out anew.
+        for (auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved}) {
+            QObject::connect(model_, signal, this, [this] { readAll(); });
+        }
         QObject::connect(model_, &QAbstractItemModel::modelReset, this, [this] { readAll(); });
     }
 

@@ -1,44 +1,64 @@
 #!/usr/bin/env bash
-# tandu-cli list prints the rows the window shows after start-up.
+# tandu-cli list prints the rows the window shows after start-up, export
+# writes their URLs, cancel removes a row's own files and nothing else.
 set -euo pipefail
-bin="$1"
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/lib/servers.sh"
+source "$here/lib/downloads.sh"
 dir=$(mktemp -d)
+work=$dir
 trap 'rm -rf "$dir"' EXIT
-cp "$bin/tandu-cli" "$dir/"
-mkdir "$dir/definitions"
-printf 'paused.zip\r\nDownloading\r\nhttp://h/paused.zip\r\n/tmp/\r\n3\r\n 1500000 \r\n 500000 \r\n 0 \r\n' \
+make_program "$1" "$dir"
+dest="$dir/dest/"
+mkdir "$dest"
+printf 'paused.zip\r\nDownloading\r\nhttp://h/paused.zip\r\n%s\r\n3\r\n 1500000 \r\n 500000 \r\n 0 \r\n' "$dest" \
   > "$dir/definitions/paused.zip.def"
 printf '250000-500000\r\n0-500000\r\n500000-500000\r\n' > "$dir/definitions/paused.zip.dwn"
-printf 'fresh.zip\r\nDownloading\r\nhttp://h/fresh.zip\r\n/tmp/\r\n3\r\n 1500000 \r\n 500000 \r\n 0 \r\n' \
+printf 'fresh.zip\r\nDownloading\r\n  http://h/fresh.zip \r\n/tmp/\r\n3\r\n 1500000 \r\n 500000 \r\n 0 \r\n' \
   > "$dir/definitions/fresh.zip.def"
 printf '0-500000\r\n0-500000\r\n0-500000\r\n' > "$dir/definitions/fresh.zip.dwn"
-printf 'wait.iso\r\nWaiting\r\nhttp://h/wait.iso\r\n/tmp/\r\n4\r\n' > "$dir/definitions/wait.iso.def"
-printf '1.0\r\n4\r\n\r\n512KB\r\n' > "$dir/config.cfg"
+add_waiting "$dir" wait.iso http://h/wait.iso "$dest" 4
+printf 'partial' >"$dest/paused.zip"
+printf 'not the download' >"$dest/wait.iso"
 
 out=$(LC_ALL=C "$dir/tandu-cli" list)
-expected_header=$(printf 'File\tSpeed\tState\tSize\tETA')
-[ "$(head -n1 <<<"$out")" = "$expected_header" ] || { echo "bad header: $out"; exit 1; }
-[ "$(wc -l <<<"$out")" -eq 4 ] || { echo "want 3 rows: $out"; exit 1; }
+[ "$(head -n1 <<<"$out")" = "$(printf 'File\tSpeed\tState\tSize\tETA')" ] || fail "bad header: $out"
+[ "$(wc -l <<<"$out")" -eq 4 ] || fail "want 3 rows: $out"
 # Rows come in listing order, the same order the folder scan sees.
 order=$(cd "$dir/definitions" && ls -U | grep '\.def$' | sed 's/\.def$//')
-[ "$(tail -n +2 <<<"$out" | cut -f1)" = "$order" ] || { echo "order differs: $out / $order"; exit 1; }
-grep -qxF "$(printf 'paused.zip\t???\tPaused\t750/1,500KB\t???')" <<<"$out" || { echo "paused row: $out"; exit 1; }
-grep -qxF "$(printf 'fresh.zip\t???\tPaused\t/1,500KB\t???')" <<<"$out" || { echo "fresh row: $out"; exit 1; }
-grep -qxF "$(printf 'wait.iso\t???\tWaiting\t???\t???')" <<<"$out" || { echo "waiting row: $out"; exit 1; }
-
+[ "$(tail -n +2 <<<"$out" | cut -f1)" = "$order" ] || fail "order differs: $out / $order"
+grep -qxF "$(printf 'paused.zip\t???\tPaused\t750/1,500KB\t???')" <<<"$out" || fail "paused row: $out"
+grep -qxF "$(printf 'fresh.zip\t???\tPaused\t/1,500KB\t???')" <<<"$out" || fail "fresh row: $out"
+grep -qxF "$(printf 'wait.iso\t???\tWaiting\t???\t???')" <<<"$out" || fail "waiting row: $out"
 # The user's digit-group separator is used.
 if locale -a 2>/dev/null | grep -qi '^de_DE.utf8$'; then
-  LC_ALL=de_DE.UTF-8 "$dir/tandu-cli" list | grep -qF '750/1.500KB' || { echo "separator"; exit 1; }
+  LC_ALL=de_DE.UTF-8 "$dir/tandu-cli" list | grep -qF '750/1.500KB' || fail "separator"
 fi
 # Nothing was written by listing.
 [ "$(cat "$dir/definitions/paused.zip.dwn")" = "$(printf '250000-500000\r\n0-500000\r\n500000-500000\r')" ]
 
+# export: one URL per line, CR LF, blanks kept, in the list's order.
+expect_exit 0 "$dir/tandu-cli" export "$dir/out.txt"
+expected=$(for name in $order; do sed -n 3p "$dir/definitions/$name.def"; done | od -c)
+[ "$(od -c <"$dir/out.txt")" = "$expected" ] && [ "$(wc -c <"$dir/out.txt")" -eq 63 ] ||
+    fail "export wrote: $(od -c "$dir/out.txt")"
+expect_exit 1 "$dir/tandu-cli" export "$dir/no/such/dir/out.txt"
+grep -q "^Error: .*$dir/no/such/dir/out.txt" "$dir/err" || fail "export error: $(cat "$dir/err")"
+
+# cancel: the paused one loses its partial file, the waiting one leaves a
+# file of its name alone.
+expect_exit 0 "$dir/tandu-cli" cancel paused.zip
+[ ! -e "$dest/paused.zip" ] && [ ! -e "$dir/definitions/paused.zip.def" ] &&
+    [ ! -e "$dir/definitions/paused.zip.dwn" ] || fail "cancel paused.zip left files"
+expect_exit 0 "$dir/tandu-cli" cancel wait.iso
+[ "$(cat "$dest/wait.iso")" = "not the download" ] || fail "cancel wait.iso touched dest/wait.iso"
+expect_exit 2 "$dir/tandu-cli" cancel
+
 # A row is its definition file: one whose line 1 names another file is
 # cancelled by the name shown; a cancel that finds nothing fails with a word.
 printf 'shown.bin\r\nWaiting\r\nhttp://h/shown.bin\r\n/tmp/\r\n4\r\n' >"$dir/definitions/other.def"
-"$dir/tandu-cli" cancel shown.bin || { echo "cancel by the shown name failed"; exit 1; }
-[ ! -e "$dir/definitions/other.def" ] || { echo "other.def was left"; exit 1; }
-status=0
-"$dir/tandu-cli" cancel shown.bin 2>"$dir/cancel.err" || status=$?
-[ "$status" -eq 1 ] && [ -s "$dir/cancel.err" ] || { echo "empty cancel gave $status"; exit 1; }
+expect_exit 0 "$dir/tandu-cli" cancel shown.bin
+[ ! -e "$dir/definitions/other.def" ] || fail "other.def was left"
+expect_exit 1 "$dir/tandu-cli" cancel shown.bin
+[ -s "$dir/err" ] || fail "a cancel that removed nothing said nothing"
 echo ok

@@ -13,12 +13,7 @@ cli="$work/tandu-cli"
 failures=0
 
 check() {  # description, expected, actual
-    if [ "$2" != "$3" ]; then
-        echo "FAIL: $1"
-        echo "  expected: $(printf '%q' "$2")"
-        echo "  actual:   $(printf '%q' "$3")"
-        failures=$((failures + 1))
-    fi
+    [ "$2" = "$3" ] || { printf 'FAIL: %s\n  expected: %q\n  actual:   %q\n' "$1" "$2" "$3"; failures=$((failures + 1)); }
 }
 status() {  # runs the command, answers its exit status
     "$@" >"$work/out" 2>"$work/err"
@@ -35,7 +30,7 @@ check "prefs writes" 0 "$(status "$cli" prefs -n 6 -d "$work/dl" -b 1024)"
 check "config.cfg bytes" "$(crlf 1.0 6 "$work/dl" 1024KB)" "$(cat "$work/config.cfg")"
 check "prefs refuses a folder that does not exist" 1 "$(status "$cli" prefs -d "$work/new")"
 check "Wrong Folder message" "Wrong Folder: Destination folder is invalid." "$(cat "$work/err")"
-[ -e "$work/new" ] && { echo "FAIL: the tested folder was left behind"; failures=$((failures + 1)); }
+check "the tested folder is not left behind" no "$([ -e "$work/new" ] && echo left || echo no)"
 
 # add: the settings' default folder and connections, or -d / -n.
 check "add" 0 "$(status "$cli" add "http://h/a.zip " "http://h/a.zip")"

@@ -14,16 +14,13 @@ work=$(mktemp -d /tmp/tandu-e2e-XXXXXX)
 chmod 755 "$work"  # the server's workers read from it
 trap 'stop_nginx "$work"; rm -rf "$work"' EXIT
 mkdir -p "$work/www" "$work/dl"
-names="a.bin b.bin c.bin d.bin e.bin f.bin"
-for name in $names; do
-    head -c 3000001 /dev/urandom >"$work/www/$name"
-done
-start_nginx "$work/www" "$work" 256k
 prog="$work/prog"
 make_program "$build" "$prog" 128KB
-for name in $names; do
+for name in a.bin b.bin c.bin d.bin e.bin f.bin; do
+    head -c 3000001 /dev/urandom >"$work/www/$name"
     add_waiting "$prog" "$name" "http://localhost/$name" "$work/dl/" 4
 done
+start_nginx "$work/www" "$work" 256k
 
 # Waits until every named download has a progress file: all are under way.
 all_running() {
@@ -38,13 +35,11 @@ all_running() {
 pid=$!
 all_running a.bin b.bin c.bin || fail "three downloads did not run at once"
 sleep 1.2
-for name in a.bin b.bin c.bin; do
-    grep -q "^$name  Downloading  " "$work/three.out" || fail "no figures for $name"
-done
 kill -9 "$pid"
 wait "$pid" || true
 expect_exit 0 "$prog/tandu-cli" get a.bin b.bin c.bin -j 3
 for name in a.bin b.bin c.bin; do
+    grep -q "^$name  Downloading  " "$work/three.out" || fail "no figures for $name"
     cmp "$work/www/$name" "$work/dl/$name" || fail "$name differs after the kill"
 done
 echo "ok: three at once, killed and resumed to identical files"

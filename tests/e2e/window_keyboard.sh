@@ -8,9 +8,7 @@ source "$(dirname "$0")/lib/servers.sh"
 source "$(dirname "$0")/lib/downloads.sh"
 bin="$1"
 [ -x "$bin/tandu" ] || { echo "skipped: no window program built"; exit 77; }
-for tool in Xvfb xdotool xdpyinfo; do
-    command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
-done
+require Xvfb xdotool xdpyinfo
 dir=$(mktemp -d)
 trap 'kill ${app:-} ${xvfb:-} 2>/dev/null || true; rm -rf "$dir"' EXIT
 
@@ -20,9 +18,8 @@ cp "$bin/tandu" "$prog/"
 mkdir -p "$dir/downloads" "$dir/home" "$dir/run"
 chmod 700 "$dir/run"
 printf '1.0\r\n4\r\n%s/\r\n512KB\r\n' "$dir/downloads" >"$prog/config.cfg"
-for name in first.zip second.zip; do
-    add_waiting "$prog" "$name" "http://localhost/$name" "$dir/downloads/" 4
-done
+add_waiting "$prog" first.zip http://localhost/first.zip "$dir/downloads/" 4
+add_waiting "$prog" second.zip http://localhost/second.zip "$dir/downloads/" 4
 # The rows in the order the window lists them.
 mapfile -t rows < <("$prog/tandu-cli" list | tail -n +2 | cut -f 1)
 
@@ -54,8 +51,7 @@ def_url() { sed -n 3p "$prog/definitions/$1.def" | tr -d '\r'; }
 # The download list: the first Down chooses the first row (the focus alone
 # chose none); Tab reaches the buttons after the list, Pause is disabled and skipped.
 focus_main
-key Down Tab Tab
-key space
+key Down Tab Tab space
 sleep 0.5
 [ ! -e "$prog/definitions/${rows[0]}.def" ] || fail "Cancel Download did not take the first row"
 [ -e "$prog/definitions/${rows[1]}.def" ] || fail "the second row was cancelled"
@@ -76,9 +72,7 @@ echo "ok: Add URL by the keyboard"
 # Add URL List: Enter makes a new line in the list box, Tab leaves it, Enter is OK.
 open_dialog 0 2 "Add URL List"
 key Tab Tab
-type_text "http://localhost/line1.zip"
-key Return
-type_text "http://localhost/line2.zip"
+type_text "http://localhost/line1.zip"$'\n'"http://localhost/line2.zip"
 key Tab Return
 wait_window "Add URL List" gone
 [ "$(def_url line1.zip)$(def_url line2.zip)" = "http://localhost/line1.ziphttp://localhost/line2.zip" ] ||

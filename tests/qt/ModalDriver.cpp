@@ -13,13 +13,6 @@ namespace tandu::test {
 
 namespace {
 
-QWidget* topWindow() {
-    if (QWidget* popup = QApplication::activePopupWidget()) {
-        return popup;
-    }
-    return QApplication::activeModalWidget();
-}
-
 bool matches(const QWidget* window, const QString& which) {
     return window->objectName() == which || window->inherits(which.toLatin1().constData());
 }
@@ -52,7 +45,8 @@ void ModalDriver::then(const QString& which, Action act) {
 }
 
 void ModalDriver::poll() {
-    QWidget* window = topWindow();
+    QWidget* window = QApplication::activePopupWidget();
+    window = window != nullptr ? window : QApplication::activeModalWidget();
     if (window == nullptr || !window->isVisible() || busy_.count(window) > 0) {
         return;
     }
@@ -74,16 +68,12 @@ void ModalDriver::poll() {
 
 void ModalDriver::answerBox(QMessageBox* box) {
     boxes.push_back({box->text(), box->windowTitle(), box->icon()});
-    QAbstractButton* answer = nullptr;
+    QAbstractButton* answer = box->defaultButton();
     for (QAbstractButton* button : box->buttons()) {
         const auto role = box->buttonRole(button);
         if (role == QMessageBox::AcceptRole || role == QMessageBox::YesRole) {
             answer = button;
-            break;
         }
-    }
-    if (answer == nullptr) {
-        answer = box->defaultButton();
     }
     if (answer != nullptr) {
         QTest::mouseClick(answer, Qt::LeftButton);

@@ -59,9 +59,9 @@ TEST_F(CheckUrlTest, ConnectsThenSendsTheTypedTextAfterTheHostIsFoundAndShowsThe
 
     FakeFetcher::head(head, "HTTP/1.0 200 OK\r\nContent-Length: 5\r\n\r\n");
     ASSERT_EQ(ui().messages.size(), 2u);
-    EXPECT_EQ(ui().messages[1].text,
-              std::string(kResultHead) + "HTTP/1.0 200 OK\r\nContent-Length: 5\r\n\r\n");
-    EXPECT_EQ(ui().messages[1].title, "Result");
+    EXPECT_EQ(
+        ui().messages[1].title + ": " + ui().messages[1].text,
+        "Result: " + std::string(kResultHead) + "HTTP/1.0 200 OK\r\nContent-Length: 5\r\n\r\n");
     EXPECT_TRUE(head.destroyed);
     EXPECT_EQ(form->checkTool().outcome(), CheckUrlTool::Outcome::Answered);
 }
@@ -79,8 +79,7 @@ TEST_F(CheckUrlTest, EmptyCancelledMalformedOrUnsafePromptIsRefusedBeforeAnyConn
         ui().messages.clear();
         check(typed);
         ASSERT_EQ(ui().messages.size(), 1u) << typed;
-        EXPECT_EQ(ui().messages[0].text, text);
-        EXPECT_EQ(ui().messages[0].title, "Error");
+        EXPECT_EQ(ui().messages[0].title + ": " + ui().messages[0].text, "Error: " + text);
         EXPECT_EQ(ui().messages[0].icon, MsgIcon::Critical);
     }
     EXPECT_EQ(fetcher().count(), 0u);
@@ -121,8 +120,8 @@ TEST_F(CheckUrlTest, FailureShowsItsMessageAndANewCheckEndsTheOldFetch) {
     EXPECT_TRUE(fetcher().fetch(2).destroyed);
     FakeFetcher::fail(fetcher().fetch(3), net::FetchFailure::Kind::HostNotFound,
                       "Host not found: three:80.");
-    EXPECT_EQ(ui().lastMessage().text, "Host not found: three:80.");
-    EXPECT_EQ(ui().lastMessage().title, "Error");
+    EXPECT_EQ(ui().lastMessage().title + ": " + ui().lastMessage().text,
+              "Error: Host not found: three:80.");
     EXPECT_EQ(ui().lastMessage().icon, MsgIcon::Information);
     EXPECT_EQ(form->checkTool().outcome(), CheckUrlTool::Outcome::Failed);
     check("http://four/f");

@@ -76,7 +76,7 @@ TEST(ListDialog, WindowKeepsPaintingAndASecondOkOrCloseIsIgnoredMeanwhile) {
     program.writeSettings();
     program.load();
     std::string list;
-    for (int i = 0; i < 300; ++i) {
+    while (list.size() < 300 * 18) {
         list += "http://h/same.bin\n";
     }
     int nested = 0;
@@ -96,9 +96,8 @@ TEST(ListDialog, WindowKeepsPaintingAndASecondOkOrCloseIsIgnoredMeanwhile) {
     });
     program.host.ui.onPendingEvents = nullptr;
     EXPECT_GE(nested, 4);
-    const ListView& rows = program.main->lstDown;
-    ASSERT_EQ(rows.rowCount(), 300);
-    EXPECT_EQ(rows.text(299), "same (300).bin");
+    ASSERT_EQ(program.main->lstDown.rowCount(), 300);
+    EXPECT_EQ(program.main->lstDown.text(299), "same (300).bin");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(program.folder.definitions()),
                             std::filesystem::directory_iterator()),
               300);
@@ -132,9 +131,8 @@ TEST(ListDialog, WriteFailureMidwayKeepsTheRestForAnotherTry) {
         dialog.cmbOK.click();
         EXPECT_TRUE(dialog.unloaded());
     });
-    const ListView& rows = program.main->lstDown;
-    ASSERT_EQ(rows.rowCount(), 100);
-    EXPECT_EQ(rows.text(99), "f99.bin");
+    ASSERT_EQ(program.main->lstDown.rowCount(), 100);
+    EXPECT_EQ(program.main->lstDown.text(99), "f99.bin");
 }
 
 }  // namespace

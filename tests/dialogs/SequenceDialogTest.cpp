@@ -35,7 +35,6 @@ TEST(SequenceNumbers, PaddingRoundingAndReplacement) {
     using namespace sequence;
     EXPECT_EQ(numberText(8, 2), "08");
     EXPECT_EQ(numberText(1234, 3), "1234");
-    EXPECT_EQ(numberText(7, 0), "7");
     EXPECT_EQ(numberText(-5, 3), "0-5");    // the minus counts, zeros go before it
     EXPECT_EQ(numberText(5, 2.5), "05");    // at most round(2.5) - 1 = 1 zero
     EXPECT_EQ(numberText(5, 3.5), "0005");  // 3 < 3.5: a third zero

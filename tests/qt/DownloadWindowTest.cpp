@@ -36,82 +36,75 @@ TEST(DownloadWindow, ThreeAtOnceEachRowLiveAndThePagesFollowTheChosenRow) {
                                                  "\r\n" + downloads + "/\r\n2\r\n");
     }
     live.open();
-    struct {
-        QTreeView* list;
-        QTabWidget* tabs;
-        QPushButton* start;
-        QPushButton* pause;
-        ShownList rows;
-        ShownList pieceRows;
-    } c{live.need<QTreeView>("lstDown"),
-        live.need<QTabWidget>("Tabs"),
-        live.need<QPushButton>("cmbDownSel"),
-        live.need<QPushButton>("cmbPause"),
-        ShownList(live.need<QTreeView>("lstDown")),
-        ShownList(live.need<QTreeView>("lstPieces"))};
+    auto* list = live.need<QTreeView>("lstDown");
+    auto* tabs = live.need<QTabWidget>("Tabs");
+    auto* start = live.need<QPushButton>("cmbDownSel");
+    auto* pause = live.need<QPushButton>("cmbPause");
+    ShownList rows(list);
+    ShownList pieceRows(live.need<QTreeView>("lstPieces"));
     live.action("menAll")->trigger();
     std::map<std::string, int> row;
     for (int i = 0; i < 3; ++i) {
-        row[c.rows.cell(i, 0).toStdString()] = i;
+        row[rows.cell(i, 0).toStdString()] = i;
     }
-    clickRow(c.list, 2);
-    click(c.start);
+    clickRow(list, 2);
+    click(start);
     ASSERT_TRUE(waitFor([&] { return server.held() == 6; }));
     ASSERT_TRUE(waitFor([&] {
         for (int i = 0; i < 3; ++i) {
-            if (!c.rows.cell(i, 3).startsWith("400/")) {
+            if (!rows.cell(i, 3).startsWith("400/")) {
                 return false;
             }
         }
         return true;
     }));
     for (const auto& [name, i] : row) {
-        EXPECT_EQ(c.rows.cell(i, 2), "Downloading");
-        EXPECT_TRUE(c.rows.cell(i, 1).endsWith("KB/s"));
-        clickRow(c.list, i);
+        EXPECT_EQ(rows.cell(i, 2), "Downloading");
+        EXPECT_TRUE(rows.cell(i, 1).endsWith("KB/s"));
+        clickRow(list, i);
         EXPECT_EQ(live.need<QLabel>("lblURL")->text().toStdString(), "http://127.0.0.1/" + name);
         EXPECT_EQ(live.need<QLabel>("lblSave")->text().toStdString(), downloads + "/" + name);
         EXPECT_EQ(live.need<QLabel>("lblDownloaded")->text(), "400KB");
-        EXPECT_TRUE(c.pause->isEnabled());
+        EXPECT_TRUE(pause->isEnabled());
         // Each connection holds exactly what the server let through.
-        clickTab(c.tabs, 1);
+        clickTab(tabs, 1);
         ASSERT_TRUE(live.need<QTreeView>("lstPieces")->isVisible());
-        ASSERT_EQ(c.pieceRows.rows(), 2);
-        EXPECT_EQ(c.pieceRows.cell(1, 0), "Connection 2");
-        EXPECT_EQ(c.pieceRows.cell(0, 1) + c.pieceRows.cell(1, 1), "200/300KB200/300KB");
-        clickTab(c.tabs, 2);
+        ASSERT_EQ(pieceRows.rows(), 2);
+        EXPECT_EQ(pieceRows.cell(1, 0), "Connection 2");
+        EXPECT_EQ(pieceRows.cell(0, 1) + pieceRows.cell(1, 1), "200/300KB200/300KB");
+        clickTab(tabs, 2);
         EXPECT_TRUE(live.need<QWidget>("fraBuf")->isVisible());
         EXPECT_EQ(live.need<QLabel>("lblConnBuf")->text(), "2");
         EXPECT_EQ(live.need<QLabel>("lblTotalBuf")->text(), "256KB");
-        clickTab(c.tabs, 0);
+        clickTab(tabs, 0);
     }
     live.action("menTray")->trigger();
     ASSERT_TRUE(waitFor([&] { return live.tray.tip.find("3 downloads, ") == 0; })) << live.tray.tip;
     live.trayNotify(515);
 
-    clickRow(c.list, row["a.bin"]);
-    click(c.pause);
-    EXPECT_EQ(c.rows.cell(row["a.bin"], 2), "Paused");
-    EXPECT_EQ(c.rows.cell(row["b.bin"], 2), "Downloading");
-    clickRow(c.list, row["a.bin"]);
-    ASSERT_TRUE(c.start->isEnabled());
-    EXPECT_EQ(c.start->text(), "Resume");
-    click(c.start);
+    clickRow(list, row["a.bin"]);
+    click(pause);
+    EXPECT_EQ(rows.cell(row["a.bin"], 2), "Paused");
+    EXPECT_EQ(rows.cell(row["b.bin"], 2), "Downloading");
+    clickRow(list, row["a.bin"]);
+    ASSERT_TRUE(start->isEnabled());
+    EXPECT_EQ(start->text(), "Resume");
+    click(start);
     // What a still misses is under the hold: it completes while the others wait.
-    ASSERT_TRUE(waitFor([&] { return c.rows.cell(row["a.bin"], 2) == "Completed"; }));
-    EXPECT_EQ(c.rows.cell(row["c.bin"], 2), "Downloading");
-    EXPECT_TRUE(c.tabs->isVisible());
+    ASSERT_TRUE(waitFor([&] { return rows.cell(row["a.bin"], 2) == "Completed"; }));
+    EXPECT_EQ(rows.cell(row["c.bin"], 2), "Downloading");
+    EXPECT_TRUE(tabs->isVisible());
     server.release();
     ASSERT_TRUE(waitFor([&] {
-        return c.rows.cell(row["b.bin"], 2) == "Completed" &&
-               c.rows.cell(row["c.bin"], 2) == "Completed";
+        return rows.cell(row["b.bin"], 2) == "Completed" &&
+               rows.cell(row["c.bin"], 2) == "Completed";
     }));
     for (const auto& [name, bytes] : files) {
         EXPECT_TRUE(readFile(downloads + "/" + name) == bytes) << name;
         EXPECT_FALSE(fileExists(live.definitionPath(name))) << name;
-        EXPECT_EQ(c.rows.cell(row[name], 1) + c.rows.cell(row[name], 4), "--") << name;
+        EXPECT_EQ(rows.cell(row[name], 1) + rows.cell(row[name], 4), "--") << name;
     }
-    EXPECT_FALSE(c.tabs->isVisible());
+    EXPECT_FALSE(tabs->isVisible());
     EXPECT_TRUE(live.driver.boxes.empty());
 }
 

@@ -3,17 +3,14 @@
 #include <deque>
 #include <filesystem>
 
-#include "TestProgram.h"
+#include "../dialogs/DialogScripts.h"
 #include "settings/frmPreferences.h"
 
 namespace tandu {
 namespace {
 
-// Opens Preferences from the menu and runs the script inside it.
 void withPreferences(test::TestProgram& program, std::function<void(frmPreferences&)> script) {
-    program.host.ui.modalScripts.push_back(
-        [script](Form& form) { script(static_cast<frmPreferences&>(form)); });
-    program.main->menPref_Click();
+    test::openDialog<frmPreferences>(program, &frmMain::menPref_Click, std::move(script));
 }
 
 TEST(Preferences, CancelWritesNothingOkWritesTheBoxesAsTheyStand) {

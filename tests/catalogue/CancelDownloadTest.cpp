@@ -45,20 +45,6 @@ protected:
     std::string destination;
 };
 
-TEST_F(CancelDownloadTest, ADownloadAnotherProcessTransfersIsRefused) {
-    addPaused("busy.bin", destination);
-    writeFile(destination + "busy.bin", "partial");
-    frmMain& form = program.load();
-    program.host.locks.heldElsewhere.insert(definition("busy.bin"));
-    cancel(form, "busy.bin");
-    ASSERT_EQ(program.host.ui.messages.size(), 1u);
-    EXPECT_EQ(program.host.ui.messages[0].text,
-              "\"busy.bin\" is being transferred by another Tandu process. It was not cancelled.");
-    EXPECT_TRUE(fileExists(destination + "busy.bin") && fileExists(progress("busy.bin")) &&
-                fileExists(definition("busy.bin")));
-    EXPECT_EQ(form.lstDown.rowCount(), 1);
-}
-
 TEST_F(CancelDownloadTest, NothingOutsideTheDefinitionsFolderWithoutAUsableFolderLine) {
     // Fewer than four lines: no destination at all. A file of the name in the
     // working folder (where an empty folder line would point) stays.
@@ -92,8 +78,9 @@ TEST_F(CancelDownloadTest, NothingOutsideTheDefinitionsFolderWithoutAUsableFolde
     EXPECT_EQ(form.lstDown.rowCount(), 0);
 }
 
-// Only regular files are deleted, and a row whose name is no file name (line
-// 1 of a hand-edited file names a path out of the definitions folder) touches nothing.
+// Only regular files are deleted; a row whose name is no file name (line 1 of
+// a hand-edited file names a path out of the definitions folder) or whose
+// download another process transfers touches nothing.
 TEST_F(CancelDownloadTest, OnlyTheDownloadsOwnRegularFilesAreDeleted) {
     test::TempFolder outside;
     writeFile(outside / "precious", "keep");
@@ -104,9 +91,12 @@ TEST_F(CancelDownloadTest, OnlyTheDownloadsOwnRegularFilesAreDeleted) {
     writeFile(destination + "dir.bin/inner", "keep");
     writeFile(definition("x"), "../config.cfg\r\nDownloading\r\nhttp://h/x\r\n" + destination +
                                    "\r\n1\r\n 1 \r\n 1 \r\n 0 \r\n");
+    addPaused("busy.bin", destination);
+    writeFile(destination + "busy.bin", "partial");
     const std::string settingsBefore = readFile(program.folder / "config.cfg");
     frmMain& form = program.load();
-    for (const char* name : {"link.bin", "dir.bin", "../config.cfg"}) {
+    program.host.locks.heldElsewhere.insert(definition("busy.bin"));
+    for (const char* name : {"link.bin", "dir.bin", "../config.cfg", "busy.bin"}) {
         cancel(form, name);
     }
     EXPECT_EQ(readFile(outside / "precious"), "keep");
@@ -114,8 +104,12 @@ TEST_F(CancelDownloadTest, OnlyTheDownloadsOwnRegularFilesAreDeleted) {
     EXPECT_EQ(readFile(destination + "dir.bin/inner"), "keep");
     EXPECT_EQ(readFile(program.folder / "config.cfg"), settingsBefore);
     EXPECT_TRUE(fileExists(definition("x")));
-    EXPECT_EQ(form.lstDown.rowCount(), 1);
-    EXPECT_EQ(program.host.ui.messages.size(), 1u);
+    EXPECT_TRUE(fileExists(destination + "busy.bin") && fileExists(progress("busy.bin")) &&
+                fileExists(definition("busy.bin")));
+    EXPECT_EQ(form.lstDown.rowCount(), 2);
+    ASSERT_EQ(program.host.ui.messages.size(), 2u);
+    EXPECT_EQ(program.host.ui.messages[1].text,
+              "\"busy.bin\" is being transferred by another Tandu process. It was not cancelled.");
 }
 
 }  // namespace

@@ -29,27 +29,19 @@ for name in pause.bin:4 twice.bin:4 kill.bin:8; do
     add_waiting "$prog" "${name%:*}" "http://localhost/${name%:*}" "$work/dl/" "${name#*:}"
 done
 
-progress_is_sound() {
-    local file="$prog/definitions/$1.dwn"
-    [ ! -e "$file" ] || ! grep -qvE $'^[0-9]+-[0-9]+\r?$' "$file"
-}
-
 # SIGKILL at random moments, resumed each time.
 kills=0
 while [ "$kills" -lt "$kills_wanted" ]; do
     "$prog/tandu-cli" get kill.bin >/dev/null 2>"$work/kill.err" &
     pid=$!
     sleep "$(printf "0.%02d" $((RANDOM % 40 + 5)))"
-    if kill -9 "$pid" 2>/dev/null; then
-        kills=$((kills + 1))
-    fi
+    ! kill -9 "$pid" 2>/dev/null || kills=$((kills + 1))
     status=0
     wait "$pid" || status=$?
-    progress_is_sound kill.bin || fail "unreadable progress file after kill $kills"
+    dwn="$prog/definitions/kill.bin.dwn"
+    [ ! -e "$dwn" ] || ! grep -qvE $'^[0-9]+-[0-9]+\r?$' "$dwn" || fail "unreadable progress file after kill $kills"
     # Done, perhaps just before the kill landed.
-    if [ "$status" -eq 0 ] || [ ! -e "$prog/definitions/kill.bin.def" ]; then
-        break
-    fi
+    [ "$status" -ne 0 ] && [ -e "$prog/definitions/kill.bin.def" ] || break
     [ "$status" -eq 137 ] || { cat "$work/kill.err" >&2; fail "get exited $status"; }
 done
 # Slowed down while it was killed; the rest comes at full speed.

@@ -42,8 +42,7 @@ mkdir -m 700 "$dir/run"
 export QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$dir/run" TMPDIR="$dir"
 
 refused() {  # $1: the option named in the message, then the arguments
-    local named=$1
-    shift
+    local named=$1 && shift
     expect_exit 2 timeout 10 "$prog/tandu" "$@"
     grep -qF "tandu: unknown option '$named'" "$dir/err" && grep -q '^usage: tandu' "$dir/err" ||
         fail "tandu $*: $(cat "$dir/err")"

@@ -25,8 +25,7 @@ start_nginx "$work/www" "$work" 256k
 # Waits until every named download has a progress file: all are under way.
 all_running() {
     for _ in $(seq 1 100); do
-        (cd "$prog/definitions" && ls "${@/%/.dwn}") >/dev/null 2>&1 && return 0
-        sleep 0.05
+        (cd "$prog/definitions" && ls "${@/%/.dwn}") >/dev/null 2>&1 && return 0 || sleep 0.05
     done
     return 1
 }

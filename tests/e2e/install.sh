@@ -15,8 +15,7 @@ prefix="$tmp/home dir/.local"  # a blank in the path, as some homes have
 export HOME="$tmp/home dir"      # the browsers' host manifests go there
 cmake --install "$build" --prefix "$prefix" >"$tmp/install.log" || fail "install: $(cat "$tmp/install.log")"
 folder="$prefix/lib/tandu"
-window=0
-[ -x "$bin/tandu" ] && window=1
+window=$([ -x "$bin/tandu" ] && echo 1 || echo 0)
 
 # The program folder: the executables, an empty definitions/, nothing else.
 expected="definitions tandu-cli tandu-host"

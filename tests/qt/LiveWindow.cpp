@@ -28,11 +28,6 @@ void LiveWindow::close() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-qt::QtMainWindow& LiveWindow::restart() {
-    close();
-    return open();
-}
-
 void LiveWindow::writeSettings(const std::string& contents) {
     writeFile(folder / "config.cfg", contents);
 }

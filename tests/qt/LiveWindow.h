@@ -43,8 +43,6 @@ public:
     qt::QtMainWindow& open(const std::string& commandLine = "");
     // Ends this run of the program: its window and state go, the folder stays.
     void close();
-    // Starts the program again over the same folder.
-    qt::QtMainWindow& restart();
 
     frmMain& form() { return *app->mainWindow(); }
     template <typename Widget>

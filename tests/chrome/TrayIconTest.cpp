@@ -6,23 +6,12 @@
 namespace tandu {
 namespace {
 
-constexpr double kTwipsPerPixel = 15.0;
-
-class TrayIconTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        program.writeSettings();
-        form = &program.load();
-    }
-    void trayMessage(int message) { form->mouseMove(0, 0, message * kTwipsPerPixel, 0); }
-    test::FakeTray& tray() { return program.host.tray; }
-    test::HeadlessUi& ui() { return program.host.ui; }
-
+TEST(TrayIcon, TooltipFieldIsCutAtItsSizeAndAHandOffBringsTheWindowBack) {
     test::TestProgram program;
-    frmMain* form = nullptr;
-};
-
-TEST_F(TrayIconTest, TooltipFieldIsCutAtItsSizeAndAHandOffBringsTheWindowBack) {
+    program.writeSettings();
+    frmMain* form = &program.load();
+    const auto tray = [&]() -> test::FakeTray& { return program.host.tray; };
+    const auto ui = [&]() -> test::HeadlessUi& { return program.host.ui; };
     EXPECT_EQ(form->tray().record().tip, std::string("Idle") + '\0' + std::string(123, ' '));
     EXPECT_TRUE(tray().calls.empty());  // prepared at load, not shown
     EXPECT_EQ(TrayIconOps::tipField(std::string(200, 'a')), std::string(128, 'a'));
@@ -40,8 +29,9 @@ TEST_F(TrayIconTest, TooltipFieldIsCutAtItsSizeAndAHandOffBringsTheWindowBack) {
     EXPECT_EQ(ui().activations, 1);
     // Back from the tray, mouse moves at those columns are no tray messages.
     const std::size_t calls = tray().calls.size();
-    trayMessage(516);
-    trayMessage(515);
+    for (int message : {516, 515}) {
+        form->mouseMove(0, 0, message * 15.0, 0);  // 15 twips a pixel
+    }
     EXPECT_TRUE(ui().popups.empty());
     EXPECT_EQ(tray().calls.size(), calls);
 }

@@ -19,18 +19,13 @@ mkdir -p "$work/dl" "$work/www"
 # A tiny server: HEAD promises 26 bytes; GET sends them chunked.
 python3 - <<'PY' &
 import socket
-body = b"abcdefghijklmnopqrstuvwxyz"
-chunked = b"Transfer-Encoding: chunked\r\n\r\n1a\r\n" + body + b"\r\n0\r\n\r\n"
-server = socket.socket()
-server.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
-server.bind(("127.0.0.1", 80))
-server.listen(16)
+chunked = b"Transfer-Encoding: chunked\r\n\r\n1a\r\nabcdefghijklmnopqrstuvwxyz\r\n0\r\n\r\n"
+server = socket.create_server(("127.0.0.1", 80))
 while True:
     conn, _ = server.accept()
-    words = conn.recv(4096).split(b" ")
-    name = words[1].rsplit(b"/", 1)[-1] if len(words) > 2 else b"silent"
-    if name != b"silent":
-        head = b"Content-Length: 26\r\n\r\n" if words[0] == b"HEAD" else chunked
+    request = conn.recv(4096)
+    if request and b"/silent " not in request:
+        head = b"Content-Length: 26\r\n\r\n" if request.startswith(b"HEAD") else chunked
         conn.sendall(b"HTTP/1.1 200 OK\r\n" + head)
     conn.close()
 PY

@@ -22,11 +22,8 @@ TEST(MainWindow, StartsIdleWithEveryMenuAndRoomForEveryText) {
     for (const char* name : {"Tabs", "pb", "fraGen", "lstPieces", "pbBuffer", "fraBuf"}) {
         EXPECT_FALSE(live.need<QWidget>(name)->isVisible()) << name;
     }
-    QStringList bar;
-    for (QAction* action : live.window->menuBar()->actions()) {
-        bar << action->text();
-    }
-    EXPECT_EQ(bar, (QStringList{"File", "Downloads", "Options", "Send to Tray", "Help"}));
+    EXPECT_EQ(itemsOf(live.window->menuBar()),
+              (QStringList{"File", "Downloads", "Options", "Send to Tray", "Help"}));
     EXPECT_EQ(itemsOf(live.need<QMenu>("menFile")),
               (QStringList{"Download URL...", "Download Numeric Sequence...",
                            "Download URL List...", "-", "Export List...", "-", "Exit"}));

@@ -45,8 +45,8 @@ inline void clickTab(QTabWidget* tabs, int index) {
                       tabs->tabBar()->tabRect(index).center());
 }
 
-// A menu's captions, "-" for a separator.
-inline QStringList itemsOf(const QMenu* menu) {
+// A menu's (or a menu bar's) captions, "-" for a separator.
+inline QStringList itemsOf(const QWidget* menu) {
     QStringList items;
     for (const QAction* action : menu->actions()) {
         items << (action->isSeparator() ? "-" : action->text());

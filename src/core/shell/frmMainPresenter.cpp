@@ -137,8 +137,8 @@ void frmMain::downloadChanged(Download& download) {
             }
             showTrayTip();
         }
-    } else if (transferring) {
-        tmr.setEnabled(true);
+    } else {
+        tmr.setEnabled(true);  // a probe waiting to try again counts the seconds too
     }
 }
 

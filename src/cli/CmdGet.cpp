@@ -76,6 +76,9 @@ ProgressLine::Figures figuresOf(const Download& download) {
     ProgressLine::Figures figures;
     figures.name = download.text();
     figures.state = StateText(download.state());
+    if (const std::string retry = download.retryText(); !retry.empty()) {
+        figures.state += " (" + retry + ")";
+    }
     figures.speed = download.row().speed;
     figures.size = download.row().size;
     figures.eta = download.row().eta;
@@ -177,7 +180,7 @@ int cmdGet(CliContext& context, const Arguments& args) {
         for (int row = 0; row < downloads.count(); ++row) {
             Download& download = downloads.at(row);
             download.tick();
-            if (download.running() && !download.probing()) {
+            if (download.running() && (!download.probing() || !download.retryText().empty())) {
                 running.push_back(figuresOf(download));
             }
         }

@@ -14,8 +14,6 @@
 namespace tandu {
 namespace {
 
-using test::FakeSocketFactory;
-
 TEST(TargetFile, WritesInPlaceAndNeverReplacesOrFollowsWhatIsThere) {
     test::TempFolder folder;
     const std::string path = folder / "t.bin";
@@ -117,9 +115,8 @@ TEST(TargetFile, ResumeRefetchesCountedBytesTheFileNeverGot) {
     h.start(row);
     if (holes) {
         EXPECT_EQ(h.progress("f.bin"), "0-" + piece + " " + piece + "-" + piece + " ");
-        EXPECT_TRUE(h.ws(2).connects.empty());
-        FakeSocketFactory::connect(h.ws(1));
-        EXPECT_EQ(test::EngineHarness::rangeAsked(h.ws(1)).first, 0);
+        ASSERT_EQ(h.fetcher().count(), 1u);
+        EXPECT_EQ(h.fetcher().fetch(0).request.range->first, 0);
     }
     EXPECT_NE(h.state(row), "Completed");
 }

@@ -208,6 +208,9 @@ void frmMain::showTickFigures(const Download& download) {
         if (p.done) {
             lstPieces.setCell(row, kPieceSpeedColumn, "-");
             lstPieces.setCell(row, kPieceEtaColumn, "-");
+        } else if (p.retryIn > 0) {
+            lstPieces.setCell(row, kPieceSpeedColumn, "Retrying");
+            lstPieces.setCell(row, kPieceEtaColumn, "in " + std::to_string(p.retryIn) + " s");
         } else {
             lstPieces.setCell(row, kPieceSpeedColumn, numbers_.kb(p.speed) + "KB/s");
             lstPieces.setCell(row, kPieceEtaColumn, FormatTimeLeft(p.secondsLeft));

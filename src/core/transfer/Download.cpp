@@ -70,6 +70,19 @@ void Download::tick() {
     timer_.tick();
 }
 
+std::string Download::retryText() const {
+    if (record_.probing && record_.probeRetryIn > 0) {
+        return "retrying in " + std::to_string(record_.probeRetryIn) + " s";
+    }
+    for (int i = 1; !record_.probing && i <= record_.pieceCount(); ++i) {
+        if (record_.piece(i).retryIn > 0) {
+            return "retrying piece " + std::to_string(i) + " in " +
+                   std::to_string(record_.piece(i).retryIn) + " s";
+        }
+    }
+    return "";
+}
+
 // ---------------------------------------------------------------- fetches
 
 bool Download::fetching(int index) const {
@@ -106,7 +119,8 @@ void Download::retryLater(int index, std::optional<std::chrono::seconds> serverD
     constexpr std::chrono::seconds kLongestServerDelay{300};
     int delay = delays[static_cast<std::size_t>(failures)];
     if (serverDelay) {
-        delay = std::max<int>(delay, static_cast<int>(std::min(*serverDelay, kLongestServerDelay).count()));
+        delay = std::max<int>(
+            delay, static_cast<int>(std::min(*serverDelay, kLongestServerDelay).count()));
     }
     ++failures;
     retryIn = std::max(delay, 1);

@@ -68,6 +68,8 @@ public:
     void tick();
     // A transfer runs but no connection is left that could move it on.
     bool stalled() const;
+    // "retrying piece 3 in 4 s" while a fetch waits to go out again, else "".
+    std::string retryText() const;
     // "Downloading NAME @ 12KB/s"
     std::string tooltip() const { return timer_.tooltip(); }
 

@@ -26,10 +26,6 @@ inline std::string serverAnswered(const std::string& head) {
     return "The server answered: " + head.substr(0, head.find_first_of("\r\n"));
 }
 
-inline std::string retrying(int seconds) {
-    return "Retrying in " + std::to_string(seconds) + " s";
-}
-
 inline std::string heldElsewhere(const std::string& name) {
     return "\"" + name + "\" is being transferred by another Tandu process. It is left alone here.";
 }

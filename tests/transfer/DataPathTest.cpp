@@ -163,14 +163,6 @@ TEST(DataPath, WriteFailureStopsTheDownloadWithTheReason) {
     EXPECT_EQ(h.state(row), "Error");
     EXPECT_TRUE(piece.destroyed);
     EXPECT_EQ(h.progress("full"), "0-5000 ");
-    // A folder that is gone is a file error too.
-    h.program.host.ui.messages.clear();
-    std::filesystem::remove_all(h.downloads());
-    h.start(h.addWaiting("f.bin", "2"));
-    h.answerProbeWithSize(100);
-    ASSERT_EQ(h.messages().size(), 1u);
-    EXPECT_NE(h.messages()[0].text.find("No such file or directory"), std::string::npos);
-    EXPECT_FALSE(h.f->Tabs.visible());
 }
 
 }  // namespace

@@ -61,51 +61,6 @@ public:
     int finishedWhileRunning = 0;
 };
 
-TEST(Queue, ThreeAtOnceEachToItsOwnFileOnePausedAndResumedOneFinishAtTheEnd) {
-    Engine e(3);
-    const std::string files[] = {test::patterned(3001), test::patterned(2500),
-                                 test::patterned(1999), test::patterned(10)};
-    Download* d[4];
-    for (int i = 0; i < 4; ++i) {
-        d[i] = &e.add(std::string(1, 'a' + i), std::string(1, 'a' + i), "2");
-    }
-    e.queue.start(nullptr);
-    EXPECT_EQ(e.list.runningCount(), 3);
-    EXPECT_FALSE(d[3]->running());
-    for (int i = 0; i < 3; ++i) {
-        e.answerProbe(*d[i], files[i].size());
-        EXPECT_EQ(d[i]->state(), DownloadState::Downloading);
-    }
-    // a's second piece arrives cut at an odd place, then a is paused.
-    FakeFetcher::head(e.ws(*d[0], 2), test::partialHeader(1500, 3000, 3001));
-    FakeFetcher::body(e.ws(*d[0], 2), files[0].substr(1500, 777));
-    d[0]->pause();
-    EXPECT_EQ(d[0]->state(), DownloadState::Paused);
-    EXPECT_EQ(e.list.runningCount(), 2);
-    // b completes: d takes its place; c is untouched by both.
-    test::serve(e.ws(*d[1], 1), files[1]);
-    test::serve(e.ws(*d[1], 2), files[1]);
-    EXPECT_EQ(d[1]->state(), DownloadState::Completed);
-    EXPECT_TRUE(d[3]->probing());
-    EXPECT_TRUE(d[2]->running());
-    ASSERT_TRUE(d[0]->start(false));
-    for (int i : {0, 2}) {
-        test::serve(e.ws(*d[i], 1), files[i]);
-        test::serve(e.ws(*d[i], 2), files[i]);
-    }
-    EXPECT_EQ(e.finished, 0);
-    e.answerProbe(*d[3], files[3].size());
-    test::serve(e.ws(*d[3], 1), files[3]);
-    test::serve(e.ws(*d[3], 2), files[3]);
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(d[i]->state(), DownloadState::Completed) << i;
-        EXPECT_TRUE(e.target(std::string(1, 'a' + i)) == files[i]) << i;
-    }
-    EXPECT_EQ(e.finished, 1);
-    EXPECT_TRUE(e.texts.empty());
-    EXPECT_TRUE(e.host.locks.held.empty());
-}
-
 // Rows are their definition files: two files naming the same target are two
 // rows; the second cannot start while the first writes, and each cancels alone.
 TEST(Queue, TwoRowsForOneTargetNeverRunTogether) {

@@ -8,22 +8,24 @@ namespace {
 using test::EngineHarness;
 using test::FakeFetcher;
 
-TEST(Probe, SizeSetsUpFilesAndPages) {
+TEST(Probe, PauseGivesUpAnUnansweredProbeAndASizeSetsUpTheFiles) {
     EngineHarness h;
     const int row = h.addWaiting("f.bin", "3");
     h.start(row);
-    EXPECT_EQ(h.f->lstDown.height(), frmMain::kTransferListHeight);
-    EXPECT_FALSE(h.f->cmbDownSel.enabled());
+    h.f->cmbPause.click();
+    EXPECT_EQ(h.state(row), "Waiting");
+    EXPECT_TRUE(h.newest().destroyed);
+    EXPECT_TRUE(h.messages().empty());
+    EXPECT_TRUE(h.program.host.locks.held.empty());
+    EXPECT_FALSE(test::fileExists(h.targetPath("f.bin")));
+    // The row can be started again.
+    h.start(row);
     h.answerProbe("HTTP/1.1 200 OK\r\ncontent-length:5000\r\n\r\n");
     EXPECT_EQ(h.state(row), "Downloading");
     EXPECT_EQ(textfile::readLines(h.definitionPath("f.bin"))->at(5), " 5000 ");
     EXPECT_EQ(h.progress("f.bin"), "0-1666 0-1666 0-1668 ");
     EXPECT_FALSE(test::fileExists(h.program.folder / "header.dat"));
-    EXPECT_EQ(h.f->lblSize.caption(), "5KB");
-    EXPECT_EQ(h.f->lblTotalBuf.caption(), "3KB");
     EXPECT_EQ(h.f->lstPieces.text(2), "Connection 3");
-    EXPECT_TRUE(h.f->tmr.enabled());
-    EXPECT_TRUE(h.f->cmbPause.enabled());
 }
 
 TEST(Probe, UnusableAnswersTakeTheFailurePath) {
@@ -47,26 +49,6 @@ TEST(Probe, UnusableAnswersTakeTheFailurePath) {
         EXPECT_FALSE(h.f->Tabs.visible());
         EXPECT_TRUE(h.f->cmbClear.enabled());
     }
-}
-
-TEST(Probe, PauseGivesUpAProbeThatGetsNoAnswer) {
-    EngineHarness h;
-    const int row = h.addWaiting("f.bin", "2");
-    h.start(row);
-    ASSERT_TRUE(h.f->cmbPause.enabled());
-    h.f->cmbPause.click();
-    EXPECT_FALSE((h.f->downloads().runningCount() > 0));
-    EXPECT_EQ(h.state(row), "Waiting");
-    EXPECT_TRUE(h.newest().destroyed);
-    EXPECT_FALSE(h.f->Tabs.visible());
-    EXPECT_TRUE(h.messages().empty());
-    EXPECT_TRUE(h.program.host.locks.held.empty());
-    EXPECT_EQ(DefinitionFile::read(h.definitionPath("f.bin"))->lineCount, 5);
-    EXPECT_FALSE(test::fileExists(h.targetPath("f.bin")));
-    // The row can be started again.
-    h.start(row);
-    h.answerProbeWithSize(10);
-    EXPECT_EQ(h.state(row), "Downloading");
 }
 
 TEST(Start, MissingFilesBadLinesAndUnusableAddressesStartNothing) {
@@ -102,15 +84,6 @@ TEST(Start, ADownloadAnotherProcessTransfersIsLeftAlone) {
               "\"f.bin\" is being transferred by another Tandu process. It is left alone here.");
     EXPECT_EQ(h.fetcher().count(), 0u);
     EXPECT_EQ(h.state(row), "Waiting");
-    // The lock is held for exactly as long as the transfer runs.
-    h.program.host.locks.heldElsewhere.clear();
-    h.start(row);
-    EXPECT_EQ(h.program.host.locks.held.count(h.definitionPath("f.bin")), 1u);
-    h.answerProbeWithSize(3);
-    test::serve(h.ws(1), "abc");
-    test::serve(h.ws(2), "abc");
-    EXPECT_EQ(h.state(row), "Completed");
-    EXPECT_TRUE(h.program.host.locks.held.empty());
 }
 
 // --- Download all -------------------------------------------------------------

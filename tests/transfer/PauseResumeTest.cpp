@@ -93,28 +93,5 @@ TEST(Pause, MissingProgressFileShowsTheMessageAndEndsTheTransfer) {
     EXPECT_TRUE((h.f->downloads().runningCount() > 0));
 }
 
-TEST(Timer, SpeedsRoundHalvesToEvenBufferGaugeAwayFromZero) {
-    EngineHarness h("8192KB");
-    const int row = h.addWaiting("f.bin", "3");
-    h.start(row);
-    h.answerProbeWithSize(60'000);
-    const int sent[] = {1500, 2500, 499};
-    for (int i = 1; i <= 3; ++i) {
-        const std::int64_t first = (i - 1) * 20'000;
-        FakeFetcher::head(h.ws(i), test::partialHeader(first, first + 19'999, 60'000));
-        FakeFetcher::body(h.ws(i), std::string(static_cast<std::size_t>(sent[i - 1]), 'x'));
-    }
-    h.f->tmr.tick();
-    EXPECT_EQ(h.f->lstPieces.cell(1, 2), "2KB/s");
-    EXPECT_EQ(h.f->lstPieces.cell(2, 1), "/20KB");
-    EXPECT_EQ(h.f->lstDown.cell(row, 3), "4/60KB");
-    EXPECT_EQ(h.f->pbBuffer.value(), 4499);
-    // The next tick counts only what arrived since.
-    FakeFetcher::body(h.ws(2), std::string(500, 'x'));
-    h.f->tmr.tick();
-    EXPECT_EQ(h.f->lstPieces.cell(0, 3), FormatTimeLeft(18'500));
-    EXPECT_EQ(h.f->lstDown.cell(row, 1), "KB/s");
-}
-
 }  // namespace
 }  // namespace tandu

@@ -25,7 +25,6 @@ TEST(Probe, PauseGivesUpAnUnansweredProbeAndASizeSetsUpTheFiles) {
     EXPECT_EQ(textfile::readLines(h.definitionPath("f.bin"))->at(5), " 5000 ");
     EXPECT_EQ(h.progress("f.bin"), "0-1666 0-1666 0-1668 ");
     EXPECT_FALSE(test::fileExists(h.program.folder / "header.dat"));
-    EXPECT_EQ(h.f->lstPieces.text(2), "Connection 3");
 }
 
 TEST(Probe, UnusableAnswersTakeTheFailurePath) {
@@ -46,8 +45,6 @@ TEST(Probe, UnusableAnswersTakeTheFailurePath) {
         EXPECT_FALSE(test::fileExists(h.targetPath("f.bin")));
         // The answer stays behind as the scratch copy, and it alone.
         EXPECT_EQ(test::readFile(h.program.folder / "header.dat"), answer);
-        EXPECT_FALSE(h.f->Tabs.visible());
-        EXPECT_TRUE(h.f->cmbClear.enabled());
     }
 }
 
@@ -105,10 +102,6 @@ TEST(DownloadAll, PausedFirstThenWaitingTopDownThenShutdown) {
     for (const std::string name : {"A", "C"}) {
         h.answerProbeWithSize(2);
         test::serve(h.newest(), name + name);
-        if (name == "A") {
-            EXPECT_TRUE(h.program.host.launcher.launches.empty());
-            EXPECT_EQ(h.state(2), "Waiting");  // C is probing
-        }
     }
     EXPECT_EQ(h.state(0), "Completed");
     EXPECT_EQ(h.state(2), "Completed");

@@ -29,21 +29,15 @@ public:
         return list.add(path);
     }
     FakeFetchRecord& ws(Download& d, int i) { return test::pieceFetch(host.fetcher, d, i); }
-    // Probes answer in the order they went out.
     void answerProbe(Download& d, std::size_t size) {
         for (std::size_t k = 0; k < host.fetcher.count(); ++k) {
             FakeFetchRecord& r = host.fetcher.fetch(k);
-            if (r.request.kind == net::FetchRequest::Kind::Head && !r.destroyed &&
-                r.request.url.text() == d.record().defURL) {
-                FakeFetcher::head(r, test::sizeAnswer(static_cast<std::int64_t>(size)));
-                return;
+            if (r.request.url.text() == d.record().defURL && !r.destroyed) {
+                return FakeFetcher::head(r, test::sizeAnswer(static_cast<std::int64_t>(size)));
             }
         }
-        FAIL() << "no probe for " << d.text();
     }
-    std::string target(const std::string& line1) {
-        return test::readFile(folder / ("dl/" + line1));
-    }
+    std::string target(const std::string& name) { return test::readFile(folder / ("dl/" + name)); }
 
     void rowAdded(int) override {}
     void rowsRemoved(const std::vector<int>&) override {}

@@ -71,11 +71,8 @@ public:
     explicit EngineHarness(const std::string& buffer = "1KB") {
         program.writeSettings("1.0\r\n4\r\n\r\n" + buffer + "\r\n");
         std::filesystem::create_directories(downloads());
-        reload();
+        f = &program.load();
     }
-
-    // Starts the program again on the same folder: the list comes from the files.
-    void reload() { f = &program.load(); }
 
     std::string downloads() const { return program.folder / "downloads/"; }
     std::string definitionPath(const std::string& name) const {
@@ -113,8 +110,6 @@ public:
         f->lstDown.clickRow(row);
         f->cmbDownSel.click();
     }
-    // Starts without selecting: "Download all" picks the row.
-    void pressStart() { f->cmbDownSel_Click(); }
 
     FakeFetcher& fetcher() { return program.host.fetcher; }
     FakeFetchRecord& newest() { return fetcher().fetch(fetcher().count() - 1); }

@@ -25,9 +25,6 @@ TEST(Retry, ABrokenPieceGoesOutAgainFromItsFirstMissingByteUntilTheTriesAreSpent
     FakeFetcher::head(cut, test::partialHeader(1000, 1999, 2000));
     FakeFetcher::body(cut, file.substr(1000, 300));
     FakeFetcher::fail(cut, Failure::Broken, "Connection reset by peer");
-    EXPECT_TRUE(cut.destroyed);
-    EXPECT_EQ(h.state(row), "Downloading");
-    EXPECT_TRUE(h.messages().empty());
     EXPECT_EQ(h.f->downloads().at(row).retryText(), "retrying piece 2 in 1 s");
     const std::size_t before = h.fetcher().count();
     h.f->tmr.tick();

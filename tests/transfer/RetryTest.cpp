@@ -72,14 +72,15 @@ TEST(Retry, AProbeRetriesPassingRefusalsAndFailsAtOnceOnAnythingElse) {
     EXPECT_EQ(h.fetcher().count(), 1u);
     h.f->tmr.tick();
     ASSERT_EQ(h.fetcher().count(), 2u);
-    FakeFetcher::fail(h.newest(), Failure::Timeout, "No answer within 30 seconds.");
+    FakeFetcher::fail(h.newest(), Failure::Broken, "Connection reset by peer");
     ticks(h, 2);
     h.answerProbeWithSize(10);
     EXPECT_EQ(h.state(row), "Downloading");
     EXPECT_TRUE(h.messages().empty());
 
-    // A refused certificate or redirect: the reason, the row "Error", no file.
-    for (const auto kind : {Failure::Certificate, Failure::Redirect}) {
+    // No answer in time, a refused certificate or redirect: the reason, the row
+    // "Error", no file.
+    for (const auto kind : {Failure::Timeout, Failure::Certificate, Failure::Redirect}) {
         EngineHarness e;
         const int bad = e.addWaiting("bad", "4", "https://h.example/f");
         e.start(bad);

@@ -62,7 +62,8 @@ void ProbeHandler::onFailure(const net::FetchFailure& failure) {
     if (!engine_.record().probing) {
         return;
     }
-    if (failure.retryable()) {
+    // A server that takes the connection and says nothing is not asked again.
+    if (failure.retryable() && failure.kind != net::FetchFailure::Kind::Timeout) {
         engine_.retryLater(0, std::nullopt, failure.message);
     } else {
         fail(messages::connectionError(failure.message));

@@ -183,7 +183,7 @@ void frmMain::showPages(const Download& download) {
 void frmMain::showFigures(const Download& download) {
     const TransferRecord& rec = download.record();
     const std::int64_t totalBuffer = rec.bufferSize * rec.pieceCount();
-    lblURL.setCaption(rec.defURL);
+    lblURL.setCaption(rec.source ? rec.source->display() : rec.defURL);
     lblSave.setCaption(rec.targetPath);
     lblSize.setCaption(numbers_.kb(rec.plan.fileSize) + "KB");
     lblPieces.setCaption(std::to_string(rec.pieceCount()));

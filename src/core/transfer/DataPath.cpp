@@ -12,8 +12,8 @@ namespace tandu {
 
 bool DataPath::live(int index) const {
     const TransferRecord& rec = engine_.record();
-    return rec.downloading && !rec.probing && index <= rec.pieceCount() &&
-           !rec.piece(index).done && engine_.fetching(index);
+    return rec.downloading && !rec.probing && index <= rec.pieceCount() && !rec.piece(index).done &&
+           engine_.fetching(index);
 }
 
 std::unique_ptr<net::Fetch> DataPath::start(int index) {
@@ -50,8 +50,8 @@ void DataPath::onHead(int index, const net::AnswerHead& head) {
     }
     const std::optional<std::int64_t> size =
         rec.sizeUnknown ? std::nullopt : std::optional<std::int64_t>(rec.plan.fileSize);
-    const RangeAnswer answer = RangeAnswer::judge(head, p.firstWanted(), size,
-                                                  rec.oneConnection || rec.pieceCount() == 1);
+    const RangeAnswer answer =
+        RangeAnswer::judge(head, p.firstWanted(), size, rec.oneConnection || rec.pieceCount() == 1);
     if (answer.kind == RangeAnswer::Kind::IgnoresRange) {
         fallBackToOneConnection();
         return;

@@ -72,8 +72,7 @@ void ProbeHandler::onFailure(const net::FetchFailure& failure) {
 
 void ProbeHandler::keepScratchCopy(const std::string& head) {
     // Only a scratch copy for the curious; the answer itself is in memory.
-    textfile::writeLines(engine_.setup().programFolder + "/header.dat",
-                         textfile::splitLines(head));
+    textfile::writeLines(engine_.setup().programFolder + "/header.dat", textfile::splitLines(head));
 }
 
 void ProbeHandler::fail(const std::string& message) {

@@ -32,8 +32,8 @@ struct RangeAnswer {
     static bool lengthConflicts(const net::AnswerHead& head);
     // A status that says "not now": the request is worth making again.
     static bool passing(int status) {
-        return status == 408 || status == 429 || status == 500 || status == 502 ||
-               status == 503 || status == 504;
+        return status == 408 || status == 429 || status == 500 || status == 502 || status == 503 ||
+               status == 504;
     }
     // A transfer encoding the network layer does not take off.
     static bool encodedTransfer(const net::AnswerHead& head);

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "net/Url.h"
 #include "settings/SettingsFile.h"
 #include "transfer/PieceBuffer.h"
 #include "transfer/PiecePlan.h"
-#include "net/Url.h"
 
 namespace tandu {
 

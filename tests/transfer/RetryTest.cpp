@@ -25,8 +25,10 @@ TEST(Retry, ABrokenPieceGoesOutAgainFromItsFirstMissingByteUntilTheTriesAreSpent
     FakeFetcher::head(cut, test::partialHeader(1000, 1999, 2000));
     FakeFetcher::body(cut, file.substr(1000, 300));
     FakeFetcher::fail(cut, Failure::Broken, "Connection reset by peer");
-    EXPECT_EQ(h.f->downloads().at(row).retryText(), "retrying piece 2 in 1 s");
     const std::size_t before = h.fetcher().count();
+    h.f->tmr.tick();
+    EXPECT_EQ(h.f->downloads().at(row).retryText(), "retrying piece 2 in 1 s");
+    EXPECT_EQ(h.f->lstPieces.cell(1, 2), "Retrying");
     h.f->tmr.tick();
     ASSERT_EQ(h.fetcher().count(), before + 1);
     // An early end, then a passing refusal with its own delay: the server's wins.
@@ -35,11 +37,10 @@ TEST(Retry, ABrokenPieceGoesOutAgainFromItsFirstMissingByteUntilTheTriesAreSpent
     FakeFetcher::head(again, test::partialHeader(1300, 1999, 2000));
     FakeFetcher::body(again, file.substr(1300, 200));
     FakeFetcher::end(again);
-    h.f->tmr.tick();
+    ticks(h, 2);
     FakeFetcher::head(h.ws(2), "HTTP/1.1 503 Busy\r\nRetry-After: 7\r\n\r\n");
-    ticks(h, 6);
+    ticks(h, 7);
     EXPECT_EQ(h.fetcher().count(), before + 2);
-    EXPECT_EQ(h.f->lstPieces.cell(1, 2), "Retrying");
     h.f->tmr.tick();
     test::serve(h.ws(2), file);
     test::serve(h.ws(1), file);
@@ -53,7 +54,7 @@ TEST(Retry, ABrokenPieceGoesOutAgainFromItsFirstMissingByteUntilTheTriesAreSpent
     h.answerProbeWithSize(3000);
     FakeFetcher::fail(h.ws(3), Failure::Broken, "Connection reset by peer");
     for (int delay : {1, 2, 4, 8, 16}) {
-        ticks(h, delay);
+        ticks(h, delay + 1);
         FakeFetcher::fail(h.ws(3), Failure::Timeout, "No data for 30 seconds.");
     }
     EXPECT_EQ(h.state(other), "Error");
@@ -68,12 +69,12 @@ TEST(Retry, AProbeRetriesPassingRefusalsAndFailsAtOnceOnAnythingElse) {
     h.start(row);
     h.answerProbe("HTTP/1.1 503 Service Unavailable\r\nRetry-After: 3\r\n\r\n");
     FakeFetcher::fail(h.newest(), Failure::Timeout, "x");  // the old fetch is gone
-    ticks(h, 2);
+    ticks(h, 3);
     EXPECT_EQ(h.fetcher().count(), 1u);
     h.f->tmr.tick();
     ASSERT_EQ(h.fetcher().count(), 2u);
     FakeFetcher::fail(h.newest(), Failure::Broken, "Connection reset by peer");
-    ticks(h, 2);
+    ticks(h, 3);
     h.answerProbeWithSize(10);
     EXPECT_EQ(h.state(row), "Downloading");
     EXPECT_TRUE(h.messages().empty());

@@ -123,7 +123,9 @@ void Download::retryLater(int index, std::optional<std::chrono::seconds> serverD
             delay, static_cast<int>(std::min(*serverDelay, kLongestServerDelay).count()));
     }
     ++failures;
-    retryIn = std::max(delay, 1);
+    // Ticks come once a second at any phase: one more makes the wait at least
+    // the delay, and lets the next figures show it.
+    retryIn = std::max(delay, 1) + 1;
     changed();
 }
 

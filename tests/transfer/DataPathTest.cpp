@@ -109,7 +109,7 @@ TEST(HostileAnswer, OnlyTheBytesAskedForReachTheFile) {
         {"HTTP/1.1 200 OK\r\nContent-Length: 1000\r\n\r\n", 0, Kind::Accept},
         {"HTTP/1.1 200 OK\r\nContent-Length: 1000\r\n\r\n", 333, Kind::IgnoresRange},
         {"HTTP/1.1 200 OK\r\nContent-Length: 999\r\n\r\n", 0, Kind::Unusable},
-        {"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n", 0, Kind::Accept},
+        {"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n", 0, Kind::Unusable},
         {"HTTP/1.1 200 OK\r\nContent-Length: 1000\r\nTransfer-Encoding: gzip, chunked\r\n\r\n", 0,
          Kind::Unusable},
         {"HTTP/1.1 200 OK\r\nContent-Length: 1000\r\nContent-Length: 5\r\n\r\n", 0, Kind::Unusable},

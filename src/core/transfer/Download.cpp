@@ -61,7 +61,7 @@ void Download::tick() {
     if (record_.probing && record_.probeRetryIn > 0 && --record_.probeRetryIn == 0) {
         connect(0);
     }
-    for (int i = 1; !record_.probing && i <= record_.pieceCount() && running(); ++i) {
+    for (int i = 1; i <= static_cast<int>(record_.pieces.size()) && running(); ++i) {
         PieceState& p = record_.piece(i);
         if (!p.done && p.retryIn > 0 && --p.retryIn == 0) {
             connect(i);
@@ -74,7 +74,8 @@ std::string Download::retryText() const {
     if (record_.probing && record_.probeRetryIn > 0) {
         return "retrying in " + std::to_string(record_.probeRetryIn) + " s";
     }
-    for (int i = 1; !record_.probing && i <= record_.pieceCount(); ++i) {
+    // Pieces are laid out only once the probe answered.
+    for (int i = 1; i <= static_cast<int>(record_.pieces.size()); ++i) {
         if (record_.piece(i).retryIn > 0) {
             return "retrying piece " + std::to_string(i) + " in " +
                    std::to_string(record_.piece(i).retryIn) + " s";

@@ -81,7 +81,8 @@ std::optional<std::int64_t> RangeAnswer::probedSize(const net::AnswerHead& head)
 RangeAnswer RangeAnswer::judge(const net::AnswerHead& head, std::int64_t first,
                                std::optional<std::int64_t> fileSize, bool wholeFileUsable) {
     const bool chunked = head.header("Transfer-Encoding").has_value();
-    if (successful(head) && encodedTransfer(head)) {
+    // Chunks decoded are the file only where no range was asked for.
+    if (successful(head) && (encodedTransfer(head) || (chunked && fileSize))) {
         return unusable("The server sent the file with a transfer encoding (" +
                         head.header("Transfer-Encoding").value_or("") +
                         "), not as plain bytes that can be written in place.");
@@ -90,9 +91,6 @@ RangeAnswer RangeAnswer::judge(const net::AnswerHead& head, std::int64_t first,
         return unusable("The server's answer gives two different lengths.");
     }
     if (head.status == 206) {
-        if (chunked) {
-            return unusable("The server sent part of the file in chunks of its own.");
-        }
         const auto& range = head.contentRange;
         if (!range) {
             return unusable("The server sent part of the file without saying which part.");

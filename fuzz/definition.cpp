@@ -2,7 +2,7 @@
 #include "catalogue/DefinitionFile.h"
 #include "catalogue/TextFile.h"
 #include "transfer/PiecePlan.h"
-#include "transfer/SplitHost.h"
+#include "net/Url.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace tandu;
@@ -11,8 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     // What a start and a resume make of it.
-    SplitHost(definition->url);
-    textfile::hasControlCharacter(definition->url);
+    net::Url::parse(definition->url);
     const auto pieces = textfile::parseWholeNumber(definition->pieces);
     const auto fileSize = textfile::parseWholeNumber(definition->size);
     const auto pieceSize = textfile::parseWholeNumber(definition->pieceSize);

@@ -2,7 +2,7 @@
 #include "catalogue/FileNames.h"
 #include "catalogue/TextFile.h"
 #include "dialogs/DownloadAdder.h"
-#include "transfer/SplitHost.h"
+#include "net/Url.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace tandu;
@@ -17,6 +17,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (numbered.size() > 240 || numbered.find('/') != std::string::npos) {
         __builtin_trap();
     }
-    SplitHost(url);
+    net::Url::parse(url);
     return 0;
 }

@@ -18,7 +18,7 @@ frmMain& CliContext::load() {
 DownloadList& CliContext::downloads() {
     if (!downloads_) {
         downloads_ = std::make_unique<DownloadList>(DownloadSetup{
-            sockets, locks, NumberText(ui.thousandsSeparator()), app.programFolder(), {}});
+            fetcher, locks, NumberText(ui.thousandsSeparator()), app.programFolder(), {}});
         downloads_->load(ui);
     }
     return *downloads_;

@@ -76,6 +76,9 @@ ProgressLine::Figures figuresOf(const Download& download) {
     ProgressLine::Figures figures;
     figures.name = download.text();
     figures.state = StateText(download.state());
+    if (const std::string retry = download.retryText(); !retry.empty()) {
+        figures.state += " (" + retry + ")";
+    }
     figures.speed = download.row().speed;
     figures.size = download.row().size;
     figures.eta = download.row().eta;
@@ -95,6 +98,7 @@ public:
     GetPresenter(CliContext& context, ProgressLine& lines) : context_(context), lines_(lines) {}
 
     std::set<Download*> touched;
+    bool stopped = false;
 
     void rowAdded(int) override {}
     void rowsRemoved(const std::vector<int>&) override {}
@@ -105,6 +109,8 @@ public:
         context_.ui.messageBox(message.text, message.title, message.icon);
     }
     void downloadEnded(Download& download) override {
+        // A run that was not interrupted pauses only when a download cannot go on.
+        stopped = stopped || download.state() == DownloadState::Paused;
         if (download.state() != DownloadState::Waiting) {
             lines_.done(figuresOf(download));
         }
@@ -177,7 +183,7 @@ int cmdGet(CliContext& context, const Arguments& args) {
         for (int row = 0; row < downloads.count(); ++row) {
             Download& download = downloads.at(row);
             download.tick();
-            if (download.running() && !download.probing()) {
+            if (download.running() && (!download.probing() || !download.retryText().empty())) {
                 running.push_back(figuresOf(download));
             }
         }
@@ -188,7 +194,7 @@ int cmdGet(CliContext& context, const Arguments& args) {
     bool stalled = false;
     queue.start(nullptr);
     context.runUntil([&] {
-        if (interrupted || (finished && downloads.runningCount() == 0)) {
+        if (interrupted || ((finished || presenter.stopped) && downloads.runningCount() == 0)) {
             return true;
         }
         for (int row = 0; row < downloads.count(); ++row) {

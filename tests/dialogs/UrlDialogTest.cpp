@@ -36,7 +36,7 @@ TEST(UrlDialog, ClipboardPrefillTakesHttpAndWwwOnlyAsTheyAre) {
         {"http://host/a.zip  ", "http://host/a.zip  "},
         {"WWW.HOST.COM/FILE.ZIP", ""},
         {"HTTP://host/a.zip", ""},
-        {"https://host/a.zip", ""},
+        {"https://host/a.zip", "https://host/a.zip"},
         {" http://host/a.zip", ""},
     };
     for (const auto& [clipboard, shown] : cases) {

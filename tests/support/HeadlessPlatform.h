@@ -7,7 +7,6 @@
 #include "EventLoopWatcher.h"
 #include "FakeFetcher.h"
 #include "FakeServices.h"
-#include "FakeSockets.h"
 #include "HeadlessUi.h"
 #include "PosixSocketFactory.h"
 #include "platform/Platform.h"
@@ -15,13 +14,13 @@
 namespace tandu::test {
 
 // Every platform service for tests. With real sockets the program talks to
-// loopback servers through the event loop (port 80 mapped by `realSockets`).
+// loopback servers through the event loop; otherwise the test plays the
+// network through `fetcher`.
 class HeadlessPlatform {
 public:
     explicit HeadlessPlatform(bool useRealSockets = false)
         : platform{ui,
-                   useRealSockets ? static_cast<SocketFactory&>(realSockets)
-                                  : static_cast<SocketFactory&>(sockets),
+                   realSockets,
                    launcher,
                    environment,
                    tray,
@@ -31,7 +30,6 @@ public:
                                   : static_cast<net::Fetcher&>(fetcher)} {}
 
     HeadlessUi ui;
-    FakeSocketFactory sockets;
     EventLoop loop;
     PosixSocketFactory realSockets{loop};
     RecordingLauncher launcher;

@@ -4,192 +4,128 @@
 #include <csignal>
 
 #include "EngineHarness.h"
+#include "transfer/RangeAnswer.h"
 
 namespace tandu {
 namespace {
 
 using test::EngineHarness;
-using test::FakeSocketFactory;
+using test::FakeFetcher;
+using Range = std::pair<std::int64_t, std::optional<std::int64_t>>;
 
-std::string fileSize(const std::string& path) {
-    return std::to_string(std::filesystem::file_size(path));
-}
-
-TEST(DataPath, HeaderSplitOverSeveralEventsStaysOutOfTheFile) {
-    EngineHarness h;
-    const int row = h.addWaiting("f.bin", "1");
-    h.start(row);
-    FakeSocketFactory::connect(h.ws0());
-    for (const char* part : {"HTTP/1.1 200 OK\r\nCont", "ent-Length: 10\r", "\n\r", "\n"}) {
-        EXPECT_EQ(h.state(row), "Waiting");
-        FakeSocketFactory::data(h.ws0(), part);
+TEST(Wire, ProbeThenPiecesSplitTheFileContiguouslyFromWhereRedirectsLed) {
+    for (const auto& [pieces, size] :
+         std::vector<std::pair<int, std::int64_t>>{{1, 5000}, {3, 1000}, {16, 1'000'003}, {8, 5}}) {
+        EngineHarness h;
+        h.start(h.addWaiting("f.bin", std::to_string(pieces)));
+        const auto& probe = h.newest().request;
+        EXPECT_TRUE(probe.kind == net::FetchRequest::Kind::Head && probe.followRedirects);
+        // The probe's answer came from elsewhere: the pieces go there directly.
+        h.newest().handlers.onHead(net::AnswerHead::parse(
+            test::sizeAnswer(size), *net::Url::parse("https://cdn.example.net:8443/f.bin")));
+        std::vector<Range> asked;
+        for (std::size_t k = 1; k < h.fetcher().count(); ++k) {
+            const auto& r = h.fetcher().fetch(k).request;
+            EXPECT_TRUE(r.url.text() == "https://cdn.example.net:8443/f.bin" && !r.followRedirects);
+            asked.push_back({r.range->first, r.range->last});
+        }
+        const std::int64_t step = size / pieces;
+        // Empty pieces (5 bytes in 8) open no fetch; the last carries the rest.
+        ASSERT_EQ(asked.size(), static_cast<std::size_t>(step > 0 ? pieces : 1)) << size;
+        EXPECT_EQ(asked.back(), Range(step * (pieces - 1), size - 1));
+        for (std::size_t i = 0; i + 1 < asked.size(); ++i) {
+            EXPECT_EQ(asked[i], Range(step * static_cast<std::int64_t>(i),
+                                      step * static_cast<std::int64_t>(i + 1) - 1));
+        }
+        EXPECT_EQ(DefinitionFile::read(h.definitionPath("f.bin"))->url,
+                  EngineHarness::urlOf("f.bin"));
     }
-    EXPECT_EQ(h.state(row), "Downloading");
-    FakeSocketFactory::connect(h.ws(1));
-    for (const char* part :
-         {"HTTP/1.1 206 Partial\r\nContent-Range: bytes 0-9/10\r\n", "\r", "\n0123", "456789"}) {
-        FakeSocketFactory::data(h.ws(1), part);
-    }
-    EXPECT_EQ(h.state(row), "Completed");
-    EXPECT_EQ(test::readFile(h.targetPath("f.bin")), "0123456789");
 }
 
-TEST(DataPath, HeaderAndBodyInOneChunk) {
-    EngineHarness h;
-    const int row = h.addWaiting("f.bin", "2");
-    h.start(row);
-    h.answerProbeWithSize(10);
-    FakeSocketFactory::connect(h.ws(2));
-    FakeSocketFactory::data(h.ws(2), EngineHarness::partialHeader(5, 9, 10) + "56789");
-    EXPECT_EQ(h.f->lstDown.cell(row, 2), "Downloading");
-    EXPECT_EQ(h.progress("f.bin"), "0-5 5-5 ");
-    FakeSocketFactory::connect(h.ws(1));
-    FakeSocketFactory::data(h.ws(1), EngineHarness::partialHeader(0, 4, 10) + "01234");
-    EXPECT_EQ(test::readFile(h.targetPath("f.bin")), "0123456789");
-}
-
-TEST(DataPath, BufferIsWrittenOnlyOncePastTheBufferSize) {
+TEST(DataPath, BytesLandInPlaceOnlyPastTheBufferAndOnlyWithinTheirPiece) {
     EngineHarness h("1KB");  // 1000 bytes per connection
-    const int row = h.addWaiting("f.bin", "1");
-    const std::string file = EngineHarness::patterned(3000);
+    const int row = h.addWaiting("f.bin", "2");
+    const std::string file = test::patterned(6000);
     h.start(row);
-    h.answerProbeWithSize(3000);
-    FakeSocketFactory::connect(h.ws(1));
-    FakeSocketFactory::data(h.ws(1), EngineHarness::partialHeader(0, 2999, 3000));
-    FakeSocketFactory::data(h.ws(1), file.substr(0, 1000));
-    EXPECT_EQ(fileSize(h.targetPath("f.bin")), "0");
-    EXPECT_EQ(h.progress("f.bin"), "0-3000 ");
-    FakeSocketFactory::data(h.ws(1), file.substr(1000, 1));
-    EXPECT_EQ(test::readFile(h.targetPath("f.bin")), file.substr(0, 1001));
-    EXPECT_EQ(h.progress("f.bin"), "1001-3000 ");
-    // Past the size and the piece's end at once: one write, nothing left for the end.
-    FakeSocketFactory::data(h.ws(1), file.substr(1001));
-    EXPECT_EQ(test::readFile(h.targetPath("f.bin")), file);
-    EXPECT_EQ(h.state(row), "Completed");
-}
-
-TEST(DataPath, LastPieceCompletingFirstWaitsForTheOthers) {
-    EngineHarness h;
-    const int row = h.addWaiting("f.bin", "3");
-    const std::string file = EngineHarness::patterned(1000);
-    h.start(row);
-    h.answerProbeWithSize(1000);
-    h.serve(h.ws(3), file);
-    EXPECT_EQ(h.ws(3).closes, 1);
+    h.answerProbeWithSize(6000);
+    auto& second = h.ws(2);
+    FakeFetcher::head(second, test::partialHeader(3000, 5999, 6000));
+    FakeFetcher::body(second, file.substr(3000, 1000));
+    EXPECT_EQ(std::filesystem::file_size(h.targetPath("f.bin")), 0u);
+    FakeFetcher::body(second, file.substr(4000, 1));
+    EXPECT_EQ(h.progress("f.bin"), "0-3000 1001-3000 ");
+    FakeFetcher::body(second, file.substr(4001));
+    EXPECT_TRUE(second.destroyed);
     EXPECT_EQ(h.state(row), "Downloading");
-    EXPECT_EQ(h.progress("f.bin"), "0-333 0-333 334-334 ");
-    h.serve(h.ws(1), file);
-    h.serve(h.ws(2), file);
+    // A whole-file answer to the request at 0: only piece 1's bytes count.
+    auto& first = h.ws(1);
+    FakeFetcher::head(first, "HTTP/1.1 200 OK\r\nContent-Length: 6000\r\n\r\n");
+    FakeFetcher::body(first, std::string(3001, '#'));
+    EXPECT_TRUE(first.destroyed);
     EXPECT_EQ(h.state(row), "Completed");
-    EXPECT_EQ(test::readFile(h.targetPath("f.bin")), file);
+    EXPECT_EQ(test::readFile(h.targetPath("f.bin")), std::string(3000, '#') + file.substr(3000));
     EXPECT_FALSE(test::fileExists(h.definitionPath("f.bin")));
     EXPECT_FALSE(test::fileExists(h.progressPath("f.bin")));
-    EXPECT_EQ(h.f->lstDown.cell(row, 1), "-");
-    EXPECT_EQ(h.f->lstDown.cell(row, 3), "1/1KB");
-    EXPECT_EQ(h.f->lstDown.cell(row, 4), "-");
-    EXPECT_EQ(h.f->lstPieces.cell(2, 1), "/KB");
-    EXPECT_EQ(h.f->lblUsedBuf.caption(), "-");
-    EXPECT_FALSE(h.f->tmr.enabled());
-    EXPECT_EQ(h.f->lstDown.height(), frmMain::kIdleListHeight);
-    EXPECT_TRUE(h.f->cmbClear.enabled());
-    EXPECT_FALSE(h.f->cmbDownSel.enabled());
     EXPECT_TRUE(h.messages().empty());
-}
-
-TEST(DataPath, BytesPastThePieceAreDropped) {
-    EngineHarness h;
-    const int row = h.addWaiting("f.bin", "3");
-    const std::string file = EngineHarness::patterned(1000);
-    h.start(row);
-    h.answerProbeWithSize(1000);
-    FakeSocketFactory::connect(h.ws(1));
-    // The whole file to a request starting at 0: only piece 1's bytes count.
-    FakeSocketFactory::data(
-        h.ws(1), "HTTP/1.1 200 OK\r\nContent-Length: 1000\r\n\r\n" + std::string(1000, '#'));
-    EXPECT_EQ(h.ws(1).closes, 1);
-    EXPECT_EQ(test::readFile(h.targetPath("f.bin")), std::string(333, '#'));
-    h.serve(h.ws(2), file);
-    h.serve(h.ws(3), file);
-    EXPECT_EQ(test::readFile(h.targetPath("f.bin")), std::string(333, '#') + file.substr(333));
 }
 
 TEST(DataPath, ServerIgnoringRangesFallsBackToOneConnection) {
     EngineHarness h;
     const int row = h.addWaiting("f.bin", "3");
-    const std::string file = EngineHarness::patterned(9000);
-    const std::string whole = "HTTP/1.1 200 OK\r\nContent-Length: 9000\r\n\r\n" + file;
+    const std::string file = test::patterned(9000);
+    const std::string whole = "HTTP/1.1 200 OK\r\nContent-Length: 9000\r\n\r\n";
     h.start(row);
     h.answerProbeWithSize(9000);
-    FakeSocketFactory::connect(h.ws(1));
-    FakeSocketFactory::data(h.ws(1), whole.substr(0, 41 + 1500));  // piece 1 writes 1,500 bytes
-    FakeSocketFactory::connect(h.ws(2));
-    FakeSocketFactory::data(h.ws(2), whole);
+    auto& one = h.ws(1);
+    FakeFetcher::head(one, whole);
+    FakeFetcher::body(one, file.substr(0, 1500));  // piece 1 writes 1,500 bytes
+    FakeFetcher::head(h.ws(2), whole);
     ASSERT_EQ(h.messages().size(), 1u);
-    EXPECT_EQ(h.messages()[0].icon, MsgIcon::Information);
-    EXPECT_TRUE(h.ws(2).destroyed);
-    EXPECT_TRUE(h.ws(3).destroyed);
     EXPECT_EQ(textfile::readLines(h.definitionPath("f.bin")),
               (std::vector<std::string>{"f.bin", "Downloading", EngineHarness::urlOf("f.bin"),
                                         h.downloads(), "1", " 9000 ", " 9000 ", " 0 "}));
     EXPECT_EQ(h.progress("f.bin"), "1500-9000 ");
-    EXPECT_EQ(h.f->lstPieces.rowCount(), 1);
     // The one connection asks for the rest and skips what the file already has.
-    FakeSocketFactory::connect(h.newest());
-    EXPECT_EQ(EngineHarness::rangeAsked(h.newest()),
-              (std::pair<std::int64_t, std::int64_t>{1500, 8999}));
-    FakeSocketFactory::data(h.newest(), whole);
+    auto& rest = h.newest();
+    EXPECT_EQ(rest.request.range->first, 1500);
+    FakeFetcher::head(rest, whole);
+    FakeFetcher::body(rest, file);
     EXPECT_EQ(h.state(row), "Completed");
     EXPECT_EQ(test::readFile(h.targetPath("f.bin")), file);
-    EXPECT_EQ(h.messages().size(), 1u);
 }
 
-TEST(DataPath, UnusableAnswerIsReportedAndWritesNothing) {
-    EngineHarness h;
-    const int row = h.addWaiting("f.bin", "2");
-    h.start(row);
-    h.answerProbeWithSize(10);
-    FakeSocketFactory::connect(h.ws(2));
-    FakeSocketFactory::data(h.ws(2), EngineHarness::partialHeader(0, 9, 10) + "0123456789");
-    FakeSocketFactory::connect(h.ws(1));
-    FakeSocketFactory::data(h.ws(1), "HTTP/1.1 404 Not Found\r\nContent-Length: 5\r\n\r\nnope!");
-    ASSERT_EQ(h.messages().size(), 2u);
-    EXPECT_EQ(h.messages()[0].text,
-              "An error ocurred, please verify your connection or the download link. Decription "
-              "of error below\r\n\r\nThe server sent the file from byte 0 instead of byte 5.");
-    EXPECT_EQ(h.messages()[1].title, "Error");
-    EXPECT_EQ(fileSize(h.targetPath("f.bin")), "0");
-    EXPECT_EQ(h.state(row), "Downloading");
-    EXPECT_TRUE(h.f->downloads().at(0).stalled());
-}
-
-TEST(DataPath, EarlyCloseKeepsWhatArrivedAndSaysSo) {
-    EngineHarness h;
-    const int row = h.addWaiting("f.bin", "1");
-    h.start(row);
-    h.answerProbeWithSize(10);
-    FakeSocketFactory::connect(h.ws(1));
-    h.ws(1).inbound = EngineHarness::partialHeader(0, 9, 10) + "0123";
-    FakeSocketFactory::peerClose(h.ws(1));
-    ASSERT_EQ(h.messages().size(), 1u);
-    EXPECT_NE(h.messages()[0].text.find("closed the connection before"), std::string::npos);
-    h.program.main->tmr.tick();
-    EXPECT_EQ(h.f->lstPieces.cell(0, 1), "/KB");
-    h.f->cmbPause.click();
-    EXPECT_EQ(test::readFile(h.targetPath("f.bin")), "0123");
-    EXPECT_EQ(h.progress("f.bin"), "4-10 ");
-    EXPECT_EQ(h.state(row), "Paused");
-}
-
-TEST(DataPath, ContentLengthZeroCompletesWithAnEmptyFile) {
-    EngineHarness h;
-    const int row = h.addWaiting("f.bin", "4");
-    h.start(row);
-    h.answerProbeWithSize(0);
-    EXPECT_EQ(h.state(row), "Completed");
-    EXPECT_EQ(test::readFile(h.targetPath("f.bin")), "");
-    for (int i = 1; i <= 4; ++i) {
-        EXPECT_TRUE(h.ws(i).connects.empty());
+TEST(HostileAnswer, OnlyTheBytesAskedForReachTheFile) {
+    using Kind = RangeAnswer::Kind;
+    const auto judge = [](const std::string& head, std::int64_t first, bool single = false) {
+        return RangeAnswer::judge(net::AnswerHead::parse(head, net::Url()), first, 1000, single);
+    };
+    const std::string partial = "HTTP/1.1 206 P\r\nContent-Range: bytes ";
+    const std::vector<std::tuple<std::string, std::int64_t, Kind>> cases = {
+        {partial + "333-665/1000\r\n\r\n", 333, Kind::Accept},
+        {partial + "0-665/1000\r\n\r\n", 333, Kind::Unusable},
+        {partial + "333-665/2000\r\n\r\n", 333, Kind::Unusable},
+        {"HTTP/1.1 206 P\r\n\r\n", 333, Kind::Unusable},
+        {partial + "0-999/1000\r\nTransfer-Encoding: chunked\r\n\r\n", 0, Kind::Unusable},
+        {"HTTP/1.1 200 OK\r\nContent-Length: 1000\r\n\r\n", 0, Kind::Accept},
+        {"HTTP/1.1 200 OK\r\nContent-Length: 1000\r\n\r\n", 333, Kind::IgnoresRange},
+        {"HTTP/1.1 200 OK\r\nContent-Length: 999\r\n\r\n", 0, Kind::Unusable},
+        {"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n", 0, Kind::Unusable},
+        {"HTTP/1.1 200 OK\r\nContent-Length: 1000\r\nTransfer-Encoding: gzip, chunked\r\n\r\n", 0,
+         Kind::Unusable},
+        {"HTTP/1.1 200 OK\r\nContent-Length: 1000\r\nContent-Length: 5\r\n\r\n", 0, Kind::Unusable},
+        {partial + "10-999/1000\r\nContent-Length: 990\r\nContent-Length: 5\r\n\r\n", 10,
+         Kind::Unusable},
+        {"HTTP/1.1 200 OK\r\nContent-Length: 1000\r\ncontent-length: 1000\r\n\r\n", 0,
+         Kind::Accept},
+    };
+    for (const auto& [head, first, kind] : cases) {
+        EXPECT_EQ(judge(head, first).kind, kind) << head;
     }
+    const RangeAnswer whole = judge("HTTP/1.1 200 OK\r\n\r\n", 333, true);
+    EXPECT_EQ(whole.kind, Kind::Accept);
+    EXPECT_EQ(whole.skip, 333);
+    EXPECT_EQ(judge("HTTP/1.1 404 Not Found\r\n\r\n", 0).reason,
+              "The server answered: HTTP/1.1 404 Not Found");
 }
 
 TEST(DataPath, WriteFailureStopsTheDownloadWithTheReason) {
@@ -204,31 +140,17 @@ TEST(DataPath, WriteFailureStopsTheDownloadWithTheReason) {
     setrlimit(RLIMIT_FSIZE, &small);
     h.start(row);
     h.answerProbeWithSize(5000);
-    FakeSocketFactory::connect(h.ws(1));
-    FakeSocketFactory::data(h.ws(1),
-                            EngineHarness::partialHeader(0, 4999, 5000) + std::string(1500, 'x'));
+    auto& piece = h.ws(1);
+    FakeFetcher::head(piece, test::partialHeader(0, 4999, 5000));
+    FakeFetcher::body(piece, std::string(1500, 'x'));
     setrlimit(RLIMIT_FSIZE, &before);
     ASSERT_EQ(h.messages().size(), 1u);
     EXPECT_EQ(h.messages()[0].text, "The file " + h.targetPath("full") +
                                         " cannot be written: File too large. The download has "
                                         "stopped; what was downloaded so far is kept.");
     EXPECT_EQ(h.state(row), "Error");
-    EXPECT_FALSE((h.f->downloads().runningCount() > 0));
-    EXPECT_TRUE(h.ws(1).destroyed);
+    EXPECT_TRUE(piece.destroyed);
     EXPECT_EQ(h.progress("full"), "0-5000 ");
-    EXPECT_TRUE(h.f->cmbClear.enabled());
-}
-
-TEST(DataPath, MissingDestinationFolderIsAFileError) {
-    EngineHarness h;
-    const int row = h.addWaiting("f.bin", "2");
-    std::filesystem::remove_all(h.downloads());
-    h.start(row);
-    h.answerProbeWithSize(100);
-    ASSERT_EQ(h.messages().size(), 1u);
-    EXPECT_NE(h.messages()[0].text.find("No such file or directory"), std::string::npos);
-    EXPECT_EQ(h.state(row), "Error");
-    EXPECT_FALSE(h.f->Tabs.visible());
 }
 
 }  // namespace

@@ -8,9 +8,8 @@
 namespace tandu {
 namespace {
 
-using test::FakeSocketFactory;
-using test::FakeSocketRecord;
-using H = test::EngineHarness;
+using test::FakeFetcher;
+using test::FakeFetchRecord;
 
 // Downloads, a list and a queue with no window: what a front-end sees.
 class Engine : public DownloadListObserver {
@@ -29,15 +28,16 @@ public:
         DefinitionFile::writeForm1(path, line1, "http://h/" + line1, folder / "dl/", pieces);
         return list.add(path);
     }
-    FakeSocketRecord& ws(Download& d, int i) { return *host.sockets.recordOf(d.socket(i)); }
+    FakeFetchRecord& ws(Download& d, int i) { return test::pieceFetch(host.fetcher, d, i); }
     void answerProbe(Download& d, std::size_t size) {
-        FakeSocketFactory::connect(ws(d, 0));
-        FakeSocketFactory::data(
-            ws(d, 0), "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(size) + "\r\n\r\n");
+        for (std::size_t k = 0; k < host.fetcher.count(); ++k) {
+            FakeFetchRecord& r = host.fetcher.fetch(k);
+            if (r.request.url.text() == d.record().defURL && !r.destroyed) {
+                return FakeFetcher::head(r, test::sizeAnswer(static_cast<std::int64_t>(size)));
+            }
+        }
     }
-    std::string target(const std::string& line1) {
-        return test::readFile(folder / ("dl/" + line1));
-    }
+    std::string target(const std::string& name) { return test::readFile(folder / ("dl/" + name)); }
 
     void rowAdded(int) override {}
     void rowsRemoved(const std::vector<int>&) override {}
@@ -48,59 +48,12 @@ public:
 
     test::TempFolder folder;
     test::HeadlessPlatform host;
-    DownloadList list{DownloadSetup{host.sockets, host.locks, NumberText(","), folder.path(), {}}};
+    DownloadList list{DownloadSetup{host.fetcher, host.locks, NumberText(","), folder.path(), {}}};
     DownloadQueue queue{list};
     std::vector<std::string> texts;
     int finished = 0;
     int finishedWhileRunning = 0;
 };
-
-TEST(Queue, ThreeAtOnceEachToItsOwnFileOnePausedAndResumedOneFinishAtTheEnd) {
-    Engine e(3);
-    const std::string files[] = {H::patterned(3001), H::patterned(2500), H::patterned(1999),
-                                 H::patterned(10)};
-    Download* d[4];
-    for (int i = 0; i < 4; ++i) {
-        d[i] = &e.add(std::string(1, 'a' + i), std::string(1, 'a' + i), "2");
-    }
-    e.queue.start(nullptr);
-    EXPECT_EQ(e.list.runningCount(), 3);
-    EXPECT_FALSE(d[3]->running());
-    for (int i = 0; i < 3; ++i) {
-        e.answerProbe(*d[i], files[i].size());
-        EXPECT_EQ(d[i]->state(), DownloadState::Downloading);
-    }
-    // a's second piece arrives cut at an odd place, then a is paused.
-    FakeSocketFactory::connect(e.ws(*d[0], 2));
-    const auto [first, last] = H::rangeAsked(e.ws(*d[0], 2));
-    FakeSocketFactory::data(e.ws(*d[0], 2),
-                            H::partialHeader(first, last, 3001) + files[0].substr(1500, 777));
-    d[0]->pause();
-    EXPECT_EQ(d[0]->state(), DownloadState::Paused);
-    EXPECT_EQ(e.list.runningCount(), 2);
-    // b completes: d takes its place; c is untouched by both.
-    H::serve(e.ws(*d[1], 1), files[1]);
-    H::serve(e.ws(*d[1], 2), files[1]);
-    EXPECT_EQ(d[1]->state(), DownloadState::Completed);
-    EXPECT_TRUE(d[3]->probing());
-    EXPECT_TRUE(d[2]->running());
-    ASSERT_TRUE(d[0]->start(false));
-    for (int i : {0, 2}) {
-        H::serve(e.ws(*d[i], 1), files[i]);
-        H::serve(e.ws(*d[i], 2), files[i]);
-    }
-    EXPECT_EQ(e.finished, 0);
-    e.answerProbe(*d[3], files[3].size());
-    H::serve(e.ws(*d[3], 1), files[3]);
-    H::serve(e.ws(*d[3], 2), files[3]);
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(d[i]->state(), DownloadState::Completed) << i;
-        EXPECT_TRUE(e.target(std::string(1, 'a' + i)) == files[i]) << i;
-    }
-    EXPECT_EQ(e.finished, 1);
-    EXPECT_TRUE(e.texts.empty());
-    EXPECT_TRUE(e.host.locks.held.empty());
-}
 
 // Rows are their definition files: two files naming the same target are two
 // rows; the second cannot start while the first writes, and each cancels alone.
@@ -129,7 +82,7 @@ TEST(Queue, TwoRowsForOneTargetNeverRunTogether) {
     EXPECT_EQ(e.list.count(), 1);
     EXPECT_FALSE(test::fileExists(e.folder / "dl/same.bin"));
     ASSERT_TRUE(z.running());
-    H::serve(e.ws(z, 1), "zzzz");
+    test::serve(e.ws(z, 1), "zzzz");
     EXPECT_EQ(z.state(), DownloadState::Completed);
     EXPECT_EQ(e.target("z.bin"), "zzzz");
     EXPECT_TRUE(e.host.locks.held.empty());
@@ -148,16 +101,15 @@ TEST(Queue, RowsThatCannotGoOnArePassedOver) {
     EXPECT_EQ(e.texts.at(0), "Definition file not found. Please add the URL again.");
     EXPECT_TRUE(broken.probing() && good.probing());
     e.answerProbe(broken, 100);
-    FakeSocketFactory::error(e.ws(broken, 1), 10061, "Connection refused");
+    FakeFetcher::fail(e.ws(broken, 1), net::FetchFailure::Kind::Refused, "Connection refused");
     EXPECT_TRUE(broken.running());
-    FakeSocketFactory::connect(e.ws(broken, 2));
-    FakeSocketFactory::data(e.ws(broken, 2), "HTTP/1.1 500 Oops\r\n\r\n");
+    FakeFetcher::head(e.ws(broken, 2), "HTTP/1.1 404 Gone\r\n\r\n");
     EXPECT_EQ(broken.state(), DownloadState::Error);
     EXPECT_TRUE(later.probing());
     EXPECT_TRUE(good.running());  // undisturbed
     for (Download* d : {&good, &later}) {
         e.answerProbe(*d, 3);
-        H::serve(e.ws(*d, 1), "xyz");
+        test::serve(e.ws(*d, 1), "xyz");
         EXPECT_EQ(d->state(), DownloadState::Completed);
     }
     EXPECT_EQ(e.finished, 1);

@@ -14,19 +14,65 @@
 
 namespace tandu::test {
 
-// The window with fake sockets, and the moves a test makes around a transfer:
-// rows added in a chosen order, the start button, and servers played byte by byte.
+// The running fetch for piece i of `d`.
+inline FakeFetchRecord& pieceFetch(FakeFetcher& fetcher, const Download& d, int i) {
+    const PieceState& p = d.record().piece(i);
+    for (std::size_t k = fetcher.count(); k-- > 0;) {
+        FakeFetchRecord& r = fetcher.fetch(k);
+        if (r.request.kind == net::FetchRequest::Kind::Get && r.request.range &&
+            r.request.range->first >= p.start && r.request.range->first <= p.firstWanted() &&
+            !r.destroyed && r.request.url.text() == d.record().fetchUrl->text()) {
+            return r;
+        }
+    }
+    throw std::runtime_error("no fetch for piece " + std::to_string(i));
+}
+
+inline std::string partialHeader(std::int64_t first, std::int64_t last, std::int64_t total) {
+    return "HTTP/1.1 206 Partial Content\r\nContent-Range: bytes " + std::to_string(first) + "-" +
+           std::to_string(last) + "/" + std::to_string(total) +
+           "\r\nContent-Length: " + std::to_string(last - first + 1) + "\r\n\r\n";
+}
+
+// Answers a ranged GET from `file` as a good server does.
+inline void serve(FakeFetchRecord& r, const std::string& file) {
+    const auto first = r.request.range->first;
+    const auto last = r.request.range->last.value_or(static_cast<std::int64_t>(file.size()) - 1);
+    FakeFetcher::head(r, partialHeader(first, last, static_cast<std::int64_t>(file.size())));
+    FakeFetcher::body(r, file.substr(static_cast<std::size_t>(first),
+                                     static_cast<std::size_t>(last - first + 1)));
+    FakeFetcher::end(r);
+}
+
+inline void answerProbe(FakeFetcher& fetcher, const std::string& raw) {
+    FakeFetchRecord& r = fetcher.fetch(fetcher.count() - 1);
+    FakeFetcher::head(r, raw);
+    FakeFetcher::end(r);
+}
+
+inline std::string sizeAnswer(std::int64_t size) {
+    return "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(size) + "\r\n\r\n";
+}
+
+// A file of that size whose bytes tell their position apart.
+inline std::string patterned(std::size_t size) {
+    std::string bytes(size, '\0');
+    for (std::size_t i = 0; i < size; ++i) {
+        bytes[i] = static_cast<char>('a' + (i * 7 + i / 26) % 26);
+    }
+    return bytes;
+}
+
+// The window with a fake network, and the moves a test makes around a
+// transfer: rows added in a chosen order, the start button, answers played.
 class EngineHarness {
 public:
     // The buffer setting, e.g. "1KB" = 1000 bytes per connection.
     explicit EngineHarness(const std::string& buffer = "1KB") {
         program.writeSettings("1.0\r\n4\r\n\r\n" + buffer + "\r\n");
         std::filesystem::create_directories(downloads());
-        reload();
+        f = &program.load();
     }
-
-    // Starts the program again on the same folder: the list comes from the files.
-    void reload() { f = &program.load(); }
 
     std::string downloads() const { return program.folder / "downloads/"; }
     std::string definitionPath(const std::string& name) const {
@@ -38,9 +84,10 @@ public:
     std::string targetPath(const std::string& name) const { return downloads() + name; }
     static std::string urlOf(const std::string& name) { return "http://www.example.org/" + name; }
 
-    // A "Waiting" row, appended.
-    int addWaiting(const std::string& name, const std::string& pieces) {
-        DefinitionFile::writeForm1(definitionPath(name), name, urlOf(name), downloads(), pieces);
+    int addWaiting(const std::string& name, const std::string& pieces,
+                   const std::string& url = "") {
+        DefinitionFile::writeForm1(definitionPath(name), name, url.empty() ? urlOf(name) : url,
+                                   downloads(), pieces);
         f->downloads().add(definitionPath(name));
         return f->lstDown.rowCount() - 1;
     }
@@ -59,81 +106,22 @@ public:
     }
 
     void start(int row) {
-        base_ = sockets().created().size();
+        row_ = row;
         f->lstDown.clickRow(row);
         f->cmbDownSel.click();
-        ws0();
-        noteProbeSocket(row);
-    }
-    // Starts without selecting: "Download all" picks the row.
-    void pressStart() {
-        base_ = sockets().created().size();
-        f->cmbDownSel_Click();
-        ws0();
-        noteProbeSocket(f->lstDown.selectedIndex());
-    }
-    // A download's first start makes its WS(0) before WS(1)..WS(n).
-    void noteProbeSocket(int row) {
-        if (row >= 0 && row < f->downloads().count() && sockets().created().size() > base_ &&
-            sockets().recordOf(f->downloads().at(row).socket(0)) == &sockets().socket(base_)) {
-            ++base_;
-        }
     }
 
-    FakeSocketFactory& sockets() { return program.host.sockets; }
-    // WS(0) of the last fresh start.
-    FakeSocketRecord& ws0() {
-        for (int row = 0; row < f->downloads().count(); ++row) {
-            Download& d = f->downloads().at(row);
-            if (d.probing()) {
-                lastWs0_ = sockets().recordOf(d.socket(0));
-            }
-        }
-        return lastWs0_ != nullptr ? *lastWs0_ : none_;
-    }
-    // WS(i) of the transfer begun by the last start.
-    FakeSocketRecord& ws(int i) {
-        return sockets().socket(base_ + static_cast<std::size_t>(i) - 1);
-    }
-    // The last socket made (a connection made again).
-    FakeSocketRecord& newest() { return *sockets().created().back(); }
-
-    void answerProbe(const std::string& answer) {
-        FakeSocketFactory::connect(ws0());
-        FakeSocketFactory::data(ws0(), answer);
-    }
-    void answerProbeWithSize(std::int64_t size) {
-        answerProbe("HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(size) + "\r\n\r\n");
-    }
-
-    // The range a data connection asked for.
-    static std::pair<std::int64_t, std::int64_t> rangeAsked(const FakeSocketRecord& socket) {
-        const std::string marker = "Range: bytes=";
-        const std::size_t at = socket.sent.rfind(marker);
-        const std::size_t dash = socket.sent.find('-', at);
-        const std::size_t end = socket.sent.find('\r', dash);
-        return {std::stoll(socket.sent.substr(at + marker.size(), dash - at - marker.size())),
-                std::stoll(socket.sent.substr(dash + 1, end - dash - 1))};
-    }
-    static std::string partialHeader(std::int64_t first, std::int64_t last, std::int64_t total) {
-        return "HTTP/1.1 206 Partial Content\r\nContent-Range: bytes " + std::to_string(first) +
-               "-" + std::to_string(last) + "/" + std::to_string(total) +
-               "\r\nContent-Length: " + std::to_string(last - first + 1) + "\r\n\r\n";
-    }
-    // Connects WS(i) and answers its request from `file` as a good server does.
-    static void serve(FakeSocketRecord& socket, const std::string& file) {
-        FakeSocketFactory::connect(socket);
-        const auto [first, last] = rangeAsked(socket);
-        FakeSocketFactory::data(socket,
-                                partialHeader(first, last, static_cast<std::int64_t>(file.size())) +
-                                    file.substr(static_cast<std::size_t>(first),
-                                                static_cast<std::size_t>(last - first + 1)));
-    }
+    FakeFetcher& fetcher() { return program.host.fetcher; }
+    FakeFetchRecord& newest() { return fetcher().fetch(fetcher().count() - 1); }
+    // Piece i of the row started last.
+    FakeFetchRecord& ws(int i) { return pieceFetch(fetcher(), f->downloads().at(row_), i); }
+    void answerProbe(const std::string& raw) { test::answerProbe(fetcher(), raw); }
+    void answerProbeWithSize(std::int64_t size) { answerProbe(sizeAnswer(size)); }
 
     std::string progress(const std::string& name) const {
-        auto lines = textfile::readLines(progressPath(name));
         std::string joined;
-        for (const auto& line : lines.value_or(std::vector<std::string>{})) {
+        for (const auto& line :
+             textfile::readLines(progressPath(name)).value_or(std::vector<std::string>{})) {
             joined += line + " ";
         }
         return joined;
@@ -141,22 +129,11 @@ public:
     std::string state(int row) const { return f->lstDown.cell(row, 2); }
     const std::vector<ShownMessage>& messages() const { return program.host.ui.messages; }
 
-    // A file of that size whose bytes tell their position apart.
-    static std::string patterned(std::size_t size) {
-        std::string bytes(size, '\0');
-        for (std::size_t i = 0; i < size; ++i) {
-            bytes[i] = static_cast<char>('a' + (i * 7 + i / 26) % 26);
-        }
-        return bytes;
-    }
-
     TestProgram program;
     frmMain* f = nullptr;
 
 private:
-    std::size_t base_ = 0;
-    FakeSocketRecord* lastWs0_ = nullptr;
-    FakeSocketRecord none_;
+    int row_ = 0;
 };
 
 }  // namespace tandu::test

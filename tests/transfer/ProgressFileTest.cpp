@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "TempFolder.h"
+#include "catalogue/NumberText.h"
 #include "transfer/FormatTimeLeft.h"
 #include "transfer/ProgressFile.h"
 #include "transfer/ProgressWriter.h"
@@ -36,16 +37,18 @@ TEST(ProgressFile, ReadingNeverCountsWhatCannotBeThere) {
     EXPECT_FALSE(ProgressFile::read(folder.definitions() + "none.dwn", plan));
 }
 
-TEST(FormatTimeLeft, HoursMinutesSecondsWithoutLeadingZeros) {
-    EXPECT_EQ(FormatTimeLeft(59), "0:0:59");
-    EXPECT_EQ(FormatTimeLeft(60), "0:1:0");
-    EXPECT_EQ(FormatTimeLeft(3599), "0:59:59");
-    EXPECT_EQ(FormatTimeLeft(3600), "1:0:0");
-    EXPECT_EQ(FormatTimeLeft(3725), "1:2:5");
-    EXPECT_EQ(FormatTimeLeft(45), "0:0:45");
-    EXPECT_EQ(FormatTimeLeft(90061), "25:1:1");
-    EXPECT_EQ(FormatTimeLeft(-5), "0:0:-5");
-    EXPECT_EQ(FormatTimeLeft(5000), "1:23:20");
+TEST(FormatTimeLeft, HoursMinutesSecondsWithoutLeadingZerosEvenNear64Bits) {
+    const std::vector<std::pair<std::int64_t, std::string>> cases = {
+        {59, "0:0:59"},
+        {60, "0:1:0"},
+        {3599, "0:59:59"},
+        {3725, "1:2:5"},
+        {90061, "25:1:1"},
+        {-5, "0:0:-5"},
+        {NumberText::R(static_cast<double>(INT64_MAX)), "2562047788015215:30:7"}};
+    for (const auto& [seconds, text] : cases) {
+        EXPECT_EQ(FormatTimeLeft(seconds), text);
+    }
 }
 
 TEST(ShutdownAction, ScriptForEachSystem) {
@@ -62,12 +65,6 @@ TEST(ShutdownAction, ScriptForEachSystem) {
     EXPECT_EQ(posix.launch.program, "/bin/sh");
     EXPECT_EQ(posix.launch.arguments, std::vector<std::string>{"/opt/it's here/shutdown.sh"});
 }
-
-}  // namespace
-}  // namespace tandu
-
-namespace tandu {
-namespace {
 
 TEST(ProgressWriter, GrowingCountsOverwriteInPlaceOthersReplace) {
     test::TempFolder folder;

@@ -3,18 +3,12 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <limits>
 
-#include "EngineHarness.h"
 #include "TempFolder.h"
-#include "catalogue/NumberText.h"
-#include "transfer/FormatTimeLeft.h"
 #include "transfer/TargetFile.h"
 
 namespace tandu {
 namespace {
-
-using test::FakeSocketFactory;
 
 TEST(TargetFile, WritesInPlaceAndNeverReplacesOrFollowsWhatIsThere) {
     test::TempFolder folder;
@@ -100,36 +94,6 @@ TEST(TargetFile, CountsOnlyBytesTheFileHolds) {
         EXPECT_LT(first, kSecond);
     }
     EXPECT_GE(first, 10);
-}
-
-TEST(TargetFile, ResumeRefetchesCountedBytesTheFileNeverGot) {
-    test::EngineHarness h;
-    constexpr std::int64_t kPiece = 1 << 20;
-    const std::string piece = std::to_string(kPiece);
-    // Both pieces claim to be whole; only the second was ever written.
-    const int row = h.addPaused("f.bin", 2, 2 * kPiece, {"99999999-" + piece, piece + "-" + piece});
-    TargetFile file;
-    std::string reason;
-    ASSERT_TRUE(file.open(h.targetPath("f.bin"), true, &reason));
-    ASSERT_TRUE(file.writeAt(kPiece, std::string(kPiece, 'y').data(), kPiece, &reason));
-    const bool holes = file.heldFrom(0, kPiece) == 0;
-    file.close();
-    h.start(row);
-    if (holes) {
-        EXPECT_EQ(h.progress("f.bin"), "0-" + piece + " " + piece + "-" + piece + " ");
-        EXPECT_TRUE(h.ws(2).connects.empty());
-        FakeSocketFactory::connect(h.ws(1));
-        EXPECT_EQ(test::EngineHarness::rangeAsked(h.ws(1)).first, 0);
-    }
-    EXPECT_NE(h.state(row), "Completed");
-}
-
-TEST(FormatTimeLeft, SizesNear64BitsStayPositive) {
-    EXPECT_EQ(NumberText::R(1e19), std::numeric_limits<std::int64_t>::max());
-    EXPECT_EQ(NumberText::R(-1e19), std::numeric_limits<std::int64_t>::min());
-    EXPECT_EQ(NumberText::R(9.2e18), 9200000000000000000);
-    const auto left = NumberText::R(static_cast<double>(std::numeric_limits<std::int64_t>::max()));
-    EXPECT_EQ(FormatTimeLeft(left), "2562047788015215:30:7");
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "catalogue/DownloadRows.h"
 #include "catalogue/FileNames.h"
 #include "catalogue/TextFile.h"
+#include "net/Url.h"
 #include "shell/frmMain.h"
 #include "shell/modMain.h"
 
@@ -105,6 +106,11 @@ bool DownloadAdder::add(const std::string& url, const std::string& folder,
     // The file is written whole under a private name, then linked to its real
     // name, which fails when that name was taken meanwhile (e.g. by another
     // process): nobody ever sees half a file, and no file is ever replaced.
+    net::Url::Error invalid;
+    if (!net::Url::parse(url, &invalid) && invalid.kind == net::Url::Error::Kind::UnknownScheme) {
+        failure_ = invalid.message;
+        return false;
+    }
     const std::string scratch = definitions_ + ".add-" + token_ + ".tmp";
     for (;;) {
         DefinitionFile definition;

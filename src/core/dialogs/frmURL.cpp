@@ -41,7 +41,8 @@ frmURL::frmURL(frmMain& main) : AddDialog("frmURL", main) {
 void frmURL::Form_Load() {
     loadDefaults(false);
     const std::string clipboard = main_.app().platform().ui.clipboardText();
-    if (clipboard.starts_with("http://") || clipboard.starts_with("www")) {
+    if (clipboard.starts_with("http://") || clipboard.starts_with("https://") ||
+        clipboard.starts_with("www")) {
         txtLink.setText(clipboard);
     }
 }

@@ -47,7 +47,7 @@ frmMain::frmMain(modMain& app)
     wireEvents();
     Platform& platform = app.platform();
     downloads_ = std::make_unique<DownloadList>(
-        DownloadSetup{platform.sockets, platform.locks, numbers_, app.programFolder(), {}});
+        DownloadSetup{platform.fetcher, platform.locks, numbers_, app.programFolder(), {}});
     downloads_->setObserver(this);
     queue_ = std::make_unique<DownloadQueue>(*downloads_);
     queue_->allMode = [this] { return menAll.checked(); };

@@ -137,8 +137,8 @@ void frmMain::downloadChanged(Download& download) {
             }
             showTrayTip();
         }
-    } else if (transferring) {
-        tmr.setEnabled(true);
+    } else {
+        tmr.setEnabled(true);  // a probe waiting to try again counts the seconds too
     }
 }
 
@@ -183,7 +183,7 @@ void frmMain::showPages(const Download& download) {
 void frmMain::showFigures(const Download& download) {
     const TransferRecord& rec = download.record();
     const std::int64_t totalBuffer = rec.bufferSize * rec.pieceCount();
-    lblURL.setCaption(rec.defURL);
+    lblURL.setCaption(rec.source ? rec.source->display() : rec.defURL);
     lblSave.setCaption(rec.targetPath);
     lblSize.setCaption(numbers_.kb(rec.plan.fileSize) + "KB");
     lblPieces.setCaption(std::to_string(rec.pieceCount()));
@@ -208,6 +208,9 @@ void frmMain::showTickFigures(const Download& download) {
         if (p.done) {
             lstPieces.setCell(row, kPieceSpeedColumn, "-");
             lstPieces.setCell(row, kPieceEtaColumn, "-");
+        } else if (p.retryIn > 0) {
+            lstPieces.setCell(row, kPieceSpeedColumn, "Retrying");
+            lstPieces.setCell(row, kPieceEtaColumn, "in " + std::to_string(p.retryIn) + " s");
         } else {
             lstPieces.setCell(row, kPieceSpeedColumn, numbers_.kb(p.speed) + "KB/s");
             lstPieces.setCell(row, kPieceEtaColumn, FormatTimeLeft(p.secondsLeft));

@@ -3,132 +3,114 @@
 #include <algorithm>
 #include <cstring>
 
-#include "catalogue/DefinitionFile.h"
-#include "platform/Socket.h"
+#include "net/Fetcher.h"
 #include "transfer/Download.h"
-#include "transfer/HttpHeader.h"
-#include "transfer/HttpRequests.h"
 #include "transfer/RangeAnswer.h"
 #include "transfer/TransferMessages.h"
 
 namespace tandu {
 
-namespace {
-// Reads per event before other connections get their turn.
-constexpr int kReadsPerEvent = 16;
-}  // namespace
-
 bool DataPath::live(int index) const {
     const TransferRecord& rec = engine_.record();
     return rec.downloading && !rec.probing && index <= rec.pieceCount() && !rec.piece(index).done &&
-           engine_.socket(index) != nullptr;
+           engine_.fetching(index);
 }
 
-void DataPath::onConnect(int index) {
-    if (live(index)) {
-        const PieceState& p = engine_.record().piece(index);
-        engine_.socket(index)->send(
-            RangeRequest(engine_.record().url, p.firstWanted(), p.lastWanted()));
-    }
-}
-
-void DataPath::onData(int index) {
-    if (!live(index)) {
-        if (Socket* socket = engine_.socket(index)) {
-            socket->getData();  // nobody waits for it
-        }
-        return;
-    }
-    take(index);
-}
-
-void DataPath::onClose(int index) {
-    if (!live(index) || take(index) == Flow::Stop) {
-        return;
-    }
-    // Whatever arrived is taken; the piece is still short.
-    engine_.socket(index)->close();
-    engine_.showConnectionError(messages::kClosedEarly);
-    engine_.connectionLost();
-}
-
-void DataPath::onError(int index, const std::string& description) {
-    if (engine_.running() && engine_.socket(index) != nullptr) {
-        engine_.showConnectionError(description);
-        engine_.connectionLost();
-    }
-}
-
-DataPath::Flow DataPath::take(int index) {
-    Socket& socket = *engine_.socket(index);
-    for (int round = 0; round < kReadsPerEvent; ++round) {
-        PieceState& p = engine_.record().piece(index);
-        if (p.headerPending) {
-            if (takeHeader(index) == Flow::Stop) {
-                return Flow::Stop;
-            }
-            if (p.headerPending) {
-                return Flow::More;  // the rest of the header is still on its way
-            }
-            continue;
-        }
-        const std::size_t want = std::min(kChunk, p.buffer.room());
-        const std::size_t got = socket.read(p.buffer.end(), want);
-        if (got == 0) {
-            return Flow::More;
-        }
-        if (accept(index, got) == Flow::Stop) {
-            return Flow::Stop;
-        }
-        if (got < want) {
-            return Flow::More;  // drained
-        }
-    }
-    return Flow::More;
-}
-
-DataPath::Flow DataPath::takeHeader(int index) {
+std::unique_ptr<net::Fetch> DataPath::start(int index) {
     TransferRecord& rec = engine_.record();
     PieceState& p = rec.piece(index);
-    Socket& socket = *engine_.socket(index);
-    std::size_t before = p.header.size();
-    std::optional<std::size_t> end;
-    while (!end) {
-        if (socket.readInto(p.header, kHeaderStep) == 0) {
-            return Flow::More;
-        }
-        end = HttpHeader::findEnd(p.header, before);
-        before = p.header.size();
-        if (!end && p.header.size() > HttpHeader::kLongest) {
-            refuse(index, "The server's answer has no end to its header.");
-            return Flow::Stop;
-        }
+    p.headerPending = true;
+    p.retryIn = 0;
+    net::FetchRequest request;
+    request.url = *rec.fetchUrl;
+    request.kind = net::FetchRequest::Kind::Get;
+    request.followRedirects = rec.followOnPieces;
+    if (!rec.sizeUnknown) {
+        request.range = net::FetchRequest::Range{p.firstWanted(), p.lastWanted()};
+    } else if (p.received > 0) {
+        request.range = net::FetchRequest::Range{p.firstWanted(), std::nullopt};
     }
-    const HttpHeader header = HttpHeader::parse(std::string_view(p.header).substr(0, *end));
-    const RangeAnswer answer = RangeAnswer::judge(header, p.firstWanted(), rec.plan.fileSize,
-                                                  rec.oneConnection || rec.pieceCount() == 1);
-    if (answer.kind == RangeAnswer::Kind::IgnoresRange) {
-        fallBackToOneConnection();
-        return Flow::Stop;
-    }
-    if (answer.kind == RangeAnswer::Kind::Unusable) {
-        refuse(index, answer.reason);
-        return Flow::Stop;
-    }
-    p.headerPending = false;
-    p.skip = answer.skip;
-    p.buffer.reserve(static_cast<std::size_t>(rec.bufferSize) + kChunk);
-    const std::string body = p.header.substr(*end);
-    p.header.clear();
-    p.header.shrink_to_fit();
-    if (body.empty()) {
-        return Flow::More;
-    }
-    std::memcpy(p.buffer.end(), body.data(), body.size());
-    return accept(index, body.size());
+    net::FetchHandlers handlers;
+    handlers.onHead = [this, index](const net::AnswerHead& head) { onHead(index, head); };
+    handlers.onBody = [this, index](std::string_view bytes) { return onBody(index, bytes); };
+    handlers.onEnd = [this, index] { onEnd(index); };
+    handlers.onFailure = [this, index](const net::FetchFailure& f) { onFailure(index, f); };
+    return engine_.setup().fetcher.start(request, std::move(handlers));
 }
 
-DataPath::Flow DataPath::accept(int index, std::size_t count) {
+void DataPath::onHead(int index, const net::AnswerHead& head) {
+    if (!live(index)) {
+        return;
+    }
+    TransferRecord& rec = engine_.record();
+    PieceState& p = rec.piece(index);
+    if (RangeAnswer::passing(head.status)) {
+        engine_.retryLater(index, head.retryAfter, messages::serverAnswered(head.raw));
+        return;
+    }
+    const std::optional<std::int64_t> size =
+        rec.sizeUnknown ? std::nullopt : std::optional<std::int64_t>(rec.plan.fileSize);
+    const RangeAnswer answer =
+        RangeAnswer::judge(head, p.firstWanted(), size, rec.oneConnection || rec.pieceCount() == 1);
+    if (answer.kind == RangeAnswer::Kind::IgnoresRange) {
+        fallBackToOneConnection();
+        return;
+    }
+    if (answer.kind == RangeAnswer::Kind::Unusable) {
+        engine_.failTransfer(messages::connectionError(answer.reason));
+        return;
+    }
+    if (rec.sizeUnknown && answer.skip > 0) {
+        // Nothing says the file is the one begun: it is fetched again whole.
+        p.received = p.written = 0;
+        engine_.showNotice(messages::restartsWhole(engine_.text()));
+    } else {
+        p.skip = answer.skip;
+    }
+    p.headerPending = false;
+    p.buffer.reserve(static_cast<std::size_t>(rec.bufferSize) + kChunk);
+}
+
+bool DataPath::onBody(int index, std::string_view bytes) {
+    if (!live(index) || engine_.record().piece(index).headerPending) {
+        return true;  // not ours to keep
+    }
+    while (!bytes.empty()) {
+        PieceState& p = engine_.record().piece(index);
+        const std::size_t count = std::min({bytes.size(), p.buffer.room(), kChunk});
+        std::memcpy(p.buffer.end(), bytes.data(), count);
+        bytes.remove_prefix(count);
+        if (!accept(index, count)) {
+            return true;
+        }
+    }
+    return true;
+}
+
+void DataPath::onEnd(int index) {
+    if (!live(index)) {
+        return;
+    }
+    if (engine_.record().sizeUnknown && !engine_.record().piece(index).headerPending) {
+        completeUnknownSize();
+        return;
+    }
+    // The answer ended and the piece is still short.
+    engine_.retryLater(index, std::nullopt, messages::kClosedEarly);
+}
+
+void DataPath::onFailure(int index, const net::FetchFailure& failure) {
+    if (!live(index)) {
+        return;
+    }
+    if (failure.retryable()) {
+        engine_.retryLater(index, std::nullopt, failure.message);
+    } else {
+        engine_.failTransfer(messages::connectionError(failure.message));
+    }
+}
+
+bool DataPath::accept(int index, std::size_t count) {
     TransferRecord& rec = engine_.record();
     PieceState& p = rec.piece(index);
     const std::size_t skip = static_cast<std::size_t>(std::min<std::int64_t>(p.skip, count));
@@ -138,14 +120,18 @@ DataPath::Flow DataPath::accept(int index, std::size_t count) {
         std::min<std::int64_t>(static_cast<std::int64_t>(count - skip), p.missing()));
     p.buffer.commit(count, skip, keep);
     p.received += static_cast<std::int64_t>(keep);
+    if (p.failures > 0 && keep > 0) {
+        p.failures = 0;  // it moves again: the next break gets all its tries
+        engine_.changed();
+    }
     if (static_cast<std::int64_t>(p.buffer.size()) > rec.bufferSize && !flush(index)) {
-        return Flow::Stop;
+        return false;
     }
     if (p.received >= p.length) {
         completePiece(index);
-        return Flow::Stop;
+        return false;
     }
-    return Flow::More;
+    return true;
 }
 
 bool DataPath::flush(int index) {
@@ -158,7 +144,7 @@ bool DataPath::flush(int index) {
     }
     p.written += static_cast<std::int64_t>(p.buffer.size());
     p.buffer.clear();
-    if (!engine_.advanceProgress(&reason)) {
+    if (!rec.sizeUnknown && !engine_.advanceProgress(&reason)) {
         engine_.failOnFile(rec.progressPath, reason);
         return false;
     }
@@ -168,7 +154,7 @@ bool DataPath::flush(int index) {
 void DataPath::completePiece(int index) {
     TransferRecord& rec = engine_.record();
     PieceState& p = rec.piece(index);
-    engine_.socket(index)->close();
+    engine_.destroyConnection(index);
     p.done = true;
     p.finalWrite = static_cast<std::int64_t>(p.buffer.size());
     if (!p.buffer.empty() && !flush(index)) {
@@ -180,21 +166,32 @@ void DataPath::completePiece(int index) {
     }
 }
 
-void DataPath::refuse(int index, const std::string& reason) {
-    PieceState& p = engine_.record().piece(index);
-    p.header.clear();
-    p.headerPending = true;
-    engine_.socket(index)->close();
-    engine_.showConnectionError(reason);
-    engine_.connectionLost();
+void DataPath::completeUnknownSize() {
+    TransferRecord& rec = engine_.record();
+    PieceState& p = rec.piece(1);
+    if (!p.buffer.empty() && !flush(1)) {
+        return;
+    }
+    rec.sizeUnknown = false;
+    rec.plan = PiecePlan::make(p.received, 1);
+    p.length = p.received;
+    std::string reason;
+    if (!engine_.writeDefinition(&reason)) {
+        engine_.failOnFile(rec.definitionPath, reason);
+        return;
+    }
+    if (!engine_.rewriteProgress(&reason)) {
+        engine_.failOnFile(rec.progressPath, reason);
+        return;
+    }
+    completePiece(1);
 }
 
 void DataPath::fallBackToOneConnection() {
     TransferRecord& rec = engine_.record();
-    for (int i = rec.pieceCount(); i >= 2; --i) {
+    for (int i = rec.pieceCount(); i >= 1; --i) {
         engine_.destroyConnection(i);
     }
-    engine_.destroyConnection(1);
     // What piece 1 holds is the start of the file: it stays.
     PieceState& first = rec.piece(1);
     if (!first.done && !first.buffer.empty() && !flush(1)) {
@@ -206,14 +203,8 @@ void DataPath::fallBackToOneConnection() {
     rec.defPieces = std::to_string(rec.plan.pieces);
     rec.layOutPieces({written});
 
-    DefinitionFile definition;
-    definition.fileName = rec.fileName;
-    definition.url = rec.defURL;
-    definition.saveFolder = rec.saveFolder;
-    definition.pieces = rec.defPieces;
     std::string reason;
-    if (!definition.writeForm2(rec.definitionPath, rec.plan.fileSize, rec.plan.pieceSize,
-                               rec.plan.remainder, &reason)) {
+    if (!engine_.writeDefinition(&reason)) {
         engine_.failOnFile(rec.definitionPath, reason);
         return;
     }
@@ -221,7 +212,6 @@ void DataPath::fallBackToOneConnection() {
         engine_.failOnFile(rec.progressPath, reason);
         return;
     }
-    engine_.createConnections(1);
     engine_.changed();
     const std::string notice = messages::wholeFilesOnly(engine_.text());
     if (rec.piece(1).done) {

@@ -1,41 +1,46 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
+#include <string_view>
 
 namespace tandu {
 
 class Download;
 
-// WS(1)..WS(n): each asks for the bytes its piece still misses, keeps the
-// answer's header out of the file, buffers the body and writes it in place
-// once the buffer outgrows the buffer size, and closes when its piece is complete.
+namespace net {
+class Fetch;
+struct AnswerHead;
+struct FetchFailure;
+}  // namespace net
+
+// Fetches 1..n: each asks for the bytes its piece still misses, buffers the
+// body and writes it in place once the buffer outgrows the buffer size, and
+// ends when its piece is complete. A broken fetch goes out again from the
+// first missing byte.
 class DataPath {
 public:
-    // Bytes taken from a socket at a time: a connection holds at most the
-    // buffer size plus one of these.
+    // The most bytes a body chunk brings; the buffer keeps room for one.
     static constexpr std::size_t kChunk = 256 * 1024;
-    static constexpr std::size_t kHeaderStep = 16 * 1024;
 
     explicit DataPath(Download& download) : engine_(download) {}
 
-    void onConnect(int index);
-    void onData(int index);
-    void onClose(int index);
-    void onError(int index, const std::string& description);
+    std::unique_ptr<net::Fetch> start(int index);
 
 private:
-    enum class Flow { More, Stop };
-
     bool live(int index) const;
-    // Takes what WS(index) holds; Stop when the connection is gone or done.
-    Flow take(int index);
-    Flow takeHeader(int index);
-    // `count` new bytes sit at the end of the piece's buffer.
-    Flow accept(int index, std::size_t count);
+    void onHead(int index, const net::AnswerHead& head);
+    bool onBody(int index, std::string_view bytes);
+    void onEnd(int index);
+    void onFailure(int index, const net::FetchFailure& failure);
+    // `count` new bytes sit at the end of the piece's buffer; false when the
+    // fetch is over (piece complete, or the transfer failed).
+    bool accept(int index, std::size_t count);
     bool flush(int index);
     void completePiece(int index);
-    void refuse(int index, const std::string& reason);
+    // The body ended: a file of unknown size is whole now.
+    void completeUnknownSize();
     // The server sends whole files only: one connection fetches the whole file.
     void fallBackToOneConnection();
 

@@ -2,8 +2,9 @@
 
 #include <filesystem>
 
+#include "catalogue/DefinitionFile.h"
 #include "catalogue/FileNames.h"
-#include "platform/Socket.h"
+#include "net/Fetcher.h"
 #include "platform/TransferLocks.h"
 #include "transfer/TransferMessages.h"
 
@@ -33,7 +34,6 @@ Download::Download(DownloadSetup& setup, DownloadEvents& events, std::string def
       timer_(*this) {
     record_.definitionPath = definitionPath_;
     record_.progressPath = ProgressPathFor(definitionPath_);
-    WS.resize(PiecePlan::kMostPieces + 1);
 }
 
 Download::~Download() = default;
@@ -54,65 +54,92 @@ bool Download::start(bool quiet) {
     return running() || state_ == DownloadState::Completed;
 }
 
-std::unique_ptr<Socket> Download::makeSocket(int index) {
-    SocketHandlers handlers;
-    if (index == 0) {
-        handlers.onConnect = [this] { probe_.onConnect(); };
-        handlers.onDataArrival = [this](std::size_t) { probe_.onData(); };
-        handlers.onError = [this](int, const std::string& description) {
-            probe_.onError(description);
-        };
-        handlers.onClose = [this] { probe_.onClose(); };
-    } else {
-        handlers.onConnect = [this, index] { data_.onConnect(index); };
-        handlers.onDataArrival = [this, index](std::size_t) { data_.onData(index); };
-        handlers.onError = [this, index](int, const std::string& description) {
-            data_.onError(index, description);
-        };
-        handlers.onClose = [this, index] { data_.onClose(index); };
+void Download::tick() {
+    if (!record_.downloading) {
+        return;
     }
-    return setup_.sockets.create(std::move(handlers));
+    // Counted down first: a retry made due by this tick goes out with it.
+    if (record_.probing && record_.probeRetryIn > 0 && --record_.probeRetryIn == 0) {
+        connect(0);
+    }
+    for (int i = 1; i <= static_cast<int>(record_.pieces.size()) && running(); ++i) {
+        PieceState& p = record_.piece(i);
+        if (!p.done && p.retryIn > 0 && --p.retryIn == 0) {
+            connect(i);
+        }
+    }
+    timer_.tick();
 }
 
-// ---------------------------------------------------------------- connections
-
-Socket* Download::socket(int index) {
-    if (index < 0 || index >= static_cast<int>(WS.size())) {
-        return nullptr;
+std::string Download::retryText() const {
+    if (record_.probing && record_.probeRetryIn > 0) {
+        return "retrying in " + std::to_string(record_.probeRetryIn) + " s";
     }
-    return WS[static_cast<std::size_t>(index)].get();
+    // Pieces are laid out only once the probe answered.
+    for (int i = 1; i <= static_cast<int>(record_.pieces.size()); ++i) {
+        if (record_.piece(i).retryIn > 0) {
+            return "retrying piece " + std::to_string(i) + " in " +
+                   std::to_string(record_.piece(i).retryIn) + " s";
+        }
+    }
+    return "";
 }
 
-void Download::createConnections(int count) {
-    destroyConnections();
-    if (!WS[0]) {
-        WS[0] = makeSocket(0);
-    }
-    for (int i = 1; i <= count; ++i) {
-        WS[static_cast<std::size_t>(i)] = makeSocket(i);
-    }
+// ---------------------------------------------------------------- fetches
+
+bool Download::fetching(int index) const {
+    return index >= 0 && index < static_cast<int>(fetches_.size()) &&
+           fetches_[static_cast<std::size_t>(index)] != nullptr;
 }
 
 void Download::connect(int index) {
-    auto& element = WS[static_cast<std::size_t>(index)];
-    if (!element) {
-        element = makeSocket(index);
+    if (fetches_.size() <= static_cast<std::size_t>(index)) {
+        fetches_.resize(static_cast<std::size_t>(index) + 1);
     }
-    if (index == 0) {
-        element->close();
+    // The old fetch goes first: no event of it may reach the new one's state.
+    destroyConnection(index);
+    auto fetch = index == 0 ? probe_.start() : data_.start(index);
+    if (running() && fetches_.size() > static_cast<std::size_t>(index)) {
+        fetches_[static_cast<std::size_t>(index)] = std::move(fetch);
     }
-    element->connect(record_.host, kHttpPort);
+}
+
+void Download::retryLater(int index, std::optional<std::chrono::seconds> serverDelay,
+                          const std::string& reason) {
+    int& failures = index == 0 ? record_.probeFailures : record_.piece(index).failures;
+    int& retryIn = index == 0 ? record_.probeRetryIn : record_.piece(index).retryIn;
+    destroyConnection(index);
+    const auto& delays = setup_.retryDelays;
+    if (failures >= static_cast<int>(delays.size())) {
+        if (index == 0) {
+            failStart(messages::connectionError(reason));
+        } else {
+            failTransfer(messages::connectionError(reason));
+        }
+        return;
+    }
+    constexpr std::chrono::seconds kLongestServerDelay{300};
+    int delay = delays[static_cast<std::size_t>(failures)];
+    if (serverDelay) {
+        delay = std::max<int>(
+            delay, static_cast<int>(std::min(*serverDelay, kLongestServerDelay).count()));
+    }
+    ++failures;
+    // Ticks come once a second at any phase: one more makes the wait at least
+    // the delay, and lets the next figures show it.
+    retryIn = std::max(delay, 1) + 1;
+    changed();
 }
 
 void Download::destroyConnection(int index) {
-    if (index >= 0 && index < static_cast<int>(WS.size())) {
-        // Moved out first: the socket may be the one whose event is running.
-        std::unique_ptr<Socket> gone = std::move(WS[static_cast<std::size_t>(index)]);
+    if (index >= 0 && index < static_cast<int>(fetches_.size())) {
+        // Moved out first: the fetch may be the one whose event is running.
+        std::unique_ptr<net::Fetch> gone = std::move(fetches_[static_cast<std::size_t>(index)]);
     }
 }
 
 void Download::destroyConnections() {
-    for (int i = static_cast<int>(WS.size()) - 1; i >= 1; --i) {
+    for (int i = static_cast<int>(fetches_.size()) - 1; i >= 0; --i) {
         destroyConnection(i);
     }
 }
@@ -122,12 +149,8 @@ bool Download::stalled() const {
         return false;
     }
     for (int i = 1; i <= record_.pieceCount(); ++i) {
-        if (record_.piece(i).done) {
-            continue;
-        }
-        const Socket* element = WS[static_cast<std::size_t>(i)].get();
-        if (element != nullptr && (element->state() == SocketState::Connecting ||
-                                   element->state() == SocketState::Connected)) {
+        const PieceState& p = record_.piece(i);
+        if (!p.done && (fetching(i) || p.retryIn > 0)) {
             return false;
         }
     }
@@ -139,6 +162,16 @@ bool Download::stalled() const {
 bool Download::acquireLock() {
     lock_ = setup_.locks.tryAcquire(definitionPath_);
     return lock_ != nullptr;
+}
+
+bool Download::writeDefinition(std::string* reason) {
+    DefinitionFile definition;
+    definition.fileName = record_.fileName;
+    definition.url = record_.defURL;
+    definition.saveFolder = record_.saveFolder;
+    definition.pieces = record_.defPieces;
+    return definition.writeForm2(record_.definitionPath, record_.plan.fileSize,
+                                 record_.plan.pieceSize, record_.plan.remainder, reason);
 }
 
 bool Download::rewriteProgress(std::string* reason) {
@@ -167,13 +200,10 @@ void Download::endTransfer() {
     record_.downloading = false;
     record_.probing = false;
     destroyConnections();
-    if (WS[0]) {
-        WS[0]->close();
-    }
     target_.close();
     for (PieceState& piece : record_.pieces) {
         piece.buffer.release();
-        piece.header.clear();
+        piece.retryIn = 0;
     }
     lock_.reset();
     progress_ = ProgressWriter{};  // the next transfer starts from a whole new file
@@ -196,11 +226,11 @@ void Download::failOnFile(const std::string& path, const std::string& reason) {
     failStart(messages::fileError(path, reason));
 }
 
-void Download::connectionLost() {
-    if (quiet_ && stalled()) {
+void Download::failTransfer(const std::string& message) {
+    if (!record_.pieces.empty() && FileExists(record_.progressPath)) {
         rewriteProgress(nullptr);
-        failStart(std::nullopt);
     }
+    failStart(message);
 }
 
 void Download::showError(const std::string& text) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <string>
@@ -20,17 +21,18 @@
 
 namespace tandu {
 
-class Socket;
 class TransferLock;
 
-// One download, known by its definition file's base name: its record, the
-// socket array WS (element 0 probes; 1..n fetch the pieces), the target file
-// and the lock that keeps other processes off it. Commanded by calls; tells
-// its DownloadEvents what it does.
+namespace net {
+class Fetch;
+}
+
+// One download, known by its definition file's base name: its record, its
+// fetches (0 probes; 1..n fetch the pieces), the target file and the lock
+// that keeps other processes off it. Commanded by calls; tells its
+// DownloadEvents what it does.
 class Download {
 public:
-    static constexpr int kHttpPort = 80;
-
     // The texts of its row in a list of downloads.
     struct RowTexts {
         std::string speed = "???";
@@ -69,10 +71,12 @@ public:
         pause_.run();
     }
     bool pausedOnFault() const { return pausedOnFault_; }
-    // The once-a-second figures.
-    void tick() { timer_.tick(); }
+    // The once-a-second figures; retries that waited long enough go out.
+    void tick();
     // A transfer runs but no connection is left that could move it on.
     bool stalled() const;
+    // "retrying piece 3 in 4 s" while a fetch waits to go out again, else "".
+    std::string retryText() const;
     // "Downloading NAME @ 12KB/s"
     std::string tooltip() const { return timer_.tooltip(); }
 
@@ -80,14 +84,20 @@ public:
     DownloadSetup& setup() { return setup_; }
     TransferRecord& record() { return record_; }
     TargetFile& target() { return target_; }
-    Socket* socket(int index);
+    bool fetching(int index) const;
+    void resetProbe() { probe_.reset(); }
     bool quiet() const { return quiet_; }
-    void createConnections(int count);
-    // Connects WS(index) to the host on port 80, creating it when missing.
+    // Fetch `index` goes out now: the probe (0) or a piece's missing bytes.
     void connect(int index);
+    // Fetch `index` broke or got a passing refusal: it goes out again after
+    // a delay; when the tries are spent the transfer fails with `reason`.
+    void retryLater(int index, std::optional<std::chrono::seconds> serverDelay,
+                    const std::string& reason);
     void destroyConnection(int index);
     void destroyConnections();
     bool acquireLock();
+    // The definition with the plan's figures (the URL as added).
+    bool writeDefinition(std::string* reason);
     // Rewrites the progress file from the bytes now in the target file.
     bool rewriteProgress(std::string* reason);
     // The same after a flush, when counts have only grown.
@@ -112,12 +122,12 @@ public:
     void showError(const std::string& text);
     void showNotice(const std::string& text);
     void showConnectionError(const std::string& description);
-    // In a queue, a download no connection can move on ends in "Error", its
-    // bytes counted, so that the next one starts.
-    void connectionLost();
+    // The transfer cannot go on: what was written stays counted, the row
+    // goes "Error" with this one message.
+    void failTransfer(const std::string& message);
 
 private:
-    std::unique_ptr<Socket> makeSocket(int index);
+    std::unique_ptr<net::Fetch> makeFetch(int index);
 
     DownloadSetup& setup_;
     DownloadEvents& events_;
@@ -129,7 +139,7 @@ private:
     bool quiet_ = false;
     bool pausedOnFault_ = false;
     TransferRecord record_;
-    std::vector<std::unique_ptr<Socket>> WS;
+    std::vector<std::unique_ptr<net::Fetch>> fetches_;
     TargetFile target_;
     ProgressWriter progress_;
     std::unique_ptr<TransferLock> lock_;

@@ -2,18 +2,22 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "catalogue/NumberText.h"
 
 namespace tandu {
 
 class Download;
-class SocketFactory;
 class TransferLocks;
+
+namespace net {
+class Fetcher;
+}
 
 // What every download of a process shares.
 struct DownloadSetup {
-    SocketFactory& sockets;
+    net::Fetcher& fetcher;
     TransferLocks& locks;
     NumberText numbers;
     std::string programFolder;  // without a trailing "/"
@@ -21,6 +25,9 @@ struct DownloadSetup {
     std::string settingsPath() const { return programFolder + "/config.cfg"; }
     // Whether another running download writes that path.
     std::function<bool(const Download& asking, const std::string& path)> targetBusy;
+    // Seconds (ticks) before each retry of a broken connection; when all are
+    // spent the download fails.
+    std::vector<int> retryDelays{1, 2, 4, 8, 16};
 };
 
 }  // namespace tandu

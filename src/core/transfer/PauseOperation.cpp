@@ -1,5 +1,6 @@
 #include "transfer/PauseOperation.h"
 
+#include <cstdio>
 #include <optional>
 
 #include "catalogue/FileNames.h"
@@ -18,6 +19,16 @@ void PauseOperation::run() {
         // nothing was written yet, so the row simply stays as it was.
         engine_.endTransfer();
         engine_.changed();
+        engine_.ended();
+        return;
+    }
+    if (rec.sizeUnknown) {
+        // No size, so nothing to resume against: the row waits for a fresh start.
+        engine_.endTransfer();
+        std::remove(rec.targetPath.c_str());
+        std::remove(rec.progressPath.c_str());
+        engine_.setState(DownloadState::Waiting);
+        engine_.showNotice(messages::restartsWhole(engine_.text()));
         engine_.ended();
         return;
     }

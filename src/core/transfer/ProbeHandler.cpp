@@ -4,82 +4,92 @@
 
 #include "catalogue/DefinitionFile.h"
 #include "catalogue/TextFile.h"
-#include "platform/Socket.h"
+#include "net/Fetcher.h"
 #include "transfer/Download.h"
-#include "transfer/HttpRequests.h"
+#include "transfer/RangeAnswer.h"
 #include "transfer/TransferMessages.h"
 
 namespace tandu {
 
-void ProbeHandler::onConnect() {
-    if (engine_.record().probing) {
-        engine_.socket(0)->send(ProbeRequest(engine_.record().url));
+std::unique_ptr<net::Fetch> ProbeHandler::start() {
+    net::FetchRequest request;
+    request.url = *engine_.record().source;
+    request.followRedirects = true;
+    if (headRefused_) {
+        request.kind = net::FetchRequest::Kind::Get;
+        request.range = net::FetchRequest::Range{0, 0};
+    } else {
+        request.kind = net::FetchRequest::Kind::Head;
     }
+    net::FetchHandlers handlers;
+    handlers.onHead = [this](const net::AnswerHead& head) { onHead(head); };
+    // Only the head of a byte-0 GET is wanted.
+    handlers.onBody = [](std::string_view) { return true; };
+    handlers.onFailure = [this](const net::FetchFailure& failure) { onFailure(failure); };
+    return engine_.setup().fetcher.start(request, std::move(handlers));
 }
 
-void ProbeHandler::onData() {
-    Socket* ws0 = engine_.socket(0);
-    if (!engine_.record().probing) {
-        ws0->getData();  // nobody waits for it
-        return;
-    }
-    engine_.record().probe.take(*ws0);
-    decide();
-}
-
-void ProbeHandler::onClose() {
+void ProbeHandler::onHead(const net::AnswerHead& head) {
     TransferRecord& rec = engine_.record();
     if (!rec.probing) {
         return;
     }
-    rec.probe.take(*engine_.socket(0));
-    if (rec.probe.progress() == ProbeAnswer::Progress::Incomplete) {
-        fail();  // the answer ended before its header did
+    keepScratchCopy(head.raw);
+    if ((head.status == 405 || head.status == 501) && !headRefused_) {
+        headRefused_ = true;
+        engine_.connect(0);
         return;
     }
-    decide();
-}
-
-void ProbeHandler::onError(const std::string& description) {
-    if (engine_.record().probing) {
-        engine_.failStart(messages::connectionError(description));
-    }
-}
-
-void ProbeHandler::decide() {
-    const ProbeAnswer& probe = engine_.record().probe;
-    if (probe.progress() == ProbeAnswer::Progress::Incomplete) {
+    if (RangeAnswer::passing(head.status)) {
+        engine_.retryLater(0, head.retryAfter, messages::serverAnswered(head.raw));
         return;
     }
-    keepScratchCopy();
-    const auto size = probe.fileSize();
-    if (size) {
-        std::remove(scratchPath().c_str());
-        succeed(*size);
+    if (head.status < 200 || head.status >= 300) {
+        fail(messages::kCannotDownload);
+        return;
+    }
+    const auto size = RangeAnswer::probedSize(head);
+    if (!size && (RangeAnswer::encodedTransfer(head) || RangeAnswer::lengthConflicts(head))) {
+        fail(messages::kCannotDownload);
+        return;
+    }
+    std::remove((engine_.setup().programFolder + "/header.dat").c_str());
+    rec.fetchUrl = head.url;
+    succeed(size);
+}
+
+void ProbeHandler::onFailure(const net::FetchFailure& failure) {
+    if (!engine_.record().probing) {
+        return;
+    }
+    // A server that takes the connection and says nothing is not asked again.
+    if (failure.retryable() && failure.kind != net::FetchFailure::Kind::Timeout) {
+        engine_.retryLater(0, std::nullopt, failure.message);
     } else {
-        fail();
+        fail(messages::connectionError(failure.message));
     }
 }
 
-std::string ProbeHandler::scratchPath() const {
-    return engine_.setup().programFolder + "/header.dat";
-}
-
-void ProbeHandler::keepScratchCopy() {
+void ProbeHandler::keepScratchCopy(const std::string& head) {
     // Only a scratch copy for the curious; the answer itself is in memory.
-    textfile::writeLines(scratchPath(), textfile::splitLines(engine_.record().probe.text()));
+    textfile::writeLines(engine_.setup().programFolder + "/header.dat", textfile::splitLines(head));
 }
 
-void ProbeHandler::fail() {
-    engine_.failStart(engine_.quiet() ? std::nullopt
-                                      : std::optional<std::string>(messages::kCannotDownload));
+void ProbeHandler::fail(const std::string& message) {
+    engine_.failStart(engine_.quiet() ? std::nullopt : std::optional<std::string>(message));
 }
 
-void ProbeHandler::succeed(std::int64_t fileSize) {
+void ProbeHandler::succeed(std::optional<std::int64_t> fileSize) {
     TransferRecord& rec = engine_.record();
+    engine_.destroyConnection(0);
     rec.probing = false;
-    rec.plan = PiecePlan::make(fileSize, rec.plan.pieces);
+    rec.sizeUnknown = !fileSize;
+    rec.plan = PiecePlan::make(fileSize.value_or(0), fileSize ? rec.plan.pieces : 1);
     rec.layOutPieces();
+    if (rec.sizeUnknown) {
+        rec.piece(1).length = PieceState::kUnknownLength;
+        rec.piece(1).done = false;
+    }
 
     // The progress file comes first: a definition that says "Downloading"
     // always has one, however the program ends.
@@ -88,13 +98,7 @@ void ProbeHandler::succeed(std::int64_t fileSize) {
         engine_.failOnFile(rec.progressPath, reason);
         return;
     }
-    DefinitionFile definition;
-    definition.fileName = rec.fileName;
-    definition.url = rec.defURL;
-    definition.saveFolder = rec.saveFolder;
-    definition.pieces = rec.defPieces;
-    if (!definition.writeForm2(rec.definitionPath, rec.plan.fileSize, rec.plan.pieceSize,
-                               rec.plan.remainder, &reason)) {
+    if (!rec.sizeUnknown && !engine_.writeDefinition(&reason)) {
         engine_.failOnFile(rec.definitionPath, reason);
         return;
     }
@@ -104,7 +108,6 @@ void ProbeHandler::succeed(std::int64_t fileSize) {
         engine_.failOnFile(rec.targetPath, reason);
         return;
     }
-    engine_.socket(0)->close();
     for (int i = 1; i <= rec.pieceCount(); ++i) {
         if (!rec.piece(i).done) {
             engine_.connect(i);

@@ -1,33 +1,40 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
 
 namespace tandu {
 
 class Download;
 
-// WS(0): the HEAD probe of a fresh start, and what its answer sets up — the
-// piece plan, the definition and progress files, the target file and the
-// data connections.
+namespace net {
+class Fetch;
+struct AnswerHead;
+struct FetchFailure;
+}  // namespace net
+
+// Fetch 0: the probe of a fresh start (a HEAD, or a GET of byte 0 for a
+// server that refuses HEAD), and what its answer sets up — the piece plan,
+// the definition and progress files, the target file and the data fetches.
 class ProbeHandler {
 public:
     explicit ProbeHandler(Download& download) : engine_(download) {}
 
-    void onConnect();
-    void onData();
-    void onClose();
-    void onError(const std::string& description);
+    // A new start asks with HEAD again.
+    void reset() { headRefused_ = false; }
+    std::unique_ptr<net::Fetch> start();
 
 private:
-    // Acts on the answer once it is complete or unusable.
-    void decide();
-    void succeed(std::int64_t fileSize);
-    void fail();
-    std::string scratchPath() const;
-    void keepScratchCopy();
+    void onHead(const net::AnswerHead& head);
+    void onFailure(const net::FetchFailure& failure);
+    void succeed(std::optional<std::int64_t> fileSize);
+    void fail(const std::string& message);
+    void keepScratchCopy(const std::string& head);
 
     Download& engine_;
+    bool headRefused_ = false;
 };
 
 }  // namespace tandu

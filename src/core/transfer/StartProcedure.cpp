@@ -8,7 +8,6 @@
 #include "settings/SettingsFile.h"
 #include "transfer/Download.h"
 #include "transfer/ProgressFile.h"
-#include "transfer/SplitHost.h"
 #include "transfer/TargetFile.h"
 #include "transfer/TransferMessages.h"
 
@@ -67,9 +66,12 @@ bool StartProcedure::takeDefinition(const DefinitionFile& definition) {
     rec.saveFolder = definition.saveFolder;
     rec.defPieces = definition.pieces;
     rec.targetPath = folderOf(definition.saveFolder) + name;
-    rec.host = SplitHost(definition.url);
+    rec.source = net::Url::parse(definition.url);
+    rec.fetchUrl = rec.source;
     rec.oneConnection = false;
-    if (rec.host.empty() || textfile::hasControlCharacter(definition.url)) {
+    rec.sizeUnknown = false;
+    rec.probeFailures = rec.probeRetryIn = 0;
+    if (!rec.source) {
         // Nothing can be fetched from it: the row fails as an unanswered probe does.
         download_.failStart(download_.quiet()
                                 ? std::nullopt
@@ -114,12 +116,11 @@ void StartProcedure::fresh() {
         download_.showError(messages::targetTaken(rec.targetPath));
         return;
     }
-    rec.url = definition->url;
     rec.plan = PiecePlan{};
     rec.plan.pieces = *pieces;
     rec.pieces.clear();
-    rec.probe.clear();
-    download_.createConnections(*pieces);
+    rec.followOnPieces = false;
+    download_.resetProbe();
     rec.downloading = true;
     rec.probing = true;
     download_.began();
@@ -156,7 +157,6 @@ void StartProcedure::resume() {
     rec.defSize = definition->size;
     rec.defPieceSize = definition->pieceSize;
     rec.defRemainder = definition->remainder;
-    rec.url = textfile::trim(definition->url);
     rec.plan = plan;
     std::string reason;
     if (!download_.target().open(rec.targetPath, false, &reason)) {
@@ -174,8 +174,8 @@ void StartProcedure::resume() {
         count = held;
     }
     rec.layOutPieces(*counts);
-    rec.probe.clear();
-    download_.createConnections(plan.pieces);
+    // No probe learnt where the address leads: the pieces find it themselves.
+    rec.followOnPieces = true;
     rec.downloading = true;
     rec.probing = false;
     download_.began();

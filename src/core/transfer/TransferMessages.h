@@ -21,6 +21,11 @@ inline std::string connectionError(const std::string& description) {
     return std::string(kConnectionError) + "\r\n\r\n" + description;
 }
 
+// The status line of an answer's head.
+inline std::string serverAnswered(const std::string& head) {
+    return "The server answered: " + head.substr(0, head.find_first_of("\r\n"));
+}
+
 inline std::string heldElsewhere(const std::string& name) {
     return "\"" + name + "\" is being transferred by another Tandu process. It is left alone here.";
 }
@@ -44,6 +49,11 @@ inline std::string targetLost(const std::string& path) {
 inline std::string targetTaken(const std::string& path) {
     return "A file named " + path +
            " is already there. It is left as it is, and the download does not start.";
+}
+
+inline std::string restartsWhole(const std::string& name) {
+    return "The server does not say how big \"" + name +
+           "\" is and cannot send the rest of it. The download starts again from the beginning.";
 }
 
 inline std::string wholeFilesOnly(const std::string& name) {

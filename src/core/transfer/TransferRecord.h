@@ -1,18 +1,22 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "net/Url.h"
 #include "settings/SettingsFile.h"
 #include "transfer/PieceBuffer.h"
 #include "transfer/PiecePlan.h"
-#include "transfer/ProbeAnswer.h"
 
 namespace tandu {
 
 // One piece of the running transfer, fetched by the connection of the same number.
 struct PieceState {
+    // The length of a file whose size comes only with its end.
+    static constexpr std::int64_t kUnknownLength = INT64_MAX / 2;
+
     std::int64_t start = 0;  // offset of the piece's first byte in the file
     std::int64_t length = 0;
     std::int64_t received = 0;      // body bytes taken: written or still buffered
@@ -22,7 +26,9 @@ struct PieceState {
     std::int64_t secondsLeft = 0;   // at that speed
     bool headerPending = true;
     bool done = false;
-    std::string header;     // the answer's header while it arrives
+    // Tries that failed in a row; a retry waits `retryIn` more ticks.
+    int failures = 0;
+    int retryIn = 0;
     std::int64_t skip = 0;  // leading body bytes to drop (a whole-file answer)
     PieceBuffer buffer;
     // The last bytes written when the piece completed; the buffer gauge goes on
@@ -49,14 +55,19 @@ struct TransferRecord {
     std::string defPieceSize;
     std::string defRemainder;
 
-    std::string host;
-    std::string url;  // the request target
+    // The address as added, and where the probe's redirects led.
+    std::optional<net::Url> source;
+    std::optional<net::Url> fetchUrl;
     PiecePlan plan;
     std::int64_t bufferSize = SettingsFile::kDefaultBufferBytes;
     bool downloading = false;
     bool probing = false;        // a fresh start waits for the probe's answer
     bool oneConnection = false;  // the server sends only whole files
-    ProbeAnswer probe;
+    // The size comes only with the end of the body: one connection, no ranges.
+    bool sizeUnknown = false;
+    bool followOnPieces = false;
+    int probeFailures = 0;
+    int probeRetryIn = 0;
     std::vector<PieceState> pieces;  // piece i is pieces[i - 1]
 
     std::string definitionPath;

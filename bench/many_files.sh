@@ -72,7 +72,8 @@ run_path() {
     sed 's/.*/url = "&"/' "$work/list" >"$work/curl.cfg"
 
     echo "$path: $tandu_label, $connections connections each" >&2
-    rm -rf "$work/prog" && make_program "$build" "$work/prog" && mkdir -p "$out"
+    # Empty before adding: a file already there gets a numbered name instead.
+    rm -rf "$work/prog" "$out" && make_program "$build" "$work/prog" && mkdir -p "$out"
     "$work/prog/tandu-cli" add-list "$work/list" -d "$out" -n "$connections" >/dev/null
     fetch "$path|$tandu_label" "$host" "$work/prog/tandu-cli" "${tandu_get[@]}"
 

@@ -23,8 +23,11 @@ public:
         // No byte for this long: the connection counts as broken.
         std::chrono::seconds stallTimeout{30};
         std::chrono::seconds connectTimeout{30};
-        // The most one read hands over, and so the size of a body chunk.
-        long chunkSize = 64 * 1024;
+        // The most one read takes from a connection.
+        long chunkSize = 512 * 1024;
+        // The most a transfer holds for its handlers before libcurl must wait;
+        // also the most one onBody hands over.
+        std::size_t heldLimit = 1024 * 1024;
         // Certificates to trust instead of the system's (SSL_CERT_FILE, SSL_CERT_DIR).
         std::string caFile;
         std::string caDir;

@@ -37,7 +37,6 @@ CurlTransfer::CurlTransfer(CurlFetcher& fetcher, net::FetchRequest request,
       easy_(curl_easy_init()),
       url_(request_.url) {
     visited_.insert(url_.forRequest());
-    body_.reserve(static_cast<std::size_t>(fetcher_.options().chunkSize));
     configure();
     fetcher_.add(easy_);
     added_ = true;
@@ -188,11 +187,16 @@ bool CurlTransfer::judgeRedirect(const net::AnswerHead& head) {
 }
 
 std::size_t CurlTransfer::bodyBytes(std::string_view bytes) {
-    if (!body_.empty()) {
+    // Pausing libcurl costs a copy and two watch changes: do it only when the
+    // handlers are far behind.
+    if (!body_.empty() && body_.size() + bytes.size() > fetcher_.options().heldLimit) {
         curlPaused_ = true;
         return CURL_WRITEFUNC_PAUSE;
     }
-    body_.assign(bytes);
+    if (body_.capacity() < fetcher_.options().heldLimit) {
+        body_.reserve(fetcher_.options().heldLimit);  // once: no growth by copies
+    }
+    body_.append(bytes);
     fetcher_.ready(*this);
     return bytes.size();
 }

@@ -57,7 +57,7 @@ private:
     std::string rawHead_;
     bool headDone_ = false;
     std::optional<net::AnswerHead> head_;
-    // At most one chunk waits for the handlers; libcurl holds the next.
+    // Bytes waiting for the handlers, up to the fetcher's heldLimit.
     std::string body_;
     bool curlPaused_ = false;
     bool handlerPaused_ = false;

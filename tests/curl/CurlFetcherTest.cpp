@@ -139,6 +139,8 @@ TEST_F(CurlFetcherTest, BodyComesInBoundedChunksAndWaitsWhileTheHandlerIsFull) {
         file[i] = static_cast<char>(i * 131 + i / 4099);
     }
     answer = test::LoopbackServer::serving(file);
+    fetcher.options().chunkSize = 16 * 1024;
+    fetcher.options().heldLimit = 64 * 1024;
     int offers = 0;
     const Outcome out = fetch(request("http://127.0.0.1/f"), [&] {
         // Every third offer finds the buffer full; it empties on the next round.

@@ -75,6 +75,20 @@ bool DataPath::onBody(int index, std::string_view bytes) {
     if (!live(index) || engine_.record().piece(index).headerPending) {
         return true;  // not ours to keep
     }
+    PieceState& held = engine_.record().piece(index);
+    // More than a buffer's worth goes to the file from where it lies.
+    if (held.buffer.empty() && held.skip == 0 &&
+        static_cast<std::int64_t>(bytes.size()) > engine_.record().bufferSize) {
+        const std::size_t keep =
+            static_cast<std::size_t>(std::min<std::int64_t>(bytes.size(), held.missing()));
+        if (writeOut(index, bytes.data(), keep)) {
+            received(index, keep);
+            if (held.received >= held.length) {
+                completePiece(index);
+            }
+        }
+        return true;
+    }
     while (!bytes.empty()) {
         PieceState& p = engine_.record().piece(index);
         const std::size_t count = std::min({bytes.size(), p.buffer.room(), kChunk});
@@ -119,11 +133,7 @@ bool DataPath::accept(int index, std::size_t count) {
     const std::size_t keep = static_cast<std::size_t>(
         std::min<std::int64_t>(static_cast<std::int64_t>(count - skip), p.missing()));
     p.buffer.commit(count, skip, keep);
-    p.received += static_cast<std::int64_t>(keep);
-    if (p.failures > 0 && keep > 0) {
-        p.failures = 0;  // it moves again: the next break gets all its tries
-        engine_.changed();
-    }
+    received(index, keep);
     if (static_cast<std::int64_t>(p.buffer.size()) > rec.bufferSize && !flush(index)) {
         return false;
     }
@@ -134,16 +144,33 @@ bool DataPath::accept(int index, std::size_t count) {
     return true;
 }
 
+void DataPath::received(int index, std::size_t count) {
+    PieceState& p = engine_.record().piece(index);
+    p.received += static_cast<std::int64_t>(count);
+    if (p.failures > 0 && count > 0) {
+        p.failures = 0;  // it moves again: the next break gets all its tries
+        engine_.changed();
+    }
+}
+
 bool DataPath::flush(int index) {
+    PieceBuffer& buffer = engine_.record().piece(index).buffer;
+    if (!writeOut(index, buffer.data(), buffer.size())) {
+        return false;
+    }
+    buffer.clear();
+    return true;
+}
+
+bool DataPath::writeOut(int index, const char* bytes, std::size_t count) {
     TransferRecord& rec = engine_.record();
     PieceState& p = rec.piece(index);
     std::string reason;
-    if (!engine_.target().writeAt(p.start + p.written, p.buffer.data(), p.buffer.size(), &reason)) {
+    if (!engine_.target().writeAt(p.start + p.written, bytes, count, &reason)) {
         engine_.failOnFile(rec.targetPath, reason);
         return false;
     }
-    p.written += static_cast<std::int64_t>(p.buffer.size());
-    p.buffer.clear();
+    p.written += static_cast<std::int64_t>(count);
     if (!rec.sizeUnknown && !engine_.advanceProgress(&reason)) {
         engine_.failOnFile(rec.progressPath, reason);
         return false;

@@ -37,7 +37,11 @@ private:
     // `count` new bytes sit at the end of the piece's buffer; false when the
     // fetch is over (piece complete, or the transfer failed).
     bool accept(int index, std::size_t count);
+    // The piece has `count` more of its bytes.
+    void received(int index, std::size_t count);
     bool flush(int index);
+    // Writes bytes that follow the piece's written ones and counts them.
+    bool writeOut(int index, const char* bytes, std::size_t count);
     void completePiece(int index);
     // The body ended: a file of unknown size is whole now.
     void completeUnknownSize();

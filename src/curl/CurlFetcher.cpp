@@ -26,6 +26,12 @@ int onTimer(CURLM* /*multi*/, long milliseconds, void* self) {
     return 0;
 }
 
+CurlRoute* routeOf(CURL* easy) {
+    char* route = nullptr;
+    curl_easy_getinfo(easy, CURLINFO_PRIVATE, &route);
+    return reinterpret_cast<CurlRoute*>(route);
+}
+
 std::string environmentValue(const char* name) {
     const char* value = std::getenv(name);
     return value ? value : "";
@@ -62,6 +68,7 @@ CurlFetcher::CurlFetcher(net::IoWatcher& watcher, Options options)
 
 CurlFetcher::~CurlFetcher() {
     watcher_.stopTimer();
+    settle();
     curl_multi_cleanup(multiOf(multi_));
 }
 
@@ -71,13 +78,63 @@ std::unique_ptr<net::Fetch> CurlFetcher::start(const net::FetchRequest& request,
 }
 
 void CurlFetcher::add(void* easy) {
-    if (curl_multi_add_handle(multiOf(multi_), static_cast<CURL*>(easy)) != CURLM_OK) {
+    if (busy()) {
+        pendingAdds_.push_back(easy);
+    } else if (curl_multi_add_handle(multiOf(multi_), static_cast<CURL*>(easy)) != CURLM_OK) {
         throw std::runtime_error("The network library refused a transfer.");
     }
 }
 
-void CurlFetcher::remove(void* easy) {
-    curl_multi_remove_handle(multiOf(multi_), static_cast<CURL*>(easy));
+void CurlFetcher::retire(void* easy, std::unique_ptr<CurlRoute> route, std::vector<void*> lists) {
+    route->to = nullptr;  // libcurl may still call it before it returns
+    pendingAdds_.erase(std::remove(pendingAdds_.begin(), pendingAdds_.end(), easy),
+                       pendingAdds_.end());
+    retired_.push_back({easy, std::move(route), std::move(lists)});
+    if (!busy()) {
+        settle();
+    }
+}
+
+void CurlFetcher::leave() {
+    if (--depth_ == 0) {
+        settle();
+    }
+}
+
+void CurlFetcher::settle() {
+    std::vector<Retired> retired;
+    retired.swap(retired_);
+    for (Retired& gone : retired) {
+        curl_multi_remove_handle(multiOf(multi_), static_cast<CURL*>(gone.easy));
+        curl_easy_cleanup(static_cast<CURL*>(gone.easy));
+        for (void* list : gone.lists) {
+            curl_slist_free_all(static_cast<curl_slist*>(list));
+        }
+    }
+    std::vector<void*> adds;
+    adds.swap(pendingAdds_);
+    for (void* easy : adds) {
+        if (curl_multi_add_handle(multiOf(multi_), static_cast<CURL*>(easy)) != CURLM_OK) {
+            if (CurlRoute* route = routeOf(easy); route && route->to) {
+                route->to->finished(CURLE_FAILED_INIT);
+            }
+        }
+    }
+    std::set<int> held;
+    held.swap(held_);
+    for (int fd : held) {
+        if (const auto wanted = wanted_.find(fd); wanted != wanted_.end()) {
+            watchFor(fd, wanted->second);  // still ready: the watch fires again
+        }
+    }
+    if (timerHeld_) {
+        timerHeld_ = false;
+        if (timerDue_) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                *timerDue_ - std::chrono::steady_clock::now());
+            timerChanged(std::max<long>(0, static_cast<long>(left.count())));
+        }
+    }
 }
 
 void CurlFetcher::ready(CurlTransfer& transfer) {
@@ -92,9 +149,18 @@ void CurlFetcher::forget(CurlTransfer& transfer) {
 
 void CurlFetcher::socketChanged(int fd, int what) {
     if (what == CURL_POLL_REMOVE) {
+        wanted_.erase(fd);
+        held_.erase(fd);
         watcher_.watch(fd, net::IoWatcher::None, {});
         return;
     }
+    wanted_[fd] = what;
+    if (!held_.count(fd)) {
+        watchFor(fd, what);
+    }
+}
+
+void CurlFetcher::watchFor(int fd, int what) {
     unsigned events = 0;
     if (what == CURL_POLL_IN || what == CURL_POLL_INOUT) {
         events |= net::IoWatcher::Readable;
@@ -113,16 +179,30 @@ void CurlFetcher::socketChanged(int fd, int what) {
 
 void CurlFetcher::timerChanged(long milliseconds) {
     if (milliseconds < 0) {
+        timerDue_.reset();
         watcher_.stopTimer();
         return;
     }
+    timerDue_ = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
     watcher_.startTimer(std::chrono::milliseconds(milliseconds),
                         [this] { act(CURL_SOCKET_TIMEOUT, 0); });
 }
 
 void CurlFetcher::act(int fd, int events) {
-    int running = 0;
-    curl_multi_socket_action(multiOf(multi_), fd, events, &running);
+    if (busy()) {
+        // A loop nested in a handler: this waits until libcurl has returned.
+        if (fd == CURL_SOCKET_TIMEOUT) {
+            timerHeld_ = true;
+        } else {
+            held_.insert(fd);
+            watcher_.watch(fd, net::IoWatcher::None, {});
+        }
+        return;
+    }
+    inside([&] {
+        int running = 0;
+        curl_multi_socket_action(multiOf(multi_), fd, events, &running);
+    });
     // Finished handles leave the multi before their handlers hear of it.
     int left = 0;
     while (CURLMsg* message = curl_multi_info_read(multiOf(multi_), &left)) {
@@ -131,11 +211,12 @@ void CurlFetcher::act(int fd, int events) {
         }
         CURL* easy = message->easy_handle;
         const CURLcode result = message->data.result;
-        char* owner = nullptr;
-        curl_easy_getinfo(easy, CURLINFO_PRIVATE, &owner);
-        auto* transfer = reinterpret_cast<CurlTransfer*>(owner);
+        CurlRoute* route = routeOf(easy);
+        if (!route || !route->to) {
+            continue;  // retired: settle() removes it
+        }
         curl_multi_remove_handle(multiOf(multi_), easy);
-        transfer->finished(result);
+        route->to->finished(result);
     }
     deliver();
 }

@@ -2,7 +2,10 @@
 
 #include <chrono>
 #include <deque>
+#include <map>
 #include <memory>
+#include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -12,22 +15,23 @@
 namespace tandu {
 
 class CurlTransfer;
+struct CurlRoute;
 
 // Fetches on libcurl's multi interface, driven by the front-end's event loop.
-// Every event reaches its handlers from the loop, outside libcurl, so a
-// handler may do anything, even run a modal loop. Fetches must end before
-// the fetcher does.
+// Heads and body bytes reach their handlers straight from libcurl's reads, so
+// no byte is copied on the way; ends, failures and bytes a paused handler
+// left reach them from the loop. While libcurl is inside a call, handles that
+// come or go wait for it to return, so a handler may start, stop or resume
+// fetches, and a nested loop (a modal dialog) does not drive libcurl twice.
+// Fetches must end before the fetcher does.
 class CurlFetcher : public net::Fetcher {
 public:
     struct Options {
         // No byte for this long: the connection counts as broken.
         std::chrono::seconds stallTimeout{30};
         std::chrono::seconds connectTimeout{30};
-        // The most one read takes from a connection.
+        // The most one read takes from a connection, and so the largest body chunk.
         long chunkSize = 512 * 1024;
-        // The most a transfer holds for its handlers before libcurl must wait;
-        // also the most one onBody hands over.
-        std::size_t heldLimit = 1024 * 1024;
         // Certificates to trust instead of the system's (SSL_CERT_FILE, SSL_CERT_DIR).
         std::string caFile;
         std::string caDir;
@@ -49,23 +53,52 @@ public:
     Options& options() { return options_; }
 
     // For CurlTransfer.
+    bool busy() const { return depth_ > 0; }
     void add(void* easy);
-    void remove(void* easy);
-    // The transfer has something for its handlers.
+    // Takes the handle over for good: cleaned up now, or once libcurl returns.
+    void retire(void* easy, std::unique_ptr<CurlRoute> route, std::vector<void*> lists);
+    // The transfer has something for its handlers outside libcurl.
     void ready(CurlTransfer& transfer);
     void forget(CurlTransfer& transfer);
+    // Runs libcurl's `call` with handle changes held until it returns.
+    template <class Call>
+    auto inside(Call call) {
+        ++depth_;
+        struct Leave {
+            CurlFetcher& fetcher;
+            ~Leave() { fetcher.leave(); }
+        } leave{*this};
+        return call();
+    }
     // From libcurl: what to watch on a socket, when to call it again.
     void socketChanged(int fd, int what);
     void timerChanged(long milliseconds);
 
 private:
+    struct Retired {
+        void* easy;
+        std::unique_ptr<CurlRoute> route;
+        std::vector<void*> lists;
+    };
+
     void act(int fd, int events);
+    void leave();
+    void settle();
+    void watchFor(int fd, int what);
     void deliver();
 
     net::IoWatcher& watcher_;
     Options options_;
     void* multi_;
     std::deque<CurlTransfer*> ready_;
+    int depth_ = 0;
+    std::vector<void*> pendingAdds_;
+    std::vector<Retired> retired_;
+    // What libcurl wants watched, and what a nested loop found while libcurl was busy.
+    std::map<int, int> wanted_;
+    std::set<int> held_;
+    bool timerHeld_ = false;
+    std::optional<std::chrono::steady_clock::time_point> timerDue_;
 };
 
 }  // namespace tandu

@@ -35,7 +35,9 @@ CurlTransfer::CurlTransfer(CurlFetcher& fetcher, net::FetchRequest request,
       request_(std::move(request)),
       handlers_(std::make_shared<const net::FetchHandlers>(std::move(handlers))),
       easy_(curl_easy_init()),
+      route_(std::make_unique<CurlRoute>()),
       url_(request_.url) {
+    route_->to = this;
     visited_.insert(url_.forRequest());
     configure();
     fetcher_.add(easy_);
@@ -45,12 +47,7 @@ CurlTransfer::CurlTransfer(CurlFetcher& fetcher, net::FetchRequest request,
 CurlTransfer::~CurlTransfer() {
     *alive_ = false;
     fetcher_.forget(*this);
-    if (added_) {
-        fetcher_.remove(easy_);
-    }
-    curl_easy_cleanup(easy_);
-    curl_slist_free_all(headers_);
-    curl_slist_free_all(connectTo_);
+    fetcher_.retire(easy_, std::move(route_), {headers_, connectTo_});
 }
 
 void CurlTransfer::configure() {
@@ -60,8 +57,8 @@ void CurlTransfer::configure() {
     headers_ = nullptr;
     connectTo_ = nullptr;
     const CurlFetcher::Options& options = fetcher_.options();
-    curl_easy_setopt(easy_, CURLOPT_PRIVATE, this);
-    curl_easy_setopt(easy_, CURLOPT_ERRORBUFFER, errorText_);
+    curl_easy_setopt(easy_, CURLOPT_PRIVATE, route_.get());
+    curl_easy_setopt(easy_, CURLOPT_ERRORBUFFER, route_->errorText);
     curl_easy_setopt(easy_, CURLOPT_URL, url_.forRequest().c_str());
     curl_easy_setopt(easy_, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(easy_, CURLOPT_NOSIGNAL, 1L);
@@ -74,9 +71,9 @@ void CurlTransfer::configure() {
     curl_easy_setopt(easy_, CURLOPT_BUFFERSIZE, options.chunkSize);
     curl_easy_setopt(easy_, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
     curl_easy_setopt(easy_, CURLOPT_HEADERFUNCTION, &CurlTransfer::onHeaderLine);
-    curl_easy_setopt(easy_, CURLOPT_HEADERDATA, this);
+    curl_easy_setopt(easy_, CURLOPT_HEADERDATA, route_.get());
     curl_easy_setopt(easy_, CURLOPT_WRITEFUNCTION, &CurlTransfer::onBodyBytes);
-    curl_easy_setopt(easy_, CURLOPT_WRITEDATA, this);
+    curl_easy_setopt(easy_, CURLOPT_WRITEDATA, route_.get());
     if (!options.caFile.empty()) {
         curl_easy_setopt(easy_, CURLOPT_CAINFO, options.caFile.c_str());
     }
@@ -128,13 +125,17 @@ void CurlTransfer::configure() {
     }
 }
 
+// A transfer gone meanwhile takes nothing more, which ends its handle.
 std::size_t CurlTransfer::onHeaderLine(char* data, std::size_t size, std::size_t count,
-                                       void* self) {
-    return static_cast<CurlTransfer*>(self)->headerLine(std::string_view(data, size * count));
+                                       void* route) {
+    CurlTransfer* to = static_cast<CurlRoute*>(route)->to;
+    return to ? to->headerLine(std::string_view(data, size * count)) : 0;
 }
 
-std::size_t CurlTransfer::onBodyBytes(char* data, std::size_t size, std::size_t count, void* self) {
-    return static_cast<CurlTransfer*>(self)->bodyBytes(std::string_view(data, size * count));
+std::size_t CurlTransfer::onBodyBytes(char* data, std::size_t size, std::size_t count,
+                                      void* route) {
+    CurlTransfer* to = static_cast<CurlRoute*>(route)->to;
+    return to ? to->bodyBytes(std::string_view(data, size * count)) : 0;
 }
 
 std::size_t CurlTransfer::headerLine(std::string_view line) {
@@ -154,9 +155,12 @@ std::size_t CurlTransfer::headerLine(std::string_view line) {
         return 0;  // ends this hop; finished() takes the next
     }
     headDone_ = true;
-    head_ = std::move(head);
-    fetcher_.ready(*this);
-    return line.size();
+    const std::shared_ptr<bool> alive = alive_;
+    const std::shared_ptr<const net::FetchHandlers> handlers = handlers_;
+    if (handlers->onHead) {
+        handlers->onHead(head);
+    }
+    return *alive ? line.size() : 0;
 }
 
 bool CurlTransfer::judgeRedirect(const net::AnswerHead& head) {
@@ -187,17 +191,27 @@ bool CurlTransfer::judgeRedirect(const net::AnswerHead& head) {
 }
 
 std::size_t CurlTransfer::bodyBytes(std::string_view bytes) {
-    // Pausing libcurl costs a copy and two watch changes: do it only when the
-    // handlers are far behind.
-    if (!body_.empty() && body_.size() + bytes.size() > fetcher_.options().heldLimit) {
-        curlPaused_ = true;
+    if (!body_.empty()) {
+        curlPaused_ = true;  // libcurl keeps these until the held ones are taken
         return CURL_WRITEFUNC_PAUSE;
     }
-    if (body_.capacity() < fetcher_.options().heldLimit) {
-        body_.reserve(fetcher_.options().heldLimit);  // once: no growth by copies
+    if (handlerPaused_ || delivering_) {
+        body_.assign(bytes);
+        fetcher_.ready(*this);
+        return bytes.size();
     }
-    body_.append(bytes);
-    fetcher_.ready(*this);
+    const std::shared_ptr<bool> alive = alive_;
+    const std::shared_ptr<const net::FetchHandlers> handlers = handlers_;
+    delivering_ = true;
+    const bool taken = !handlers->onBody || handlers->onBody(bytes);
+    if (!*alive) {
+        return 0;
+    }
+    delivering_ = false;
+    if (!taken) {
+        handlerPaused_ = true;
+        body_.assign(bytes);
+    }
     return bytes.size();
 }
 
@@ -226,7 +240,7 @@ void CurlTransfer::finished(CURLcode result) {
     if (result != CURLE_OK && !failure_) {
         long osError = 0;
         curl_easy_getinfo(easy_, CURLINFO_OS_ERRNO, &osError);
-        failure_ = CurlFailure(result, errorText_, where(),
+        failure_ = CurlFailure(result, route_->errorText, where(),
                                static_cast<long>(fetcher_.options().stallTimeout.count()),
                                static_cast<int>(osError));
     }
@@ -236,7 +250,11 @@ void CurlTransfer::finished(CURLcode result) {
 
 void CurlTransfer::resume() {
     handlerPaused_ = false;
-    deliver();
+    if (fetcher_.busy()) {
+        fetcher_.ready(*this);  // libcurl must return before it is called again
+    } else {
+        deliver();
+    }
 }
 
 bool CurlTransfer::deliver() {
@@ -246,16 +264,6 @@ bool CurlTransfer::deliver() {
     const std::shared_ptr<bool> alive = alive_;
     const std::shared_ptr<const net::FetchHandlers> handlers = handlers_;
     delivering_ = true;
-    if (head_) {
-        const net::AnswerHead head = std::move(*head_);
-        head_.reset();
-        if (handlers->onHead) {
-            handlers->onHead(head);
-            if (!*alive) {
-                return false;
-            }
-        }
-    }
     while (!body_.empty() && !handlerPaused_) {
         const bool taken = !handlers->onBody || handlers->onBody(body_);
         if (!*alive) {
@@ -268,7 +276,11 @@ bool CurlTransfer::deliver() {
         body_.clear();
         if (curlPaused_) {
             curlPaused_ = false;
-            curl_easy_pause(easy_, CURLPAUSE_CONT);  // may hand over the next chunk at once
+            // May hand over what libcurl kept at once, into body_.
+            fetcher_.inside([this] { curl_easy_pause(easy_, CURLPAUSE_CONT); });
+            if (!*alive) {
+                return false;
+            }
         }
     }
     delivering_ = false;

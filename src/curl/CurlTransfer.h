@@ -13,6 +13,14 @@
 namespace tandu {
 
 class CurlFetcher;
+class CurlTransfer;
+
+// What libcurl's callbacks reach a transfer through; it outlives the transfer
+// until libcurl lets go of the handle, pointing nowhere by then.
+struct CurlRoute {
+    CurlTransfer* to;
+    char errorText[CURL_ERROR_SIZE] = {};
+};
 
 // One fetch on one easy handle, following redirects itself so that each hop
 // gets the request form its own address needs.
@@ -31,8 +39,8 @@ public:
     bool deliver();
 
 private:
-    static std::size_t onHeaderLine(char* data, std::size_t size, std::size_t count, void* self);
-    static std::size_t onBodyBytes(char* data, std::size_t size, std::size_t count, void* self);
+    static std::size_t onHeaderLine(char* data, std::size_t size, std::size_t count, void* route);
+    static std::size_t onBodyBytes(char* data, std::size_t size, std::size_t count, void* route);
     std::size_t headerLine(std::string_view line);
     std::size_t bodyBytes(std::string_view bytes);
     // A redirect to follow, or a failure; nothing when the head is the answer.
@@ -46,9 +54,9 @@ private:
     // Shared so a handler that ends the fetch does not end itself.
     std::shared_ptr<const net::FetchHandlers> handlers_;
     CURL* easy_;
+    std::unique_ptr<CurlRoute> route_;
     curl_slist* headers_ = nullptr;
     curl_slist* connectTo_ = nullptr;
-    char errorText_[CURL_ERROR_SIZE] = {};
     // The address of the current hop, and those seen before it.
     net::Url url_;
     std::set<std::string> visited_;
@@ -56,8 +64,7 @@ private:
 
     std::string rawHead_;
     bool headDone_ = false;
-    std::optional<net::AnswerHead> head_;
-    // Bytes waiting for the handlers, up to the fetcher's heldLimit.
+    // Bytes the handlers have not taken yet; libcurl holds any after them.
     std::string body_;
     bool curlPaused_ = false;
     bool handlerPaused_ = false;

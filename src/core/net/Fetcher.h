@@ -59,7 +59,8 @@ struct FetchFailure {
 
 // The events of one fetch, in this order: onHead once (not for Connect), onBody
 // any number of times, then onEnd or onFailure. A handler may destroy the
-// fetch; no event follows then.
+// fetch (no event follows then), start, stop or resume others, or run a
+// nested loop.
 struct FetchHandlers {
     std::function<void(const AnswerHead&)> onHead;
     // Bytes of the body in order, in chunks of a bounded size. Answering false

@@ -124,14 +124,11 @@ TEST_F(CurlFetcherTest, ProxyVariablesCarryHttpAsAbsoluteAddressHttpsAsConnectSp
     for (const auto& [r, start] : cases) {
         const Outcome out = fetch(r);
         EXPECT_EQ(server.requests().back().substr(0, start.size()), start);
-        EXPECT_EQ(out.ended, r.url.scheme() == "http") << r.url.text();
-        if (out.failure) {
-            EXPECT_EQ(out.failure->message,
-                      "The connection to secure.example:443 broke: CONNECT tunnel failed, "
-                      "response 403");
-        }
+        EXPECT_EQ(out.failure ? out.failure->message : std::to_string(out.ended),
+                  r.url.scheme() == "http" ? "1"
+                                           : "The connection to secure.example:443 broke: "
+                                             "CONNECT tunnel failed, response 403");
     }
-    EXPECT_EQ(server.requests().size(), cases.size());
     ::unsetenv("http_proxy");
     ::unsetenv("https_proxy");
     ::unsetenv("no_proxy");
@@ -172,10 +169,7 @@ TEST_F(CurlFetcherTest, RedirectsAreFollowedUpToTenHopsWithEachHopsOwnRequestFor
 }
 
 TEST_F(CurlFetcherTest, BodyComesInBoundedChunksAndWaitsWhileTheHandlerIsFull) {
-    std::string file(3'000'001, '\0');
-    for (std::size_t i = 0; i < file.size(); ++i) {
-        file[i] = static_cast<char>(i * 131 + i / 4099);
-    }
+    const std::string file = test::patterned(3'000'001);
     answer = test::LoopbackServer::serving(file);
     int offers = 0;
     const Outcome out = fetch(request("http://127.0.0.1/f"), [&] {

@@ -92,6 +92,9 @@ TEST(Pause, ASizelessDownloadLeftMidwayResumesWhereRangesNowWorkElseStartsAgainA
         const int row = h.addWaiting("f.bin", "2");
         h.start(row);
         h.answerProbe(noLength);
+        // No length: one connection to the end.
+        ASSERT_EQ(h.f->lstPieces.rowCount(), 1);
+        EXPECT_FALSE(h.newest().request.range);
         FakeFetcher::head(h.newest(), noLength);
         FakeFetcher::body(h.newest(), file.substr(0, 1500));
         h.f->cmbPause.click();
@@ -115,11 +118,10 @@ TEST(Pause, ASizelessDownloadLeftMidwayResumesWhereRangesNowWorkElseStartsAgainA
         }
         EXPECT_EQ(h.state(row), "Completed");
         EXPECT_EQ(test::readFile(h.targetPath("f.bin")), file);
-        ASSERT_EQ(h.messages().size(), ranges ? 0u : 1u);
-        if (!ranges) {
-            EXPECT_EQ(h.messages()[0].text,
-                      "The server cannot resume \"f.bin\"; it starts again from the beginning.");
-        }
+        EXPECT_EQ(h.messages().empty() ? "" : h.messages()[0].text,
+                  ranges
+                      ? ""
+                      : "The server cannot resume \"f.bin\"; it starts again from the beginning.");
     }
 }
 

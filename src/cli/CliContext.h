@@ -12,7 +12,6 @@
 #include "FileTransferLocks.h"
 #include "PosixEnvironment.h"
 #include "PosixProcessLauncher.h"
-#include "PosixSocketFactory.h"
 #include "platform/Platform.h"
 #include "shell/frmMain.h"
 #include "shell/modMain.h"
@@ -41,7 +40,6 @@ public:
 
     EventLoop loop;
     ConsoleUi ui{loop};
-    PosixSocketFactory sockets{loop};
     PosixProcessLauncher launcher;
     PosixEnvironment environment;
     NoTray tray;
@@ -49,7 +47,7 @@ public:
     FileTransferLocks locks;
     EventLoopWatcher watcher{loop};
     CurlFetcher fetcher{watcher};
-    Platform platform{ui, sockets, launcher, environment, tray, instance, locks, fetcher};
+    Platform platform{ui, launcher, environment, tray, instance, locks, fetcher};
     modMain app;
 
 private:

@@ -13,8 +13,10 @@ net::FetchFailure CurlFailure(int code, const std::string& detail, const std::st
         detail.empty() ? std::string(curl_easy_strerror(static_cast<CURLcode>(code))) : detail;
     switch (static_cast<CURLcode>(code)) {
         case CURLE_COULDNT_RESOLVE_HOST:
-        case CURLE_COULDNT_RESOLVE_PROXY:
             return {Kind::HostNotFound, "Host not found: " + where + "."};
+        case CURLE_COULDNT_RESOLVE_PROXY:
+            // The proxy comes from http_proxy or https_proxy: name it, not the host.
+            return {Kind::HostNotFound, "The proxy for " + where + " was not found: " + reason};
         case CURLE_COULDNT_CONNECT:
             // libcurl's text names the address really dialled, not the one asked for.
             return {Kind::Refused, "Could not connect to " + where + ": " +

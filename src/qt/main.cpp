@@ -13,7 +13,6 @@
 #include "QtInstanceChannel.h"
 #include "QtIoWatcher.h"
 #include "QtMainWindow.h"
-#include "QtSocket.h"
 #include "QtTray.h"
 #include "QtUi.h"
 #include "Text.h"
@@ -46,7 +45,6 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(qt::Artwork::appIcon());
 
     qt::QtUi ui;
-    qt::QtSocketFactory sockets;
     PosixProcessLauncher launcher;
     PosixEnvironment environment;
     qt::QtTray tray;
@@ -54,7 +52,7 @@ int main(int argc, char** argv) {
     FileTransferLocks locks;
     qt::QtIoWatcher watcher;
     CurlFetcher fetcher{watcher};
-    Platform platform{ui, sockets, launcher, environment, tray, instance, locks, fetcher};
+    Platform platform{ui, launcher, environment, tray, instance, locks, fetcher};
 
     modMain app(platform, qt::fromQ(QCoreApplication::applicationDirPath()),
                 modMain::commandLineFromArguments(arguments));

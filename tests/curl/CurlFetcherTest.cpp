@@ -99,6 +99,41 @@ TEST_F(CurlFetcherTest, PlainHttpOnPort80KeepsItsExactRequestsOthersGetHostAndAg
     EXPECT_EQ(server.requests().size(), cases.size());
 }
 
+TEST_F(CurlFetcherTest, ProxyVariablesCarryHttpAsAbsoluteAddressHttpsAsConnectSpareNoProxyHosts) {
+    const std::string proxy = "http://127.0.0.1:" + port();
+    ::setenv("http_proxy", proxy.c_str(), 1);
+    ::setenv("https_proxy", proxy.c_str(), 1);
+    ::setenv("no_proxy", "127.0.0.1", 1);
+    fetcher.options().connectTo.clear();
+    answer = [](const std::string& request) -> std::string {
+        return request.rfind("CONNECT ", 0) == 0 ? "HTTP/1.1 403 Forbidden\r\n\r\n"
+                                                 : "HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok";
+    };
+    net::FetchRequest piece = request("http://www.example.com/d/f.zip");
+    piece.range = net::FetchRequest::Range{100, 3000000};
+    // A piece, a probe, Check URL's connect, and a host the proxy must not see.
+    const std::vector<std::pair<net::FetchRequest, std::string>> cases = {
+        {piece, "GET http://www.example.com/d/f.zip HTTP/1.0\r\nRange: bytes=100-3000000\r\n"},
+        {request("http://www.example.com/f", Kind::Head, true),
+         "HEAD http://www.example.com/f HTTP/1.0\r\n"},
+        {request("https://secure.example/f", Kind::Connect),
+         "CONNECT secure.example:443 HTTP/1.1\r\nHost: secure.example:443\r\n"},
+        {request("http://127.0.0.1:" + port() + "/f"),
+         "GET /f HTTP/1.1\r\nHost: 127.0.0.1:" + port() + "\r\nUser-Agent: Tandu/1.0\r\n"},
+    };
+    for (const auto& [r, start] : cases) {
+        const Outcome out = fetch(r);
+        EXPECT_EQ(server.requests().back().substr(0, start.size()), start);
+        EXPECT_EQ(out.failure ? out.failure->message : std::to_string(out.ended),
+                  r.url.scheme() == "http" ? "1"
+                                           : "The connection to secure.example:443 broke: "
+                                             "CONNECT tunnel failed, response 403");
+    }
+    ::unsetenv("http_proxy");
+    ::unsetenv("https_proxy");
+    ::unsetenv("no_proxy");
+}
+
 TEST_F(CurlFetcherTest, RedirectsAreFollowedUpToTenHopsWithEachHopsOwnRequestForm) {
     answer = [this](const std::string& request) -> std::string {
         const std::size_t hop = request.find("/r/");
@@ -134,10 +169,7 @@ TEST_F(CurlFetcherTest, RedirectsAreFollowedUpToTenHopsWithEachHopsOwnRequestFor
 }
 
 TEST_F(CurlFetcherTest, BodyComesInBoundedChunksAndWaitsWhileTheHandlerIsFull) {
-    std::string file(3'000'001, '\0');
-    for (std::size_t i = 0; i < file.size(); ++i) {
-        file[i] = static_cast<char>(i * 131 + i / 4099);
-    }
+    const std::string file = test::patterned(3'000'001);
     answer = test::LoopbackServer::serving(file);
     fetcher.options().chunkSize = 16 * 1024;
     int offers = 0;

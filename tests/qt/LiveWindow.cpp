@@ -8,8 +8,7 @@
 namespace tandu::test {
 
 LiveWindow::LiveWindow(int serverPort)
-    : sockets(serverPort > 0 ? std::map<int, int>{{80, serverPort}} : std::map<int, int>{}),
-      fetcher(watcher) {
+    : fetcher(watcher) {
     if (serverPort > 0) {
         fetcher.options().connectTo = {":80:127.0.0.1:" + std::to_string(serverPort)};
     }

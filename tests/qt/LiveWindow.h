@@ -11,7 +11,6 @@
 #include "PosixEnvironment.h"
 #include "QtIoWatcher.h"
 #include "QtMainWindow.h"
-#include "QtSocket.h"
 #include "QtUi.h"
 #include "TempFolder.h"
 #include "WidgetActions.h"
@@ -29,8 +28,8 @@ public:
     int endProgramCalls = 0;
 };
 
-// The program assembled as main() assembles it — the real UI services, Qt
-// sockets and main window — over a temporary program folder. Only what must
+// The program assembled as main() assembles it — the real UI services,
+// network and main window — over a temporary program folder. Only what must
 // not run in a test is swapped: the launcher records, the tray and the
 // single-instance channel are fakes, and port 80 leads to `serverPort`.
 class LiveWindow {
@@ -60,7 +59,6 @@ public:
     TempFolder folder;
     ModalDriver driver;
     TestQtUi ui;
-    qt::QtSocketFactory sockets;
     RecordingLauncher launcher;
     PosixEnvironment environment;
     FakeTray tray;
@@ -68,7 +66,7 @@ public:
     FileTransferLocks locks;
     qt::QtIoWatcher watcher;
     CurlFetcher fetcher;
-    Platform platform{ui, sockets, launcher, environment, tray, instance, locks, fetcher};
+    Platform platform{ui, launcher, environment, tray, instance, locks, fetcher};
     std::unique_ptr<modMain> app;
     std::unique_ptr<qt::QtMainWindow> window;
 };

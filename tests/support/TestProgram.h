@@ -17,8 +17,6 @@ inline constexpr const char* kDefaultSettings = "1.0\r\n4\r\n\r\n512KB\r\n";
 // Files can be placed in the folder before load() runs the window's load steps.
 class TestProgram {
 public:
-    explicit TestProgram(bool realSockets = false) : host(realSockets) {}
-
     void writeSettings(const std::string& contents = kDefaultSettings) {
         writeFile(folder / "config.cfg", contents);
     }

@@ -84,5 +84,46 @@ TEST(Pause, MissingProgressFileShowsTheMessageAndEndsTheTransfer) {
     EXPECT_EQ(h.progress("f.bin"), "0-5 0-5 ");
 }
 
+TEST(Pause, ASizelessDownloadLeftMidwayResumesWhereRangesNowWorkElseStartsAgainAndSaysSo) {
+    const std::string file = test::patterned(4000);
+    const std::string noLength = "HTTP/1.0 200 OK\r\n\r\n";
+    for (const bool ranges : {true, false}) {
+        EngineHarness h;
+        const int row = h.addWaiting("f.bin", "2");
+        h.start(row);
+        h.answerProbe(noLength);
+        // No length: one connection to the end.
+        ASSERT_EQ(h.f->lstPieces.rowCount(), 1);
+        EXPECT_FALSE(h.newest().request.range);
+        FakeFetcher::head(h.newest(), noLength);
+        FakeFetcher::body(h.newest(), file.substr(0, 1500));
+        h.f->cmbPause.click();
+        EXPECT_EQ(h.state(row), "Waiting");
+        EXPECT_EQ(test::readFile(h.targetPath("f.bin")), file.substr(0, 1500));
+        // As a kill leaves it: no count, only the bytes in the file.
+        textfile::writeLines(h.progressPath("f.bin"), {"0-0"});
+        h.start(row);
+        if (ranges) {
+            h.answerProbe(
+                "HTTP/1.1 200 OK\r\nAccept-Ranges: bytes\r\nContent-Length: 4000\r\n\r\n");
+            EXPECT_EQ(h.ws(1).request.range->first, 1500);
+            test::serve(h.ws(1), file);
+            test::serve(h.ws(2), file);
+        } else {
+            h.answerProbe(noLength);
+            EXPECT_TRUE(test::readFile(h.targetPath("f.bin")).empty());
+            FakeFetcher::head(h.newest(), noLength);
+            FakeFetcher::body(h.newest(), file);
+            FakeFetcher::end(h.newest());
+        }
+        EXPECT_EQ(h.state(row), "Completed");
+        EXPECT_EQ(test::readFile(h.targetPath("f.bin")), file);
+        EXPECT_EQ(h.messages().empty() ? "" : h.messages()[0].text,
+                  ranges
+                      ? ""
+                      : "The server cannot resume \"f.bin\"; it starts again from the beginning.");
+    }
+}
+
 }  // namespace
 }  // namespace tandu

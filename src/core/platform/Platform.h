@@ -4,7 +4,6 @@
 #include "platform/Environment.h"
 #include "platform/InstanceChannel.h"
 #include "platform/ProcessLauncher.h"
-#include "platform/Socket.h"
 #include "platform/TransferLocks.h"
 #include "platform/TrayIcon.h"
 #include "platform/UiServices.h"
@@ -14,7 +13,6 @@ namespace tandu {
 // Everything the logic reaches outside plain C++: one implementation per front-end.
 struct Platform {
     UiServices& ui;
-    SocketFactory& sockets;
     ProcessLauncher& launcher;
     Environment& environment;
     TrayIcon& tray;

@@ -30,7 +30,7 @@ public:
     virtual std::string clipboardText() = 0;
     virtual void setClipboardText(const std::string& text) = 0;
 
-    // Lets the front-end deliver pending events (paint, input, sockets).
+    // Lets the front-end deliver pending events (paint, input, network).
     virtual void processPendingEvents() = 0;
     // Shows the form modally; returns once the form has unloaded.
     virtual void showModal(Form& form) = 0;

@@ -1,6 +1,5 @@
 #include "transfer/PauseOperation.h"
 
-#include <cstdio>
 #include <optional>
 
 #include "catalogue/FileNames.h"
@@ -19,16 +18,6 @@ void PauseOperation::run() {
         // nothing was written yet, so the row simply stays as it was.
         engine_.endTransfer();
         engine_.changed();
-        engine_.ended();
-        return;
-    }
-    if (rec.sizeUnknown) {
-        // No size, so nothing to resume against: the row waits for a fresh start.
-        engine_.endTransfer();
-        std::remove(rec.targetPath.c_str());
-        std::remove(rec.progressPath.c_str());
-        engine_.setState(DownloadState::Waiting);
-        engine_.showNotice(messages::restartsWhole(engine_.text()));
         engine_.ended();
         return;
     }
@@ -61,7 +50,9 @@ void PauseOperation::run() {
         failure = messages::fileError(rec.progressPath, reason);
     }
     engine_.endTransfer();
-    engine_.setState(DownloadState::Paused);
+    // Without a size the definition cannot say "Paused": a fresh start finds
+    // the bytes and resumes them if the server then allows it.
+    engine_.setState(rec.sizeUnknown ? DownloadState::Waiting : DownloadState::Paused);
     if (!progressFound) {
         engine_.showError(messages::kDefinitionMissing);
     } else if (lost) {

@@ -55,7 +55,7 @@ void ProbeHandler::onHead(const net::AnswerHead& head) {
     }
     std::remove((engine_.setup().programFolder + "/header.dat").c_str());
     rec.fetchUrl = head.url;
-    succeed(size);
+    succeed(size, head.acceptsRanges || head.status == 206);
 }
 
 void ProbeHandler::onFailure(const net::FetchFailure& failure) {
@@ -79,21 +79,52 @@ void ProbeHandler::fail(const std::string& message) {
     engine_.failStart(engine_.quiet() ? std::nullopt : std::optional<std::string>(message));
 }
 
-void ProbeHandler::succeed(std::optional<std::int64_t> fileSize) {
+std::optional<std::vector<std::int64_t>> ProbeHandler::openTarget(bool resumable,
+                                                                  std::string* reason) {
+    TransferRecord& rec = engine_.record();
+    TargetFile& target = engine_.target();
+    // A fresh start owns the name only when nothing else has it.
+    if (!target.open(rec.targetPath, !rec.leftover, reason)) {
+        return std::nullopt;
+    }
+    std::vector<std::int64_t> counts;
+    const auto held = target.size();
+    // A file longer than the server's is not the one it has now.
+    if (rec.leftover && resumable && held && *held <= rec.plan.fileSize) {
+        for (int i = 1; i <= rec.plan.pieces; ++i) {
+            counts.push_back(target.heldFrom(rec.plan.start(i), rec.plan.length(i)));
+        }
+    } else if (rec.leftover && !target.empty(reason)) {
+        return std::nullopt;
+    }
+    return counts;
+}
+
+void ProbeHandler::succeed(std::optional<std::int64_t> fileSize, bool rangesAllowed) {
     TransferRecord& rec = engine_.record();
     engine_.destroyConnection(0);
     rec.probing = false;
     rec.sizeUnknown = !fileSize;
     rec.plan = PiecePlan::make(fileSize.value_or(0), fileSize ? rec.plan.pieces : 1);
-    rec.layOutPieces();
+    // The target comes first: without a size, the progress file written next
+    // is all that says the file is the download's own.
+    std::string reason;
+    const auto counts = openTarget(fileSize && rangesAllowed, &reason);
+    if (!counts) {
+        engine_.failOnFile(rec.targetPath, reason);
+        return;
+    }
+    // Begun again from byte 0: that is said once the transfer runs.
+    const std::string notice =
+        rec.leftover && counts->empty() ? messages::cannotResume(engine_.text()) : "";
+    rec.layOutPieces(*counts);
     if (rec.sizeUnknown) {
         rec.piece(1).length = PieceState::kUnknownLength;
         rec.piece(1).done = false;
     }
 
-    // The progress file comes first: a definition that says "Downloading"
-    // always has one, however the program ends.
-    std::string reason;
+    // The progress file before the definition: a definition that says
+    // "Downloading" always has one, however the program ends.
     if (!engine_.rewriteProgress(&reason)) {
         engine_.failOnFile(rec.progressPath, reason);
         return;
@@ -103,11 +134,6 @@ void ProbeHandler::succeed(std::optional<std::int64_t> fileSize) {
         return;
     }
     engine_.setState(DownloadState::Downloading);
-    // A fresh start owns the name: an older file of that name is cut to nothing.
-    if (!engine_.target().open(rec.targetPath, true, &reason)) {
-        engine_.failOnFile(rec.targetPath, reason);
-        return;
-    }
     for (int i = 1; i <= rec.pieceCount(); ++i) {
         if (!rec.piece(i).done) {
             engine_.connect(i);
@@ -115,6 +141,9 @@ void ProbeHandler::succeed(std::optional<std::int64_t> fileSize) {
     }
     if (rec.allPiecesDone()) {
         engine_.runCompletion();  // an empty file, or nothing left to fetch
+    }
+    if (!notice.empty()) {
+        engine_.showNotice(notice);
     }
 }
 

@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace tandu {
 
@@ -29,7 +30,9 @@ public:
 private:
     void onHead(const net::AnswerHead& head);
     void onFailure(const net::FetchFailure& failure);
-    void succeed(std::optional<std::int64_t> fileSize);
+    void succeed(std::optional<std::int64_t> fileSize, bool rangesAllowed);
+    // Opens the target; the counts of what it already holds when resuming.
+    std::optional<std::vector<std::int64_t>> openTarget(bool resumable, std::string* reason);
     void fail(const std::string& message);
     void keepScratchCopy(const std::string& head);
 

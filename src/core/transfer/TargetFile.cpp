@@ -106,6 +106,14 @@ bool TargetFile::writeAt(std::int64_t offset, const char* data, std::size_t size
     return true;
 }
 
+bool TargetFile::empty(std::string* reason) {
+    if (fd_ < 0 || ::ftruncate(fd_, 0) != 0) {
+        setReason(reason, fd_ < 0 ? EBADF : errno);
+        return false;
+    }
+    return true;
+}
+
 bool TargetFile::close(std::string* reason) {
     if (fd_ < 0) {
         return true;

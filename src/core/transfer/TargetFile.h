@@ -32,6 +32,8 @@ public:
     // was removed or replaced): what is written now is lost.
     bool stillNamed() const;
     bool writeAt(std::int64_t offset, const char* data, std::size_t size, std::string* reason);
+    // Cuts the open file to nothing.
+    bool empty(std::string* reason);
     // False (with the reason) when the last writes could not be completed.
     bool close(std::string* reason = nullptr);
 

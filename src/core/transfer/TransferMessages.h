@@ -56,6 +56,10 @@ inline std::string restartsWhole(const std::string& name) {
            "\" is and cannot send the rest of it. The download starts again from the beginning.";
 }
 
+inline std::string cannotResume(const std::string& name) {
+    return "The server cannot resume \"" + name + "\"; it starts again from the beginning.";
+}
+
 inline std::string wholeFilesOnly(const std::string& name) {
     return "The server sends \"" + name +
            "\" only as a whole, not in pieces. The download goes on over one connection.";

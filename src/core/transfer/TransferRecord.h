@@ -65,6 +65,8 @@ struct TransferRecord {
     bool oneConnection = false;  // the server sends only whole files
     // The size comes only with the end of the body: one connection, no ranges.
     bool sizeUnknown = false;
+    // An earlier start that learnt no size left its bytes in the target.
+    bool leftover = false;
     bool followOnPieces = false;
     int probeFailures = 0;
     int probeRetryIn = 0;

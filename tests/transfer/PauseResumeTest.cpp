@@ -97,6 +97,9 @@ TEST(Pause, ASizelessDownloadLeftMidwayResumesWhereRangesNowWorkElseStartsAgainA
         EXPECT_FALSE(h.newest().request.range);
         FakeFetcher::head(h.newest(), noLength);
         FakeFetcher::body(h.newest(), file.substr(0, 1500));
+        h.f->tmr.tick();
+        EXPECT_EQ(h.f->downloads().at(row).row().size + h.f->downloads().at(row).row().eta,
+                  "2/???KB???");
         h.f->cmbPause.click();
         EXPECT_EQ(h.state(row), "Waiting");
         EXPECT_EQ(test::readFile(h.targetPath("f.bin")), file.substr(0, 1500));

@@ -21,7 +21,7 @@ void ProgressTimer::tick() {
         rec.tickBytes += p.speed;
         rec.totalReceived += p.received;
         rec.totalBuffered += p.buffered();
-        if (!p.done) {
+        if (!p.done && !rec.sizeUnknown) {
             p.secondsLeft = NumberText::R(static_cast<double>(p.length - p.received) /
                                           static_cast<double>(p.speed + 1));
         }
@@ -31,8 +31,14 @@ void ProgressTimer::tick() {
                                     static_cast<double>(rec.tickBytes + 1));
     Download::RowTexts& row = engine_.rowTexts();
     row.speed = numbers.kb(rec.tickBytes) + "KB/s";
-    row.size = numbers.kb(rec.totalReceived) + "/" + numbers.kb(rec.plan.fileSize) + "KB";
-    row.eta = FormatTimeLeft(rec.secondsLeft);
+    if (rec.sizeUnknown) {
+        // No length was given: the end is known only when it comes.
+        row.size = numbers.kb(rec.totalReceived) + "/???KB";
+        row.eta = "???";
+    } else {
+        row.size = numbers.kb(rec.totalReceived) + "/" + numbers.kb(rec.plan.fileSize) + "KB";
+        row.eta = FormatTimeLeft(rec.secondsLeft);
+    }
     engine_.changed();
 }
 

@@ -58,8 +58,8 @@ start_xvfb() {
     export DISPLAY=":$(cat "$1/display")" QT_QPA_PLATFORM=xcb
 }
 
-# The X window titled exactly $1, if one is shown.
-window() { xdotool search --name "^$1\$" 2>/dev/null | head -n 1; }
+# The X window titled exactly $1, if one is shown (mapped: only then can it take the focus).
+window() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1; }
 
 # Waits until the window titled $1 is "shown" or "gone" ($2).
 wait_window() {

@@ -79,6 +79,9 @@ ProgressLine::Figures figuresOf(const Download& download) {
     if (const std::string retry = download.retryText(); !retry.empty()) {
         figures.state += " (" + retry + ")";
     }
+    if (const std::string help = download.helpText(); !help.empty()) {
+        figures.state += " (" + help + ")";
+    }
     figures.speed = download.row().speed;
     figures.size = download.row().size;
     figures.eta = download.row().eta;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "catalogue/NumberText.h"
+#include "transfer/HelpRules.h"
 
 namespace tandu {
 
@@ -28,6 +29,7 @@ struct DownloadSetup {
     // Seconds (ticks) before each retry of a broken connection; when all are
     // spent the download fails.
     std::vector<int> retryDelays{1, 2, 4, 8, 16};
+    HelpRules help{};
 };
 
 }  // namespace tandu

@@ -87,8 +87,8 @@ void ProbeHandler::succeed(std::optional<std::int64_t> fileSize) {
     rec.plan = PiecePlan::make(fileSize.value_or(0), fileSize ? rec.plan.pieces : 1);
     rec.layOutPieces();
     if (rec.sizeUnknown) {
-        rec.piece(1).length = PieceState::kUnknownLength;
-        rec.piece(1).done = false;
+        rec.stretch(1).length = Stretch::kUnknownLength;
+        rec.stretch(1).done = false;
     }
 
     // The progress file comes first: a definition that says "Downloading"
@@ -109,7 +109,7 @@ void ProbeHandler::succeed(std::optional<std::int64_t> fileSize) {
         return;
     }
     for (int i = 1; i <= rec.pieceCount(); ++i) {
-        if (!rec.piece(i).done) {
+        if (!rec.stretch(i).done) {
             engine_.connect(i);
         }
     }

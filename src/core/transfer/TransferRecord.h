@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <string>
 #include <vector>
@@ -12,18 +13,24 @@
 
 namespace tandu {
 
-// One piece of the running transfer, fetched by the connection of the same number.
-struct PieceState {
+// Part of one piece that one connection fetches. Piece i starts as stretch i,
+// from the piece's start, fetched by connection i; a connection that has
+// nothing left to do takes the far part of a slow stretch as a new one.
+struct Stretch {
     // The length of a file whose size comes only with its end.
     static constexpr std::int64_t kUnknownLength = INT64_MAX / 2;
 
-    std::int64_t start = 0;  // offset of the piece's first byte in the file
+    int piece = 0;
+    int connection = 0;
+    std::int64_t start = 0;  // offset of the stretch's first byte in the file
     std::int64_t length = 0;
     std::int64_t received = 0;      // body bytes taken: written or still buffered
     std::int64_t written = 0;       // of those, the ones in the target file
     std::int64_t lastReceived = 0;  // `received` at the previous tick
     std::int64_t speed = 0;         // bytes in the last tick
     std::int64_t secondsLeft = 0;   // at that speed
+    int ticksFetching = 0;          // whole ticks its answer's body was flowing
+    int crawlTicks = 0;             // ticks in a row far slower than the others
     bool headerPending = true;
     bool done = false;
     // Tries that failed in a row; a retry waits `retryIn` more ticks.
@@ -31,8 +38,8 @@ struct PieceState {
     int retryIn = 0;
     std::int64_t skip = 0;  // leading body bytes to drop (a whole-file answer)
     PieceBuffer buffer;
-    // The last bytes written when the piece completed; the buffer gauge goes on
-    // counting them, as the pages always did.
+    // The last bytes written when the stretch completed; the buffer gauge goes
+    // on counting them while its connection has nothing else to do.
     std::int64_t finalWrite = 0;
 
     std::int64_t firstWanted() const { return start + received; }
@@ -66,9 +73,13 @@ struct TransferRecord {
     // The size comes only with the end of the body: one connection, no ranges.
     bool sizeUnknown = false;
     bool followOnPieces = false;
+    // A ranged answer came: the server cuts pieces, helpers may cut them finer.
+    bool rangesHonoured = false;
     int probeFailures = 0;
     int probeRetryIn = 0;
-    std::vector<PieceState> pieces;  // piece i is pieces[i - 1]
+    // Stretch k is stretches[k - 1]; stretches 1..n are the pieces' own. A
+    // stretch stays where it is while helpers' stretches are added.
+    std::deque<Stretch> stretches;
 
     std::string definitionPath;
     std::string progressPath;
@@ -82,12 +93,17 @@ struct TransferRecord {
     int ticks = 0;  // since the transfer began
 
     int pieceCount() const { return plan.pieces; }
-    PieceState& piece(int i) { return pieces[static_cast<std::size_t>(i - 1)]; }
-    const PieceState& piece(int i) const { return pieces[static_cast<std::size_t>(i - 1)]; }
-    // Fresh per-piece state for the plan; counts (when given) are bytes already written.
+    int stretchCount() const { return static_cast<int>(stretches.size()); }
+    Stretch& stretch(int k) { return stretches[static_cast<std::size_t>(k - 1)]; }
+    const Stretch& stretch(int k) const { return stretches[static_cast<std::size_t>(k - 1)]; }
+    // One stretch per piece of the plan; counts (when given) are bytes already written.
     void layOutPieces(const std::vector<std::int64_t>& counts = {});
+    // Per piece, the bytes in the target file without a gap from its start:
+    // what a helper wrote further on counts once the run reaches it.
     std::vector<std::int64_t> writtenCounts() const;
     bool allPiecesDone() const;
+    // The stretch connection c works on now (or worked on last); 0 for none.
+    int stretchOf(int connection) const;
 };
 
 }  // namespace tandu

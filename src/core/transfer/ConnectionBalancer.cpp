@@ -1,0 +1,121 @@
+#include "transfer/ConnectionBalancer.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "transfer/Download.h"
+
+namespace tandu {
+
+bool ConnectionBalancer::splitting() const {
+    const TransferRecord& rec = engine_.record();
+    // A server that sends whole files never sees a helper.
+    return rec.downloading && !rec.probing && rec.rangesHonoured && !rec.oneConnection &&
+           !rec.sizeUnknown && rec.pieceCount() > 1;
+}
+
+void ConnectionBalancer::connectionFree(int connection) {
+    if (!splitting()) {
+        return;
+    }
+    const int victim = slowest();
+    if (victim == 0) {
+        return;
+    }
+    TransferRecord& rec = engine_.record();
+    if (const int last = rec.stretchOf(connection); last != 0) {
+        rec.stretch(last).finalWrite = 0;  // its buffer serves the new stretch now
+    }
+    engine_.connect(split(victim, connection));
+}
+
+int ConnectionBalancer::slowest() const {
+    const TransferRecord& rec = engine_.record();
+    const HelpRules& rules = engine_.setup().help;
+    int best = 0;
+    double bestSeconds = 0;
+    for (int k = 1; k <= rec.stretchCount(); ++k) {
+        const Stretch& s = rec.stretch(k);
+        const std::int64_t lacks = s.missing();
+        if (s.done || lacks < 2 * rules.floor) {
+            continue;
+        }
+        const bool measured = s.ticksFetching > 0 && !s.headerPending && s.retryIn == 0;
+        if (measured ? lacks <= rules.seconds * s.speed : lacks <= rules.minimum) {
+            continue;
+        }
+        const double seconds = static_cast<double>(lacks) / static_cast<double>(s.speed + 1);
+        if (seconds > bestSeconds) {
+            best = k;
+            bestSeconds = seconds;
+        }
+    }
+    return best;
+}
+
+int ConnectionBalancer::split(int k, int connection) {
+    TransferRecord& rec = engine_.record();
+    Stretch& cut = rec.stretch(k);
+    const std::int64_t far = cut.missing() / 2;
+    cut.length -= far;
+    cut.crawlTicks = 0;
+    Stretch helper;
+    helper.piece = cut.piece;
+    helper.connection = connection;
+    helper.start = cut.start + cut.length;
+    helper.length = far;
+    rec.stretches.push_back(std::move(helper));
+    return rec.stretchCount();
+}
+
+void ConnectionBalancer::markCrawlers() {
+    TransferRecord& rec = engine_.record();
+    std::vector<Stretch*> flowing;
+    for (Stretch& s : rec.stretches) {
+        if (!s.done && !s.headerPending && s.retryIn == 0) {
+            ++s.ticksFetching;
+            flowing.push_back(&s);
+        }
+    }
+    if (flowing.size() < 2) {
+        return;
+    }
+    std::vector<std::int64_t> speeds;
+    for (const Stretch* s : flowing) {
+        speeds.push_back(s->speed);
+    }
+    std::nth_element(speeds.begin(), speeds.begin() + speeds.size() / 2, speeds.end());
+    const std::int64_t median = speeds[speeds.size() / 2];
+    const int fraction = engine_.setup().help.crawlFraction;
+    for (Stretch* s : flowing) {
+        s->crawlTicks = s->speed * fraction < median ? s->crawlTicks + 1 : 0;
+    }
+}
+
+void ConnectionBalancer::tick() {
+    if (!splitting()) {
+        return;
+    }
+    markCrawlers();
+    TransferRecord& rec = engine_.record();
+    for (int c = 1; c <= rec.pieceCount() && engine_.running(); ++c) {
+        const int k = rec.stretchOf(c);
+        if (k == 0 || rec.stretch(k).done) {
+            connectionFree(c);
+        }
+    }
+    const HelpRules& rules = engine_.setup().help;
+    const int tries = static_cast<int>(engine_.setup().retryDelays.size());
+    for (int k = 1; k <= rec.stretchCount() && engine_.running(); ++k) {
+        Stretch& s = rec.stretch(k);
+        if (!s.done && s.crawlTicks >= rules.crawlTicks && s.failures < tries) {
+            // Another request may find a better path; it counts as a retry.
+            s.crawlTicks = 0;
+            s.ticksFetching = 0;
+            ++s.failures;
+            engine_.connect(k);
+        }
+    }
+}
+
+}  // namespace tandu

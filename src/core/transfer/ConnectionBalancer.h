@@ -1,0 +1,31 @@
+#pragma once
+
+namespace tandu {
+
+class Download;
+
+// Keeps every connection of a transfer useful: one that has nothing left
+// takes the far half of what the slowest stretch lacks, and one that crawls
+// far behind the others is opened again from its first missing byte.
+class ConnectionBalancer {
+public:
+    explicit ConnectionBalancer(Download& download) : engine_(download) {}
+
+    // Connection c finished its stretch and the transfer goes on.
+    void connectionFree(int connection);
+    // After the once-a-second figures.
+    void tick();
+
+private:
+    bool splitting() const;
+    // The stretch most worth helping, 0 for none.
+    int slowest() const;
+    // Cuts stretch k where half of what it lacks is left; the far half is a
+    // new stretch for the connection. Returns its number.
+    int split(int k, int connection);
+    void markCrawlers();
+
+    Download& engine_;
+};
+
+}  // namespace tandu

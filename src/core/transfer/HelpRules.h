@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstdint>
+
+namespace tandu {
+
+// When a connection with nothing left to do takes over part of another's
+// stretch, and when a crawling connection is opened again.
+struct HelpRules {
+    // What a stretch must lack before its speed is known, so that a helper
+    // is worth a new request.
+    std::int64_t minimum = 1'000'000;
+    // The least a stretch must lack at all.
+    std::int64_t floor = 128 * 1024;
+    // ...and more than this many seconds' worth at its speed.
+    int seconds = 2;
+    // A connection slower than 1/crawlFraction of the median for crawlTicks
+    // seconds in a row is opened again.
+    int crawlFraction = 10;
+    int crawlTicks = 10;
+};
+
+}  // namespace tandu

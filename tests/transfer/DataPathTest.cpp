@@ -74,6 +74,7 @@ TEST(DataPath, ServerIgnoringRangesFallsBackToOneConnection) {
     const int row = h.addWaiting("f.bin", "3");
     const std::string file = test::patterned(9000);
     const std::string whole = "HTTP/1.1 200 OK\r\nContent-Length: 9000\r\n\r\n";
+    h.f->downloads().setup().help = HelpRules{100, 10, 0, 10, 10};
     h.start(row);
     h.answerProbeWithSize(9000);
     auto& one = h.ws(1);
@@ -89,6 +90,9 @@ TEST(DataPath, ServerIgnoringRangesFallsBackToOneConnection) {
     auto& rest = h.newest();
     EXPECT_EQ(rest.request.range->first, 1500);
     FakeFetcher::head(rest, whole);
+    const std::size_t fetches = h.fetcher().count();
+    h.f->tmr.tick();  // idle connections, and no helper for them
+    EXPECT_EQ(h.fetcher().count(), fetches);
     FakeFetcher::body(rest, file);
     EXPECT_EQ(h.state(row), "Completed");
     EXPECT_EQ(test::readFile(h.targetPath("f.bin")), file);

@@ -92,18 +92,23 @@ void ConnectionBalancer::markCrawlers() {
     }
 }
 
-void ConnectionBalancer::tick() {
-    if (!splitting()) {
-        return;
-    }
-    markCrawlers();
+void ConnectionBalancer::helpIdle() {
     TransferRecord& rec = engine_.record();
-    for (int c = 1; c <= rec.pieceCount() && engine_.running(); ++c) {
+    for (int c = 1; c <= rec.pieceCount() && splitting(); ++c) {
         const int k = rec.stretchOf(c);
         if (k == 0 || rec.stretch(k).done) {
             connectionFree(c);
         }
     }
+}
+
+void ConnectionBalancer::tick() {
+    if (!splitting()) {
+        return;
+    }
+    markCrawlers();
+    helpIdle();
+    TransferRecord& rec = engine_.record();
     const HelpRules& rules = engine_.setup().help;
     const int tries = static_cast<int>(engine_.setup().retryDelays.size());
     for (int k = 1; k <= rec.stretchCount() && engine_.running(); ++k) {

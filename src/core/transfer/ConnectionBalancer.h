@@ -13,6 +13,8 @@ public:
 
     // Connection c finished its stretch and the transfer goes on.
     void connectionFree(int connection);
+    // Connections with nothing to do look for a stretch to help.
+    void helpIdle();
     // After the once-a-second figures.
     void tick();
 

@@ -68,9 +68,13 @@ void DataPath::onHead(int index, const net::AnswerHead& head) {
     } else {
         p.skip = answer.skip;
     }
-    rec.rangesHonoured = rec.rangesHonoured || head.status == 206;
+    const bool firstRange = !rec.rangesHonoured && head.status == 206;
+    rec.rangesHonoured = rec.rangesHonoured || firstRange;
     p.headerPending = false;
     p.buffer.reserve(static_cast<std::size_t>(rec.bufferSize) + kChunk);
+    if (firstRange) {
+        engine_.helpIdle();  // connections whose pieces were done before this start
+    }
 }
 
 bool DataPath::onBody(int index, std::string_view bytes) {

@@ -11,7 +11,7 @@ struct HelpRules {
     // is worth a new request.
     std::int64_t minimum = 1'000'000;
     // The least a stretch must lack at all.
-    std::int64_t floor = 128 * 1024;
+    std::int64_t floor = 64 * 1024;
     // ...and more than this many seconds' worth at its speed.
     int seconds = 2;
     // A connection slower than 1/crawlFraction of the median for crawlTicks

@@ -19,8 +19,8 @@ chmod 755 "$work"  # the server's workers read from it
 trap 'stop_nginx "$work"; rm -rf "$work"' EXIT
 mkdir -p "$work/www" "$work/dl"
 kills_wanted=${TANDU_KILLS:-20}
-for name in kill pause twice old; do
-    head -c 4000001 /dev/urandom >"$work/www/$name.bin"
+for name in kill:4 pause:12 twice:4 old:4; do
+    head -c "${name#*:}000001" /dev/urandom >"$work/www/${name%:*}.bin"
 done
 start_nginx "$work/www" "$work" '$split_rate' 'map $request_id $split_rate { "~[0-7]$" 32k; default 1m; }'
 prog="$work/prog"

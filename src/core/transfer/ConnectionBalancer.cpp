@@ -1,6 +1,7 @@
 #include "transfer/ConnectionBalancer.h"
 
 #include <algorithm>
+#include <chrono>
 #include <vector>
 
 #include "transfer/Download.h"
@@ -20,6 +21,7 @@ void ConnectionBalancer::connectionFree(int connection) {
     }
     const int victim = slowest();
     if (victim == 0) {
+        replaceCrawler();
         return;
     }
     TransferRecord& rec = engine_.record();
@@ -27,6 +29,17 @@ void ConnectionBalancer::connectionFree(int connection) {
         rec.stretch(last).finalWrite = 0;  // its buffer serves the new stretch now
     }
     engine_.connect(split(victim, connection));
+}
+
+std::optional<double> ConnectionBalancer::rate(const Stretch& s) const {
+    if (s.done || s.headerPending || s.retryIn > 0) {
+        return std::nullopt;
+    }
+    const std::chrono::duration<double> flowing = engine_.setup().clock() - s.flowSince;
+    if (flowing < std::chrono::milliseconds(250)) {
+        return std::nullopt;
+    }
+    return static_cast<double>(s.received - s.flowFrom) / flowing.count();
 }
 
 int ConnectionBalancer::slowest() const {
@@ -40,11 +53,11 @@ int ConnectionBalancer::slowest() const {
         if (s.done || lacks < 2 * rules.floor) {
             continue;
         }
-        const bool measured = s.ticksFetching > 0 && !s.headerPending && s.retryIn == 0;
-        if (measured ? lacks <= rules.seconds * s.speed : lacks <= rules.minimum) {
+        const std::optional<double> speed = rate(s);
+        if (speed ? static_cast<double>(lacks) <= rules.seconds * *speed : lacks <= rules.minimum) {
             continue;
         }
-        const double seconds = static_cast<double>(lacks) / static_cast<double>(s.speed + 1);
+        const double seconds = static_cast<double>(lacks) / (speed.value_or(0) + 1);
         if (seconds > bestSeconds) {
             best = k;
             bestSeconds = seconds;
@@ -68,12 +81,34 @@ int ConnectionBalancer::split(int k, int connection) {
     return rec.stretchCount();
 }
 
+void ConnectionBalancer::replaceCrawler() {
+    TransferRecord& rec = engine_.record();
+    const HelpRules& rules = engine_.setup().help;
+    const int tries = static_cast<int>(engine_.setup().retryDelays.size());
+    int worst = 0;
+    double worstSeconds = rules.seconds;
+    for (int k = 1; k <= rec.stretchCount(); ++k) {
+        const Stretch& s = rec.stretch(k);
+        const std::optional<double> speed = rate(s);
+        const double seconds = static_cast<double>(s.missing()) / (speed.value_or(0) + 1);
+        if (speed && *speed * rules.crawlFraction < rec.fastestRate && s.failures < tries &&
+            seconds > worstSeconds) {
+            worst = k;
+            worstSeconds = seconds;
+        }
+    }
+    if (worst != 0) {
+        // Another request may find a better path; it counts as a retry.
+        ++rec.stretch(worst).failures;
+        engine_.connect(worst);
+    }
+}
+
 void ConnectionBalancer::markCrawlers() {
     TransferRecord& rec = engine_.record();
     std::vector<Stretch*> flowing;
     for (Stretch& s : rec.stretches) {
         if (!s.done && !s.headerPending && s.retryIn == 0) {
-            ++s.ticksFetching;
             flowing.push_back(&s);
         }
     }
@@ -116,7 +151,6 @@ void ConnectionBalancer::tick() {
         if (!s.done && s.crawlTicks >= rules.crawlTicks && s.failures < tries) {
             // Another request may find a better path; it counts as a retry.
             s.crawlTicks = 0;
-            s.ticksFetching = 0;
             ++s.failures;
             engine_.connect(k);
         }

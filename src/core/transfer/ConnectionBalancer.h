@@ -1,8 +1,11 @@
 #pragma once
 
+#include <optional>
+
 namespace tandu {
 
 class Download;
+struct Stretch;
 
 // Keeps every connection of a transfer useful: one that has nothing left
 // takes the far half of what the slowest stretch lacks, and one that crawls
@@ -22,6 +25,11 @@ private:
     bool splitting() const;
     // The stretch most worth helping, 0 for none.
     int slowest() const;
+    // Bytes a second since its answer's head, once that is long enough to tell.
+    std::optional<double> rate(const Stretch& s) const;
+    // Nothing is worth splitting: a stretch crawling far behind the fastest
+    // one done is asked for again.
+    void replaceCrawler();
     // Cuts stretch k where half of what it lacks is left; the far half is a
     // new stretch for the connection. Returns its number.
     int split(int k, int connection);

@@ -21,7 +21,7 @@ std::unique_ptr<net::Fetch> DataPath::start(int index) {
     Stretch& p = rec.stretch(index);
     p.headerPending = true;
     p.retryIn = 0;
-    p.ticksFetching = p.crawlTicks = 0;
+    p.crawlTicks = 0;
     net::FetchRequest request;
     request.url = *rec.fetchUrl;
     request.kind = net::FetchRequest::Kind::Get;
@@ -71,6 +71,8 @@ void DataPath::onHead(int index, const net::AnswerHead& head) {
     const bool firstRange = !rec.rangesHonoured && head.status == 206;
     rec.rangesHonoured = rec.rangesHonoured || firstRange;
     p.headerPending = false;
+    p.flowSince = engine_.setup().clock();
+    p.flowFrom = p.received;
     p.buffer.reserve(static_cast<std::size_t>(rec.bufferSize) + kChunk);
     if (firstRange) {
         engine_.helpIdle();  // connections whose pieces were done before this start
@@ -161,6 +163,11 @@ void DataPath::completePiece(int index) {
     TransferRecord& rec = engine_.record();
     Stretch& p = rec.stretch(index);
     engine_.destroyConnection(index);
+    const std::chrono::duration<double> took = engine_.setup().clock() - p.flowSince;
+    if (took.count() > 0) {
+        rec.fastestRate =
+            std::max(rec.fastestRate, static_cast<double>(p.received - p.flowFrom) / took.count());
+    }
     p.done = true;
     p.finalWrite = static_cast<std::int64_t>(p.buffer.size());
     if (!p.buffer.empty() && !flush(index)) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <string>
 #include <vector>
@@ -30,6 +31,9 @@ struct DownloadSetup {
     // spent the download fails.
     std::vector<int> retryDelays{1, 2, 4, 8, 16};
     HelpRules help{};
+    std::function<std::chrono::steady_clock::time_point()> clock = [] {
+        return std::chrono::steady_clock::now();
+    };
 };
 
 }  // namespace tandu

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <deque>
 #include <optional>
@@ -29,7 +30,6 @@ struct Stretch {
     std::int64_t lastReceived = 0;  // `received` at the previous tick
     std::int64_t speed = 0;         // bytes in the last tick
     std::int64_t secondsLeft = 0;   // at that speed
-    int ticksFetching = 0;          // whole ticks its answer's body was flowing
     int crawlTicks = 0;             // ticks in a row far slower than the others
     bool headerPending = true;
     bool done = false;
@@ -37,6 +37,9 @@ struct Stretch {
     int failures = 0;
     int retryIn = 0;
     std::int64_t skip = 0;  // leading body bytes to drop (a whole-file answer)
+    // Since its answer's head came, for a speed between ticks.
+    std::chrono::steady_clock::time_point flowSince;
+    std::int64_t flowFrom = 0;
     PieceBuffer buffer;
     // The last bytes written when the stretch completed; the buffer gauge goes
     // on counting them while its connection has nothing else to do.
@@ -75,6 +78,8 @@ struct TransferRecord {
     bool followOnPieces = false;
     // A ranged answer came: the server cuts pieces, helpers may cut them finer.
     bool rangesHonoured = false;
+    // Bytes a second of the fastest stretch completed so far.
+    double fastestRate = 0;
     int probeFailures = 0;
     int probeRetryIn = 0;
     // Stretch k is stretches[k - 1]; stretches 1..n are the pieces' own. A

@@ -86,7 +86,7 @@ void ConnectionBalancer::replaceCrawler() {
     const HelpRules& rules = engine_.setup().help;
     const int tries = static_cast<int>(engine_.setup().retryDelays.size());
     int worst = 0;
-    double worstSeconds = rules.seconds;
+    double worstSeconds = rules.seconds / 2;
     for (int k = 1; k <= rec.stretchCount(); ++k) {
         const Stretch& s = rec.stretch(k);
         const std::optional<double> speed = rate(s);
@@ -134,6 +134,14 @@ void ConnectionBalancer::helpIdle() {
         if (k == 0 || rec.stretch(k).done) {
             connectionFree(c);
         }
+    }
+}
+
+void ConnectionBalancer::balanceNow() {
+    const auto now = engine_.setup().clock();
+    if (now - lastLook_ >= std::chrono::milliseconds(250)) {
+        lastLook_ = now;
+        helpIdle();
     }
 }
 

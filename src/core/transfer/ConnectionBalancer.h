@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <optional>
 
 namespace tandu {
@@ -18,6 +19,8 @@ public:
     void connectionFree(int connection);
     // Connections with nothing to do look for a stretch to help.
     void helpIdle();
+    // Between ticks, at most every quarter second: helpIdle().
+    void balanceNow();
     // After the once-a-second figures.
     void tick();
 
@@ -36,6 +39,7 @@ private:
     void markCrawlers();
 
     Download& engine_;
+    std::chrono::steady_clock::time_point lastLook_;
 };
 
 }  // namespace tandu

@@ -92,6 +92,7 @@ bool DataPath::onBody(int index, std::string_view bytes) {
             return true;
         }
     }
+    engine_.balanceNow();
     return true;
 }
 

@@ -12,10 +12,13 @@ struct HelpRules {
     std::int64_t minimum = 1'000'000;
     // The least a stretch must lack at all.
     std::int64_t floor = 64 * 1024;
-    // ...and more than this many seconds' worth at its speed.
-    int seconds = 2;
+    // ...and more than this many seconds' worth at its speed. A connection
+    // left with half of that at a crawl, while another is free, is opened
+    // again.
+    double seconds = 1;
     // A connection slower than 1/crawlFraction of the median for crawlTicks
-    // seconds in a row is opened again.
+    // seconds in a row is opened again; so is one that slow against the
+    // fastest done.
     int crawlFraction = 10;
     int crawlTicks = 10;
 };

@@ -1,11 +1,9 @@
 #!/usr/bin/env bash
-# Downloads from a real server (nginx on loopback) that serves one request in
-# two at a crawl, so that connections done early help the slow ones: one
-# killed with SIGKILL at random moments while connections help (TANDU_KILLS
-# times, 20 by default) and resumed each time, one paused with SIGINT and
-# SIGTERM while they help, one paused by the build in TANDU_BASELINE (a
-# program folder, optional), and one that a second process must leave alone:
-# all end byte-identical to the served file.
+# Downloads from nginx on loopback serving one request in two at a crawl, so
+# that connections help slow ones: killed (SIGKILL) at random moments while
+# they help, TANDU_KILLS times (20), paused by SIGINT and SIGTERM while they
+# help, paused by the build in TANDU_BASELINE (a program folder, optional), and
+# one a second process must leave alone: each resumed, all byte-identical.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/lib/servers.sh"
@@ -40,28 +38,26 @@ get_until_helping() {
 }
 
 # SIGKILL at random moments, resumed each time; a finished download starts again.
-kills=0 helping=0 finished=0
+kills=0 helping=0
 while [ "$kills" -lt "$kills_wanted" ]; do
     if [ ! -e "$prog/definitions/kill.bin.def" ]; then
         cmp "$work/www/kill.bin" "$work/dl/kill.bin" || fail "kill.bin differs after $kills kills"
-        finished=$((finished + 1))
-        rm "$work/dl/kill.bin"
-        add kill.bin
+        rm "$work/dl/kill.bin" && add kill.bin
     fi
-    ! get_until_helping kill.bin || helping=$((helping + 1))
+    get_until_helping kill.bin && helped=1 || helped=0
     sleep "0.$((RANDOM % 60))"
-    ! kill -9 "$pid" 2>/dev/null || kills=$((kills + 1))
+    ! kill -9 "$pid" 2>/dev/null || { kills=$((kills + 1)) && helping=$((helping + helped)); }
     status=0
     wait "$pid" 2>/dev/null || status=$?
     dwn="$prog/definitions/kill.bin.dwn"
-    [ ! -e "$dwn" ] || ! grep -qvE $'^[0-9]+-[0-9]+\r?$' "$dwn" || fail "unreadable progress file after kill $kills"
+    [ ! -e "$dwn" ] || ! grep -qvE $'^[0-9]+-[0-9]+\r?$' "$dwn" || fail "bad progress file after kill $kills"
     [ "$status" -eq 137 ] || [ "$status" -eq 0 ] || { cat "$work/kill.bin.err" >&2; fail "get exited $status"; }
 done
 [ ! -e "$prog/definitions/kill.bin.def" ] || "$prog/tandu-cli" get kill.bin >/dev/null ||
     fail "the last resume of kill.bin exited $?"
 cmp "$work/www/kill.bin" "$work/dl/kill.bin" || fail "kill.bin differs after $kills kills"
 [ "$((helping * 2))" -ge "$kills" ] || fail "only $helping of $kills runs had a connection helping"
-echo "ok: kill.bin identical after $kills kills with SIGKILL ($helping while connections helped, $finished finished between)"
+echo "ok: kill.bin identical after $kills kills with SIGKILL ($helping while connections helped)"
 
 # Ctrl-C or SIGTERM pauses (exit 130) while connections help, and the row is then "Paused".
 for signal in INT TERM; do
@@ -79,10 +75,7 @@ echo "ok: pause.bin identical after 2 pauses while connections helped"
 
 if [ -n "${TANDU_BASELINE:-}" ]; then
     cp "$TANDU_BASELINE/tandu-cli" "$prog/tandu-cli-old"
-    "$prog/tandu-cli-old" get old.bin >/dev/null 2>&1 &
-    sleep 1.5
-    kill -INT $!
-    wait $! || true
+    "$prog/tandu-cli-old" get old.bin >/dev/null 2>&1 & sleep 1.5 && kill -INT $! && wait $! || true
     expect_exit 0 "$prog/tandu-cli" get old.bin
     cmp "$work/www/old.bin" "$work/dl/old.bin" || fail "old.bin differs"
     echo "ok: old.bin paused by the older build, identical"

@@ -42,33 +42,6 @@ TEST(Wire, ProbeThenPiecesSplitTheFileContiguouslyFromWhereRedirectsLed) {
     }
 }
 
-TEST(DataPath, BytesLandInPlaceOnlyPastTheBufferAndOnlyWithinTheirPiece) {
-    EngineHarness h("1KB");  // 1000 bytes per connection
-    const int row = h.addWaiting("f.bin", "2");
-    const std::string file = test::patterned(6000);
-    h.start(row);
-    h.answerProbeWithSize(6000);
-    auto& second = h.ws(2);
-    FakeFetcher::head(second, test::partialHeader(3000, 5999, 6000));
-    FakeFetcher::body(second, file.substr(3000, 1000));
-    EXPECT_EQ(std::filesystem::file_size(h.targetPath("f.bin")), 0u);
-    FakeFetcher::body(second, file.substr(4000, 1));
-    EXPECT_EQ(h.progress("f.bin"), "0-3000 1001-3000 ");
-    FakeFetcher::body(second, file.substr(4001));
-    EXPECT_TRUE(second.destroyed);
-    EXPECT_EQ(h.state(row), "Downloading");
-    // A whole-file answer to the request at 0: only piece 1's bytes count.
-    auto& first = h.ws(1);
-    FakeFetcher::head(first, "HTTP/1.1 200 OK\r\nContent-Length: 6000\r\n\r\n");
-    FakeFetcher::body(first, std::string(3001, '#'));
-    EXPECT_TRUE(first.destroyed);
-    EXPECT_EQ(h.state(row), "Completed");
-    EXPECT_EQ(test::readFile(h.targetPath("f.bin")), std::string(3000, '#') + file.substr(3000));
-    EXPECT_FALSE(test::fileExists(h.definitionPath("f.bin")));
-    EXPECT_FALSE(test::fileExists(h.progressPath("f.bin")));
-    EXPECT_TRUE(h.messages().empty());
-}
-
 TEST(DataPath, ServerIgnoringRangesFallsBackToOneConnection) {
     EngineHarness h;
     const int row = h.addWaiting("f.bin", "3");

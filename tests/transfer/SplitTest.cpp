@@ -16,15 +16,17 @@ void smallRules(EngineHarness& h, std::int64_t minimum) {
     h.f->downloads().setup().help = HelpRules{minimum, 40, 2, 10, 10};
 }
 
-TEST(Split, AFreeConnectionTakesTheFarHalfAndOnlyTheRunIsCounted) {
-    EngineHarness h("1KB");
+TEST(Split, AFreeConnectionTakesTheFarHalfAndBytesLandOnlyInTheirStretchPastTheBuffer) {
+    EngineHarness h("1KB");  // 1000 bytes per connection
     const std::string file = test::patterned(4000);
     smallRules(h, 1000);
     h.start(h.addWaiting("f.bin", "2"));
     h.answerProbeWithSize(4000);
     auto& own = h.ws(1);
-    FakeFetcher::head(own, test::partialHeader(0, 1999, 4000));
+    // A whole-file answer to the request at 0 serves piece 1 as well.
+    FakeFetcher::head(own, test::sizeAnswer(4000));
     FakeFetcher::body(own, file.substr(0, 400));
+    EXPECT_EQ(std::filesystem::file_size(h.targetPath("f.bin")), 0u);
     test::serve(h.ws(2), file);
     auto& helper = h.newest();
     EXPECT_EQ(std::make_pair(helper.request.range->first, *helper.request.range->last),
@@ -42,7 +44,11 @@ TEST(Split, AFreeConnectionTakesTheFarHalfAndOnlyTheRunIsCounted) {
     // The owner's answer goes on past its new end: those bytes are not its.
     FakeFetcher::body(own, file.substr(1100, 100) + std::string(900, '#'));
     EXPECT_TRUE(own.destroyed);
+    EXPECT_EQ(h.state(0), "Completed");
     EXPECT_EQ(test::readFile(h.targetPath("f.bin")), file);
+    EXPECT_FALSE(test::fileExists(h.progressPath("f.bin")) ||
+                 test::fileExists(h.definitionPath("f.bin")));
+    EXPECT_TRUE(h.messages().empty());
 }
 
 // The test chooses which fetch moves, every chunk's size, breaks, ticks,
@@ -76,10 +82,9 @@ TEST(Split, EveryByteIsFetchedOnceThroughRandomSplitsPausesAndKills) {
             }
             ASSERT_EQ(tiles.rbegin()->second, size);
             std::vector<FakeFetchRecord*> live;
-            for (std::size_t k = 0; k < h.fetcher().count(); ++k) {
-                if (!h.fetcher().fetch(k).destroyed && h.fetcher().fetch(k).request.range) {
-                    live.push_back(&h.fetcher().fetch(k));
-                }
+            for (std::size_t k = 1; k < h.fetcher().count(); ++k) {
+                live.push_back(&h.fetcher().fetch(k));
+                live.resize(live.size() - live.back()->destroyed);
             }
             const std::size_t move = pick(0, 999);
             if (move < 16) {

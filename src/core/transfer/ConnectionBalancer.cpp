@@ -31,15 +31,28 @@ void ConnectionBalancer::connectionFree(int connection) {
     engine_.connect(split(victim, connection));
 }
 
-std::optional<double> ConnectionBalancer::rate(const Stretch& s) const {
-    if (s.done || s.headerPending || s.retryIn > 0) {
+std::optional<double> ConnectionBalancer::rate(const Stretch& s) {
+    if (s.done || s.headerPending || s.retryIn > 0 || s.recentRate < 0) {
         return std::nullopt;
     }
-    const std::chrono::duration<double> flowing = engine_.setup().clock() - s.flowSince;
-    if (flowing < std::chrono::milliseconds(250)) {
-        return std::nullopt;
+    return s.recentRate;
+}
+
+void ConnectionBalancer::sample() {
+    const auto now = engine_.setup().clock();
+    for (Stretch& s : engine_.record().stretches) {
+        const std::chrono::duration<double> since = now - s.sampledAt;
+        if (s.done || s.headerPending || since < std::chrono::milliseconds(250)) {
+            continue;
+        }
+        // Half the weight on the last stretch of time: a fast start that
+        // turns into a crawl shows within a second.
+        const double latest = static_cast<double>(s.received - s.sampledFrom) / since.count();
+        s.recentRate = s.recentRate < 0 ? latest : (s.recentRate + latest) / 2;
+        engine_.record().fastestRate = std::max(engine_.record().fastestRate, s.recentRate);
+        s.sampledAt = now;
+        s.sampledFrom = s.received;
     }
-    return static_cast<double>(s.received - s.flowFrom) / flowing.count();
 }
 
 int ConnectionBalancer::slowest() const {
@@ -57,7 +70,9 @@ int ConnectionBalancer::slowest() const {
         if (speed ? static_cast<double>(lacks) <= rules.seconds * *speed : lacks <= rules.minimum) {
             continue;
         }
-        const double seconds = static_cast<double>(lacks) / (speed.value_or(0) + 1);
+        // Not known yet: taken for as fast as the fastest done, so that a
+        // known crawler comes first.
+        const double seconds = static_cast<double>(lacks) / (speed.value_or(rec.fastestRate) + 1);
         if (seconds > bestSeconds) {
             best = k;
             bestSeconds = seconds;
@@ -112,7 +127,7 @@ void ConnectionBalancer::markCrawlers() {
             flowing.push_back(&s);
         }
     }
-    if (flowing.size() < 2) {
+    if (flowing.empty()) {
         return;
     }
     std::vector<std::int64_t> speeds;
@@ -122,8 +137,11 @@ void ConnectionBalancer::markCrawlers() {
     std::nth_element(speeds.begin(), speeds.begin() + speeds.size() / 2, speeds.end());
     const std::int64_t median = speeds[speeds.size() / 2];
     const int fraction = engine_.setup().help.crawlFraction;
+    const double fastest = rec.fastestRate;
     for (Stretch* s : flowing) {
-        s->crawlTicks = s->speed * fraction < median ? s->crawlTicks + 1 : 0;
+        const auto slow = static_cast<double>(s->speed * fraction);
+        s->crawlTicks =
+            slow < static_cast<double>(median) || slow < fastest ? s->crawlTicks + 1 : 0;
     }
 }
 
@@ -141,6 +159,7 @@ void ConnectionBalancer::balanceNow() {
     const auto now = engine_.setup().clock();
     if (now - lastLook_ >= std::chrono::milliseconds(250)) {
         lastLook_ = now;
+        sample();
         helpIdle();
     }
 }
@@ -150,6 +169,7 @@ void ConnectionBalancer::tick() {
         return;
     }
     markCrawlers();
+    sample();
     helpIdle();
     TransferRecord& rec = engine_.record();
     const HelpRules& rules = engine_.setup().help;

@@ -28,8 +28,10 @@ private:
     bool splitting() const;
     // The stretch most worth helping, 0 for none.
     int slowest() const;
-    // Bytes a second since its answer's head, once that is long enough to tell.
-    std::optional<double> rate(const Stretch& s) const;
+    // Its recent bytes a second, once known.
+    static std::optional<double> rate(const Stretch& s);
+    // Brings the recent speeds up to date.
+    void sample();
     // Nothing is worth splitting: a stretch crawling far behind the fastest
     // one done is asked for again.
     void replaceCrawler();

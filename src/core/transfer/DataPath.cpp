@@ -71,8 +71,9 @@ void DataPath::onHead(int index, const net::AnswerHead& head) {
     const bool firstRange = !rec.rangesHonoured && head.status == 206;
     rec.rangesHonoured = rec.rangesHonoured || firstRange;
     p.headerPending = false;
-    p.flowSince = engine_.setup().clock();
-    p.flowFrom = p.received;
+    p.sampledAt = engine_.setup().clock();
+    p.sampledFrom = p.received;
+    p.recentRate = -1;
     p.buffer.reserve(static_cast<std::size_t>(rec.bufferSize) + kChunk);
     if (firstRange) {
         engine_.helpIdle();  // connections whose pieces were done before this start
@@ -164,10 +165,12 @@ void DataPath::completePiece(int index) {
     TransferRecord& rec = engine_.record();
     Stretch& p = rec.stretch(index);
     engine_.destroyConnection(index);
-    const std::chrono::duration<double> took = engine_.setup().clock() - p.flowSince;
-    if (took.count() > 0) {
+    // A shorter time may hold a burst that says nothing about the path.
+    const std::chrono::duration<double> took = engine_.setup().clock() - p.sampledAt;
+    if (took >= std::chrono::milliseconds(250)) {
         rec.fastestRate =
-            std::max(rec.fastestRate, static_cast<double>(p.received - p.flowFrom) / took.count());
+            std::max({rec.fastestRate, p.recentRate,
+                      static_cast<double>(p.received - p.sampledFrom) / took.count()});
     }
     p.done = true;
     p.finalWrite = static_cast<std::int64_t>(p.buffer.size());

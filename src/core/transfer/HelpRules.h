@@ -16,9 +16,9 @@ struct HelpRules {
     // left with half of that at a crawl, while another is free, is opened
     // again.
     double seconds = 1;
-    // A connection slower than 1/crawlFraction of the median for crawlTicks
-    // seconds in a row is opened again; so is one that slow against the
-    // fastest done.
+    // A connection slower than 1/crawlFraction of the median, or of the
+    // fastest one seen, for crawlTicks seconds in a row is opened again; so is
+    // one that slow, while another is free.
     int crawlFraction = 10;
     int crawlTicks = 10;
 };

@@ -37,9 +37,11 @@ struct Stretch {
     int failures = 0;
     int retryIn = 0;
     std::int64_t skip = 0;  // leading body bytes to drop (a whole-file answer)
-    // Since its answer's head came, for a speed between ticks.
-    std::chrono::steady_clock::time_point flowSince;
-    std::int64_t flowFrom = 0;
+    // Its recent speed between ticks, bytes a second (below 0: not known
+    // yet), from `received` sampled at a time.
+    double recentRate = -1;
+    std::chrono::steady_clock::time_point sampledAt;
+    std::int64_t sampledFrom = 0;
     PieceBuffer buffer;
     // The last bytes written when the stretch completed; the buffer gauge goes
     // on counting them while its connection has nothing else to do.
@@ -78,7 +80,7 @@ struct TransferRecord {
     bool followOnPieces = false;
     // A ranged answer came: the server cuts pieces, helpers may cut them finer.
     bool rangesHonoured = false;
-    // Bytes a second of the fastest stretch completed so far.
+    // Bytes a second of the fastest stretch so far.
     double fastestRate = 0;
     int probeFailures = 0;
     int probeRetryIn = 0;

@@ -72,7 +72,7 @@ int ConnectionBalancer::slowest() const {
         }
         // Not known yet: taken for as fast as the fastest done, so that a
         // known crawler comes first.
-        const double seconds = static_cast<double>(lacks) / (speed.value_or(rec.fastestRate) + 1);
+        const double seconds = static_cast<double>(lacks) / (speed.value_or(0) + 1);
         if (seconds > bestSeconds) {
             best = k;
             bestSeconds = seconds;
@@ -101,7 +101,7 @@ void ConnectionBalancer::replaceCrawler() {
     const HelpRules& rules = engine_.setup().help;
     const int tries = static_cast<int>(engine_.setup().retryDelays.size());
     int worst = 0;
-    double worstSeconds = rules.seconds / 2;
+    double worstSeconds = rules.seconds / 10;
     for (int k = 1; k <= rec.stretchCount(); ++k) {
         const Stretch& s = rec.stretch(k);
         const std::optional<double> speed = rate(s);
@@ -157,7 +157,7 @@ void ConnectionBalancer::helpIdle() {
 
 void ConnectionBalancer::balanceNow() {
     const auto now = engine_.setup().clock();
-    if (now - lastLook_ >= std::chrono::milliseconds(250)) {
+    if (now - lastLook_ >= std::chrono::milliseconds(200)) {
         lastLook_ = now;
         sample();
         helpIdle();

@@ -95,7 +95,8 @@ public:
     // Connection c finished its stretch; it may help a slower one.
     void connectionFree(int connection) { balancer_.connectionFree(connection); }
     void helpIdle() { balancer_.helpIdle(); }
-    // Bytes came: free connections look again, a few times a second.
+    // Free connections look again (a few times a second at most): call it
+    // between ticks.
     void balanceNow() { balancer_.balanceNow(); }
     // Fetch `index` broke or got a passing refusal: it goes out again after
     // a delay; when the tries are spent the transfer fails with `reason`.

@@ -13,7 +13,7 @@ struct HelpRules {
     // The least a stretch must lack at all.
     std::int64_t floor = 64 * 1024;
     // ...and more than this many seconds' worth at its speed. A connection
-    // left with half of that at a crawl, while another is free, is opened
+    // left with a tenth of that at a crawl, while another is free, is opened
     // again.
     double seconds = 1;
     // A connection slower than 1/crawlFraction of the median, or of the

@@ -49,9 +49,30 @@ void ConnectionBalancer::sample() {
         // turns into a crawl shows within a second.
         const double latest = static_cast<double>(s.received - s.sampledFrom) / since.count();
         s.recentRate = s.recentRate < 0 ? latest : (s.recentRate + latest) / 2;
-        engine_.record().fastestRate = std::max(engine_.record().fastestRate, s.recentRate);
+        TransferRecord& rec = engine_.record();
+        rec.fastestRate = std::max(rec.fastestRate, s.recentRate);
         s.sampledAt = now;
         s.sampledFrom = s.received;
+        if (s.recentRate * engine_.setup().help.crawlFraction >= rec.fastestRate) {
+            s.crawlingSince.reset();
+        } else if (!s.crawlingSince) {
+            s.crawlingSince = now;
+        }
+    }
+}
+
+void ConnectionBalancer::replaceLongCrawlers() {
+    TransferRecord& rec = engine_.record();
+    const auto now = engine_.setup().clock();
+    const std::chrono::duration<double> enough(engine_.setup().help.crawlSeconds);
+    const int tries = static_cast<int>(engine_.setup().retryDelays.size());
+    for (int k = 1; k <= rec.stretchCount() && splitting(); ++k) {
+        Stretch& s = rec.stretch(k);
+        if (rate(s) && s.crawlingSince && now - *s.crawlingSince >= enough && s.failures < tries) {
+            // Another request may find a better path; it counts as a retry.
+            ++s.failures;
+            engine_.connect(k);
+        }
     }
 }
 
@@ -70,8 +91,7 @@ int ConnectionBalancer::slowest() const {
         if (speed ? static_cast<double>(lacks) <= rules.seconds * *speed : lacks <= rules.minimum) {
             continue;
         }
-        // Not known yet: taken for as fast as the fastest done, so that a
-        // known crawler comes first.
+        // Not known yet: counted as standing still.
         const double seconds = static_cast<double>(lacks) / (speed.value_or(0) + 1);
         if (seconds > bestSeconds) {
             best = k;
@@ -86,7 +106,6 @@ int ConnectionBalancer::split(int k, int connection) {
     Stretch& cut = rec.stretch(k);
     const std::int64_t far = cut.missing() / 2;
     cut.length -= far;
-    cut.crawlTicks = 0;
     Stretch helper;
     helper.piece = cut.piece;
     helper.connection = connection;
@@ -119,32 +138,6 @@ void ConnectionBalancer::replaceCrawler() {
     }
 }
 
-void ConnectionBalancer::markCrawlers() {
-    TransferRecord& rec = engine_.record();
-    std::vector<Stretch*> flowing;
-    for (Stretch& s : rec.stretches) {
-        if (!s.done && !s.headerPending && s.retryIn == 0) {
-            flowing.push_back(&s);
-        }
-    }
-    if (flowing.empty()) {
-        return;
-    }
-    std::vector<std::int64_t> speeds;
-    for (const Stretch* s : flowing) {
-        speeds.push_back(s->speed);
-    }
-    std::nth_element(speeds.begin(), speeds.begin() + speeds.size() / 2, speeds.end());
-    const std::int64_t median = speeds[speeds.size() / 2];
-    const int fraction = engine_.setup().help.crawlFraction;
-    const double fastest = rec.fastestRate;
-    for (Stretch* s : flowing) {
-        const auto slow = static_cast<double>(s->speed * fraction);
-        s->crawlTicks =
-            slow < static_cast<double>(median) || slow < fastest ? s->crawlTicks + 1 : 0;
-    }
-}
-
 void ConnectionBalancer::helpIdle() {
     TransferRecord& rec = engine_.record();
     for (int c = 1; c <= rec.pieceCount() && splitting(); ++c) {
@@ -161,27 +154,15 @@ void ConnectionBalancer::balanceNow() {
         lastLook_ = now;
         sample();
         helpIdle();
+        replaceLongCrawlers();
     }
 }
 
 void ConnectionBalancer::tick() {
-    if (!splitting()) {
-        return;
-    }
-    markCrawlers();
-    sample();
-    helpIdle();
-    TransferRecord& rec = engine_.record();
-    const HelpRules& rules = engine_.setup().help;
-    const int tries = static_cast<int>(engine_.setup().retryDelays.size());
-    for (int k = 1; k <= rec.stretchCount() && engine_.running(); ++k) {
-        Stretch& s = rec.stretch(k);
-        if (!s.done && s.crawlTicks >= rules.crawlTicks && s.failures < tries) {
-            // Another request may find a better path; it counts as a retry.
-            s.crawlTicks = 0;
-            ++s.failures;
-            engine_.connect(k);
-        }
+    if (splitting()) {
+        sample();
+        helpIdle();
+        replaceLongCrawlers();
     }
 }
 

@@ -38,7 +38,8 @@ private:
     // Cuts stretch k where half of what it lacks is left; the far half is a
     // new stretch for the connection. Returns its number.
     int split(int k, int connection);
-    void markCrawlers();
+    // Those crawling for long enough are asked again.
+    void replaceLongCrawlers();
 
     Download& engine_;
     std::chrono::steady_clock::time_point lastLook_;

@@ -21,7 +21,7 @@ std::unique_ptr<net::Fetch> DataPath::start(int index) {
     Stretch& p = rec.stretch(index);
     p.headerPending = true;
     p.retryIn = 0;
-    p.crawlTicks = 0;
+    p.crawlingSince.reset();
     net::FetchRequest request;
     request.url = *rec.fetchUrl;
     request.kind = net::FetchRequest::Kind::Get;
@@ -71,8 +71,8 @@ void DataPath::onHead(int index, const net::AnswerHead& head) {
     const bool firstRange = !rec.rangesHonoured && head.status == 206;
     rec.rangesHonoured = rec.rangesHonoured || firstRange;
     p.headerPending = false;
-    p.sampledAt = engine_.setup().clock();
-    p.sampledFrom = p.received;
+    p.sampledAt = p.headAt = engine_.setup().clock();
+    p.sampledFrom = p.headFrom = p.received;
     p.recentRate = -1;
     p.buffer.reserve(static_cast<std::size_t>(rec.bufferSize) + kChunk);
     if (firstRange) {
@@ -165,12 +165,11 @@ void DataPath::completePiece(int index) {
     TransferRecord& rec = engine_.record();
     Stretch& p = rec.stretch(index);
     engine_.destroyConnection(index);
-    // A shorter time may hold a burst that says nothing about the path.
-    const std::chrono::duration<double> took = engine_.setup().clock() - p.sampledAt;
-    if (took >= std::chrono::milliseconds(250)) {
-        rec.fastestRate =
-            std::max({rec.fastestRate, p.recentRate,
-                      static_cast<double>(p.received - p.sampledFrom) / took.count()});
+    // A short time with few bytes may hold a burst that says nothing about the path.
+    const std::chrono::duration<double> took = engine_.setup().clock() - p.headAt;
+    const std::int64_t bytes = p.received - p.headFrom;
+    if (took.count() > 0 && (took >= std::chrono::milliseconds(250) || bytes >= 1'000'000)) {
+        rec.fastestRate = std::max(rec.fastestRate, static_cast<double>(bytes) / took.count());
     }
     p.done = true;
     p.finalWrite = static_cast<std::int64_t>(p.buffer.size());

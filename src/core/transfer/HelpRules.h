@@ -16,11 +16,11 @@ struct HelpRules {
     // left with a tenth of that at a crawl, while another is free, is opened
     // again.
     double seconds = 1;
-    // A connection slower than 1/crawlFraction of the median, or of the
-    // fastest one seen, for crawlTicks seconds in a row is opened again; so is
-    // one that slow, while another is free.
+    // A connection slower than 1/crawlFraction of the fastest one seen (so
+    // also of the others now) for crawlSeconds is opened again; so is one
+    // that slow at once, while another is free.
     int crawlFraction = 10;
-    int crawlTicks = 10;
+    double crawlSeconds = 1;
 };
 
 }  // namespace tandu

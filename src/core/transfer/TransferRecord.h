@@ -30,7 +30,6 @@ struct Stretch {
     std::int64_t lastReceived = 0;  // `received` at the previous tick
     std::int64_t speed = 0;         // bytes in the last tick
     std::int64_t secondsLeft = 0;   // at that speed
-    int crawlTicks = 0;             // ticks in a row far slower than the others
     bool headerPending = true;
     bool done = false;
     // Tries that failed in a row; a retry waits `retryIn` more ticks.
@@ -42,6 +41,11 @@ struct Stretch {
     double recentRate = -1;
     std::chrono::steady_clock::time_point sampledAt;
     std::int64_t sampledFrom = 0;
+    // Since its answer's head came.
+    std::chrono::steady_clock::time_point headAt;
+    std::int64_t headFrom = 0;
+    // Far slower than the fastest since then; none: it is not.
+    std::optional<std::chrono::steady_clock::time_point> crawlingSince;
     PieceBuffer buffer;
     // The last bytes written when the stretch completed; the buffer gauge goes
     // on counting them while its connection has nothing else to do.

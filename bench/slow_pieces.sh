@@ -9,6 +9,8 @@
 # Prints each tool's median wall time and the median seconds spent on the
 # last 5% of the bytes (from the loopback byte count, see bench/measure.py).
 # A run longer than CAP seconds is stopped and counts as CAP.
+# TANDU_BASELINE=OTHER-PROGRAM-DIR adds that build at 16 connections to the
+# plain shape ("base-16"), to compare two builds in one run.
 #
 #   bash bench/slow_pieces.sh [PROGRAM-DIR] [ROUNDS] [CAP]   (as root; build/bin, 3, 120)
 set -euo pipefail
@@ -29,6 +31,8 @@ size=$((256 * 1024 * 1024))
 head -c "$size" /dev/urandom >"$work/www/big.bin"
 url=http://127.0.0.1/big.bin
 make_program "$build" "$work/prog" 512KB
+baseline=${TANDU_BASELINE:-}
+[ -z "$baseline" ] || make_program "$(cd "$baseline" && pwd)" "$work/base" 512KB
 
 # nginx settings per shape; sendfile in small steps so a rate holds evenly.
 shape_settings() {
@@ -64,10 +68,11 @@ run() {  # $1 shape, $2 label, then the command
     bench_check_file "$work/results" "$work/www/big.bin" "$work/out/big.bin"
 }
 
-tandu() {  # $1 shape, $2 connections
-    rm -f "$work/prog/definitions/"*
-    add_waiting "$work/prog" big.bin "$url" "$work/out/" "$2"
-    run "$1" "tandu-$2" "$work/prog/tandu-cli" get big.bin
+tandu() {  # $1 shape, $2 connections, $3 program folder (default prog), $4 label
+    local prog=$work/${3:-prog}
+    rm -f "$prog/definitions/"*
+    add_waiting "$prog" big.bin "$url" "$work/out/" "$2"
+    run "$1" "${4:-tandu-$2}" "$prog/tandu-cli" get big.bin
 }
 
 for shape in plain 1-in-8 crawl; do
@@ -77,6 +82,7 @@ for shape in plain 1-in-8 crawl; do
         echo "$shape: round $round of $rounds" >&2
         tandu "$shape" 16
         tandu "$shape" 4
+        [ -z "$baseline" ] || [ "$shape" != plain ] || tandu "$shape" 16 base base-16
         run "$shape" aria2c aria2c -x16 -s16 -q --allow-overwrite=true \
             --auto-file-renaming=false -d "$work/out" -o big.bin "$url"
         run "$shape" axel axel -q -n16 -o "$work/out/big.bin" "$url"
@@ -99,13 +105,18 @@ print(f"256 MB from nginx on loopback, median of each tool's rounds (cap {cap:.0
 print(f"{'shape':8} {'tool':10} {'wall s':>8} {'last 5% s':>10}  rounds (wall s)")
 for shape in shapes:
     best = min(statistics.median(w for w, _, _ in runs[(shape, t)]) for t in tools
-               if not t.startswith("tandu"))
+               if not t.startswith(("tandu", "base")))
     for tool in tools:
-        r = runs[(shape, tool)]
+        r = runs.get((shape, tool))
+        if not r:
+            continue
         wall = statistics.median(w for w, _, _ in r)
         tail = statistics.median(t for _, t, _ in r)
         each = " ".join(f"{w:.1f}" + ("" if s == "ok" else f"[{s}]") for w, _, s in r)
         print(f"{shape:8} {tool:10} {wall:8.2f} {tail:10.2f}  {each}")
     t16 = statistics.median(w for w, _, _ in runs[(shape, "tandu-16")])
     print(f"{shape:8} tandu-16 / fastest peer: x{t16 / best:.2f}")
+    if (shape, "base-16") in runs:
+        base = statistics.median(w for w, _, _ in runs[(shape, "base-16")])
+        print(f"{shape:8} tandu-16 / base-16: x{t16 / base:.2f}")
 PY

@@ -79,6 +79,9 @@ ProgressLine::Figures figuresOf(const Download& download) {
     if (const std::string retry = download.retryText(); !retry.empty()) {
         figures.state += " (" + retry + ")";
     }
+    if (const std::string help = download.helpText(); !help.empty()) {
+        figures.state += " (" + help + ")";
+    }
     figures.speed = download.row().speed;
     figures.size = download.row().size;
     figures.eta = download.row().eta;
@@ -190,6 +193,12 @@ int cmdGet(CliContext& context, const Arguments& args) {
         lines.show(running);
     };
     const EventLoop::Id timer = context.loop.addTimer(std::chrono::seconds(1), report);
+    // Free connections look for a slow one to help between the seconds too.
+    const EventLoop::Id helpTimer = context.loop.addTimer(std::chrono::milliseconds(250), [&] {
+        for (int row = 0; row < downloads.count(); ++row) {
+            downloads.at(row).balanceNow();
+        }
+    });
 
     bool stalled = false;
     queue.start(nullptr);
@@ -211,6 +220,7 @@ int cmdGet(CliContext& context, const Arguments& args) {
         return false;
     });
     context.loop.removeTimer(timer);
+    context.loop.removeTimer(helpTimer);
     lines.interrupt();
     downloads.setObserver(nullptr);
     downloads.setEndListener(nullptr);

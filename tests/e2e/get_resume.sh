@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# A download from a real server (nginx on loopback, slowed down) over 8
-# connections that is killed with SIGKILL at random moments (TANDU_KILLS
-# times, 20 by default) and resumed each time, one paused with SIGINT and
-# SIGTERM, and one that a second process must leave alone: all end
-# byte-identical to the served file.
+# Downloads from nginx on loopback serving one request in two at a crawl, so
+# that connections help slow ones: killed (SIGKILL) at random moments while
+# they help, TANDU_KILLS times (20), paused by SIGINT and SIGTERM while they
+# help, paused by the build in TANDU_BASELINE (a program folder, optional), and
+# one a second process must leave alone: each resumed, all byte-identical.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/lib/servers.sh"
@@ -17,58 +17,69 @@ chmod 755 "$work"  # the server's workers read from it
 trap 'stop_nginx "$work"; rm -rf "$work"' EXIT
 mkdir -p "$work/www" "$work/dl"
 kills_wanted=${TANDU_KILLS:-20}
-# Large enough that the wanted kills land before the end: each round runs
-# 0.05 to 0.45 s at 8 x 64 KB/s.
-head -c $((kills_wanted * 300000 + 1)) /dev/urandom >"$work/www/kill.bin"
-head -c 12000001 /dev/urandom >"$work/www/pause.bin"
-head -c 12000001 /dev/urandom >"$work/www/twice.bin"
-start_nginx "$work/www" "$work" 64k  # 64 KB/s per connection
+for name in kill:4 pause:12 twice:4 old:4; do
+    head -c "${name#*:}000001" /dev/urandom >"$work/www/${name%:*}.bin"
+done
+start_nginx "$work/www" "$work" '$split_rate' 'map $request_id $split_rate { "~[0-7]$" 32k; default 1m; }'
 prog="$work/prog"
 make_program "$build" "$prog" 128KB
-for name in pause.bin:4 twice.bin:4 kill.bin:8; do
-    add_waiting "$prog" "${name%:*}" "http://localhost/${name%:*}" "$work/dl/" "${name#*:}"
-done
+add() { add_waiting "$prog" "$1" "http://localhost/$1" "$work/dl/" 8; }
+for name in kill.bin pause.bin twice.bin old.bin; do add "$name"; done
 
-# SIGKILL at random moments, resumed each time.
-kills=0
-while [ "$kills" -lt "$kills_wanted" ]; do
-    "$prog/tandu-cli" get kill.bin >/dev/null 2>"$work/kill.err" &
+# Starts get for $1 and waits (at most 5 s) until it shows a connection helping another.
+get_until_helping() {
+    "$prog/tandu-cli" get "$1" >"$work/$1.out" 2>"$work/$1.err" &
     pid=$!
-    sleep "$(printf "0.%02d" $((RANDOM % 40 + 5)))"
-    ! kill -9 "$pid" 2>/dev/null || kills=$((kills + 1))
+    for _ in $(seq 50); do
+        ! grep -qs "→ piece" "$work/$1.out" || return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# SIGKILL at random moments, resumed each time; a finished download starts again.
+kills=0 helping=0
+while [ "$kills" -lt "$kills_wanted" ]; do
+    if [ ! -e "$prog/definitions/kill.bin.def" ]; then
+        cmp "$work/www/kill.bin" "$work/dl/kill.bin" || fail "kill.bin differs after $kills kills"
+        rm "$work/dl/kill.bin" && add kill.bin
+    fi
+    get_until_helping kill.bin && helped=1 || helped=0
+    sleep "0.$((RANDOM % 60))"
+    ! kill -9 "$pid" 2>/dev/null || { kills=$((kills + 1)) && helping=$((helping + helped)); }
     status=0
-    wait "$pid" || status=$?
+    wait "$pid" 2>/dev/null || status=$?
     dwn="$prog/definitions/kill.bin.dwn"
-    [ ! -e "$dwn" ] || ! grep -qvE $'^[0-9]+-[0-9]+\r?$' "$dwn" || fail "unreadable progress file after kill $kills"
-    # Done, perhaps just before the kill landed.
-    [ "$status" -ne 0 ] && [ -e "$prog/definitions/kill.bin.def" ] || break
-    [ "$status" -eq 137 ] || { cat "$work/kill.err" >&2; fail "get exited $status"; }
+    [ ! -e "$dwn" ] || ! grep -qvE $'^[0-9]+-[0-9]+\r?$' "$dwn" || fail "bad progress file after kill $kills"
+    [ "$status" -eq 137 ] || [ "$status" -eq 0 ] || { cat "$work/kill.bin.err" >&2; fail "get exited $status"; }
 done
-# Slowed down while it was killed; the rest comes at full speed.
-stop_nginx "$work"
-start_nginx "$work/www" "$work" 512k
 [ ! -e "$prog/definitions/kill.bin.def" ] || "$prog/tandu-cli" get kill.bin >/dev/null ||
     fail "the last resume of kill.bin exited $?"
 cmp "$work/www/kill.bin" "$work/dl/kill.bin" || fail "kill.bin differs after $kills kills"
-[ ! -e "$prog/definitions/kill.bin.def" ] || fail "kill.bin never completed ($kills kills)"
-echo "ok: kill.bin identical after surviving $kills kills with SIGKILL"
+[ "$((helping * 2))" -ge "$kills" ] || fail "only $helping of $kills runs had a connection helping"
+echo "ok: kill.bin identical after $kills kills with SIGKILL ($helping while connections helped)"
 
-# Ctrl-C or SIGTERM pauses (exit 130), and the row is then "Paused".
-for signal in INT TERM INT TERM; do
-    "$prog/tandu-cli" get pause.bin >/dev/null 2>"$work/pause.err" &
-    sleep "0.$((RANDOM % 50 + 30))"
-    kill -"$signal" $!
+# Ctrl-C or SIGTERM pauses (exit 130) while connections help, and the row is then "Paused".
+for signal in INT TERM; do
+    get_until_helping pause.bin || fail "no connection helped in pause.bin"
+    kill -"$signal" "$pid"
     status=0
-    wait $! || status=$?
-    [ "$status" -eq 130 ] || { cat "$work/pause.err" >&2; fail "SIG$signal: get exited $status"; }
+    wait "$pid" 2>/dev/null || status=$?
+    [ "$status" -eq 130 ] || { cat "$work/pause.bin.err" >&2; fail "SIG$signal: get exited $status"; }
     state=$("$prog/tandu-cli" list | awk -F'\t' '$1 == "pause.bin" { print $3 }')
-    # Stopped before the probe was answered, a start leaves the row as it was.
-    [ "$state" = Paused ] || [ "$(grep -c . "$prog/definitions/pause.bin.def")" -eq 5 ] ||
-        fail "pause.bin is $state, not Paused"
+    [ "$state" = Paused ] || fail "pause.bin is $state, not Paused"
 done
 expect_exit 0 "$prog/tandu-cli" get pause.bin
-cmp "$work/www/pause.bin" "$work/dl/pause.bin" || fail "pause.bin differs after 4 pauses"
-echo "ok: pause.bin identical after 4 pauses and resumes"
+cmp "$work/www/pause.bin" "$work/dl/pause.bin" || fail "pause.bin differs after 2 pauses"
+echo "ok: pause.bin identical after 2 pauses while connections helped"
+
+if [ -n "${TANDU_BASELINE:-}" ]; then
+    cp "$TANDU_BASELINE/tandu-cli" "$prog/tandu-cli-old"
+    "$prog/tandu-cli-old" get old.bin >/dev/null 2>&1 & sleep 1.5 && kill -INT $! && wait $! || true
+    expect_exit 0 "$prog/tandu-cli" get old.bin
+    cmp "$work/www/old.bin" "$work/dl/old.bin" || fail "old.bin differs"
+    echo "ok: old.bin paused by the older build, identical"
+fi
 
 # A second process leaves a running download alone.
 "$prog/tandu-cli" get twice.bin >/dev/null 2>&1 &

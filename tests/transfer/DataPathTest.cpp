@@ -42,38 +42,12 @@ TEST(Wire, ProbeThenPiecesSplitTheFileContiguouslyFromWhereRedirectsLed) {
     }
 }
 
-TEST(DataPath, BytesLandInPlaceOnlyPastTheBufferAndOnlyWithinTheirPiece) {
-    EngineHarness h("1KB");  // 1000 bytes per connection
-    const int row = h.addWaiting("f.bin", "2");
-    const std::string file = test::patterned(6000);
-    h.start(row);
-    h.answerProbeWithSize(6000);
-    auto& second = h.ws(2);
-    FakeFetcher::head(second, test::partialHeader(3000, 5999, 6000));
-    FakeFetcher::body(second, file.substr(3000, 1000));
-    EXPECT_EQ(std::filesystem::file_size(h.targetPath("f.bin")), 0u);
-    FakeFetcher::body(second, file.substr(4000, 1));
-    EXPECT_EQ(h.progress("f.bin"), "0-3000 1001-3000 ");
-    FakeFetcher::body(second, file.substr(4001));
-    EXPECT_TRUE(second.destroyed);
-    EXPECT_EQ(h.state(row), "Downloading");
-    // A whole-file answer to the request at 0: only piece 1's bytes count.
-    auto& first = h.ws(1);
-    FakeFetcher::head(first, "HTTP/1.1 200 OK\r\nContent-Length: 6000\r\n\r\n");
-    FakeFetcher::body(first, std::string(3001, '#'));
-    EXPECT_TRUE(first.destroyed);
-    EXPECT_EQ(h.state(row), "Completed");
-    EXPECT_EQ(test::readFile(h.targetPath("f.bin")), std::string(3000, '#') + file.substr(3000));
-    EXPECT_FALSE(test::fileExists(h.definitionPath("f.bin")));
-    EXPECT_FALSE(test::fileExists(h.progressPath("f.bin")));
-    EXPECT_TRUE(h.messages().empty());
-}
-
 TEST(DataPath, ServerIgnoringRangesFallsBackToOneConnection) {
     EngineHarness h;
     const int row = h.addWaiting("f.bin", "3");
     const std::string file = test::patterned(9000);
     const std::string whole = "HTTP/1.1 200 OK\r\nContent-Length: 9000\r\n\r\n";
+    h.f->downloads().setup().help = HelpRules{100, 10, 0, 10, 10};
     h.start(row);
     h.answerProbeWithSize(9000);
     auto& one = h.ws(1);
@@ -89,6 +63,9 @@ TEST(DataPath, ServerIgnoringRangesFallsBackToOneConnection) {
     auto& rest = h.newest();
     EXPECT_EQ(rest.request.range->first, 1500);
     FakeFetcher::head(rest, whole);
+    const std::size_t fetches = h.fetcher().count();
+    h.f->tmr.tick();  // idle connections, and no helper for them
+    EXPECT_EQ(h.fetcher().count(), fetches);
     FakeFetcher::body(rest, file);
     EXPECT_EQ(h.state(row), "Completed");
     EXPECT_EQ(test::readFile(h.targetPath("f.bin")), file);

@@ -16,7 +16,7 @@ namespace tandu::test {
 
 // The running fetch for piece i of `d`.
 inline FakeFetchRecord& pieceFetch(FakeFetcher& fetcher, const Download& d, int i) {
-    const PieceState& p = d.record().piece(i);
+    const Stretch& p = d.record().stretch(i);
     for (std::size_t k = fetcher.count(); k-- > 0;) {
         FakeFetchRecord& r = fetcher.fetch(k);
         if (r.request.kind == net::FetchRequest::Kind::Get && r.request.range &&

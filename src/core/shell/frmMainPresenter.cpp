@@ -200,9 +200,17 @@ void frmMain::showTickFigures(const Download& download) {
     if (rec.ticks == 0) {
         return;
     }
-    for (int i = 1; i <= rec.pieceCount() && i <= lstPieces.rowCount(); ++i) {
-        const PieceState& p = rec.piece(i);
-        const int row = i - 1;
+    // One row per connection, showing the stretch it works on.
+    for (int c = 1; c <= rec.pieceCount() && c <= lstPieces.rowCount(); ++c) {
+        const int k = rec.stretchOf(c);
+        if (k == 0) {
+            continue;
+        }
+        const Stretch& p = rec.stretch(k);
+        const int row = c - 1;
+        lstPieces.setCell(row, 0,
+                          "Connection " + std::to_string(c) +
+                              (p.piece == c ? "" : " → piece " + std::to_string(p.piece)));
         lstPieces.setCell(row, kPieceSizeColumn,
                           numbers_.kb(p.received) + "/" + numbers_.kb(p.length) + "KB");
         if (p.done) {
@@ -236,6 +244,7 @@ void frmMain::showCompletedPieces(const Download& download) {
     const TransferRecord& rec = download.record();
     for (int i = 1; i <= rec.pieceCount() && i <= lstPieces.rowCount(); ++i) {
         const std::string size = numbers_.kb(rec.plan.length(i));
+        lstPieces.setCell(i - 1, 0, "Connection " + std::to_string(i));
         lstPieces.setCell(i - 1, kPieceSizeColumn, size + "/" + size + "KB");
         lstPieces.setCell(i - 1, kPieceSpeedColumn, "-");
         lstPieces.setCell(i - 1, kPieceEtaColumn, "-");

@@ -36,7 +36,7 @@ void CompletionActions::run() {
     if (auto progressFailure = removeFile(rec.progressPath); !failure) {
         failure = progressFailure;
     }
-    for (PieceState& p : rec.pieces) {
+    for (Stretch& p : rec.stretches) {
         p.received = p.length;
     }
     const std::string total = numbers.kb(rec.plan.fileSize);

@@ -12,15 +12,16 @@ namespace tandu {
 
 bool DataPath::live(int index) const {
     const TransferRecord& rec = engine_.record();
-    return rec.downloading && !rec.probing && index <= rec.pieceCount() && !rec.piece(index).done &&
-           engine_.fetching(index);
+    return rec.downloading && !rec.probing && index <= rec.stretchCount() &&
+           !rec.stretch(index).done && engine_.fetching(index);
 }
 
 std::unique_ptr<net::Fetch> DataPath::start(int index) {
     TransferRecord& rec = engine_.record();
-    PieceState& p = rec.piece(index);
+    Stretch& p = rec.stretch(index);
     p.headerPending = true;
     p.retryIn = 0;
+    p.crawlingSince.reset();
     net::FetchRequest request;
     request.url = *rec.fetchUrl;
     request.kind = net::FetchRequest::Kind::Get;
@@ -43,7 +44,7 @@ void DataPath::onHead(int index, const net::AnswerHead& head) {
         return;
     }
     TransferRecord& rec = engine_.record();
-    PieceState& p = rec.piece(index);
+    Stretch& p = rec.stretch(index);
     if (RangeAnswer::passing(head.status)) {
         engine_.retryLater(index, head.retryAfter, messages::serverAnswered(head.raw));
         return;
@@ -67,12 +68,20 @@ void DataPath::onHead(int index, const net::AnswerHead& head) {
     } else {
         p.skip = answer.skip;
     }
+    const bool firstRange = !rec.rangesHonoured && head.status == 206;
+    rec.rangesHonoured = rec.rangesHonoured || firstRange;
     p.headerPending = false;
+    p.sampledAt = p.headAt = engine_.setup().clock();
+    p.sampledFrom = p.headFrom = p.received;
+    p.recentRate = -1;
     p.buffer.reserve(static_cast<std::size_t>(rec.bufferSize) + kChunk);
+    if (firstRange) {
+        engine_.helpIdle();  // connections whose pieces were done before this start
+    }
 }
 
 bool DataPath::onBody(int index, std::string_view bytes) {
-    if (!live(index) || engine_.record().piece(index).headerPending) {
+    if (!live(index) || engine_.record().stretch(index).headerPending) {
         return true;  // not ours to keep
     }
     PieceState& held = engine_.record().piece(index);
@@ -90,7 +99,7 @@ bool DataPath::onBody(int index, std::string_view bytes) {
         return true;
     }
     while (!bytes.empty()) {
-        PieceState& p = engine_.record().piece(index);
+        Stretch& p = engine_.record().stretch(index);
         const std::size_t count = std::min({bytes.size(), p.buffer.room(), kChunk});
         std::memcpy(p.buffer.end(), bytes.data(), count);
         bytes.remove_prefix(count);
@@ -98,6 +107,7 @@ bool DataPath::onBody(int index, std::string_view bytes) {
             return true;
         }
     }
+    engine_.balanceNow();
     return true;
 }
 
@@ -105,7 +115,7 @@ void DataPath::onEnd(int index) {
     if (!live(index)) {
         return;
     }
-    if (engine_.record().sizeUnknown && !engine_.record().piece(index).headerPending) {
+    if (engine_.record().sizeUnknown && !engine_.record().stretch(index).headerPending) {
         completeUnknownSize();
         return;
     }
@@ -126,7 +136,7 @@ void DataPath::onFailure(int index, const net::FetchFailure& failure) {
 
 bool DataPath::accept(int index, std::size_t count) {
     TransferRecord& rec = engine_.record();
-    PieceState& p = rec.piece(index);
+    Stretch& p = rec.stretch(index);
     const std::size_t skip = static_cast<std::size_t>(std::min<std::int64_t>(p.skip, count));
     p.skip -= static_cast<std::int64_t>(skip);
     // Bytes past the piece's end are not ours to write.
@@ -164,7 +174,7 @@ bool DataPath::flush(int index) {
 
 bool DataPath::writeOut(int index, const char* bytes, std::size_t count) {
     TransferRecord& rec = engine_.record();
-    PieceState& p = rec.piece(index);
+    Stretch& p = rec.stretch(index);
     std::string reason;
     if (!engine_.target().writeAt(p.start + p.written, bytes, count, &reason)) {
         engine_.failOnFile(rec.targetPath, reason);
@@ -180,8 +190,14 @@ bool DataPath::writeOut(int index, const char* bytes, std::size_t count) {
 
 void DataPath::completePiece(int index) {
     TransferRecord& rec = engine_.record();
-    PieceState& p = rec.piece(index);
+    Stretch& p = rec.stretch(index);
     engine_.destroyConnection(index);
+    // A short time with few bytes may hold a burst that says nothing about the path.
+    const std::chrono::duration<double> took = engine_.setup().clock() - p.headAt;
+    const std::int64_t bytes = p.received - p.headFrom;
+    if (took.count() > 0 && (took >= std::chrono::milliseconds(250) || bytes >= 1'000'000)) {
+        rec.fastestRate = std::max(rec.fastestRate, static_cast<double>(bytes) / took.count());
+    }
     p.done = true;
     p.finalWrite = static_cast<std::int64_t>(p.buffer.size());
     if (!p.buffer.empty() && !flush(index)) {
@@ -190,12 +206,14 @@ void DataPath::completePiece(int index) {
     p.buffer.release();
     if (rec.allPiecesDone()) {
         engine_.runCompletion();
+    } else {
+        engine_.connectionFree(p.connection);
     }
 }
 
 void DataPath::completeUnknownSize() {
     TransferRecord& rec = engine_.record();
-    PieceState& p = rec.piece(1);
+    Stretch& p = rec.stretch(1);
     if (!p.buffer.empty() && !flush(1)) {
         return;
     }
@@ -216,15 +234,15 @@ void DataPath::completeUnknownSize() {
 
 void DataPath::fallBackToOneConnection() {
     TransferRecord& rec = engine_.record();
-    for (int i = rec.pieceCount(); i >= 1; --i) {
-        engine_.destroyConnection(i);
+    for (int k = rec.stretchCount(); k >= 1; --k) {
+        engine_.destroyConnection(k);
     }
     // What piece 1 holds is the start of the file: it stays.
-    PieceState& first = rec.piece(1);
+    Stretch& first = rec.stretch(1);
     if (!first.done && !first.buffer.empty() && !flush(1)) {
         return;
     }
-    const std::int64_t written = first.written;
+    const std::int64_t written = rec.writtenCounts().front();
     rec.oneConnection = true;
     rec.plan = PiecePlan::make(rec.plan.fileSize, 1);
     rec.defPieces = std::to_string(rec.plan.pieces);
@@ -241,7 +259,7 @@ void DataPath::fallBackToOneConnection() {
     }
     engine_.changed();
     const std::string notice = messages::wholeFilesOnly(engine_.text());
-    if (rec.piece(1).done) {
+    if (rec.stretch(1).done) {
         engine_.runCompletion();
     } else {
         engine_.connect(1);

@@ -29,6 +29,7 @@ Download::Download(DownloadSetup& setup, DownloadEvents& events, std::string def
       start_(*this),
       probe_(*this),
       data_(*this),
+      balancer_(*this),
       completion_(*this),
       pause_(*this),
       timer_(*this) {
@@ -62,13 +63,14 @@ void Download::tick() {
     if (record_.probing && record_.probeRetryIn > 0 && --record_.probeRetryIn == 0) {
         connect(0);
     }
-    for (int i = 1; i <= static_cast<int>(record_.pieces.size()) && running(); ++i) {
-        PieceState& p = record_.piece(i);
+    for (int k = 1; k <= record_.stretchCount() && running(); ++k) {
+        Stretch& p = record_.stretch(k);
         if (!p.done && p.retryIn > 0 && --p.retryIn == 0) {
-            connect(i);
+            connect(k);
         }
     }
     timer_.tick();
+    balancer_.tick();
 }
 
 std::string Download::retryText() const {
@@ -76,13 +78,24 @@ std::string Download::retryText() const {
         return "retrying in " + std::to_string(record_.probeRetryIn) + " s";
     }
     // Pieces are laid out only once the probe answered.
-    for (int i = 1; i <= static_cast<int>(record_.pieces.size()); ++i) {
-        if (record_.piece(i).retryIn > 0) {
-            return "retrying piece " + std::to_string(i) + " in " +
-                   std::to_string(record_.piece(i).retryIn) + " s";
+    for (const Stretch& s : record_.stretches) {
+        if (s.retryIn > 0) {
+            return "retrying piece " + std::to_string(s.piece) + " in " +
+                   std::to_string(s.retryIn) + " s";
         }
     }
     return "";
+}
+
+std::string Download::helpText() const {
+    std::string text;
+    for (const Stretch& s : record_.stretches) {
+        if (!s.done && s.connection != s.piece) {
+            text += (text.empty() ? "" : ", ") + std::string("connection ") +
+                    std::to_string(s.connection) + " → piece " + std::to_string(s.piece);
+        }
+    }
+    return text;
 }
 
 // ---------------------------------------------------------------- fetches
@@ -106,8 +119,8 @@ void Download::connect(int index) {
 
 void Download::retryLater(int index, std::optional<std::chrono::seconds> serverDelay,
                           const std::string& reason) {
-    int& failures = index == 0 ? record_.probeFailures : record_.piece(index).failures;
-    int& retryIn = index == 0 ? record_.probeRetryIn : record_.piece(index).retryIn;
+    int& failures = index == 0 ? record_.probeFailures : record_.stretch(index).failures;
+    int& retryIn = index == 0 ? record_.probeRetryIn : record_.stretch(index).retryIn;
     destroyConnection(index);
     const auto& delays = setup_.retryDelays;
     if (failures >= static_cast<int>(delays.size())) {
@@ -148,9 +161,9 @@ bool Download::stalled() const {
     if (!record_.downloading || record_.probing) {
         return false;
     }
-    for (int i = 1; i <= record_.pieceCount(); ++i) {
-        const PieceState& p = record_.piece(i);
-        if (!p.done && (fetching(i) || p.retryIn > 0)) {
+    for (int k = 1; k <= record_.stretchCount(); ++k) {
+        const Stretch& p = record_.stretch(k);
+        if (!p.done && (fetching(k) || p.retryIn > 0)) {
             return false;
         }
     }
@@ -199,9 +212,10 @@ void Download::setState(DownloadState state) {
 void Download::endTransfer() {
     record_.downloading = false;
     record_.probing = false;
+    record_.rangesHonoured = false;
     destroyConnections();
     target_.close();
-    for (PieceState& piece : record_.pieces) {
+    for (Stretch& piece : record_.stretches) {
         piece.buffer.release();
         piece.retryIn = 0;
     }
@@ -220,14 +234,14 @@ void Download::failStart(const std::optional<std::string>& message) {
 
 void Download::failOnFile(const std::string& path, const std::string& reason) {
     // What is in the target file stays counted, so a later resume goes on from there.
-    if (!record_.pieces.empty() && FileExists(record_.progressPath)) {
+    if (!record_.stretches.empty() && FileExists(record_.progressPath)) {
         rewriteProgress(nullptr);
     }
     failStart(messages::fileError(path, reason));
 }
 
 void Download::failTransfer(const std::string& message) {
-    if (!record_.pieces.empty() && FileExists(record_.progressPath)) {
+    if (!record_.stretches.empty() && FileExists(record_.progressPath)) {
         rewriteProgress(nullptr);
     }
     failStart(message);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "transfer/CompletionActions.h"
+#include "transfer/ConnectionBalancer.h"
 #include "transfer/DataPath.h"
 #include "transfer/DownloadEvents.h"
 #include "transfer/DownloadSetup.h"
@@ -28,7 +29,7 @@ class Fetch;
 }
 
 // One download, known by its definition file's base name: its record, its
-// fetches (0 probes; 1..n fetch the pieces), the target file and the lock
+// fetches (0 probes; k >= 1 fetches stretch k), the target file and the lock
 // that keeps other processes off it. Commanded by calls; tells its
 // DownloadEvents what it does.
 class Download {
@@ -77,6 +78,8 @@ public:
     bool stalled() const;
     // "retrying piece 3 in 4 s" while a fetch waits to go out again, else "".
     std::string retryText() const;
+    // "connection 3 → piece 7" for each connection helping another's piece.
+    std::string helpText() const;
     // "Downloading NAME @ 12KB/s"
     std::string tooltip() const { return timer_.tooltip(); }
 
@@ -87,8 +90,14 @@ public:
     bool fetching(int index) const;
     void resetProbe() { probe_.reset(); }
     bool quiet() const { return quiet_; }
-    // Fetch `index` goes out now: the probe (0) or a piece's missing bytes.
+    // Fetch `index` goes out now: the probe (0) or a stretch's missing bytes.
     void connect(int index);
+    // Connection c finished its stretch; it may help a slower one.
+    void connectionFree(int connection) { balancer_.connectionFree(connection); }
+    void helpIdle() { balancer_.helpIdle(); }
+    // Free connections look again (a few times a second at most): call it
+    // between ticks.
+    void balanceNow() { balancer_.balanceNow(); }
     // Fetch `index` broke or got a passing refusal: it goes out again after
     // a delay; when the tries are spent the transfer fails with `reason`.
     void retryLater(int index, std::optional<std::chrono::seconds> serverDelay,
@@ -146,6 +155,7 @@ private:
     StartProcedure start_;
     ProbeHandler probe_;
     DataPath data_;
+    ConnectionBalancer balancer_;
     CompletionActions completion_;
     PauseOperation pause_;
     ProgressTimer timer_;

@@ -1,10 +1,12 @@
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "catalogue/NumberText.h"
+#include "transfer/HelpRules.h"
 
 namespace tandu {
 
@@ -28,6 +30,10 @@ struct DownloadSetup {
     // Seconds (ticks) before each retry of a broken connection; when all are
     // spent the download fails.
     std::vector<int> retryDelays{1, 2, 4, 8, 16};
+    HelpRules help{};
+    std::function<std::chrono::steady_clock::time_point()> clock = [] {
+        return std::chrono::steady_clock::now();
+    };
 };
 
 }  // namespace tandu

@@ -23,9 +23,9 @@ void PauseOperation::run() {
     }
     std::optional<std::string> failure;
     std::string reason;
-    for (int i = 1; i <= rec.pieceCount(); ++i) {
-        engine_.destroyConnection(i);
-        PieceState& p = rec.piece(i);
+    for (int k = 1; k <= rec.stretchCount(); ++k) {
+        engine_.destroyConnection(k);
+        Stretch& p = rec.stretch(k);
         if (p.done || p.buffer.empty() || failure) {
             continue;
         }

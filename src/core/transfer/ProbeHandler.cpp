@@ -119,8 +119,8 @@ void ProbeHandler::succeed(std::optional<std::int64_t> fileSize, bool rangesAllo
         rec.leftover && counts->empty() ? messages::cannotResume(engine_.text()) : "";
     rec.layOutPieces(*counts);
     if (rec.sizeUnknown) {
-        rec.piece(1).length = PieceState::kUnknownLength;
-        rec.piece(1).done = false;
+        rec.stretch(1).length = Stretch::kUnknownLength;
+        rec.stretch(1).done = false;
     }
 
     // The progress file before the definition: a definition that says
@@ -135,7 +135,7 @@ void ProbeHandler::succeed(std::optional<std::int64_t> fileSize, bool rangesAllo
     }
     engine_.setState(DownloadState::Downloading);
     for (int i = 1; i <= rec.pieceCount(); ++i) {
-        if (!rec.piece(i).done) {
+        if (!rec.stretch(i).done) {
             engine_.connect(i);
         }
     }

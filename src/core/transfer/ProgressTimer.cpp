@@ -15,8 +15,7 @@ void ProgressTimer::tick() {
     ++rec.ticks;
     rec.totalReceived = 0;
     rec.totalBuffered = 0;
-    for (int i = 1; i <= rec.pieceCount(); ++i) {
-        PieceState& p = rec.piece(i);
+    for (Stretch& p : rec.stretches) {
         p.speed = p.received - p.lastReceived;
         rec.tickBytes += p.speed;
         rec.totalReceived += p.received;

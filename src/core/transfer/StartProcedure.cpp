@@ -132,7 +132,7 @@ void StartProcedure::fresh() {
     }
     rec.plan = PiecePlan{};
     rec.plan.pieces = *pieces;
-    rec.pieces.clear();
+    rec.stretches.clear();
     rec.followOnPieces = false;
     download_.resetProbe();
     rec.downloading = true;
@@ -199,7 +199,7 @@ void StartProcedure::resume() {
         return;
     }
     for (int i = 1; i <= plan.pieces; ++i) {
-        if (!rec.piece(i).done) {
+        if (!rec.stretch(i).done) {
             download_.connect(i);
         }
     }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <string>
 #include <vector>
@@ -12,12 +14,16 @@
 
 namespace tandu {
 
-// One piece of the running transfer, fetched by the connection of the same number.
-struct PieceState {
+// Part of one piece that one connection fetches. Piece i starts as stretch i,
+// from the piece's start, fetched by connection i; a connection that has
+// nothing left to do takes the far part of a slow stretch as a new one.
+struct Stretch {
     // The length of a file whose size comes only with its end.
     static constexpr std::int64_t kUnknownLength = INT64_MAX / 2;
 
-    std::int64_t start = 0;  // offset of the piece's first byte in the file
+    int piece = 0;
+    int connection = 0;
+    std::int64_t start = 0;  // offset of the stretch's first byte in the file
     std::int64_t length = 0;
     std::int64_t received = 0;      // body bytes taken: written or still buffered
     std::int64_t written = 0;       // of those, the ones in the target file
@@ -30,9 +36,19 @@ struct PieceState {
     int failures = 0;
     int retryIn = 0;
     std::int64_t skip = 0;  // leading body bytes to drop (a whole-file answer)
+    // Its recent speed between ticks, bytes a second (below 0: not known
+    // yet), from `received` sampled at a time.
+    double recentRate = -1;
+    std::chrono::steady_clock::time_point sampledAt;
+    std::int64_t sampledFrom = 0;
+    // Since its answer's head came.
+    std::chrono::steady_clock::time_point headAt;
+    std::int64_t headFrom = 0;
+    // Far slower than the fastest since then; none: it is not.
+    std::optional<std::chrono::steady_clock::time_point> crawlingSince;
     PieceBuffer buffer;
-    // The last bytes written when the piece completed; the buffer gauge goes on
-    // counting them, as the pages always did.
+    // The last bytes written when the stretch completed; the buffer gauge goes
+    // on counting them while its connection has nothing else to do.
     std::int64_t finalWrite = 0;
 
     std::int64_t firstWanted() const { return start + received; }
@@ -68,9 +84,15 @@ struct TransferRecord {
     // An earlier start that learnt no size left its bytes in the target.
     bool leftover = false;
     bool followOnPieces = false;
+    // A ranged answer came: the server cuts pieces, helpers may cut them finer.
+    bool rangesHonoured = false;
+    // Bytes a second of the fastest stretch so far.
+    double fastestRate = 0;
     int probeFailures = 0;
     int probeRetryIn = 0;
-    std::vector<PieceState> pieces;  // piece i is pieces[i - 1]
+    // Stretch k is stretches[k - 1]; stretches 1..n are the pieces' own. A
+    // stretch stays where it is while helpers' stretches are added.
+    std::deque<Stretch> stretches;
 
     std::string definitionPath;
     std::string progressPath;
@@ -84,12 +106,17 @@ struct TransferRecord {
     int ticks = 0;  // since the transfer began
 
     int pieceCount() const { return plan.pieces; }
-    PieceState& piece(int i) { return pieces[static_cast<std::size_t>(i - 1)]; }
-    const PieceState& piece(int i) const { return pieces[static_cast<std::size_t>(i - 1)]; }
-    // Fresh per-piece state for the plan; counts (when given) are bytes already written.
+    int stretchCount() const { return static_cast<int>(stretches.size()); }
+    Stretch& stretch(int k) { return stretches[static_cast<std::size_t>(k - 1)]; }
+    const Stretch& stretch(int k) const { return stretches[static_cast<std::size_t>(k - 1)]; }
+    // One stretch per piece of the plan; counts (when given) are bytes already written.
     void layOutPieces(const std::vector<std::int64_t>& counts = {});
+    // Per piece, the bytes in the target file without a gap from its start:
+    // what a helper wrote further on counts once the run reaches it.
     std::vector<std::int64_t> writtenCounts() const;
     bool allPiecesDone() const;
+    // The stretch connection c works on now (or worked on last); 0 for none.
+    int stretchOf(int connection) const;
 };
 
 }  // namespace tandu

@@ -23,9 +23,9 @@ require() {
 }
 
 # nginx serving $1 on 127.0.0.1:80; state under $2; $3 (optional) limits
-# each connection's rate, e.g. 2m.
+# each connection's rate, e.g. 2m; $4 (optional) more http settings.
 start_nginx() {
-    local root=$1 state=$2 rate=${3:-0} sendfile=on
+    local root=$1 state=$2 rate=${3:-0} more=${4:-} sendfile=on
     # A rate holds only when nginx copies the file itself, in small steps.
     [ "$rate" = 0 ] || sendfile=off
     mkdir -p "$state/nginx"
@@ -45,6 +45,7 @@ http {
     sendfile $sendfile;
     output_buffers 1 32k;
     limit_rate $rate;
+    $more
     server {
         listen 127.0.0.1:80;
         root $root;

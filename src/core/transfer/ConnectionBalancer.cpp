@@ -1,0 +1,169 @@
+#include "transfer/ConnectionBalancer.h"
+
+#include <algorithm>
+#include <chrono>
+#include <vector>
+
+#include "transfer/Download.h"
+
+namespace tandu {
+
+bool ConnectionBalancer::splitting() const {
+    const TransferRecord& rec = engine_.record();
+    // A server that sends whole files never sees a helper.
+    return rec.downloading && !rec.probing && rec.rangesHonoured && !rec.oneConnection &&
+           !rec.sizeUnknown && rec.pieceCount() > 1;
+}
+
+void ConnectionBalancer::connectionFree(int connection) {
+    if (!splitting()) {
+        return;
+    }
+    const int victim = slowest();
+    if (victim == 0) {
+        replaceCrawler();
+        return;
+    }
+    TransferRecord& rec = engine_.record();
+    if (const int last = rec.stretchOf(connection); last != 0) {
+        rec.stretch(last).finalWrite = 0;  // its buffer serves the new stretch now
+    }
+    engine_.connect(split(victim, connection));
+}
+
+std::optional<double> ConnectionBalancer::rate(const Stretch& s) {
+    if (s.done || s.headerPending || s.retryIn > 0 || s.recentRate < 0) {
+        return std::nullopt;
+    }
+    return s.recentRate;
+}
+
+void ConnectionBalancer::sample() {
+    const auto now = engine_.setup().clock();
+    for (Stretch& s : engine_.record().stretches) {
+        const std::chrono::duration<double> since = now - s.sampledAt;
+        if (s.done || s.headerPending || since < std::chrono::milliseconds(250)) {
+            continue;
+        }
+        // Half the weight on the last stretch of time: a fast start that
+        // turns into a crawl shows within a second.
+        const double latest = static_cast<double>(s.received - s.sampledFrom) / since.count();
+        s.recentRate = s.recentRate < 0 ? latest : (s.recentRate + latest) / 2;
+        TransferRecord& rec = engine_.record();
+        rec.fastestRate = std::max(rec.fastestRate, s.recentRate);
+        s.sampledAt = now;
+        s.sampledFrom = s.received;
+        if (s.recentRate * engine_.setup().help.crawlFraction >= rec.fastestRate) {
+            s.crawlingSince.reset();
+        } else if (!s.crawlingSince) {
+            s.crawlingSince = now;
+        }
+    }
+}
+
+void ConnectionBalancer::replaceLongCrawlers() {
+    TransferRecord& rec = engine_.record();
+    const auto now = engine_.setup().clock();
+    const std::chrono::duration<double> enough(engine_.setup().help.crawlSeconds);
+    const int tries = static_cast<int>(engine_.setup().retryDelays.size());
+    for (int k = 1; k <= rec.stretchCount() && splitting(); ++k) {
+        Stretch& s = rec.stretch(k);
+        if (rate(s) && s.crawlingSince && now - *s.crawlingSince >= enough && s.failures < tries) {
+            // Another request may find a better path; it counts as a retry.
+            ++s.failures;
+            engine_.connect(k);
+        }
+    }
+}
+
+int ConnectionBalancer::slowest() const {
+    const TransferRecord& rec = engine_.record();
+    const HelpRules& rules = engine_.setup().help;
+    int best = 0;
+    double bestSeconds = 0;
+    for (int k = 1; k <= rec.stretchCount(); ++k) {
+        const Stretch& s = rec.stretch(k);
+        const std::int64_t lacks = s.missing();
+        if (s.done || lacks < 2 * rules.floor) {
+            continue;
+        }
+        const std::optional<double> speed = rate(s);
+        if (speed ? static_cast<double>(lacks) <= rules.seconds * *speed : lacks <= rules.minimum) {
+            continue;
+        }
+        // Not known yet: counted as standing still.
+        const double seconds = static_cast<double>(lacks) / (speed.value_or(0) + 1);
+        if (seconds > bestSeconds) {
+            best = k;
+            bestSeconds = seconds;
+        }
+    }
+    return best;
+}
+
+int ConnectionBalancer::split(int k, int connection) {
+    TransferRecord& rec = engine_.record();
+    Stretch& cut = rec.stretch(k);
+    const std::int64_t far = cut.missing() / 2;
+    cut.length -= far;
+    Stretch helper;
+    helper.piece = cut.piece;
+    helper.connection = connection;
+    helper.start = cut.start + cut.length;
+    helper.length = far;
+    rec.stretches.push_back(std::move(helper));
+    return rec.stretchCount();
+}
+
+void ConnectionBalancer::replaceCrawler() {
+    TransferRecord& rec = engine_.record();
+    const HelpRules& rules = engine_.setup().help;
+    const int tries = static_cast<int>(engine_.setup().retryDelays.size());
+    int worst = 0;
+    double worstSeconds = rules.seconds / 10;
+    for (int k = 1; k <= rec.stretchCount(); ++k) {
+        const Stretch& s = rec.stretch(k);
+        const std::optional<double> speed = rate(s);
+        const double seconds = static_cast<double>(s.missing()) / (speed.value_or(0) + 1);
+        if (speed && *speed * rules.crawlFraction < rec.fastestRate && s.failures < tries &&
+            seconds > worstSeconds) {
+            worst = k;
+            worstSeconds = seconds;
+        }
+    }
+    if (worst != 0) {
+        // Another request may find a better path; it counts as a retry.
+        ++rec.stretch(worst).failures;
+        engine_.connect(worst);
+    }
+}
+
+void ConnectionBalancer::helpIdle() {
+    TransferRecord& rec = engine_.record();
+    for (int c = 1; c <= rec.pieceCount() && splitting(); ++c) {
+        const int k = rec.stretchOf(c);
+        if (k == 0 || rec.stretch(k).done) {
+            connectionFree(c);
+        }
+    }
+}
+
+void ConnectionBalancer::balanceNow() {
+    const auto now = engine_.setup().clock();
+    if (now - lastLook_ >= std::chrono::milliseconds(200)) {
+        lastLook_ = now;
+        sample();
+        helpIdle();
+        replaceLongCrawlers();
+    }
+}
+
+void ConnectionBalancer::tick() {
+    if (splitting()) {
+        sample();
+        helpIdle();
+        replaceLongCrawlers();
+    }
+}
+
+}  // namespace tandu

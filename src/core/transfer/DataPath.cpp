@@ -84,7 +84,7 @@ bool DataPath::onBody(int index, std::string_view bytes) {
     if (!live(index) || engine_.record().stretch(index).headerPending) {
         return true;  // not ours to keep
     }
-    PieceState& held = engine_.record().piece(index);
+    Stretch& held = engine_.record().stretch(index);
     // More than a buffer's worth goes to the file from where it lies.
     if (held.buffer.empty() && held.skip == 0 &&
         static_cast<std::int64_t>(bytes.size()) > engine_.record().bufferSize) {
@@ -94,6 +94,8 @@ bool DataPath::onBody(int index, std::string_view bytes) {
             received(index, keep);
             if (held.received >= held.length) {
                 completePiece(index);
+            } else {
+                engine_.balanceNow();
             }
         }
         return true;
@@ -155,7 +157,7 @@ bool DataPath::accept(int index, std::size_t count) {
 }
 
 void DataPath::received(int index, std::size_t count) {
-    PieceState& p = engine_.record().piece(index);
+    Stretch& p = engine_.record().stretch(index);
     p.received += static_cast<std::int64_t>(count);
     if (p.failures > 0 && count > 0) {
         p.failures = 0;  // it moves again: the next break gets all its tries
@@ -164,7 +166,7 @@ void DataPath::received(int index, std::size_t count) {
 }
 
 bool DataPath::flush(int index) {
-    PieceBuffer& buffer = engine_.record().piece(index).buffer;
+    PieceBuffer& buffer = engine_.record().stretch(index).buffer;
     if (!writeOut(index, buffer.data(), buffer.size())) {
         return false;
     }

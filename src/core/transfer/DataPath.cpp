@@ -213,6 +213,20 @@ void DataPath::completePiece(int index) {
     }
 }
 
+bool DataPath::storePlan() {
+    const TransferRecord& rec = engine_.record();
+    std::string reason;
+    if (!engine_.writeDefinition(&reason)) {
+        engine_.failOnFile(rec.definitionPath, reason);
+        return false;
+    }
+    if (!engine_.rewriteProgress(&reason)) {
+        engine_.failOnFile(rec.progressPath, reason);
+        return false;
+    }
+    return true;
+}
+
 void DataPath::completeUnknownSize() {
     TransferRecord& rec = engine_.record();
     Stretch& p = rec.stretch(1);
@@ -222,16 +236,9 @@ void DataPath::completeUnknownSize() {
     rec.sizeUnknown = false;
     rec.plan = PiecePlan::make(p.received, 1);
     p.length = p.received;
-    std::string reason;
-    if (!engine_.writeDefinition(&reason)) {
-        engine_.failOnFile(rec.definitionPath, reason);
-        return;
+    if (storePlan()) {
+        completePiece(1);
     }
-    if (!engine_.rewriteProgress(&reason)) {
-        engine_.failOnFile(rec.progressPath, reason);
-        return;
-    }
-    completePiece(1);
 }
 
 void DataPath::fallBackToOneConnection() {
@@ -249,14 +256,7 @@ void DataPath::fallBackToOneConnection() {
     rec.plan = PiecePlan::make(rec.plan.fileSize, 1);
     rec.defPieces = std::to_string(rec.plan.pieces);
     rec.layOutPieces({written});
-
-    std::string reason;
-    if (!engine_.writeDefinition(&reason)) {
-        engine_.failOnFile(rec.definitionPath, reason);
-        return;
-    }
-    if (!engine_.rewriteProgress(&reason)) {
-        engine_.failOnFile(rec.progressPath, reason);
+    if (!storePlan()) {
         return;
     }
     engine_.changed();

@@ -43,6 +43,8 @@ private:
     // Writes bytes that follow the piece's written ones and counts them.
     bool writeOut(int index, const char* bytes, std::size_t count);
     void completePiece(int index);
+    // The plan changed: definition and progress file say so; false when either fails.
+    bool storePlan();
     // The body ended: a file of unknown size is whole now.
     void completeUnknownSize();
     // The server sends whole files only: one connection fetches the whole file.

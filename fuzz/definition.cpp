@@ -1,7 +1,7 @@
 #include "FuzzFile.h"
-#include "catalogue/DefinitionFile.h"
-#include "catalogue/TextFile.h"
-#include "transfer/PiecePlan.h"
+#include "storage/DefinitionFile.h"
+#include "storage/TextFile.h"
+#include "storage/PiecePlan.h"
 #include "net/Url.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

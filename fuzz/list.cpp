@@ -1,6 +1,6 @@
 #include "FuzzFile.h"
-#include "catalogue/FileNames.h"
-#include "catalogue/TextFile.h"
+#include "storage/FileNames.h"
+#include "storage/TextFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace tandu;

@@ -1,6 +1,6 @@
 #include "FuzzFile.h"
-#include "transfer/PiecePlan.h"
-#include "transfer/ProgressFile.h"
+#include "storage/PiecePlan.h"
+#include "storage/ProgressFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace tandu;

@@ -1,5 +1,5 @@
 #include "FuzzFile.h"
-#include "settings/SettingsFile.h"
+#include "storage/SettingsFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace tandu;

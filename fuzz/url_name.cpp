@@ -1,7 +1,7 @@
 #include "FuzzFile.h"
-#include "catalogue/FileNames.h"
-#include "catalogue/TextFile.h"
-#include "dialogs/DownloadAdder.h"
+#include "storage/FileNames.h"
+#include "storage/TextFile.h"
+#include "services/DownloadAdder.h"
 #include "net/Url.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

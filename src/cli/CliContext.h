@@ -13,8 +13,8 @@
 #include "PosixEnvironment.h"
 #include "PosixProcessLauncher.h"
 #include "platform/Platform.h"
-#include "shell/frmMain.h"
-#include "shell/modMain.h"
+#include "window/frmMain.h"
+#include "window/modMain.h"
 #include "transfer/DownloadList.h"
 
 namespace tandu::cli {

@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "catalogue/TextFile.h"
+#include "storage/TextFile.h"
 #include "dialogs/AddDialog.h"
 
 namespace tandu::cli {

@@ -3,7 +3,7 @@
 #include "CliCommands.h"
 #include "CliContext.h"
 #include "CliOptions.h"
-#include "catalogue/TextFile.h"
+#include "storage/TextFile.h"
 #include "dialogs/frmList.h"
 
 namespace tandu::cli {

@@ -1,7 +1,7 @@
 #include "CliCommands.h"
 #include "CliContext.h"
 #include "CliOptions.h"
-#include "dialogs/SequenceNumbers.h"
+#include "services/SequenceNumbers.h"
 #include "dialogs/frmSequence.h"
 
 namespace tandu::cli {

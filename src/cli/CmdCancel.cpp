@@ -1,6 +1,6 @@
 #include "CliCommands.h"
 #include "CliContext.h"
-#include "catalogue/FileNames.h"
+#include "storage/FileNames.h"
 
 namespace tandu::cli {
 

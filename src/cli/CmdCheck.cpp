@@ -3,7 +3,7 @@
 
 #include "CliCommands.h"
 #include "CliContext.h"
-#include "chrome/CheckUrlTool.h"
+#include "tools/CheckUrlTool.h"
 
 namespace tandu::cli {
 

@@ -2,7 +2,7 @@
 
 #include "CliCommands.h"
 #include "CliContext.h"
-#include "chrome/ExportList.h"
+#include "tools/ExportList.h"
 
 namespace tandu::cli {
 

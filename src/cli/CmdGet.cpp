@@ -8,11 +8,11 @@
 #include "CliContext.h"
 #include "ProgressLine.h"
 #include "SignalPipe.h"
-#include "catalogue/FileNames.h"
-#include "catalogue/TextFile.h"
-#include "settings/SettingsFile.h"
+#include "storage/FileNames.h"
+#include "storage/TextFile.h"
+#include "storage/SettingsFile.h"
 #include "transfer/DownloadQueue.h"
-#include "transfer/ShutdownAction.h"
+#include "services/ShutdownAction.h"
 #include "transfer/TransferMessages.h"
 
 namespace tandu::cli {

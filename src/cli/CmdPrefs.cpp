@@ -3,9 +3,9 @@
 #include "CliCommands.h"
 #include "CliContext.h"
 #include "CliOptions.h"
-#include "catalogue/FileNames.h"
-#include "settings/SettingsFile.h"
-#include "settings/frmPreferences.h"
+#include "storage/FileNames.h"
+#include "storage/SettingsFile.h"
+#include "dialogs/frmPreferences.h"
 
 namespace tandu::cli {
 

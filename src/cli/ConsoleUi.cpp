@@ -3,8 +3,8 @@
 #include <clocale>
 #include <iostream>
 
-#include "platform/CommonDialog.h"
-#include "platform/Form.h"
+#include "controls/CommonDialog.h"
+#include "controls/Form.h"
 
 namespace tandu::cli {
 

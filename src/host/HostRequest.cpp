@@ -3,7 +3,7 @@
 #include <optional>
 
 #include "JsonReader.h"
-#include "settings/JsonText.h"
+#include "storage/JsonText.h"
 
 namespace tandu {
 

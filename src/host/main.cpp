@@ -11,7 +11,7 @@
 #include <string>
 
 #include "HostRequest.h"
-#include "settings/NativeHostManifests.h"
+#include "storage/NativeHostManifests.h"
 
 extern char** environ;
 

@@ -1,7 +1,7 @@
 #include "ListViewModel.h"
 
 #include "Text.h"
-#include "platform/ListView.h"
+#include "controls/ListView.h"
 
 namespace tandu::qt {
 

@@ -5,7 +5,7 @@
 
 #include "Artwork.h"
 #include "Text.h"
-#include "platform/Picture.h"
+#include "controls/Picture.h"
 
 namespace tandu::qt {
 

@@ -5,8 +5,8 @@
 
 #include "FormView.h"
 #include "Text.h"
-#include "platform/Button.h"
-#include "platform/Form.h"
+#include "controls/Button.h"
+#include "controls/Form.h"
 
 namespace tandu::qt {
 

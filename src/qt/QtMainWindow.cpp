@@ -10,7 +10,7 @@
 #include "PictureButtonWidget.h"
 #include "QtMenus.h"
 #include "Text.h"
-#include "shell/frmMain.h"
+#include "window/frmMain.h"
 
 namespace tandu::qt {
 

@@ -6,8 +6,8 @@
 #include <QPointer>
 
 #include "FormView.h"
-#include "platform/Form.h"
-#include "platform/MenuItem.h"
+#include "controls/Form.h"
+#include "controls/MenuItem.h"
 
 namespace tandu::qt {
 

@@ -12,9 +12,9 @@
 #include "QtDialog.h"
 #include "QtMenus.h"
 #include "Text.h"
-#include "platform/CommonDialog.h"
-#include "platform/Form.h"
-#include "platform/MenuItem.h"
+#include "controls/CommonDialog.h"
+#include "controls/Form.h"
+#include "controls/MenuItem.h"
 
 namespace tandu::qt {
 

@@ -17,8 +17,8 @@
 #include "QtUi.h"
 #include "Text.h"
 #include "WindowArguments.h"
-#include "shell/frmMain.h"
-#include "shell/modMain.h"
+#include "window/frmMain.h"
+#include "window/modMain.h"
 
 int main(int argc, char** argv) {
     using namespace tandu;

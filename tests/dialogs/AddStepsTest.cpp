@@ -5,7 +5,7 @@
 #include "HeadlessUi.h"
 #include "TempFolder.h"
 #include "dialogs/AddSteps.h"
-#include "dialogs/DownloadAdder.h"
+#include "services/DownloadAdder.h"
 
 namespace tandu {
 namespace {

@@ -3,7 +3,7 @@
 #include <filesystem>
 
 #include "DialogScripts.h"
-#include "dialogs/SequenceNumbers.h"
+#include "services/SequenceNumbers.h"
 #include "dialogs/frmSequence.h"
 
 namespace tandu {

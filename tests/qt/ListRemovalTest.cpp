@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "catalogue/DefinitionFile.h"
+#include "storage/DefinitionFile.h"
 
 #include <filesystem>
 

@@ -15,8 +15,8 @@
 #include "TempFolder.h"
 #include "WidgetActions.h"
 #include "platform/Platform.h"
-#include "shell/frmMain.h"
-#include "shell/modMain.h"
+#include "window/frmMain.h"
+#include "window/modMain.h"
 
 namespace tandu::test {
 

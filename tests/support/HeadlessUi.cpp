@@ -1,8 +1,8 @@
 #include "HeadlessUi.h"
 
-#include "platform/CommonDialog.h"
-#include "platform/Form.h"
-#include "platform/MenuItem.h"
+#include "controls/CommonDialog.h"
+#include "controls/Form.h"
+#include "controls/MenuItem.h"
 
 namespace tandu::test {
 

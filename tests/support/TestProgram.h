@@ -5,8 +5,8 @@
 
 #include "HeadlessPlatform.h"
 #include "TempFolder.h"
-#include "shell/frmMain.h"
-#include "shell/modMain.h"
+#include "window/frmMain.h"
+#include "window/modMain.h"
 
 namespace tandu::test {
 

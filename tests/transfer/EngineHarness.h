@@ -5,12 +5,12 @@
 #include <vector>
 
 #include "TestProgram.h"
-#include "catalogue/DefinitionFile.h"
-#include "catalogue/DownloadRows.h"
-#include "catalogue/TextFile.h"
-#include "shell/frmMain.h"
+#include "storage/DefinitionFile.h"
+#include "storage/DownloadRows.h"
+#include "storage/TextFile.h"
+#include "window/frmMain.h"
 #include "transfer/DownloadList.h"
-#include "transfer/FormatTimeLeft.h"
+#include "text/FormatTimeLeft.h"
 
 namespace tandu::test {
 

@@ -1,10 +1,10 @@
 #include "dialogs/AddDialog.h"
 
-#include "catalogue/TextFile.h"
+#include "storage/TextFile.h"
 #include "dialogs/AddSteps.h"
-#include "settings/SettingsFile.h"
-#include "shell/frmMain.h"
-#include "shell/modMain.h"
+#include "storage/SettingsFile.h"
+#include "window/frmMain.h"
+#include "window/modMain.h"
 
 namespace tandu {
 

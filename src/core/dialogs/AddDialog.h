@@ -3,11 +3,11 @@
 #include <optional>
 #include <string>
 
-#include "platform/Button.h"
-#include "platform/CheckBox.h"
-#include "platform/ComboBox.h"
-#include "platform/Form.h"
-#include "platform/TextBox.h"
+#include "controls/Button.h"
+#include "controls/CheckBox.h"
+#include "controls/ComboBox.h"
+#include "controls/Form.h"
+#include "controls/TextBox.h"
 
 namespace tandu {
 

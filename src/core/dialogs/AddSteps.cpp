@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "catalogue/TextFile.h"
+#include "storage/TextFile.h"
 #include "platform/UiServices.h"
 
 namespace tandu {

@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "dialogs/AddDialog.h"
-#include "platform/Frame.h"
-#include "platform/Label.h"
+#include "controls/Frame.h"
+#include "controls/Label.h"
 
 namespace tandu {
 

@@ -1,11 +1,11 @@
 #include "dialogs/frmSequence.h"
 
-#include "catalogue/TextFile.h"
+#include "storage/TextFile.h"
 #include "dialogs/AddSteps.h"
-#include "dialogs/DownloadAdder.h"
-#include "dialogs/SequenceNumbers.h"
-#include "shell/frmMain.h"
-#include "shell/modMain.h"
+#include "services/DownloadAdder.h"
+#include "services/SequenceNumbers.h"
+#include "window/frmMain.h"
+#include "window/modMain.h"
 
 namespace tandu {
 

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "dialogs/AddDialog.h"
-#include "platform/Frame.h"
-#include "platform/Label.h"
+#include "controls/Frame.h"
+#include "controls/Label.h"
 
 namespace tandu {
 

@@ -1,10 +1,10 @@
 #include "dialogs/frmURL.h"
 
-#include "catalogue/TextFile.h"
+#include "storage/TextFile.h"
 #include "dialogs/AddSteps.h"
-#include "dialogs/DownloadAdder.h"
-#include "shell/frmMain.h"
-#include "shell/modMain.h"
+#include "services/DownloadAdder.h"
+#include "window/frmMain.h"
+#include "window/modMain.h"
 
 namespace tandu {
 

@@ -2,8 +2,8 @@
 
 #include <filesystem>
 
-#include "catalogue/DefinitionFile.h"
-#include "catalogue/FileNames.h"
+#include "storage/DefinitionFile.h"
+#include "storage/FileNames.h"
 #include "net/Fetcher.h"
 #include "platform/TransferLocks.h"
 #include "transfer/TransferMessages.h"

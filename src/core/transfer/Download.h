@@ -15,7 +15,7 @@
 #include "transfer/PauseOperation.h"
 #include "transfer/ProbeHandler.h"
 #include "transfer/ProgressTimer.h"
-#include "transfer/ProgressWriter.h"
+#include "storage/ProgressWriter.h"
 #include "transfer/StartProcedure.h"
 #include "transfer/TargetFile.h"
 #include "transfer/TransferRecord.h"

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "catalogue/CancelDownload.h"
-#include "catalogue/DownloadRows.h"
+#include "storage/CancelDownload.h"
+#include "storage/DownloadRows.h"
 
 namespace tandu {
 

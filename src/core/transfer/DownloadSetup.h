@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "catalogue/NumberText.h"
+#include "text/NumberText.h"
 #include "transfer/HelpRules.h"
 
 namespace tandu {

@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "catalogue/FileNames.h"
+#include "storage/FileNames.h"
 #include "transfer/Download.h"
 #include "transfer/TransferMessages.h"
 

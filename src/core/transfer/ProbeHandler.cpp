@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "catalogue/DefinitionFile.h"
-#include "catalogue/TextFile.h"
+#include "storage/DefinitionFile.h"
+#include "storage/TextFile.h"
 #include "net/Fetcher.h"
 #include "transfer/Download.h"
 #include "transfer/RangeAnswer.h"

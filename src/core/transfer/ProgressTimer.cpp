@@ -1,7 +1,7 @@
 #include "transfer/ProgressTimer.h"
 
 #include "transfer/Download.h"
-#include "transfer/FormatTimeLeft.h"
+#include "text/FormatTimeLeft.h"
 
 namespace tandu {
 

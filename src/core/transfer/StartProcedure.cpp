@@ -2,12 +2,12 @@
 
 #include <algorithm>
 
-#include "catalogue/DefinitionFile.h"
-#include "catalogue/FileNames.h"
-#include "catalogue/TextFile.h"
-#include "settings/SettingsFile.h"
+#include "storage/DefinitionFile.h"
+#include "storage/FileNames.h"
+#include "storage/TextFile.h"
+#include "storage/SettingsFile.h"
 #include "transfer/Download.h"
-#include "transfer/ProgressFile.h"
+#include "storage/ProgressFile.h"
 #include "transfer/TargetFile.h"
 #include "transfer/TransferMessages.h"
 

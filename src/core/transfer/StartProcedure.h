@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "catalogue/DefinitionFile.h"
+#include "storage/DefinitionFile.h"
 
 namespace tandu {
 

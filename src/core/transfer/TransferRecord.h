@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "net/Url.h"
-#include "settings/SettingsFile.h"
+#include "storage/SettingsFile.h"
 #include "transfer/PieceBuffer.h"
-#include "transfer/PiecePlan.h"
+#include "storage/PiecePlan.h"
 
 namespace tandu {
 

@@ -1,0 +1,90 @@
+#include "dialogs/ExtensionInstaller.h"
+
+#include <filesystem>
+
+#include "storage/FileNames.h"
+#include "controls/CommonDialog.h"
+#include "storage/NativeHostManifests.h"
+#include "window/modMain.h"
+
+namespace tandu {
+
+namespace {
+
+bool isChromiumFamily(const std::string& browser) {
+    const std::string name = std::filesystem::path(browser).filename().string();
+    for (const char* family : {"chrom", "brave", "vivaldi", "opera", "edge"}) {
+        if (name.find(family) != std::string::npos) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::string firefoxSteps(const std::string& package) {
+    return "Firefox was started with the extension package " + package +
+           " and should now offer to install it; then \"Download with Tandu\" is in the menu "
+           "of every link.\n\nFirefox release versions install only signed extensions for "
+           "good. If yours refuses the package, load it for this session through "
+           "about:debugging (This Firefox, \"Load Temporary Add-on...\", choose the package), "
+           "or install it for good in Firefox ESR or Developer Edition after setting "
+           "xpinstall.signatures.required to false in about:config.";
+}
+
+std::string chromiumSteps(const std::string& unpacked) {
+    return "The browser was started on its extensions page. Turn on \"Developer mode\", "
+           "press \"Load unpacked\" and choose the folder " +
+           unpacked + "; then \"Download with Tandu\" is in the menu of every link.";
+}
+
+}  // namespace
+
+void ExtensionInstaller::error(const std::string& text) {
+    app_.platform().ui.messageBox(text, "Error", MsgIcon::Critical);
+}
+
+void ExtensionInstaller::run() {
+    Platform& platform = app_.platform();
+    cmd_.filter = kBrowserFilter;
+    cmd_.dialogTitle = "Select the Firefox executable";
+    platform.ui.showOpen(cmd_);
+    const std::string browser = cmd_.fileName;
+    if (browser.empty()) {
+        return;
+    }
+    if (!FileExists(browser)) {
+        error("Qiv could not find firefox.exe");
+        return;
+    }
+    const std::string folder = app_.programFolder();
+    const std::string package = folder + "/" + kPackage;
+    const std::string unpacked = folder + "/" + kUnpacked;
+    const std::string host = folder + "/" + NativeHostManifests::kHostProgram;
+    for (const std::string& part : {package, unpacked + "/manifest.json", host}) {
+        if (!FileExists(part)) {
+            error("The extension cannot be installed: " + part +
+                  " is missing. Build or install Tandu again to get it.");
+            return;
+        }
+    }
+    const auto home = platform.environment.variable("HOME");
+    std::string reason = "HOME is not set";
+    if (!home || home->empty() || !NativeHostManifests::write(*home, host, &reason)) {
+        error("The browsers cannot be told where Tandu's extension helper is (" + reason + ").");
+        return;
+    }
+    const bool chromium = isChromiumFamily(browser);
+    LaunchRequest request;
+    request.program = browser;
+    request.arguments = {chromium ? std::string("chrome://extensions/") : package};
+    request.commandLine = browser + " \"" + request.arguments[0] + "\"";
+    request.minimizedWithFocus = true;
+    if (!platform.launcher.start(request)) {
+        error("Qiv could not start " + browser);
+        return;
+    }
+    platform.ui.messageBox(chromium ? chromiumSteps(unpacked) : firefoxSteps(package),
+                           "Install Extension", MsgIcon::Information);
+}
+
+}  // namespace tandu

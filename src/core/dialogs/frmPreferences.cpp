@@ -1,0 +1,138 @@
+#include "dialogs/frmPreferences.h"
+
+#include "storage/FileNames.h"
+#include "storage/TextFile.h"
+#include "dialogs/AddSteps.h"
+#include "dialogs/ExtensionInstaller.h"
+#include "storage/SettingsFile.h"
+#include "window/frmMain.h"
+#include "window/modMain.h"
+
+namespace tandu {
+
+namespace {
+constexpr const char* kBufferSizes[] = {"128KB",  "256KB",  "512KB", "1024KB",
+                                        "2048KB", "4096KB", "8192KB"};
+}
+
+frmPreferences::frmPreferences(frmMain& main) : Form("frmPreferences"), main_(main) {
+    setCaption("Preferences");
+    setGeometry(0, 0, 7200, 4860);
+
+    fraOptions.setCaption("Options");
+    fraOptions.setGeometry(120, 60, 6960, 2580);
+    for (Control* inside : std::initializer_list<Control*>{
+             &lblConnections, &cboConnections, &lblPath, &txtPath, &cmbPath, &lblBuffer, &cboBuffer,
+             &lblSimultaneous, &cboSimultaneous}) {
+        inside->setContainer(fraOptions);
+    }
+    lblConnections.setCaption("Default number of connections ( Min: 1 Max: 16 ) ");
+    lblConnections.setGeometry(240, 375, 4440, 255);
+    cboConnections.setGeometry(4800, 330, 900, 345);
+    lblPath.setCaption("Default directory to save the files:");
+    lblPath.setGeometry(240, 825, 4440, 255);
+    txtPath.setGeometry(240, 1095, 5880, 345);
+    cmbPath.setCaption("...");
+    cmbPath.setGeometry(6180, 1080, 540, 375);
+    lblBuffer.setCaption("Buffer Size ( for each connection ):");
+    lblBuffer.setGeometry(240, 1635, 4440, 255);
+    cboBuffer.setGeometry(4800, 1590, 1200, 345);
+    lblSimultaneous.setCaption("Simultaneous downloads ( Min: 1 Max: 8 ):");
+    lblSimultaneous.setGeometry(240, 2055, 4440, 255);
+    cboSimultaneous.setGeometry(4800, 2010, 900, 345);
+
+    fraExt.setCaption("Firefox Extension");
+    fraExt.setGeometry(120, 2760, 6960, 1500);
+    for (Control* inside : std::initializer_list<Control*>{&lblExtInfo, &lblExtWarning, &cmbExt}) {
+        inside->setContainer(fraExt);
+    }
+    lblExtInfo.setCaption(
+        "Install an extension for Firefox 2.x so you can download links with Qiv from the "
+        "context-menu ( right click ).");
+    lblExtInfo.wordWrap = true;
+    lblExtInfo.setGeometry(240, 240, 6480, 480);
+    lblExtWarning.setCaption(
+        "You must shutdown all your Firefox windows before installing the extension");
+    lblExtWarning.wordWrap = true;
+    lblExtWarning.setGeometry(240, 720, 6480, 255);
+    cmbExt.setCaption("Install Extension");
+    cmbExt.setGeometry(240, 1020, 2160, 375);
+
+    cmbOK.setCaption("OK");
+    cmbOK.isDefault = true;
+    cmbOK.setGeometry(4560, 4350, 1200, 375);
+    cmbCancel.setCaption("Cancel");
+    cmbCancel.isCancel = true;
+    cmbCancel.setGeometry(5880, 4350, 1200, 375);
+
+    add(fraOptions, lblConnections, cboConnections, lblPath, txtPath, cmbPath, lblBuffer, cboBuffer,
+        lblSimultaneous, cboSimultaneous, fraExt, lblExtInfo, lblExtWarning, cmbExt, cmbOK,
+        cmbCancel);
+
+    cmbPath.onClick = [this] { cmbPath_Click(); };
+    cmbOK.onClick = [this] { cmbOK_Click(); };
+    cmbCancel.onClick = [this] { cmbCancel_Click(); };
+    cmbExt.onClick = [this] { cmbExt_Click(); };
+}
+
+void frmPreferences::Form_Load() {
+    cboConnections.clearItems();
+    for (int i = 1; i <= 16; ++i) {
+        cboConnections.addItem(std::to_string(i));
+    }
+    cboBuffer.clearItems();
+    for (const char* size : kBufferSizes) {
+        cboBuffer.addItem(size);
+    }
+    cboSimultaneous.clearItems();
+    for (int i = 1; i <= SettingsFile::kMostSimultaneous; ++i) {
+        cboSimultaneous.addItem(std::to_string(i));
+    }
+    const SettingsFile::Defaults settings = SettingsFile::defaults(main_.app().settingsPath());
+    cboConnections.setText(settings.connections);
+    txtPath.setText(settings.folder);
+    cboBuffer.setText(settings.buffer);
+    cboSimultaneous.setText(std::to_string(settings.simultaneous));
+}
+
+void frmPreferences::cmbPath_Click() {
+    txtPath.setText(BrowseForFolder(main_.app().platform().ui, kBrowsePrompt));
+}
+
+void frmPreferences::cmbOK_Click() {
+    UiServices& ui = main_.app().platform().ui;
+    const std::string folder = txtPath.text();
+    if (textfile::hasControlCharacter(folder) || !FolderIsValid(folder)) {
+        ui.messageBox(kWrongFolderText, kWrongFolderTitle, MsgIcon::Critical);
+        return;
+    }
+    std::string reason;
+    const std::string path = main_.app().settingsPath();
+    const auto atOnce = textfile::parseWholeNumber(textfile::trim(cboSimultaneous.text()));
+    const int simultaneous = atOnce && *atOnce >= 1 && *atOnce <= SettingsFile::kMostSimultaneous
+                                 ? static_cast<int>(*atOnce)
+                                 : 1;
+    if (!SettingsFile::write(path, cboConnections.text(), folder, cboBuffer.text(), simultaneous,
+                             &reason)) {
+        ui.messageBox("The settings cannot be saved in " + path + " (" + reason + ").", "Error",
+                      MsgIcon::Critical);
+        return;
+    }
+    unload();
+}
+
+void frmPreferences::cmbCancel_Click() {
+    if (main_.app().FirstRun) {
+        main_.app().platform().ui.messageBox(
+            "Its the first time that you use this program. You must configure this settings.",
+            "Preferences", MsgIcon::Information);
+        return;
+    }
+    unload();
+}
+
+void frmPreferences::cmbExt_Click() {
+    ExtensionInstaller(main_.app(), main_.cmd).run();
+}
+
+}  // namespace tandu

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "controls/Button.h"
+#include "controls/ComboBox.h"
+#include "controls/Form.h"
+#include "controls/Frame.h"
+#include "controls/Label.h"
+#include "controls/TextBox.h"
+
+namespace tandu {
+
+class frmMain;
+
+// Preferences: the three values of config.cfg, and the browser extension installer.
+class frmPreferences : public Form {
+public:
+    explicit frmPreferences(frmMain& main);
+
+    Frame fraOptions{"fraOptions"};
+    Label lblConnections{"lblConnections"};
+    ComboBox cboConnections{"cboConnections"};
+    Label lblPath{"lblPath"};
+    TextBox txtPath{"txtPath"};
+    Button cmbPath{"cmbPath"};
+    Label lblBuffer{"lblBuffer"};
+    ComboBox cboBuffer{"cboBuffer"};
+    Label lblSimultaneous{"lblSimultaneous"};
+    ComboBox cboSimultaneous{"cboSimultaneous"};
+    Frame fraExt{"fraExt"};
+    Label lblExtInfo{"lblExtInfo"};
+    Label lblExtWarning{"lblExtWarning"};
+    Button cmbExt{"cmbExt"};
+    Button cmbOK{"cmbOK"};
+    Button cmbCancel{"cmbCancel"};
+
+    void Form_Load();
+    void cmbPath_Click();
+    void cmbOK_Click();
+    void cmbCancel_Click();
+    void cmbExt_Click();
+
+private:
+    frmMain& main_;
+};
+
+}  // namespace tandu

@@ -1,0 +1,65 @@
+#include "storage/DefinitionFile.h"
+
+#include "storage/TextFile.h"
+
+namespace tandu {
+
+std::optional<DefinitionFile> DefinitionFile::read(const std::string& path) {
+    auto lines = textfile::readLines(path, textfile::kDefinitionLimit);
+    if (!lines) {
+        return std::nullopt;
+    }
+    DefinitionFile file;
+    file.lineCount = static_cast<int>(lines->size());
+    std::string* fields[] = {&file.fileName, &file.state, &file.url,       &file.saveFolder,
+                             &file.pieces,   &file.size,  &file.pieceSize, &file.remainder};
+    for (std::size_t i = 0; i < std::size(fields) && i < lines->size(); ++i) {
+        *fields[i] = (*lines)[i];
+    }
+    return file;
+}
+
+std::string DefinitionFile::numberLine(std::int64_t value) {
+    // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) on "x" + string.
+    std::string line(value < 0 ? "" : " ");
+    line += std::to_string(value);
+    line += ' ';
+    return line;
+}
+
+std::vector<std::string> DefinitionFile::form1Lines() const {
+    return {fileName, kWaiting, url, saveFolder, pieces};
+}
+
+std::vector<std::string> DefinitionFile::form2Lines(std::int64_t fileSize,
+                                                    std::int64_t pieceSizeBytes,
+                                                    std::int64_t remainderBytes) const {
+    return {fileName,
+            kDownloading,
+            url,
+            saveFolder,
+            pieces,
+            numberLine(fileSize),
+            numberLine(pieceSizeBytes),
+            numberLine(remainderBytes)};
+}
+
+bool DefinitionFile::writeForm1(const std::string& path, const std::string& name,
+                                const std::string& url, const std::string& folder,
+                                const std::string& pieces, std::string* reason) {
+    DefinitionFile file;
+    file.fileName = name;
+    file.url = url;
+    file.saveFolder = folder;
+    file.pieces = pieces;
+    return textfile::writeLinesAtomically(path, file.form1Lines(), reason);
+}
+
+bool DefinitionFile::writeForm2(const std::string& path, std::int64_t fileSize,
+                                std::int64_t pieceSizeBytes, std::int64_t remainderBytes,
+                                std::string* reason) const {
+    return textfile::writeLinesAtomically(
+        path, form2Lines(fileSize, pieceSizeBytes, remainderBytes), reason);
+}
+
+}  // namespace tandu

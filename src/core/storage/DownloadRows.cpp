@@ -1,0 +1,123 @@
+#include "storage/DownloadRows.h"
+
+#include <chrono>
+#include <filesystem>
+#include <limits>
+
+#include "storage/DefinitionFile.h"
+#include "storage/FileNames.h"
+#include "text/NumberText.h"
+#include "storage/TextFile.h"
+#include "controls/EventPacer.h"
+#include "platform/UiServices.h"
+
+namespace tandu {
+
+namespace {
+
+constexpr const char* kUnknown = "???";
+
+// Bytes counted as received over all pieces of a progress file; nothing when
+// the file is missing, a line does not start with a number, or the sum is
+// larger than any file could be.
+std::optional<std::int64_t> receivedBytes(const std::string& progressPath) {
+    auto lines = textfile::readLines(progressPath, textfile::kProgressLimit);
+    if (!lines) {
+        return std::nullopt;
+    }
+    std::int64_t received = 0;
+    for (const std::string& line : *lines) {
+        const std::string trimmed = textfile::trim(line);
+        if (trimmed.empty()) {
+            continue;
+        }
+        auto count = textfile::parseWholeNumber(trimmed.substr(0, trimmed.find('-')));
+        if (!count || *count < 0 || *count > std::numeric_limits<std::int64_t>::max() - received) {
+            return std::nullopt;
+        }
+        received += *count;
+    }
+    return received;
+}
+
+std::string baseNameOf(const std::string& definitionPath) {
+    std::string name = std::filesystem::path(definitionPath).filename().string();
+    if (name.size() >= 4 && name.compare(name.size() - 4, 4, ".def") == 0) {
+        name.resize(name.size() - 4);
+    }
+    return name;
+}
+
+bool endsWith(const std::string& name, std::string_view end) {
+    return name.size() > end.size() && name.compare(name.size() - end.size(), end.size(), end) == 0;
+}
+
+// What an add or a rewrite killed half-way left behind. Only old ones go: a
+// young one may be another process's work in progress.
+void removeIfStaleScratch(const std::filesystem::directory_entry& entry, const std::string& name) {
+    const bool scratch = (name.starts_with(".add-") && endsWith(name, ".tmp")) ||
+                         endsWith(name, ".def.tmp") || endsWith(name, ".dwn.tmp");
+    std::error_code error;
+    if (!scratch || !entry.is_regular_file(error)) {
+        return;
+    }
+    const auto written = entry.last_write_time(error);
+    if (!error &&
+        std::filesystem::file_time_type::clock::now() - written > std::chrono::minutes(10)) {
+        std::filesystem::remove(entry.path(), error);
+    }
+}
+
+}  // namespace
+
+DownloadRow ReadDownloadRow(const NumberText& numbers, const std::string& definitionPath) {
+    const auto definition = DefinitionFile::read(definitionPath);
+    DownloadRow row;
+    row.text = definition ? textfile::trim(definition->fileName) : std::string();
+    if (row.text.empty()) {
+        // Without a usable line 1 the row still names its file.
+        row.text = baseNameOf(definitionPath);
+    }
+    const bool hasState = definition && definition->lineCount >= 2;
+    const bool downloading = hasState && definition->state == DefinitionFile::kDownloading;
+    row.paused = downloading;
+
+    if (!hasState || definition->state == DefinitionFile::kWaiting) {
+        row.size = kUnknown;
+    } else if (downloading) {
+        const auto total = textfile::parseWholeNumber(definition->size);
+        const auto received = receivedBytes(ProgressPathFor(definitionPath));
+        if (total && *total >= 0 && received) {
+            row.size = numbers.kb(*received) + "/" + numbers.kb(*total) + "KB";
+        } else {
+            row.size = kUnknown;
+        }
+    }
+    return row;
+}
+
+void ScanDefinitions(UiServices& ui, const std::string& folder,
+                     const std::function<void(const std::string&)>& each) {
+    std::error_code error;
+    std::filesystem::directory_iterator it(folder, error);
+    if (error) {
+        return;  // no folder, no rows
+    }
+    EventPacer pacer(ui);
+    for (const std::filesystem::directory_iterator end; it != end; it.increment(error)) {
+        const std::string name = it->path().filename().string();
+        std::error_code typeError;
+        if (name.size() > 4 && name.compare(name.size() - 4, 4, ".def") == 0 &&
+            it->is_regular_file(typeError)) {
+            each(folder + "/" + name);
+            pacer.step();
+        } else {
+            removeIfStaleScratch(*it, name);
+        }
+        if (error) {
+            break;
+        }
+    }
+}
+
+}  // namespace tandu

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "storage/PiecePlan.h"
+
+namespace tandu {
+
+// NAME.dwn: one line per piece, "RECEIVED-LENGTH", where RECEIVED counts the
+// piece's bytes that are in the target file.
+class ProgressFile {
+public:
+    static std::vector<std::string> lines(const PiecePlan& plan,
+                                          const std::vector<std::int64_t>& counts);
+    // Replaces the file whole and atomically (a new file renamed over it).
+    static bool write(const std::string& path, const PiecePlan& plan,
+                      const std::vector<std::int64_t>& counts, std::string* reason = nullptr);
+    // One count per piece of the plan. A missing or empty line, or one that
+    // does not start with a whole number, counts 0 (the piece starts over); a
+    // count past the piece's length is its length. Nothing when the file
+    // cannot be read.
+    static std::optional<std::vector<std::int64_t>> read(const std::string& path,
+                                                         const PiecePlan& plan);
+};
+
+}  // namespace tandu

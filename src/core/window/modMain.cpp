@@ -1,0 +1,72 @@
+#include "window/modMain.h"
+
+#include "window/frmMain.h"
+
+namespace tandu {
+
+modMain::modMain(Platform& platform, std::string programFolder, std::string commandLine)
+    : platform_(platform),
+      programFolder_(std::move(programFolder)),
+      commandLine_(std::move(commandLine)) {
+    while (programFolder_.size() > 1 && programFolder_.back() == '/') {
+        programFolder_.pop_back();
+    }
+}
+
+modMain::~modMain() = default;
+
+std::string modMain::commandLineFromArguments(const std::vector<std::string>& arguments) {
+    std::string text;
+    for (const std::string& argument : arguments) {
+        if (!text.empty()) {
+            text += ' ';
+        }
+        if (argument.find(' ') != std::string::npos) {
+            text += '"' + argument + '"';
+        } else {
+            text += argument;
+        }
+    }
+    return text;
+}
+
+std::optional<std::string> modMain::urlFromCommandLine(const std::string& commandLine) {
+    if (commandLine.size() < 5 || commandLine.compare(1, 4, "-url") != 0) {
+        return std::nullopt;
+    }
+    // From position 7 (1-based), leaving out the last character. A line too
+    // short to hold a URL gives the empty text instead of a negative length.
+    if (commandLine.size() < 8) {
+        return std::string();
+    }
+    return commandLine.substr(6, commandLine.size() - 7);
+}
+
+bool modMain::Main() {
+    if (platform_.instance.otherInstanceRunning(kAppTitle)) {
+        std::optional<std::string> url = urlFromCommandLine(commandLine_);
+        if (url && url->empty()) {
+            url.reset();  // the marker alone only activates
+        }
+        platform_.instance.handOff(kAppTitle, url);
+        return false;
+    }
+    platform_.instance.listen(kAppTitle, [this](const std::optional<std::string>& url) {
+        if (main_) {
+            main_->receiveHandOff(url);
+        }
+    });
+    loadMainWindow();
+    return true;
+}
+
+frmMain& modMain::loadMainWindow() {
+    main_ = std::make_unique<frmMain>(*this);
+    if (onMainWindowCreated) {
+        onMainWindowCreated(*main_);
+    }
+    main_->Form_Load();
+    return *main_;
+}
+
+}  // namespace tandu

@@ -1,0 +1,90 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "TempFolder.h"
+#include "text/NumberText.h"
+#include "text/FormatTimeLeft.h"
+#include "storage/ProgressFile.h"
+#include "storage/ProgressWriter.h"
+#include "services/ShutdownAction.h"
+
+namespace tandu {
+namespace {
+
+TEST(ProgressFile, OneLinePerPieceWithItsLength) {
+    test::TempFolder folder;
+    const std::string path = folder.definitions() + "f.dwn";
+    const PiecePlan plan = PiecePlan::make(1000, 3);
+    ASSERT_TRUE(ProgressFile::write(path, plan, {0, 0, 0}));
+    EXPECT_EQ(test::readFile(path), "0-333\r\n0-333\r\n0-334\r\n");
+    ASSERT_TRUE(ProgressFile::write(path, plan, {120, 333, 7}));
+    EXPECT_EQ(test::readFile(path), "120-333\r\n333-333\r\n7-334\r\n");
+    EXPECT_FALSE(test::fileExists(path + ".tmp"));
+}
+
+TEST(ProgressFile, ReadingNeverCountsWhatCannotBeThere) {
+    test::TempFolder folder;
+    const std::string path = folder.definitions() + "f.dwn";
+    const PiecePlan plan = PiecePlan::make(1000, 3);
+    // Empty, blank-padded, past the piece, not a number, negative, missing.
+    test::writeFile(path, "\r\n 10-999 \r\n");
+    EXPECT_EQ(ProgressFile::read(path, plan), (std::vector<std::int64_t>{0, 10, 0}));
+    test::writeFile(path, "5000-333\nabc-333\n-4-334\n");
+    EXPECT_EQ(ProgressFile::read(path, plan), (std::vector<std::int64_t>{333, 0, 0}));
+    test::writeFile(path, "333-333\r\n\r\n100-334\r\n");
+    EXPECT_EQ(ProgressFile::read(path, plan), (std::vector<std::int64_t>{333, 0, 100}));
+    EXPECT_FALSE(ProgressFile::read(folder.definitions() + "none.dwn", plan));
+}
+
+TEST(FormatTimeLeft, HoursMinutesSecondsWithoutLeadingZerosEvenNear64Bits) {
+    const std::vector<std::pair<std::int64_t, std::string>> cases = {
+        {59, "0:0:59"},
+        {60, "0:1:0"},
+        {3599, "0:59:59"},
+        {3725, "1:2:5"},
+        {90061, "25:1:1"},
+        {-5, "0:0:-5"},
+        {NumberText::R(static_cast<double>(INT64_MAX)), "2562047788015215:30:7"}};
+    for (const auto& [seconds, text] : cases) {
+        EXPECT_EQ(FormatTimeLeft(seconds), text);
+    }
+}
+
+TEST(ShutdownAction, ScriptForEachSystem) {
+    const auto windows = ShutdownAction::compose("C:/Tools", std::string("C:\\WINDOWS"));
+    EXPECT_EQ(windows.path, "C:/Tools/shutdown.bat");
+    EXPECT_EQ(windows.contents,
+              "C:\\WINDOWS\\system32\\shutdown.exe -s -t 05\r\ndel \"C:/Tools\\shutdown.bat\"\r\n");
+    EXPECT_EQ(windows.launch.program, "C:/Tools/shutdown.bat");
+
+    const auto posix = ShutdownAction::compose("/opt/it's here", std::nullopt);
+    EXPECT_EQ(posix.path, "/opt/it's here/shutdown.sh");
+    EXPECT_EQ(posix.contents,
+              "sleep 5; /sbin/shutdown -P now\nrm -f -- '/opt/it'\\''s here/shutdown.sh'\n");
+    EXPECT_EQ(posix.launch.program, "/bin/sh");
+    EXPECT_EQ(posix.launch.arguments, std::vector<std::string>{"/opt/it's here/shutdown.sh"});
+}
+
+TEST(ProgressWriter, GrowingCountsOverwriteInPlaceOthersReplace) {
+    test::TempFolder folder;
+    const std::string path = folder.definitions() + "f.dwn";
+    const PiecePlan plan = PiecePlan::make(100000, 2);
+    ProgressWriter writer;
+    ASSERT_TRUE(writer.replace(path, plan, {0, 0}, nullptr));
+    ASSERT_TRUE(writer.advance(path, plan, {10, 100}, nullptr));
+    EXPECT_EQ(test::readFile(path), "10-50000\r\n100-50000\r\n");
+    // Counts that shrink would leave old text behind: a whole new file instead.
+    ASSERT_TRUE(writer.advance(path, plan, {5, 100}, nullptr));
+    EXPECT_EQ(test::readFile(path), "5-50000\r\n100-50000\r\n");
+    // Deleted meanwhile: made anew.
+    std::filesystem::remove(path);
+    ASSERT_TRUE(writer.advance(path, plan, {50000, 100}, nullptr));
+    EXPECT_EQ(test::readFile(path), "50000-50000\r\n100-50000\r\n");
+    std::string reason;
+    EXPECT_FALSE(writer.replace(folder / "gone/f.dwn", plan, {0, 0}, &reason));
+    EXPECT_EQ(reason, "No such file or directory");
+}
+
+}  // namespace
+}  // namespace tandu

@@ -44,7 +44,6 @@ int main(int argc, char** argv) {
             failed |= ::pwrite(fd, bytes.data(), bytes.size(), at[i]) !=
                       static_cast<ssize_t>(bytes.size());
             at[i] += static_cast<std::int64_t>(bytes.size());
-            return true;
         };
         handlers.onEnd = [&] { --left; };
         handlers.onFailure = [&](const net::FetchFailure& failure) {

@@ -222,7 +222,7 @@ void CurlFetcher::act(int fd, int events) {
 }
 
 void CurlFetcher::deliver() {
-    // A handler may start, stop or resume fetches, or run a nested loop that
+    // A handler may start or stop fetches, or run a nested loop that
     // comes back here: take one transfer at a time.
     while (!ready_.empty()) {
         CurlTransfer* transfer = ready_.front();

@@ -19,10 +19,10 @@ struct CurlRoute;
 
 // Fetches on libcurl's multi interface, driven by the front-end's event loop.
 // Heads and body bytes reach their handlers straight from libcurl's reads, so
-// no byte is copied on the way; ends, failures and bytes a paused handler
-// left reach them from the loop. While libcurl is inside a call, handles that
-// come or go wait for it to return, so a handler may start, stop or resume
-// fetches, and a nested loop (a modal dialog) does not drive libcurl twice.
+// no byte is copied on the way; ends, failures and bytes that came while a
+// handler ran a nested loop reach them from the loop. While libcurl is inside
+// a call, handles that come or go wait for it to return, so a handler may
+// start or stop fetches, and a nested loop (a modal dialog) does not drive libcurl twice.
 // Fetches must end before the fetcher does.
 class CurlFetcher : public net::Fetcher {
 public:

@@ -195,7 +195,8 @@ std::size_t CurlTransfer::bodyBytes(std::string_view bytes) {
         curlPaused_ = true;  // libcurl keeps these until the held ones are taken
         return CURL_WRITEFUNC_PAUSE;
     }
-    if (handlerPaused_ || delivering_) {
+    if (delivering_) {
+        // A loop nested in the handler: these wait until it returns.
         body_.assign(bytes);
         fetcher_.ready(*this);
         return bytes.size();
@@ -203,15 +204,13 @@ std::size_t CurlTransfer::bodyBytes(std::string_view bytes) {
     const std::shared_ptr<bool> alive = alive_;
     const std::shared_ptr<const net::FetchHandlers> handlers = handlers_;
     delivering_ = true;
-    const bool taken = !handlers->onBody || handlers->onBody(bytes);
+    if (handlers->onBody) {
+        handlers->onBody(bytes);
+    }
     if (!*alive) {
         return 0;
     }
     delivering_ = false;
-    if (!taken) {
-        handlerPaused_ = true;
-        body_.assign(bytes);
-    }
     return bytes.size();
 }
 
@@ -248,15 +247,6 @@ void CurlTransfer::finished(CURLcode result) {
     fetcher_.ready(*this);
 }
 
-void CurlTransfer::resume() {
-    handlerPaused_ = false;
-    if (fetcher_.busy()) {
-        fetcher_.ready(*this);  // libcurl must return before it is called again
-    } else {
-        deliver();
-    }
-}
-
 bool CurlTransfer::deliver() {
     if (delivering_ || reported_) {
         return true;
@@ -264,14 +254,12 @@ bool CurlTransfer::deliver() {
     const std::shared_ptr<bool> alive = alive_;
     const std::shared_ptr<const net::FetchHandlers> handlers = handlers_;
     delivering_ = true;
-    while (!body_.empty() && !handlerPaused_) {
-        const bool taken = !handlers->onBody || handlers->onBody(body_);
+    while (!body_.empty()) {
+        if (handlers->onBody) {
+            handlers->onBody(body_);
+        }
         if (!*alive) {
             return false;
-        }
-        if (!taken) {
-            handlerPaused_ = true;
-            break;
         }
         body_.clear();
         if (curlPaused_) {

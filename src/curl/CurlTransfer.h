@@ -31,8 +31,6 @@ public:
     CurlTransfer(const CurlTransfer&) = delete;
     CurlTransfer& operator=(const CurlTransfer&) = delete;
 
-    void resume() override;
-
     // libcurl finished the handle with this result.
     void finished(CURLcode result);
     // Hands what has arrived to the handlers; false when the transfer is gone.
@@ -67,7 +65,6 @@ private:
     // Bytes the handlers have not taken yet; libcurl holds any after them.
     std::string body_;
     bool curlPaused_ = false;
-    bool handlerPaused_ = false;
     bool delivering_ = false;
     std::optional<net::FetchFailure> failure_;
     bool ended_ = false;

@@ -14,8 +14,6 @@ struct FakeFetchRecord {
     net::FetchRequest request;
     net::FetchHandlers handlers;
     bool destroyed = false;
-    // Body bytes refused, offered again on resume().
-    std::string held;
 };
 
 class FakeFetcher : public net::Fetcher {
@@ -37,12 +35,10 @@ public:
             r.handlers.onHead(net::AnswerHead::parse(raw, r.request.url));
         }
     }
-    // True when the handler took the bytes.
-    static bool body(FakeFetchRecord& r, const std::string& bytes) {
-        const bool taken =
-            !r.destroyed && r.held.empty() && (!r.handlers.onBody || r.handlers.onBody(bytes));
-        r.held += taken ? "" : bytes;
-        return taken;
+    static void body(FakeFetchRecord& r, const std::string& bytes) {
+        if (!r.destroyed && r.handlers.onBody) {
+            r.handlers.onBody(bytes);
+        }
     }
     static void end(FakeFetchRecord& r) {
         if (!r.destroyed && r.handlers.onEnd) {
@@ -60,11 +56,6 @@ private:
     public:
         explicit Handle(std::shared_ptr<FakeFetchRecord> r) : record_(std::move(r)) {}
         ~Handle() override { record_->destroyed = true; }
-        void resume() override {
-            if (!record_->held.empty()) {
-                body(*record_, std::exchange(record_->held, std::string()));
-            }
-        }
 
     private:
         std::shared_ptr<FakeFetchRecord> record_;

@@ -59,14 +59,11 @@ struct FetchFailure {
 
 // The events of one fetch, in this order: onHead once (not for Connect), onBody
 // any number of times, then onEnd or onFailure. A handler may destroy the
-// fetch (no event follows then), start, stop or resume others, or run a
-// nested loop.
+// fetch (no event follows then), start or stop others, or run a nested loop.
 struct FetchHandlers {
     std::function<void(const AnswerHead&)> onHead;
-    // Bytes of the body in order, in chunks of a bounded size. Answering false
-    // takes none of them: the fetch pauses and offers the same bytes again
-    // after resume().
-    std::function<bool(std::string_view)> onBody;
+    // Bytes of the body in order, in chunks of a bounded size.
+    std::function<void(std::string_view)> onBody;
     std::function<void()> onEnd;
     std::function<void(const FetchFailure&)> onFailure;
 };
@@ -75,8 +72,6 @@ struct FetchHandlers {
 class Fetch {
 public:
     virtual ~Fetch() = default;
-    // After onBody answered false. Bytes may arrive before this returns.
-    virtual void resume() = 0;
 };
 
 class Fetcher {

@@ -33,7 +33,7 @@ std::unique_ptr<net::Fetch> DataPath::start(int index) {
     }
     net::FetchHandlers handlers;
     handlers.onHead = [this, index](const net::AnswerHead& head) { onHead(index, head); };
-    handlers.onBody = [this, index](std::string_view bytes) { return onBody(index, bytes); };
+    handlers.onBody = [this, index](std::string_view bytes) { onBody(index, bytes); };
     handlers.onEnd = [this, index] { onEnd(index); };
     handlers.onFailure = [this, index](const net::FetchFailure& f) { onFailure(index, f); };
     return engine_.setup().fetcher.start(request, std::move(handlers));
@@ -80,37 +80,42 @@ void DataPath::onHead(int index, const net::AnswerHead& head) {
     }
 }
 
-bool DataPath::onBody(int index, std::string_view bytes) {
+void DataPath::onBody(int index, std::string_view bytes) {
     if (!live(index) || engine_.record().stretch(index).headerPending) {
-        return true;  // not ours to keep
+        return;  // not ours to keep
     }
-    Stretch& held = engine_.record().stretch(index);
+    const TransferRecord& rec = engine_.record();
+    Stretch& p = engine_.record().stretch(index);
+    // A whole-file answer to a resume: the bytes before the stretch are dropped.
+    const std::size_t skip = static_cast<std::size_t>(std::min<std::int64_t>(p.skip, bytes.size()));
+    p.skip -= static_cast<std::int64_t>(skip);
+    bytes.remove_prefix(skip);
+    // Bytes past the stretch's end are not ours to write.
+    bytes = bytes.substr(0, static_cast<std::size_t>(
+                                std::min<std::int64_t>(bytes.size(), p.missing())));
     // More than a buffer's worth goes to the file from where it lies.
-    if (held.buffer.empty() && held.skip == 0 &&
-        static_cast<std::int64_t>(bytes.size()) > engine_.record().bufferSize) {
-        const std::size_t keep =
-            static_cast<std::size_t>(std::min<std::int64_t>(bytes.size(), held.missing()));
-        if (writeOut(index, bytes.data(), keep)) {
-            received(index, keep);
-            if (held.received >= held.length) {
-                completePiece(index);
-            } else {
-                engine_.balanceNow();
+    if (p.buffer.empty() && static_cast<std::int64_t>(bytes.size()) > rec.bufferSize) {
+        if (!writeOut(index, bytes.data(), bytes.size())) {
+            return;
+        }
+        received(index, bytes.size());
+    } else {
+        while (!bytes.empty()) {
+            const std::size_t count = std::min({bytes.size(), p.buffer.room(), kChunk});
+            std::memcpy(p.buffer.end(), bytes.data(), count);
+            p.buffer.commit(count);
+            bytes.remove_prefix(count);
+            received(index, count);
+            if (static_cast<std::int64_t>(p.buffer.size()) > rec.bufferSize && !flush(index)) {
+                return;
             }
         }
-        return true;
     }
-    while (!bytes.empty()) {
-        Stretch& p = engine_.record().stretch(index);
-        const std::size_t count = std::min({bytes.size(), p.buffer.room(), kChunk});
-        std::memcpy(p.buffer.end(), bytes.data(), count);
-        bytes.remove_prefix(count);
-        if (!accept(index, count)) {
-            return true;
-        }
+    if (p.received >= p.length) {
+        completePiece(index);
+    } else {
+        engine_.balanceNow();
     }
-    engine_.balanceNow();
-    return true;
 }
 
 void DataPath::onEnd(int index) {
@@ -136,26 +141,6 @@ void DataPath::onFailure(int index, const net::FetchFailure& failure) {
     }
 }
 
-bool DataPath::accept(int index, std::size_t count) {
-    TransferRecord& rec = engine_.record();
-    Stretch& p = rec.stretch(index);
-    const std::size_t skip = static_cast<std::size_t>(std::min<std::int64_t>(p.skip, count));
-    p.skip -= static_cast<std::int64_t>(skip);
-    // Bytes past the piece's end are not ours to write.
-    const std::size_t keep = static_cast<std::size_t>(
-        std::min<std::int64_t>(static_cast<std::int64_t>(count - skip), p.missing()));
-    p.buffer.commit(count, skip, keep);
-    received(index, keep);
-    if (static_cast<std::int64_t>(p.buffer.size()) > rec.bufferSize && !flush(index)) {
-        return false;
-    }
-    if (p.received >= p.length) {
-        completePiece(index);
-        return false;
-    }
-    return true;
-}
-
 void DataPath::received(int index, std::size_t count) {
     Stretch& p = engine_.record().stretch(index);
     p.received += static_cast<std::int64_t>(count);
@@ -174,15 +159,22 @@ bool DataPath::flush(int index) {
     return true;
 }
 
-bool DataPath::writeOut(int index, const char* bytes, std::size_t count) {
-    TransferRecord& rec = engine_.record();
-    Stretch& p = rec.stretch(index);
-    std::string reason;
-    if (!engine_.target().writeAt(p.start + p.written, bytes, count, &reason)) {
-        engine_.failOnFile(rec.targetPath, reason);
+bool DataPath::write(int index, const char* bytes, std::size_t count, std::string* reason) {
+    Stretch& p = engine_.record().stretch(index);
+    if (!engine_.target().writeAt(p.start + p.written, bytes, count, reason)) {
         return false;
     }
     p.written += static_cast<std::int64_t>(count);
+    return true;
+}
+
+bool DataPath::writeOut(int index, const char* bytes, std::size_t count) {
+    TransferRecord& rec = engine_.record();
+    std::string reason;
+    if (!write(index, bytes, count, &reason)) {
+        engine_.failOnFile(rec.targetPath, reason);
+        return false;
+    }
     if (!rec.sizeUnknown && !engine_.advanceProgress(&reason)) {
         engine_.failOnFile(rec.progressPath, reason);
         return false;

@@ -27,20 +27,20 @@ public:
     explicit DataPath(Download& download) : engine_(download) {}
 
     std::unique_ptr<net::Fetch> start(int index);
+    // The one way bytes reach the target: they follow the stretch's written
+    // ones and count as written. False with the system's reason.
+    bool write(int index, const char* bytes, std::size_t count, std::string* reason);
 
 private:
     bool live(int index) const;
     void onHead(int index, const net::AnswerHead& head);
-    bool onBody(int index, std::string_view bytes);
+    void onBody(int index, std::string_view bytes);
     void onEnd(int index);
     void onFailure(int index, const net::FetchFailure& failure);
-    // `count` new bytes sit at the end of the piece's buffer; false when the
-    // fetch is over (piece complete, or the transfer failed).
-    bool accept(int index, std::size_t count);
     // The piece has `count` more of its bytes.
     void received(int index, std::size_t count);
     bool flush(int index);
-    // Writes bytes that follow the piece's written ones and counts them.
+    // write(), then the progress file; a failure ends the transfer.
     bool writeOut(int index, const char* bytes, std::size_t count);
     void completePiece(int index);
     // The plan changed: definition and progress file say so; false when either fails.

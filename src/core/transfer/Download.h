@@ -87,6 +87,7 @@ public:
     DownloadSetup& setup() { return setup_; }
     TransferRecord& record() { return record_; }
     TargetFile& target() { return target_; }
+    DataPath& data() { return data_; }
     bool fetching(int index) const;
     void resetProbe() { probe_.reset(); }
     bool quiet() const { return quiet_; }

@@ -29,9 +29,7 @@ void PauseOperation::run() {
         if (p.done || p.buffer.empty() || failure) {
             continue;
         }
-        if (engine_.target().writeAt(p.start + p.written, p.buffer.data(), p.buffer.size(),
-                                     &reason)) {
-            p.written += static_cast<std::int64_t>(p.buffer.size());
+        if (engine_.data().write(k, p.buffer.data(), p.buffer.size(), &reason)) {
             p.buffer.clear();
         } else {
             failure = messages::fileError(rec.targetPath, reason);

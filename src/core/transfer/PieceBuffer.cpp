@@ -1,6 +1,5 @@
 #include "transfer/PieceBuffer.h"
 
-#include <algorithm>
 #include <cstring>
 
 namespace tandu {
@@ -22,15 +21,6 @@ void PieceBuffer::release() {
     block_.reset();
     capacity_ = 0;
     size_ = 0;
-}
-
-void PieceBuffer::commit(std::size_t count, std::size_t skip, std::size_t keep) {
-    skip = std::min(skip, count);
-    keep = std::min(keep, count - skip);
-    if (skip > 0 && keep > 0) {
-        std::memmove(end(), end() + skip, keep);
-    }
-    size_ += keep;
 }
 
 }  // namespace tandu

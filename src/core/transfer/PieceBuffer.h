@@ -21,9 +21,8 @@ public:
     char* end() { return block_.get() + size_; }
     std::size_t room() const { return capacity_ - size_; }
 
-    // `count` bytes were placed at end(); the first `skip` of them are dropped
-    // and only `keep` of the rest are kept.
-    void commit(std::size_t count, std::size_t skip, std::size_t keep);
+    // `count` bytes were placed at end().
+    void commit(std::size_t count) { size_ += count; }
     void clear() { size_ = 0; }
 
 private:

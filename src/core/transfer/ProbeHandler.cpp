@@ -24,7 +24,7 @@ std::unique_ptr<net::Fetch> ProbeHandler::start() {
     net::FetchHandlers handlers;
     handlers.onHead = [this](const net::AnswerHead& head) { onHead(head); };
     // Only the head of a byte-0 GET is wanted.
-    handlers.onBody = [](std::string_view) { return true; };
+    handlers.onBody = [](std::string_view) {};
     handlers.onFailure = [this](const net::FetchFailure& failure) { onFailure(failure); };
     return engine_.setup().fetcher.start(request, std::move(handlers));
 }

@@ -74,7 +74,6 @@ bool StartProcedure::takeDefinition(const DefinitionFile& definition) {
     TransferRecord& rec = download_.record();
     const std::string& name = download_.text();
     rec.fileName = definition.fileName;
-    rec.defState = definition.state;
     rec.defURL = definition.url;
     rec.saveFolder = definition.saveFolder;
     rec.defPieces = definition.pieces;
@@ -168,9 +167,6 @@ void StartProcedure::resume() {
     if (!takeDefinition(*definition)) {
         return;
     }
-    rec.defSize = definition->size;
-    rec.defPieceSize = definition->pieceSize;
-    rec.defRemainder = definition->remainder;
     rec.plan = plan;
     std::string reason;
     if (!download_.target().open(rec.targetPath, false, &reason)) {

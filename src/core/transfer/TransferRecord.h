@@ -63,13 +63,9 @@ struct Stretch {
 struct TransferRecord {
     // The definition file's lines as read.
     std::string fileName;
-    std::string defState;
     std::string defURL;
     std::string saveFolder;
     std::string defPieces;
-    std::string defSize;
-    std::string defPieceSize;
-    std::string defRemainder;
 
     // The address as added, and where the probe's redirects led.
     std::optional<net::Url> source;

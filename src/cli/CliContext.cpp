@@ -2,50 +2,36 @@
 
 #include <unistd.h>
 
-#include <climits>
+#include <clocale>
 #include <filesystem>
+#include <iostream>
 
 namespace tandu::cli {
 
-CliContext::CliContext(std::string programFolder) : app(platform, std::move(programFolder), "") {}
+CliContext::CliContext(std::string programFolder)
+    : app_(std::make_unique<Application>(std::move(programFolder),
+                                         SystemParts{fetcher, locks, launcher, environment},
+                                         NumberText(thousandsSeparator()))) {}
 
-frmMain& CliContext::load() {
-    main_ = &app.loadMainWindow();
-    bindTimer();
-    return *main_;
+Application& CliContext::app() {
+    app_->loadList();
+    return *app_;
 }
 
-DownloadList& CliContext::downloads() {
-    if (!downloads_) {
-        downloads_ = std::make_unique<DownloadList>(DownloadSetup{
-            fetcher, locks, NumberText(ui.thousandsSeparator()), app.programFolder(), {}});
-        downloads_->load(ui);
+void CliContext::show(const UserMessage& message) {
+    if (message.icon == MsgIcon::Critical) {
+        errorShown_ = true;
     }
-    return *downloads_;
+    std::cerr << message.title << ": " << message.text << std::endl;
 }
 
-void CliContext::bindTimer() {
-    Timer& tmr = main_->tmr;
-    auto sync = [this, &tmr] {
-        if (timerId_ != 0) {
-            loop.removeTimer(timerId_);
-            timerId_ = 0;
-        }
-        if (tmr.enabled() && tmr.interval() > 0) {
-            timerId_ =
-                loop.addTimer(std::chrono::milliseconds(tmr.interval()), [&tmr] { tmr.tick(); });
-        }
-    };
-    tmr.setListener([sync](const ControlChange& change) {
-        if (change.what == Change::Enabled || change.what == Change::Interval) {
-            sync();
-        }
-    });
-    sync();
-}
-
-void CliContext::runUntil(const std::function<bool()>& done) {
-    loop.run(done);
+std::string thousandsSeparator() {
+    const std::lconv* conventions = std::localeconv();
+    if (conventions == nullptr || conventions->thousands_sep == nullptr ||
+        conventions->thousands_sep[0] == '\0') {
+        return ",";
+    }
+    return conventions->thousands_sep;
 }
 
 std::string executableFolder() {

@@ -1,21 +1,18 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "ConsoleServices.h"
-#include "ConsoleUi.h"
 #include "CurlFetcher.h"
 #include "EventLoop.h"
 #include "EventLoopWatcher.h"
 #include "FileTransferLocks.h"
 #include "PosixEnvironment.h"
 #include "PosixProcessLauncher.h"
-#include "platform/Platform.h"
-#include "window/frmMain.h"
-#include "window/modMain.h"
-#include "transfer/DownloadList.h"
+#include "platform/UserMessage.h"
+#include "services/Application.h"
 
 namespace tandu::cli {
 
@@ -25,39 +22,35 @@ inline constexpr int kExitError = 1;
 inline constexpr int kExitUsage = 2;
 inline constexpr int kExitInterrupted = 130;
 
-// The console's platform and the program state around the main window.
+// The console's side of the program: the loop, the system parts and the
+// application the commands call.
 class CliContext {
 public:
     explicit CliContext(std::string programFolder);
 
-    // Creates the main window and runs its load steps; the timer runs on the loop.
-    frmMain& load();
-    frmMain& main() { return *main_; }
-    // The download list of the program folder, without a window.
-    DownloadList& downloads();
+    // The program with its download list read.
+    Application& app();
+    // A message as the console shows it: "TITLE: TEXT" on standard error.
+    void show(const UserMessage& message);
+    // An error (critical) message was shown.
+    bool errorShown() const { return errorShown_; }
     // Runs the loop until `done` answers true.
-    void runUntil(const std::function<bool()>& done);
+    void runUntil(const std::function<bool()>& done) { loop.run(done); }
 
     EventLoop loop;
-    ConsoleUi ui{loop};
     PosixProcessLauncher launcher;
     PosixEnvironment environment;
-    NoTray tray;
-    NoInstanceChannel instance;
     FileTransferLocks locks;
     EventLoopWatcher watcher{loop};
     CurlFetcher fetcher{watcher};
-    Platform platform{ui, launcher, environment, tray, instance, locks, fetcher};
-    modMain app;
 
 private:
-    void bindTimer();
-
-    frmMain* main_ = nullptr;
-    std::unique_ptr<DownloadList> downloads_;
-    EventLoop::Id timerId_ = 0;
+    std::unique_ptr<Application> app_;
+    bool errorShown_ = false;
 };
 
+// The user's digit-group separator ("," where the locale has none).
+std::string thousandsSeparator();
 // The folder of the running executable.
 std::string executableFolder();
 

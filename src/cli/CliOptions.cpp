@@ -2,8 +2,10 @@
 
 #include <filesystem>
 
+#include "services/AddService.h"
+#include "services/Application.h"
+#include "storage/SettingsFile.h"
 #include "storage/TextFile.h"
-#include "dialogs/AddDialog.h"
 
 namespace tandu::cli {
 
@@ -49,23 +51,22 @@ std::string absoluteFolder(const std::string& folder) {
     return error ? folder : absolute.string();
 }
 
-void fillDestination(AddDialog& dialog, const ParsedArguments& arguments) {
-    if (auto n = arguments.options.find("-n"); n != arguments.options.end()) {
-        dialog.cboConnections.setText(n->second);
-    }
+AddTarget addTarget(Application& app, const ParsedArguments& arguments) {
+    const SettingsFile::Defaults settings = SettingsFile::defaults(app.settingsPath());
+    AddTarget target;
+    const auto n = arguments.options.find("-n");
+    target.connections = n != arguments.options.end() ? n->second : settings.connections;
     const auto d = arguments.options.find("-d");
-    const bool keepDefault = d == arguments.options.end() && dialog.chkDefault.checked() &&
-                             !dialog.DefaultFolder.empty();
-    if (keepDefault) {
-        return;
+    if (d != arguments.options.end()) {
+        target.folder = absoluteFolder(d->second);
+    } else if (settings.fromFile && !settings.folder.empty()) {
+        target.folder = settings.folder;
+    } else {
+        std::error_code error;
+        target.folder = std::filesystem::current_path(error).string();
     }
-    if (dialog.chkDefault.checked()) {
-        dialog.chkDefault.click();
-    }
-    std::error_code error;
-    dialog.txtSave.setText(d != arguments.options.end()
-                               ? absoluteFolder(d->second)
-                               : std::filesystem::current_path(error).string());
+    target.folder = WithTrailingSlash(target.folder);
+    return target;
 }
 
 }  // namespace tandu::cli

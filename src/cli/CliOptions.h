@@ -9,7 +9,7 @@
 #include "CliCommands.h"
 
 namespace tandu {
-class AddDialog;
+class Application;
 }
 
 namespace tandu::cli {
@@ -32,9 +32,13 @@ bool validConnections(const std::string& text);
 // A relative folder made absolute against the current directory.
 std::string absoluteFolder(const std::string& folder);
 
-// Sets an add dialog's destination and connections as the add commands do:
-// -d DIR unchecks the default and fills "Save to:"; without it the settings'
-// default folder stays where there is one, else the current directory is used.
-void fillDestination(AddDialog& dialog, const ParsedArguments& arguments);
+// Where the add commands put downloads and over how many connections: -n N,
+// else the settings' number; -d DIR, else the settings' default folder where
+// there is one, else the current directory. The folder ends with "/".
+struct AddTarget {
+    std::string folder;
+    std::string connections;
+};
+AddTarget addTarget(Application& app, const ParsedArguments& arguments);
 
 }  // namespace tandu::cli

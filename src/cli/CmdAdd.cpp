@@ -1,7 +1,7 @@
 #include "CliCommands.h"
 #include "CliContext.h"
 #include "CliOptions.h"
-#include "dialogs/frmURL.h"
+#include "services/AddService.h"
 
 namespace tandu::cli {
 
@@ -16,17 +16,15 @@ int cmdAdd(CliContext& context, const Arguments& args) {
     if (parsed.has("-n") && !validConnections(parsed.options.at("-n"))) {
         return usageError("-n takes a number of connections from 1 to 16");
     }
-    frmMain& main = context.load();
+    Application& app = context.app();
+    const AddTarget target = addTarget(app, parsed);
     for (const std::string& url : parsed.positional) {
-        context.ui.formFillers["frmURL"] = [&](Form& form) {
-            auto& dialog = static_cast<frmURL&>(form);
-            dialog.txtLink.setText(url);
-            fillDestination(dialog, parsed);
-            dialog.cmbOK.click();
-        };
-        main.menURL_Click();
+        const auto outcome = AddService(app).addUrl(url, target.folder, target.connections);
+        if (outcome.message) {
+            context.show(*outcome.message);
+        }
     }
-    return context.ui.errorShown() ? kExitError : kExitOk;
+    return context.errorShown() ? kExitError : kExitOk;
 }
 
 }  // namespace tandu::cli

@@ -3,10 +3,23 @@
 #include "CliCommands.h"
 #include "CliContext.h"
 #include "CliOptions.h"
+#include "services/AddService.h"
 #include "storage/TextFile.h"
-#include "dialogs/frmList.h"
 
 namespace tandu::cli {
+
+namespace {
+
+// The lines as loading a list file puts them in the box: trimmed, CR LF after each.
+std::string listText(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) {
+        text += textfile::trim(line) + "\r\n";
+    }
+    return text;
+}
+
+}  // namespace
 
 int cmdAddList(CliContext& context, const Arguments& args) {
     const ParsedArguments parsed = parseArguments(args, {"-d", "-n"});
@@ -20,7 +33,7 @@ int cmdAddList(CliContext& context, const Arguments& args) {
         return usageError("-n takes a number of connections from 1 to 16");
     }
     const std::string& file = parsed.positional[0];
-    std::vector<std::string> standardInput;
+    std::vector<std::string> lines;
     if (file == "-") {
         std::string text;
         char block[64 * 1024];
@@ -33,25 +46,25 @@ int cmdAddList(CliContext& context, const Arguments& args) {
                       << textfile::kListLimit / 1024 << " KB\n";
             return kExitError;
         }
-        standardInput = textfile::splitLines(text);
-    }
-    frmMain& main = context.load();
-    context.ui.formFillers["frmList"] = [&](Form& form) {
-        auto& dialog = static_cast<frmList&>(form);
-        if (file == "-") {
-            dialog.appendLines(standardInput);
-        } else {
-            context.ui.fileAnswers.push_back(file);
-            dialog.cmbFile_Click();
-            if (context.ui.errorShown()) {
-                return;  // the list could not be read
-            }
+        lines = textfile::splitLines(text);
+    } else {
+        std::string reason;
+        auto read = textfile::readLines(file, textfile::kListLimit, &reason);
+        if (!read) {
+            context.show({"The list file " + file + " cannot be read: " + reason + ".", "Error",
+                          MsgIcon::Critical});
+            return kExitError;
         }
-        fillDestination(dialog, parsed);
-        dialog.cmbOK.click();
-    };
-    main.menList_Click();
-    return context.ui.errorShown() ? kExitError : kExitOk;
+        lines = std::move(*read);
+    }
+    Application& app = context.app();
+    const AddTarget target = addTarget(app, parsed);
+    const auto outcome =
+        AddService(app).addList(listText(lines), target.folder, target.connections);
+    if (outcome.message) {
+        context.show(*outcome.message);
+    }
+    return context.errorShown() ? kExitError : kExitOk;
 }
 
 }  // namespace tandu::cli

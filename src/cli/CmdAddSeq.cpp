@@ -1,8 +1,8 @@
 #include "CliCommands.h"
 #include "CliContext.h"
 #include "CliOptions.h"
+#include "services/AddService.h"
 #include "services/SequenceNumbers.h"
-#include "dialogs/frmSequence.h"
 
 namespace tandu::cli {
 
@@ -29,7 +29,7 @@ int cmdAddSeq(CliContext& context, const Arguments& args) {
         return usageError("-n takes a number of connections from 1 to 16");
     }
     // Refused before anything is added: the dialog's boxes would take junk as
-    // 0, or 1 digit, and go on. Numbers out of range the dialog itself refuses.
+    // 0, or 1 digit, and go on. Numbers out of range the add itself refuses.
     if (!sequence::readNumber(parsed.positional[1]) ||
         !sequence::readNumber(parsed.positional[2])) {
         return usageError("START and END must be numbers");
@@ -37,21 +37,20 @@ int cmdAddSeq(CliContext& context, const Arguments& args) {
     if (parsed.has("-w") && !digitsCount(parsed.options.at("-w"))) {
         return usageError("-w takes a number of digits of 1 or more");
     }
-    frmMain& main = context.load();
-    context.ui.formFillers["frmSequence"] = [&](Form& form) {
-        auto& dialog = static_cast<frmSequence&>(form);
-        dialog.txtURL.setText(parsed.positional[0]);
-        dialog.txtStart.setText(parsed.positional[1]);
-        dialog.txtStart.lostFocus();
-        dialog.txtEnd.setText(parsed.positional[2]);
-        dialog.txtEnd.lostFocus();
-        dialog.txtDigits.setText(parsed.has("-w") ? parsed.options.at("-w") : "1");
-        dialog.txtDigits.lostFocus();
-        fillDestination(dialog, parsed);
-        dialog.cmbOK.click();
-    };
-    main.menSeq_Click();
-    return context.ui.errorShown() ? kExitError : kExitOk;
+    Application& app = context.app();
+    const AddTarget target = addTarget(app, parsed);
+    const auto digits = sequence::digitsOnLeave(parsed.has("-w") ? parsed.options.at("-w") : "1");
+    if (digits.message) {
+        context.show(*digits.message);
+    }
+    const auto outcome = AddService(app).addSequence(
+        parsed.positional[0], sequence::startOrEndOnLeave(parsed.positional[1]),
+        sequence::startOrEndOnLeave(parsed.positional[2]), digits.text, target.folder,
+        target.connections);
+    if (outcome.message) {
+        context.show(*outcome.message);
+    }
+    return context.errorShown() ? kExitError : kExitOk;
 }
 
 }  // namespace tandu::cli

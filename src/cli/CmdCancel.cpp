@@ -1,6 +1,7 @@
 #include "CliCommands.h"
 #include "CliContext.h"
 #include "storage/FileNames.h"
+#include "transfer/DownloadList.h"
 
 namespace tandu::cli {
 
@@ -8,37 +9,28 @@ int cmdCancel(CliContext& context, const Arguments& args) {
     if (args.size() != 1) {
         return usageError("cancel takes one download name");
     }
-    DownloadList& downloads = context.downloads();
+    Application& app = context.app();
     const std::string& name = args[0];
-    // The name shown first, then the definition file's own name.
-    int row = -1;
-    for (int i = 0; i < downloads.count() && row < 0; ++i) {
-        row = downloads.at(i).text() == name ? i : -1;
-    }
-    if (row < 0) {
-        if (const Download* download = downloads.find(name)) {
-            row = downloads.indexOf(*download);
-        }
-    }
-    if (row < 0) {
-        context.ui.messageBox("There is no download named " + name + ".", "Error",
-                              MsgIcon::Critical);
+    const Download* download = app.find(name);
+    auto refuse = [&](const std::string& text) {
+        context.show({text, "Error", MsgIcon::Critical});
         return kExitError;
+    };
+    if (download == nullptr) {
+        return refuse("There is no download named " + name + ".");
     }
     // Gone meanwhile (another process cancelled or finished it): nothing to do.
-    if (!FileExists(downloads.at(row).definitionPath())) {
-        context.ui.messageBox("The download " + name + " has no definition file any more.", "Error",
-                              MsgIcon::Critical);
-        return kExitError;
+    if (!FileExists(download->definitionPath())) {
+        return refuse("The download " + name + " has no definition file any more.");
     }
-    if (!downloads.cancel(row, context.ui)) {
-        if (!context.ui.errorShown()) {
-            context.ui.messageBox("The download " + name + " was not cancelled.", "Error",
-                                  MsgIcon::Critical);
-        }
-        return kExitError;
+    const CancelOutcome outcome = app.cancel(app.downloads().indexOf(*download));
+    if (outcome.message) {
+        context.show(*outcome.message);
     }
-    return context.ui.errorShown() ? kExitError : kExitOk;
+    if (!outcome.cancelled && !context.errorShown()) {
+        return refuse("The download " + name + " was not cancelled.");
+    }
+    return context.errorShown() ? kExitError : kExitOk;
 }
 
 }  // namespace tandu::cli

@@ -3,7 +3,7 @@
 
 #include "CliCommands.h"
 #include "CliContext.h"
-#include "tools/CheckUrlTool.h"
+#include "services/UrlCheck.h"
 
 namespace tandu::cli {
 
@@ -17,28 +17,36 @@ int cmdCheck(CliContext& context, const Arguments& args) {
     if (args.size() != 1) {
         return usageError("check takes one URL");
     }
-    frmMain& main = context.load();
-    context.ui.inputAnswers.push_back(args[0]);
-    main.menCheck.click();
-    const CheckUrlTool& tool = main.checkTool();
-    bool timedOut = false;
-    const EventLoop::Id timer = context.loop.addTimer(kAnswerTimeout, [&] { timedOut = true; });
-    context.runUntil([&] { return timedOut || tool.outcome() != CheckUrlTool::Outcome::Running; });
-    context.loop.removeTimer(timer);
-    if (tool.outcome() == CheckUrlTool::Outcome::Running) {
-        context.ui.messageBox("No answer from the server within " +
-                                  std::to_string(kAnswerTimeout.count()) + " seconds.",
-                              "Error", MsgIcon::Critical);
+    UrlCheck check(context.fetcher);
+    UrlCheck::Handlers handlers;
+    handlers.onHostFound = [&] {
+        context.show(UrlCheck::hostFound());
+        check.askHead();
+    };
+    handlers.onAnswer = [&] { context.show(check.result()); };
+    handlers.onFailure = [&](const UserMessage& failure) { context.show(failure); };
+    if (const auto refusal = check.start(args[0], handlers)) {
+        context.show(*refusal);
         return kExitError;
     }
-    if (tool.outcome() == CheckUrlTool::Outcome::Closed) {
+    bool timedOut = false;
+    const EventLoop::Id timer = context.loop.addTimer(kAnswerTimeout, [&] { timedOut = true; });
+    context.runUntil([&] { return timedOut || check.outcome() != UrlCheck::Outcome::Running; });
+    context.loop.removeTimer(timer);
+    if (check.outcome() == UrlCheck::Outcome::Running) {
+        context.show({"No answer from the server within " +
+                          std::to_string(kAnswerTimeout.count()) + " seconds.",
+                      "Error", MsgIcon::Critical});
+        return kExitError;
+    }
+    if (check.outcome() == UrlCheck::Outcome::Closed) {
         std::cerr << "tandu-cli: the server closed the connection without an answer\n";
         return kExitError;
     }
-    if (tool.outcome() != CheckUrlTool::Outcome::Answered) {
+    if (check.outcome() != UrlCheck::Outcome::Answered) {
         return kExitError;
     }
-    std::cout << tool.answer() << std::flush;
+    std::cout << check.answer() << std::flush;
     return kExitOk;
 }
 

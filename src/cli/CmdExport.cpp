@@ -2,7 +2,7 @@
 
 #include "CliCommands.h"
 #include "CliContext.h"
-#include "tools/ExportList.h"
+#include "services/ListExport.h"
 
 namespace tandu::cli {
 
@@ -12,8 +12,11 @@ int cmdExport(CliContext& context, const Arguments& args) {
     }
     // The save dialog answers with a full path; so does the console.
     const std::string path = std::filesystem::absolute(args[0]).string();
-    ExportList(context.ui, context.downloads()).write(path);
-    return context.ui.errorShown() ? kExitError : kExitOk;
+    const ListExport::Outcome outcome = ListExport(context.app().downloads()).write(path);
+    if (outcome.message) {
+        context.show(*outcome.message);
+    }
+    return context.errorShown() ? kExitError : kExitOk;
 }
 
 }  // namespace tandu::cli

@@ -8,11 +8,13 @@
 #include "CliContext.h"
 #include "ProgressLine.h"
 #include "SignalPipe.h"
-#include "storage/FileNames.h"
-#include "storage/TextFile.h"
-#include "storage/SettingsFile.h"
-#include "transfer/DownloadQueue.h"
 #include "services/ShutdownAction.h"
+#include "storage/FileNames.h"
+#include "storage/SettingsFile.h"
+#include "storage/TextFile.h"
+#include "transfer/DownloadList.h"
+#include "transfer/DownloadQueue.h"
+#include "transfer/DriveLoop.h"
 #include "transfer/TransferMessages.h"
 
 namespace tandu::cli {
@@ -62,16 +64,6 @@ std::optional<GetOptions> parseOptions(const Arguments& args, int& status) {
     return options;
 }
 
-// The name as shown first, then the definition file's own name.
-Download* findDownload(DownloadList& downloads, const std::string& name) {
-    for (int row = 0; row < downloads.count(); ++row) {
-        if (downloads.at(row).text() == name) {
-            return &downloads.at(row);
-        }
-    }
-    return downloads.find(name);
-}
-
 ProgressLine::Figures figuresOf(const Download& download) {
     ProgressLine::Figures figures;
     figures.name = download.text();
@@ -107,9 +99,9 @@ public:
     void rowsRemoved(const std::vector<int>&) override {}
     void downloadStarted(Download& download) override { touched.insert(&download); }
     void downloadChanged(Download&) override {}
-    void downloadMessage(Download&, const DownloadMessage& message) override {
+    void downloadMessage(Download&, const UserMessage& message) override {
         lines_.interrupt();
-        context_.ui.messageBox(message.text, message.title, message.icon);
+        context_.show(message);
     }
     void downloadEnded(Download& download) override {
         // A run that was not interrupted pauses only when a download cannot go on.
@@ -132,10 +124,11 @@ int cmdGet(CliContext& context, const Arguments& args) {
     if (!options) {
         return status;
     }
-    DownloadList& downloads = context.downloads();
+    Application& app = context.app();
+    DownloadList& downloads = app.downloads();
     std::vector<std::string> names;
     for (const std::string& name : options->names) {
-        Download* download = findDownload(downloads, name);
+        Download* download = app.find(name);
         if (download == nullptr) {
             std::cerr << "tandu-cli: no download named \"" << name << "\"\n";
             return kExitError;
@@ -148,16 +141,16 @@ int cmdGet(CliContext& context, const Arguments& args) {
         }
         names.push_back(download->name());
     }
-    const std::string settings = context.app.settingsPath();
+    const std::string settings = app.settingsPath();
     if (!FileExists(settings)) {
-        context.ui.messageBox(messages::kConfigMissing, messages::kErrorTitle, MsgIcon::Critical);
+        context.show({messages::kConfigMissing, messages::kErrorTitle, MsgIcon::Critical});
         return kExitError;
     }
 
     ProgressLine lines(::isatty(STDOUT_FILENO) == 1);
     GetPresenter presenter(context, lines);
     downloads.setObserver(&presenter);
-    DownloadQueue queue(downloads);
+    DownloadQueue& queue = app.queue();
     queue.setLimit(options->jobs.value_or(SettingsFile::simultaneous(settings)));
     queue.setNames(names);
     queue.allMode = [] { return true; };
@@ -167,7 +160,6 @@ int cmdGet(CliContext& context, const Arguments& args) {
         finished = true;
         heldName = held;
     };
-    downloads.setEndListener([&queue](Download& download) { queue.downloadEnded(download); });
 
     bool interrupted = false;
     auto pauseAll = [&] {
@@ -182,52 +174,34 @@ int cmdGet(CliContext& context, const Arguments& args) {
         pauseAll();
     });
     auto report = [&] {
+        app.drive().tick();
         std::vector<ProgressLine::Figures> running;
         for (int row = 0; row < downloads.count(); ++row) {
-            Download& download = downloads.at(row);
-            download.tick();
+            const Download& download = downloads.at(row);
             if (download.running() && (!download.probing() || !download.retryText().empty())) {
                 running.push_back(figuresOf(download));
             }
         }
         lines.show(running);
     };
-    const EventLoop::Id timer = context.loop.addTimer(std::chrono::seconds(1), report);
-    // Free connections look for a slow one to help between the seconds too.
-    const EventLoop::Id helpTimer = context.loop.addTimer(std::chrono::milliseconds(250), [&] {
-        for (int row = 0; row < downloads.count(); ++row) {
-            downloads.at(row).balanceNow();
-        }
-    });
+    const EventLoop::Id timer = context.loop.addTimer(DriveLoop::kTickInterval, report);
+    const EventLoop::Id balanceTimer =
+        context.loop.addTimer(DriveLoop::kBalanceInterval, [&] { app.drive().balance(); });
 
-    bool stalled = false;
     queue.start(nullptr);
     context.runUntil([&] {
-        if (interrupted || ((finished || presenter.stopped) && downloads.runningCount() == 0)) {
-            return true;
-        }
-        for (int row = 0; row < downloads.count(); ++row) {
-            Download& download = downloads.at(row);
-            if (download.stalled()) {
-                stalled = true;
-                download.pause();
-                lines.interrupt();
-                std::cerr << "tandu-cli: no connection is left to finish \"" << download.text()
-                          << "\"; it is paused\n";
-                queue.goOn();
-            }
-        }
-        return false;
+        return interrupted ||
+               ((finished || presenter.stopped) && downloads.runningCount() == 0);
     });
     context.loop.removeTimer(timer);
-    context.loop.removeTimer(helpTimer);
+    context.loop.removeTimer(balanceTimer);
     lines.interrupt();
     downloads.setObserver(nullptr);
-    downloads.setEndListener(nullptr);
+    queue.onFinished = nullptr;
     if (interrupted) {
         return kExitInterrupted;
     }
-    bool failed = stalled || context.ui.errorShown() || !heldName.empty();
+    bool failed = context.errorShown() || !heldName.empty();
     bool allCompleted = true;
     for (Download* download : presenter.touched) {
         failed = failed || download->state() == DownloadState::Error;
@@ -237,11 +211,10 @@ int cmdGet(CliContext& context, const Arguments& args) {
         failed = true;
     }
     if (!heldName.empty()) {
-        context.ui.messageBox(messages::heldElsewhere(heldName), messages::kErrorTitle,
-                              MsgIcon::Critical);
+        context.show({messages::heldElsewhere(heldName), messages::kErrorTitle, MsgIcon::Critical});
     } else if (options->shutdown && (options->all || allCompleted)) {
-        if (auto failure = ShutdownAction::run(context.platform, context.app.programFolder())) {
-            context.ui.messageBox(*failure, messages::kErrorTitle, MsgIcon::Critical);
+        if (auto failure = ShutdownAction::run(app.parts(), app.programFolder())) {
+            context.show({*failure, messages::kErrorTitle, MsgIcon::Critical});
             failed = true;
         }
     }

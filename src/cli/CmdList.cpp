@@ -2,6 +2,7 @@
 
 #include "CliCommands.h"
 #include "CliContext.h"
+#include "transfer/DownloadList.h"
 
 namespace tandu::cli {
 
@@ -9,7 +10,7 @@ int cmdList(CliContext& context, const Arguments& args) {
     if (!args.empty()) {
         return usageError("list takes no arguments");
     }
-    DownloadList& downloads = context.downloads();
+    const DownloadList& downloads = context.app().downloads();
     std::string out = "File\tSpeed\tState\tSize\tETA\n";
     for (int row = 0; row < downloads.count(); ++row) {
         const Download& download = downloads.at(row);
@@ -17,7 +18,7 @@ int cmdList(CliContext& context, const Arguments& args) {
                '\t' + download.row().size + '\t' + download.row().eta + '\n';
     }
     std::cout << out << std::flush;
-    return context.ui.errorShown() ? kExitError : kExitOk;
+    return context.errorShown() ? kExitError : kExitOk;
 }
 
 }  // namespace tandu::cli

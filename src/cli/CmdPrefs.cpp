@@ -3,9 +3,8 @@
 #include "CliCommands.h"
 #include "CliContext.h"
 #include "CliOptions.h"
-#include "storage/FileNames.h"
+#include "services/SettingsService.h"
 #include "storage/SettingsFile.h"
-#include "dialogs/frmPreferences.h"
 
 namespace tandu::cli {
 
@@ -42,33 +41,29 @@ int cmdPrefs(CliContext& context, const Arguments& args) {
                               std::to_string(SettingsFile::kLargestBufferKB) + "KB, e.g. 512KB");
         }
     }
-    frmMain& main = context.load();
+    SettingsService settings(context.app());
+    SettingsService::Preferences preferences = settings.current();
     if (parsed.options.empty()) {
-        frmPreferences dialog(main);
-        dialog.Form_Load();
-        const std::string path = context.app.settingsPath();
-        std::cout << "config.cfg: " << path
-                  << (FileExists(path) ? "" : " (not written yet: the defaults are shown)") << '\n'
-                  << "connections: " << dialog.cboConnections.text() << '\n'
-                  << "folder: " << dialog.txtPath.text() << '\n'
-                  << "buffer: " << dialog.cboBuffer.text() << std::endl;
+        std::cout << "config.cfg: " << context.app().settingsPath()
+                  << (settings.saved() ? "" : " (not written yet: the defaults are shown)") << '\n'
+                  << "connections: " << preferences.connections << '\n'
+                  << "folder: " << preferences.folder << '\n'
+                  << "buffer: " << preferences.buffer << std::endl;
         return kExitOk;
     }
-    context.ui.formFillers["frmPreferences"] = [&](Form& form) {
-        auto& dialog = static_cast<frmPreferences&>(form);
-        if (parsed.has("-n")) {
-            dialog.cboConnections.setText(parsed.options.at("-n"));
-        }
-        if (parsed.has("-d")) {
-            dialog.txtPath.setText(absoluteFolder(parsed.options.at("-d")));
-        }
-        if (buffer) {
-            dialog.cboBuffer.setText(*buffer);
-        }
-        dialog.cmbOK.click();
-    };
-    main.menPref_Click();
-    return context.ui.errorShown() ? kExitError : kExitOk;
+    if (parsed.has("-n")) {
+        preferences.connections = parsed.options.at("-n");
+    }
+    if (parsed.has("-d")) {
+        preferences.folder = absoluteFolder(parsed.options.at("-d"));
+    }
+    if (buffer) {
+        preferences.buffer = *buffer;
+    }
+    if (const auto refusal = settings.save(preferences)) {
+        context.show(*refusal);
+    }
+    return context.errorShown() ? kExitError : kExitOk;
 }
 
 }  // namespace tandu::cli

@@ -8,6 +8,7 @@
 #include <QLocale>
 #include <QMenu>
 #include <QMessageBox>
+#include <QTimer>
 
 #include "QtDialog.h"
 #include "QtMenus.h"
@@ -116,6 +117,10 @@ void QtUi::setClipboardText(const std::string& text) {
 
 void QtUi::processPendingEvents() {
     QCoreApplication::processEvents();
+}
+
+void QtUi::post(std::function<void()> call) {
+    QTimer::singleShot(0, qApp, std::move(call));
 }
 
 void QtUi::showModal(Form& form) {

@@ -21,6 +21,7 @@ public:
     std::string clipboardText() override;
     void setClipboardText(const std::string& text) override;
     void processPendingEvents() override;
+    void post(std::function<void()> call) override;
     void showModal(Form& form) override;
     void popupMenu(MenuItem& menu) override;
     bool modalShown() override;

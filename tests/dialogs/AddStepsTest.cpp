@@ -5,6 +5,7 @@
 #include "HeadlessUi.h"
 #include "TempFolder.h"
 #include "dialogs/AddSteps.h"
+#include "services/AddService.h"
 #include "services/DownloadAdder.h"
 
 namespace tandu {

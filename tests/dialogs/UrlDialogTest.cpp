@@ -94,7 +94,9 @@ TEST(UrlDialog, TakenNamesGetANumberAndLeaveTheOtherDownloadsFilesAlone) {
               (std::vector<std::string>{"f.zip", "f (3).zip", "f (4).zip"}));
 
     // A row without files (e.g. a completed download) still holds its name.
-    program.main->lstDown.addRow("done.iso");
+    test::writeFile(defs + "done.iso.def", form1("done.iso", "http://h/done.iso", "/one/", "4"));
+    program.main->downloads().add(defs + "done.iso.def");
+    std::filesystem::remove(defs + "done.iso.def");
     addUrl(program, "http://h/done.iso", folder);
     EXPECT_TRUE(test::fileExists(defs + "done (2).iso.def"));
     EXPECT_FALSE(test::fileExists(defs + "done.iso.def"));

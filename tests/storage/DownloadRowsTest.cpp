@@ -84,8 +84,7 @@ TEST(ScanDefinitions, LeftoversOfAnInterruptedAddGoOnceOld) {
         std::filesystem::last_write_time(
             defs + old, std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
     }
-    test::HeadlessUi ui;
-    ScanDefinitions(ui, folder.definitions(), [](const std::string&) {});
+    ScanDefinitions(folder.definitions(), [](const std::string&) {});
     std::vector<std::string> left;
     for (const auto& entry : std::filesystem::directory_iterator(defs)) {
         left.push_back(entry.path().filename().string());

@@ -28,6 +28,8 @@ public:
     std::string clipboardText() override { return clipboard; }
     void setClipboardText(const std::string& text) override;
     void processPendingEvents() override;
+    // Runs the call at once: no test waits on a loop for it.
+    void post(std::function<void()> call) override { call(); }
     void showModal(Form& form) override;
     void popupMenu(MenuItem& menu) override;
     bool modalShown() override { return modalDepth > 0; }

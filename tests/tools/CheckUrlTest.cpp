@@ -63,7 +63,7 @@ TEST_F(CheckUrlTest, ConnectsThenSendsTheTypedTextAfterTheHostIsFoundAndShowsThe
         ui().messages[1].title + ": " + ui().messages[1].text,
         "Result: " + std::string(kResultHead) + "HTTP/1.0 200 OK\r\nContent-Length: 5\r\n\r\n");
     EXPECT_TRUE(head.destroyed);
-    EXPECT_EQ(form->checkTool().outcome(), CheckUrlTool::Outcome::Answered);
+    EXPECT_EQ(form->checkTool().check().outcome(), UrlCheck::Outcome::Answered);
 }
 
 TEST_F(CheckUrlTest, EmptyCancelledMalformedOrUnsafePromptIsRefusedBeforeAnyConnection) {
@@ -106,7 +106,7 @@ TEST_F(CheckUrlTest, AnswerIsMadeSafeToShowAndCut) {
     check("http://host/f");
     FakeFetcher::head(connected(), std::string(1 << 20, 'A'));
     EXPECT_EQ(ui().lastMessage().text,
-              kResultHead + std::string(CheckUrlTool::kMaxAnswer, 'A') + "\r\n...");
+              kResultHead + std::string(UrlCheck::kMaxAnswer, 'A') + "\r\n...");
 }
 
 // A failure shows its message; a new check ends the old fetch in any state,
@@ -123,7 +123,7 @@ TEST_F(CheckUrlTest, FailureShowsItsMessageAndANewCheckEndsTheOldFetch) {
     EXPECT_EQ(ui().lastMessage().title + ": " + ui().lastMessage().text,
               "Error: Host not found: three:80.");
     EXPECT_EQ(ui().lastMessage().icon, MsgIcon::Information);
-    EXPECT_EQ(form->checkTool().outcome(), CheckUrlTool::Outcome::Failed);
+    EXPECT_EQ(form->checkTool().check().outcome(), UrlCheck::Outcome::Failed);
     check("http://four/f");
     bool again = true;
     ui().onMessage = [&](const test::ShownMessage& message) {

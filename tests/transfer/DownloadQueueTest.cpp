@@ -43,7 +43,7 @@ public:
     void rowsRemoved(const std::vector<int>&) override {}
     void downloadStarted(Download&) override {}
     void downloadChanged(Download&) override {}
-    void downloadMessage(Download&, const DownloadMessage& m) override { texts.push_back(m.text); }
+    void downloadMessage(Download&, const UserMessage& m) override { texts.push_back(m.text); }
     void downloadEnded(Download&) override { finishedWhileRunning += list.runningCount() > 0; }
 
     test::TempFolder folder;
@@ -68,7 +68,7 @@ TEST(Queue, TwoRowsForOneTargetNeverRunTogether) {
     ASSERT_EQ(e.texts.size(), 1u);
     EXPECT_NE(e.texts[0].find("already being written by another running download"),
               std::string::npos);
-    EXPECT_TRUE(e.list.cancel(e.list.indexOf(y), e.host.ui));
+    EXPECT_TRUE(e.list.cancel(e.list.indexOf(y)).cancelled);
     EXPECT_TRUE(test::fileExists(e.folder.definitions() + "x.def"));
     EXPECT_FALSE(test::fileExists(e.folder.definitions() + "y.def"));
     EXPECT_TRUE(x.running());
@@ -78,7 +78,7 @@ TEST(Queue, TwoRowsForOneTargetNeverRunTogether) {
     ASSERT_TRUE(z.start(false));
     e.answerProbe(x, 4);
     e.answerProbe(z, 4);
-    EXPECT_TRUE(e.list.cancel(e.list.indexOf(x), e.host.ui));
+    EXPECT_TRUE(e.list.cancel(e.list.indexOf(x)).cancelled);
     EXPECT_EQ(e.list.count(), 1);
     EXPECT_FALSE(test::fileExists(e.folder / "dl/same.bin"));
     ASSERT_TRUE(z.running());

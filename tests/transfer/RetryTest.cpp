@@ -48,17 +48,27 @@ TEST(Retry, ABrokenPieceGoesOutAgainFromItsFirstMissingByteUntilTheTriesAreSpent
     EXPECT_EQ(test::readFile(h.targetPath("f.bin")), file);
     EXPECT_TRUE(h.messages().empty());
 
-    // Six breaks in a row without a byte between: one message, the row "Error".
+    // Six breaks in a row without a byte between: the connection gives up and
+    // the others go on; once none is left the row pauses with one message.
     const int other = h.addWaiting("g.bin", "3");
     h.start(other);
     h.answerProbeWithSize(3000);
-    FakeFetcher::fail(h.ws(3), Failure::Broken, "Connection reset by peer");
-    for (int delay : {1, 2, 4, 8, 16}) {
-        ticks(h, delay + 1);
-        FakeFetcher::fail(h.ws(3), Failure::Timeout, "No data for 30 seconds.");
+    for (int k : {3, 1, 2}) {
+        FakeFetcher::fail(h.ws(k), Failure::Broken, "Connection reset by peer");
+        for (int delay : {1, 2, 4, 8, 16}) {
+            ticks(h, delay + 1);
+            FakeFetcher::fail(h.ws(k), Failure::Timeout, "No data for 30 seconds.");
+        }
+        if (k == 3) {
+            EXPECT_EQ(h.state(other), "Downloading");
+            EXPECT_EQ(h.f->lstPieces.cell(2, 2), "Failed");
+            EXPECT_TRUE(h.messages().empty());
+        }
     }
-    EXPECT_EQ(h.state(other), "Error");
+    EXPECT_EQ(h.state(other), "Paused");
     ASSERT_EQ(h.messages().size(), 1u);
+    EXPECT_NE(h.messages()[0].text.find("No connection is left to finish \"g.bin\""),
+              std::string::npos);
     EXPECT_NE(h.messages()[0].text.find("No data for 30 seconds."), std::string::npos);
     EXPECT_EQ(h.progress("g.bin"), "0-1000 0-1000 0-1000 ");
 }

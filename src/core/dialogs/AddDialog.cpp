@@ -1,14 +1,15 @@
 #include "dialogs/AddDialog.h"
 
-#include "storage/TextFile.h"
 #include "dialogs/AddSteps.h"
+#include "platform/Platform.h"
+#include "services/AddService.h"
+#include "services/Application.h"
 #include "storage/SettingsFile.h"
-#include "window/frmMain.h"
-#include "window/modMain.h"
 
 namespace tandu {
 
-AddDialog::AddDialog(std::string name, frmMain& main) : Form(std::move(name)), main_(main) {
+AddDialog::AddDialog(std::string name, DialogContext context)
+    : Form(std::move(name)), context_(context) {
     txtSave.setText("");
     cmbPath.setCaption("...");
     chkDefault.setCaption("Default location");
@@ -34,7 +35,7 @@ void AddDialog::loadDefaults(bool checkBoxStartsEnabled) {
         cboConnections.addItem(std::to_string(i));
     }
     chkDefault.setEnabled(checkBoxStartsEnabled);
-    const SettingsFile::Defaults settings = SettingsFile::defaults(main_.app().settingsPath());
+    const SettingsFile::Defaults settings = SettingsFile::defaults(context_.app.settingsPath());
     cboConnections.setText(settings.connections);
     if (settings.fromFile) {
         DefaultFolder = settings.folder;
@@ -55,7 +56,7 @@ void AddDialog::chkDefault_Click() {
 }
 
 void AddDialog::cmbPath_Click() {
-    txtSave.setText(BrowseForFolder(main_.app().platform().ui, kBrowsePrompt));
+    txtSave.setText(BrowseForFolder(context_.platform.ui, kBrowsePrompt));
 }
 
 void AddDialog::cmbCancel_Click() {
@@ -68,32 +69,8 @@ std::string AddDialog::destination() const {
     return WithTrailingSlash(chkDefault.checked() ? DefaultFolder : txtSave.text());
 }
 
-bool AddDialog::folderAccepted(const std::string& folder) {
-    // A line break in the folder would split the definition file's lines.
-    if (textfile::hasControlCharacter(folder) || !FolderIsValid(folder)) {
-        main_.app().platform().ui.messageBox(kWrongFolderText, kWrongFolderTitle,
-                                             MsgIcon::Critical);
-        return false;
-    }
-    return true;
-}
-
-std::optional<std::string> AddDialog::validDestination() {
-    std::string folder = destination();
-    if (!folderAccepted(folder)) {
-        return std::nullopt;
-    }
-    return folder;
-}
-
-void AddDialog::showInvalidUrl(const std::string& detail) {
-    main_.app().platform().ui.messageBox(
-        detail.empty() ? std::string(kInvalidUrlText) : kInvalidUrlText + ("\n" + detail),
-        kInvalidUrlTitle, MsgIcon::Critical);
-}
-
-void AddDialog::showError(const std::string& text) {
-    main_.app().platform().ui.messageBox(text, "Error", MsgIcon::Critical);
+void AddDialog::show(const UserMessage& message) {
+    context_.platform.ui.show(message);
 }
 
 AddDialog::AddingScope::AddingScope(AddDialog& dialog)

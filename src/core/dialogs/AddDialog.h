@@ -8,11 +8,10 @@
 #include "controls/ComboBox.h"
 #include "controls/Form.h"
 #include "controls/TextBox.h"
+#include "dialogs/DialogContext.h"
+#include "platform/UserMessage.h"
 
 namespace tandu {
-
-class frmMain;
-class DownloadAdder;
 
 // What the three add dialogs share: the destination folder with its
 // "Default location" check box and picker, the connections box, OK and Cancel.
@@ -36,20 +35,14 @@ public:
     bool adding() const { return adding_; }
 
 protected:
-    AddDialog(std::string name, frmMain& main);
+    AddDialog(std::string name, DialogContext context);
 
     // Fills the connections box and takes the defaults from the settings file.
     // The check box starts enabled in the list and sequence dialogs only.
     void loadDefaults(bool checkBoxStartsEnabled);
     // Default folder or "Save to:", with its final "/".
     std::string destination() const;
-    // The destination, or nothing after telling the user it is not usable.
-    std::optional<std::string> validDestination();
-    // Folder test with the "Wrong Folder" message.
-    bool folderAccepted(const std::string& folder);
-
-    void showInvalidUrl(const std::string& detail = {});
-    void showError(const std::string& text);
+    void show(const UserMessage& message);
 
     // Blocks OK, Cancel and closing while downloads are added.
     class AddingScope {
@@ -65,7 +58,7 @@ protected:
         bool cancelEnabled_;
     };
 
-    frmMain& main_;
+    DialogContext context_;
 
 private:
     void showDefaultLocation(bool on);

@@ -12,7 +12,7 @@ namespace tandu {
 // Add URL List: one download per non-blank line, typed, pasted or loaded from a file.
 class frmList : public AddDialog {
 public:
-    explicit frmList(frmMain& main);
+    explicit frmList(DialogContext context);
 
     Frame fraList{"fraList"};
     Label lblList{"lblList"};
@@ -29,8 +29,6 @@ public:
     // Appends lines to the list as loading a file does: each without
     // surrounding blanks, followed by CR LF.
     void appendLines(const std::vector<std::string>& lines);
-    // The scratch copy of the last list, beside the executable.
-    std::string scratchPath() const;
 };
 
 }  // namespace tandu

@@ -1,12 +1,11 @@
 #include "dialogs/frmPreferences.h"
 
-#include "storage/FileNames.h"
-#include "storage/TextFile.h"
+#include "controls/CommonDialog.h"
 #include "dialogs/AddSteps.h"
-#include "dialogs/ExtensionInstaller.h"
+#include "platform/Platform.h"
+#include "services/ExtensionSetup.h"
+#include "services/SettingsService.h"
 #include "storage/SettingsFile.h"
-#include "window/frmMain.h"
-#include "window/modMain.h"
 
 namespace tandu {
 
@@ -15,7 +14,8 @@ constexpr const char* kBufferSizes[] = {"128KB",  "256KB",  "512KB", "1024KB",
                                         "2048KB", "4096KB", "8192KB"};
 }
 
-frmPreferences::frmPreferences(frmMain& main) : Form("frmPreferences"), main_(main) {
+frmPreferences::frmPreferences(DialogContext context)
+    : Form("frmPreferences"), context_(context) {
     setCaption("Preferences");
     setGeometry(0, 0, 7200, 4860);
 
@@ -88,42 +88,31 @@ void frmPreferences::Form_Load() {
     for (int i = 1; i <= SettingsFile::kMostSimultaneous; ++i) {
         cboSimultaneous.addItem(std::to_string(i));
     }
-    const SettingsFile::Defaults settings = SettingsFile::defaults(main_.app().settingsPath());
+    const SettingsService::Preferences settings = SettingsService(context_.app).current();
     cboConnections.setText(settings.connections);
     txtPath.setText(settings.folder);
     cboBuffer.setText(settings.buffer);
-    cboSimultaneous.setText(std::to_string(settings.simultaneous));
+    cboSimultaneous.setText(settings.simultaneous);
 }
 
 void frmPreferences::cmbPath_Click() {
-    txtPath.setText(BrowseForFolder(main_.app().platform().ui, kBrowsePrompt));
+    txtPath.setText(BrowseForFolder(context_.platform.ui, kBrowsePrompt));
 }
 
 void frmPreferences::cmbOK_Click() {
-    UiServices& ui = main_.app().platform().ui;
-    const std::string folder = txtPath.text();
-    if (textfile::hasControlCharacter(folder) || !FolderIsValid(folder)) {
-        ui.messageBox(kWrongFolderText, kWrongFolderTitle, MsgIcon::Critical);
-        return;
-    }
-    std::string reason;
-    const std::string path = main_.app().settingsPath();
-    const auto atOnce = textfile::parseWholeNumber(textfile::trim(cboSimultaneous.text()));
-    const int simultaneous = atOnce && *atOnce >= 1 && *atOnce <= SettingsFile::kMostSimultaneous
-                                 ? static_cast<int>(*atOnce)
-                                 : 1;
-    if (!SettingsFile::write(path, cboConnections.text(), folder, cboBuffer.text(), simultaneous,
-                             &reason)) {
-        ui.messageBox("The settings cannot be saved in " + path + " (" + reason + ").", "Error",
-                      MsgIcon::Critical);
+    const auto refusal = SettingsService(context_.app)
+                             .save({cboConnections.text(), txtPath.text(), cboBuffer.text(),
+                                    cboSimultaneous.text()});
+    if (refusal) {
+        context_.platform.ui.show(*refusal);
         return;
     }
     unload();
 }
 
 void frmPreferences::cmbCancel_Click() {
-    if (main_.app().FirstRun) {
-        main_.app().platform().ui.messageBox(
+    if (context_.firstRun) {
+        context_.platform.ui.messageBox(
             "Its the first time that you use this program. You must configure this settings.",
             "Preferences", MsgIcon::Information);
         return;
@@ -132,7 +121,13 @@ void frmPreferences::cmbCancel_Click() {
 }
 
 void frmPreferences::cmbExt_Click() {
-    ExtensionInstaller(main_.app(), main_.cmd).run();
+    CommonDialog& cmd = context_.cmd;
+    cmd.filter = ExtensionSetup::kBrowserFilter;
+    cmd.dialogTitle = ExtensionSetup::kPickerTitle;
+    context_.platform.ui.showOpen(cmd);
+    if (!cmd.fileName.empty()) {
+        context_.platform.ui.show(ExtensionSetup(context_.app).install(cmd.fileName));
+    }
 }
 
 }  // namespace tandu

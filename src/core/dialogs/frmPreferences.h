@@ -6,15 +6,14 @@
 #include "controls/Frame.h"
 #include "controls/Label.h"
 #include "controls/TextBox.h"
+#include "dialogs/DialogContext.h"
 
 namespace tandu {
-
-class frmMain;
 
 // Preferences: the three values of config.cfg, and the browser extension installer.
 class frmPreferences : public Form {
 public:
-    explicit frmPreferences(frmMain& main);
+    explicit frmPreferences(DialogContext context);
 
     Frame fraOptions{"fraOptions"};
     Label lblConnections{"lblConnections"};
@@ -40,7 +39,7 @@ public:
     void cmbExt_Click();
 
 private:
-    frmMain& main_;
+    DialogContext context_;
 };
 
 }  // namespace tandu

@@ -1,22 +1,13 @@
 #include "dialogs/frmSequence.h"
 
-#include "storage/TextFile.h"
-#include "dialogs/AddSteps.h"
-#include "services/DownloadAdder.h"
+#include "controls/EventPacer.h"
+#include "platform/Platform.h"
+#include "services/AddService.h"
 #include "services/SequenceNumbers.h"
-#include "window/frmMain.h"
-#include "window/modMain.h"
 
 namespace tandu {
 
-namespace {
-std::optional<int> boxNumber(const TextBox& box) {
-    const auto value = sequence::readNumber(box.text());
-    return value ? sequence::toInteger16(*value) : std::nullopt;
-}
-}  // namespace
-
-frmSequence::frmSequence(frmMain& main) : AddDialog("frmSequence", main) {
+frmSequence::frmSequence(DialogContext context) : AddDialog("frmSequence", context) {
     setCaption("Add URL Sequence");
     setGeometry(0, 0, 7200, 4500);
 
@@ -73,87 +64,44 @@ void frmSequence::Form_Load() {
 }
 
 void frmSequence::txtStart_LostFocus() {
-    if (!sequence::readNumber(txtStart.text())) {
-        txtStart.setText("0");
-    }
+    txtStart.setText(sequence::startOrEndOnLeave(txtStart.text()));
 }
 
 void frmSequence::txtEnd_LostFocus() {
-    if (!sequence::readNumber(txtEnd.text())) {
-        txtEnd.setText("0");
-    }
-}
-
-void frmSequence::showInvalidDigits() {
-    main_.app().platform().ui.messageBox(
-        "Invalid number. Use 1 for no fixed digits or more fore fixed.", "Invalid",
-        MsgIcon::Critical);
+    txtEnd.setText(sequence::startOrEndOnLeave(txtEnd.text()));
 }
 
 void frmSequence::txtDigits_LostFocus() {
-    const auto digits = sequence::readNumber(txtDigits.text());
-    if (!digits) {
-        txtDigits.setText("1");
-    } else if (*digits <= 0) {
-        showInvalidDigits();
-        txtDigits.setText("1");
+    const sequence::DigitsOnLeave left = sequence::digitsOnLeave(txtDigits.text());
+    if (left.message) {
+        show(*left.message);
     }
+    txtDigits.setText(left.text);
 }
 
 void frmSequence::cmbOK_Click() {
     if (adding()) {
         return;
     }
-    // OK can come without the boxes losing the focus (Enter): unreadable or
-    // oversized numbers are refused here rather than wrapped or looped over.
-    const auto start = boxNumber(txtStart);
-    const auto end = boxNumber(txtEnd);
-    if (!start || !end) {
-        main_.app().platform().ui.messageBox("Start and End must be numbers from -32768 to 32767.",
-                                             "Invalid", MsgIcon::Critical);
-        return;
+    AddService::Outcome outcome;
+    {
+        AddingScope scope(*this);
+        EventPacer pacer(context_.platform.ui);
+        outcome = AddService(context_.app)
+                      .addSequence(txtURL.text(), txtStart.text(), txtEnd.text(), txtDigits.text(),
+                                   destination(), cboConnections.text(),
+                                   [&pacer] { pacer.step(); });
     }
-    const int first = *start;
-    const int last = *end;
-    const auto digits = sequence::readNumber(txtDigits.text());
-    if (!digits || !sequence::toInteger16(*digits)) {
-        showInvalidDigits();
+    if (outcome.digitsReset) {
+        show(*outcome.message);
         txtDigits.setText("1");
         return;
     }
-    if (first > last) {
-        showError("The start number must be less than the finish number.");
-        return;
+    if (outcome.nextStart) {
+        txtStart.setText(std::to_string(*outcome.nextStart));
     }
-    const std::string pattern = txtURL.text();
-    if (pattern.empty() || textfile::hasControlCharacter(pattern)) {
-        showInvalidUrl();
-        return;
-    }
-    const auto folder = validDestination();
-    if (!folder) {
-        return;
-    }
-
-    std::string failure;
-    {
-        AddingScope scope(*this);
-        DownloadAdder adder(main_);
-        for (int n = first; n <= last; ++n) {
-            const std::string url =
-                sequence::replaceHashes(pattern, sequence::numberText(n, *digits));
-            if (!adder.add(url, *folder, cboConnections.text())) {
-                failure = adder.failureMessage();
-                if (adder.added() > 0) {
-                    txtStart.setText(std::to_string(n));  // OK again goes on from here
-                }
-                break;
-            }
-            adder.keepWindowPainting();
-        }
-    }
-    if (!failure.empty()) {
-        showError(failure);
+    if (outcome.message) {
+        show(*outcome.message);
         return;
     }
     unload();

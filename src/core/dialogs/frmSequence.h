@@ -10,7 +10,7 @@ namespace tandu {
 // pattern replaced by the number.
 class frmSequence : public AddDialog {
 public:
-    explicit frmSequence(frmMain& main);
+    explicit frmSequence(DialogContext context);
 
     Frame fraSequence{"fraSequence"};
     Label lblURL{"lblURL"};
@@ -32,7 +32,6 @@ public:
     void cmbOK_Click();
 
 private:
-    void showInvalidDigits();
 };
 
 }  // namespace tandu

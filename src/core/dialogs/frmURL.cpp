@@ -1,14 +1,11 @@
 #include "dialogs/frmURL.h"
 
-#include "storage/TextFile.h"
-#include "dialogs/AddSteps.h"
-#include "services/DownloadAdder.h"
-#include "window/frmMain.h"
-#include "window/modMain.h"
+#include "platform/Platform.h"
+#include "services/AddService.h"
 
 namespace tandu {
 
-frmURL::frmURL(frmMain& main) : AddDialog("frmURL", main) {
+frmURL::frmURL(DialogContext context) : AddDialog("frmURL", context) {
     setCaption("Add URL to Download");
     setGeometry(0, 0, 6960, 3360);
 
@@ -40,7 +37,7 @@ frmURL::frmURL(frmMain& main) : AddDialog("frmURL", main) {
 
 void frmURL::Form_Load() {
     loadDefaults(false);
-    const std::string clipboard = main_.app().platform().ui.clipboardText();
+    const std::string clipboard = context_.platform.ui.clipboardText();
     if (clipboard.starts_with("http://") || clipboard.starts_with("https://") ||
         clipboard.starts_with("www")) {
         txtLink.setText(clipboard);
@@ -51,18 +48,10 @@ void frmURL::cmbOK_Click() {
     if (adding()) {
         return;
     }
-    const std::string url = txtLink.text();
-    if (url.empty() || textfile::hasControlCharacter(url)) {
-        showInvalidUrl();
-        return;
-    }
-    const auto folder = validDestination();
-    if (!folder) {
-        return;
-    }
-    DownloadAdder adder(main_);
-    if (!adder.add(url, *folder, cboConnections.text())) {
-        showError(adder.failureMessage());
+    const auto outcome =
+        AddService(context_.app).addUrl(txtLink.text(), destination(), cboConnections.text());
+    if (outcome.message) {
+        show(*outcome.message);
         return;
     }
     unload();

@@ -9,7 +9,7 @@ namespace tandu {
 // Add URL: one download by its link.
 class frmURL : public AddDialog {
 public:
-    explicit frmURL(frmMain& main);
+    explicit frmURL(DialogContext context);
 
     Frame fraURL{"fraURL"};
     Label lblLink{"lblLink"};

@@ -1,14 +1,15 @@
 #pragma once
 
+#include <functional>
 #include <string>
+
+#include "platform/UserMessage.h"
 
 namespace tandu {
 
 class CommonDialog;
 class Form;
 class MenuItem;
-
-enum class MsgIcon { Critical, Question, Exclamation, Information };
 
 // What the logic needs from the windowing toolkit beyond its controls.
 class UiServices {
@@ -17,6 +18,7 @@ public:
 
     // A modal message box with one OK button.
     virtual void messageBox(const std::string& text, const std::string& title, MsgIcon icon) = 0;
+    void show(const UserMessage& message) { messageBox(message.text, message.title, message.icon); }
     // A text prompt; a cancelled prompt answers the empty text.
     virtual std::string inputBox(const std::string& prompt, const std::string& title,
                                  const std::string& defaultText) = 0;
@@ -32,6 +34,8 @@ public:
 
     // Lets the front-end deliver pending events (paint, input, network).
     virtual void processPendingEvents() = 0;
+    // Runs the call from the event loop soon, after the handler that asks returns.
+    virtual void post(std::function<void()> call) = 0;
     // Shows the form modally; returns once the form has unloaded.
     virtual void showModal(Form& form) = 0;
     // Shows a menu's items as a pop-up menu at the pointer.

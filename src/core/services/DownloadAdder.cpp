@@ -9,8 +9,8 @@
 #include "storage/FileNames.h"
 #include "storage/TextFile.h"
 #include "net/Url.h"
-#include "window/frmMain.h"
-#include "window/modMain.h"
+#include "services/Application.h"
+#include "transfer/DownloadList.h"
 
 namespace tandu {
 
@@ -36,15 +36,12 @@ bool present(const std::string& path) {
 
 }  // namespace
 
-DownloadAdder::DownloadAdder(frmMain& main)
-    : main_(main),
-      definitions_(main.app().definitionsFolder()),
-      token_(randomToken()),
-      pacer_(main.app().platform().ui) {
-    const ListView& rows = main_.lstDown;
-    taken_.reserve(static_cast<std::size_t>(rows.rowCount()) * 2 + 16);
-    for (int row = 0; row < rows.rowCount(); ++row) {
-        taken_.insert(rows.text(row));
+DownloadAdder::DownloadAdder(Application& app)
+    : app_(app), definitions_(app.definitionsFolder()), token_(randomToken()) {
+    const DownloadList& rows = app_.downloads();
+    taken_.reserve(static_cast<std::size_t>(rows.count()) * 2 + 16);
+    for (int row = 0; row < rows.count(); ++row) {
+        taken_.insert(rows.at(row).text());
     }
 }
 
@@ -141,14 +138,10 @@ bool DownloadAdder::add(const std::string& url, const std::string& folder,
             fail(error.message());
             return false;
         }
-        main_.downloads().add(path);
+        app_.downloads().add(path);
         ++added_;
         return true;
     }
-}
-
-void DownloadAdder::keepWindowPainting() {
-    pacer_.step();
 }
 
 }  // namespace tandu

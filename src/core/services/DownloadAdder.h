@@ -4,29 +4,24 @@
 #include <unordered_map>
 #include <unordered_set>
 
-#include "controls/EventPacer.h"
-
 namespace tandu {
 
-class frmMain;
+class Application;
 
-// Adds downloads to the main window's list: one definition file in form 1 and
-// its row per URL. A name another download holds (a row, or a definition or
+// Adds downloads to the list, one batch at a time: one definition file in
+// form 1 and its row per URL. A name another download holds (a row, or a definition or
 // progress file on disk) or a file in the destination folder has is never
 // reused: the newcomer becomes "name (2).ext", "name (3).ext" and so on, the
 // same text for its files and its row.
 class DownloadAdder {
 public:
-    explicit DownloadAdder(frmMain& main);
+    explicit DownloadAdder(Application& app);
 
     // False when the definition file cannot be written; then nothing of this
     // download stays on disk and failureMessage() says why.
     bool add(const std::string& url, const std::string& folder, const std::string& connections);
     int added() const { return added_; }
     const std::string& failureMessage() const { return failure_; }
-
-    // Lets the window paint and take events now and then during a long run.
-    void keepWindowPainting();
 
     // "name (n).ext", shortened where needed to stay a valid file name.
     static std::string numberedName(const std::string& name, int number);
@@ -36,12 +31,11 @@ private:
     bool taken(const std::string& name, const std::string& folder) const;
     void fail(const std::string& reason);
 
-    frmMain& main_;
+    Application& app_;
     std::string definitions_;
     std::string token_;
     std::unordered_set<std::string> taken_;
     std::unordered_map<std::string, int> nextNumber_;
-    EventPacer pacer_;
     std::string failure_;
     int added_ = 0;
 };

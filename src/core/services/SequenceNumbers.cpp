@@ -116,4 +116,24 @@ std::string replaceHashes(std::string_view pattern, std::string_view text) {
     return url;
 }
 
+std::string startOrEndOnLeave(const std::string& text) {
+    return readNumber(text) ? text : "0";
+}
+
+UserMessage invalidDigits() {
+    return {"Invalid number. Use 1 for no fixed digits or more fore fixed.", "Invalid",
+            MsgIcon::Critical};
+}
+
+DigitsOnLeave digitsOnLeave(const std::string& text) {
+    const auto digits = readNumber(text);
+    if (!digits) {
+        return {"1", std::nullopt};
+    }
+    if (*digits <= 0) {
+        return {"1", invalidDigits()};
+    }
+    return {text, std::nullopt};
+}
+
 }  // namespace tandu::sequence

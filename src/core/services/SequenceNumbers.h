@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/UserMessage.h"
+
 namespace tandu {
 
 // The numbers of a URL sequence: start, end and the running number are
@@ -24,6 +26,17 @@ std::optional<int> toInteger16(double value);
 std::string numberText(int number, double digits);
 // The pattern with every "#" replaced by the text.
 std::string replaceHashes(std::string_view pattern, std::string_view text);
+
+// What the boxes do when they lose the focus: Start and End take "0" for
+// text that is not a number; Digits takes "1" for that, and for a number
+// below 1 after saying so.
+std::string startOrEndOnLeave(const std::string& text);
+struct DigitsOnLeave {
+    std::string text;
+    std::optional<UserMessage> message;
+};
+DigitsOnLeave digitsOnLeave(const std::string& text);
+UserMessage invalidDigits();
 
 }  // namespace sequence
 }  // namespace tandu

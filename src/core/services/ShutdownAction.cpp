@@ -4,7 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/Platform.h"
+#include "platform/Environment.h"
+#include "services/Application.h"
 
 namespace tandu {
 
@@ -47,9 +48,9 @@ ShutdownAction::Script ShutdownAction::compose(const std::string& programFolder,
     return script;
 }
 
-std::optional<std::string> ShutdownAction::run(Platform& platform,
+std::optional<std::string> ShutdownAction::run(SystemParts& parts,
                                                const std::string& programFolder) {
-    const Script script = compose(programFolder, platform.environment.variable("WINDIR"));
+    const Script script = compose(programFolder, parts.environment.variable("WINDIR"));
     std::FILE* file = std::fopen(script.path.c_str(), "wb");
     bool written = file != nullptr && std::fwrite(script.contents.data(), 1, script.contents.size(),
                                                   file) == script.contents.size();
@@ -61,7 +62,7 @@ std::optional<std::string> ShutdownAction::run(Platform& platform,
         return "The computer cannot be shut down: " + script.path + " cannot be written (" +
                std::strerror(error ? error : EIO) + ").";
     }
-    if (!platform.launcher.start(script.launch)) {
+    if (!parts.launcher.start(script.launch)) {
         return "The computer cannot be shut down: " + script.path + " cannot be started.";
     }
     return std::nullopt;

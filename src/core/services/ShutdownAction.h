@@ -8,7 +8,7 @@
 
 namespace tandu {
 
-struct Platform;
+struct SystemParts;
 
 // Shuts the computer down through a small script beside the executable that
 // removes itself: shutdown.bat where WINDIR is set, shutdown.sh elsewhere.
@@ -23,7 +23,7 @@ public:
                           const std::optional<std::string>& windir);
 
     // Writes and starts the script; the text of a message when that failed.
-    static std::optional<std::string> run(Platform& platform, const std::string& programFolder);
+    static std::optional<std::string> run(SystemParts& parts, const std::string& programFolder);
 };
 
 }  // namespace tandu

@@ -7,7 +7,6 @@
 #include "storage/FileNames.h"
 #include "storage/TextFile.h"
 #include "platform/TransferLocks.h"
-#include "platform/UiServices.h"
 
 namespace fs = std::filesystem;
 
@@ -32,21 +31,23 @@ bool exists(const std::string& path) {
     return fs::symlink_status(path, error).type() != fs::file_type::not_found && !error;
 }
 
-// Deletes the file when it is a regular one; false (with a message) when it
-// stands there and cannot be deleted.
-bool deleteIfRegular(const std::string& path, UiServices& ui) {
+CancelOutcome refused(std::string text) {
+    return {false, UserMessage{std::move(text), "Error", MsgIcon::Critical}};
+}
+
+// Deletes the file when it is a regular one; the refusal when it stands there
+// and cannot be deleted.
+std::optional<CancelOutcome> deleteIfRegular(const std::string& path) {
     if (!isRegularFile(path)) {
-        return true;
+        return std::nullopt;
     }
     std::error_code error;
     fs::remove(path, error);
     if (error) {
-        ui.messageBox("The file " + path + " could not be deleted: " + error.message() +
-                          ". The download was not cancelled.",
-                      "Error", MsgIcon::Critical);
-        return false;
+        return refused("The file " + path + " could not be deleted: " + error.message() +
+                       ". The download was not cancelled.");
     }
-    return true;
+    return std::nullopt;
 }
 
 // The path the download has written to, or why no file there is its own.
@@ -78,44 +79,45 @@ Target targetOf(const DefinitionFile& definition, const std::string& name) {
 
 }  // namespace
 
-bool CancelDownload(const std::string& definitionPath, const std::string& name, UiServices& ui,
-                    TransferLocks& locks) {
+CancelOutcome CancelDownload(const std::string& definitionPath, const std::string& name,
+                             TransferLocks& locks) {
     if (!isPlainFileName(name)) {
-        ui.messageBox("The download \"" + name +
-                          "\" was not cancelled: its name is not a plain file name, so its "
-                          "files cannot be told apart from others.",
-                      "Error", MsgIcon::Critical);
-        return false;
+        return refused("The download \"" + name +
+                       "\" was not cancelled: its name is not a plain file name, so its "
+                       "files cannot be told apart from others.");
     }
     const std::string progressPath = ProgressPathFor(definitionPath);
     const auto lock = locks.tryAcquire(definitionPath);
     if (!lock) {
-        ui.messageBox(
-            "\"" + name + "\" is being transferred by another Tandu process. It was not cancelled.",
-            "Error", MsgIcon::Critical);
-        return false;
+        return refused("\"" + name +
+                       "\" is being transferred by another Tandu process. It was not cancelled.");
     }
 
     std::string leftAlone;
     if (FileExists(definitionPath)) {
         if (const auto definition = DefinitionFile::read(definitionPath)) {
             const Target target = targetOf(*definition, name);
-            if (target.path && !deleteIfRegular(*target.path, ui)) {
-                return false;
+            if (target.path) {
+                if (auto failure = deleteIfRegular(*target.path)) {
+                    return *failure;
+                }
             }
             leftAlone = target.leftAlone;
         }
     }
-    if (!deleteIfRegular(progressPath, ui) || !deleteIfRegular(definitionPath, ui)) {
-        return false;
+    for (const std::string* path : {&progressPath, &definitionPath}) {
+        if (auto failure = deleteIfRegular(*path)) {
+            return *failure;
+        }
     }
     if (!leftAlone.empty()) {
-        ui.messageBox("The download " + name +
-                          " was cancelled, but its partly downloaded file was left in place: " +
-                          leftAlone + ".",
-                      "Cancel Download", MsgIcon::Exclamation);
+        return {true, UserMessage{"The download " + name +
+                                      " was cancelled, but its partly downloaded file was left "
+                                      "in place: " +
+                                      leftAlone + ".",
+                                  "Cancel Download", MsgIcon::Exclamation}};
     }
-    return true;
+    return {true, std::nullopt};
 }
 
 }  // namespace tandu

@@ -8,8 +8,6 @@
 #include "storage/FileNames.h"
 #include "text/NumberText.h"
 #include "storage/TextFile.h"
-#include "controls/EventPacer.h"
-#include "platform/UiServices.h"
 
 namespace tandu {
 
@@ -96,21 +94,19 @@ DownloadRow ReadDownloadRow(const NumberText& numbers, const std::string& defini
     return row;
 }
 
-void ScanDefinitions(UiServices& ui, const std::string& folder,
+void ScanDefinitions(const std::string& folder,
                      const std::function<void(const std::string&)>& each) {
     std::error_code error;
     std::filesystem::directory_iterator it(folder, error);
     if (error) {
         return;  // no folder, no rows
     }
-    EventPacer pacer(ui);
     for (const std::filesystem::directory_iterator end; it != end; it.increment(error)) {
         const std::string name = it->path().filename().string();
         std::error_code typeError;
         if (name.size() > 4 && name.compare(name.size() - 4, 4, ".def") == 0 &&
             it->is_regular_file(typeError)) {
             each(folder + "/" + name);
-            pacer.step();
         } else {
             removeIfStaleScratch(*it, name);
         }

@@ -6,7 +6,6 @@
 namespace tandu {
 
 class NumberText;
-class UiServices;
 
 // What a definition file shows before it runs.
 struct DownloadRow {
@@ -17,8 +16,8 @@ struct DownloadRow {
 
 DownloadRow ReadDownloadRow(const NumberText& numbers, const std::string& definitionPath);
 // Calls `each` with the path of every "*.def" file in the folder, in listing
-// order, letting the window paint between files.
-void ScanDefinitions(UiServices& ui, const std::string& folder,
+// order.
+void ScanDefinitions(const std::string& folder,
                      const std::function<void(const std::string&)>& each);
 
 }  // namespace tandu

@@ -1,50 +1,25 @@
 #pragma once
 
-#include <memory>
-#include <string>
-
-#include "net/Fetcher.h"
+#include "services/UrlCheck.h"
 
 namespace tandu {
 
-class frmMain;
+class MessageQueue;
+class UiServices;
 
-// Check URL: connect, then one HEAD request, the answer's head shown raw.
+// Check URL in the window: the address asked at a prompt, the answer shown in
+// boxes; the HEAD request goes out once the "host found" box is closed.
 class CheckUrlTool {
 public:
-    // How the last check ended, for callers that wait on it.
-    // Closed: the server hung up without a word.
-    enum class Outcome { None, Running, Answered, Closed, Failed };
-
-    // The most of an answer that is shown.
-    static constexpr std::size_t kMaxAnswer = 4096;
-
-    explicit CheckUrlTool(frmMain& form);
-    ~CheckUrlTool();
+    CheckUrlTool(UiServices& ui, net::Fetcher& fetcher, MessageQueue& messages);
 
     void start();
-
-    Outcome outcome() const { return outcome_; }
-    // The text typed at the prompt, exactly as typed.
-    const std::string& CheckURL() const { return checkUrl_; }
-    // The answer as shown in the result message.
-    const std::string& answer() const { return answer_; }
+    const UrlCheck& check() const { return check_; }
 
 private:
-    void onConnected(const net::Url& url);
-    void onHead(const net::AnswerHead& head);
-    void onFailure(const net::FetchFailure& failure);
-    // Handlers that act only while their check is the current one.
-    net::FetchHandlers handlers();
-
-    frmMain& form_;
-    std::unique_ptr<net::Fetch> fetch_;
-    std::string checkUrl_;
-    std::string answer_;
-    Outcome outcome_ = Outcome::None;
-    // Counts the checks started, so a message box left open by one check
-    // cannot act for the next.
-    unsigned generation_ = 0;
+    UiServices& ui_;
+    MessageQueue& messages_;
+    UrlCheck check_;
 };
 
 }  // namespace tandu

@@ -21,6 +21,7 @@ std::unique_ptr<net::Fetch> DataPath::start(int index) {
     Stretch& p = rec.stretch(index);
     p.headerPending = true;
     p.retryIn = 0;
+    p.gaveUp = false;
     p.crawlingSince.reset();
     net::FetchRequest request;
     request.url = *rec.fetchUrl;
@@ -137,7 +138,7 @@ void DataPath::onFailure(int index, const net::FetchFailure& failure) {
     if (failure.retryable()) {
         engine_.retryLater(index, std::nullopt, failure.message);
     } else {
-        engine_.failTransfer(messages::connectionError(failure.message));
+        engine_.giveUp(index, failure.message);
     }
 }
 

@@ -51,6 +51,7 @@ bool Download::start(bool quiet) {
     }
     quiet_ = quiet;
     pausedOnFault_ = false;
+    lastFailure_.clear();
     start_.run();
     return running() || state_ == DownloadState::Completed;
 }
@@ -124,11 +125,7 @@ void Download::retryLater(int index, std::optional<std::chrono::seconds> serverD
     destroyConnection(index);
     const auto& delays = setup_.retryDelays;
     if (failures >= static_cast<int>(delays.size())) {
-        if (index == 0) {
-            failStart(messages::connectionError(reason));
-        } else {
-            failTransfer(messages::connectionError(reason));
-        }
+        giveUp(index, reason);
         return;
     }
     constexpr std::chrono::seconds kLongestServerDelay{300};
@@ -142,6 +139,31 @@ void Download::retryLater(int index, std::optional<std::chrono::seconds> serverD
     // the delay, and lets the next figures show it.
     retryIn = std::max(delay, 1) + 1;
     changed();
+}
+
+void Download::giveUp(int index, const std::string& reason) {
+    if (index == 0) {
+        failStart(messages::connectionError(reason));
+        return;
+    }
+    destroyConnection(index);
+    Stretch& s = record_.stretch(index);
+    s.gaveUp = true;
+    s.retryIn = 0;
+    s.recentRate = -1;  // standing still: the first worth helping
+    s.crawlingSince.reset();
+    lastFailure_ = reason;
+    changed();
+    if (stalled()) {
+        pauseStalled();
+    }
+}
+
+void Download::pauseStalled() {
+    const std::string message = messages::noConnectionLeft(text_, lastFailure_);
+    pausedOnFault_ = true;
+    pause_.run();
+    showError(message);
 }
 
 void Download::destroyConnection(int index) {

@@ -76,6 +76,8 @@ public:
     void tick();
     // A transfer runs but no connection is left that could move it on.
     bool stalled() const;
+    // Paused, keeping every byte, with a message saying why it cannot go on.
+    void pauseStalled();
     // "retrying piece 3 in 4 s" while a fetch waits to go out again, else "".
     std::string retryText() const;
     // "connection 3 → piece 7" for each connection helping another's piece.
@@ -100,9 +102,13 @@ public:
     // between ticks.
     void balanceNow() { balancer_.balanceNow(); }
     // Fetch `index` broke or got a passing refusal: it goes out again after
-    // a delay; when the tries are spent the transfer fails with `reason`.
+    // a delay; when the tries are spent it gives up.
     void retryLater(int index, std::optional<std::chrono::seconds> serverDelay,
                     const std::string& reason);
+    // Fetch `index` cannot go on: the probe fails the start; a stretch is
+    // left to the other connections to help, and once none is left the
+    // download pauses.
+    void giveUp(int index, const std::string& reason);
     void destroyConnection(int index);
     void destroyConnections();
     bool acquireLock();
@@ -148,6 +154,8 @@ private:
     RowTexts row_;
     bool quiet_ = false;
     bool pausedOnFault_ = false;
+    // Why the last connection to give up did.
+    std::string lastFailure_;
     TransferRecord record_;
     std::vector<std::unique_ptr<net::Fetch>> fetches_;
     TargetFile target_;

@@ -2,18 +2,11 @@
 
 #include <string>
 
-#include "platform/UiServices.h"
+#include "platform/UserMessage.h"
 
 namespace tandu {
 
 class Download;
-
-// A message for the user, as a front-end should show it.
-struct DownloadMessage {
-    std::string text;
-    std::string title;
-    MsgIcon icon = MsgIcon::Critical;
-};
 
 // What a download tells whoever presents it. Each call comes from inside the
 // download's own step; the download is in a settled state when it is made.
@@ -24,7 +17,7 @@ public:
     virtual void downloadStarted(Download& download) = 0;
     // State, figures or pieces changed.
     virtual void downloadChanged(Download& download) = 0;
-    virtual void downloadMessage(Download& download, const DownloadMessage& message) = 0;
+    virtual void downloadMessage(Download& download, const UserMessage& message) = 0;
     // The transfer is over (completed, paused or failed); nothing more runs.
     virtual void downloadEnded(Download& download) = 0;
 };

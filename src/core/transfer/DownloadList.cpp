@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "storage/CancelDownload.h"
 #include "storage/DownloadRows.h"
 
 namespace tandu {
@@ -13,9 +12,13 @@ DownloadList::DownloadList(DownloadSetup setup) : setup_(std::move(setup)) {
     };
 }
 
-void DownloadList::load(UiServices& ui) {
-    ScanDefinitions(ui, setup_.programFolder + "/definitions",
-                    [this](const std::string& path) { add(path); });
+void DownloadList::load(const std::function<void()>& step) {
+    ScanDefinitions(setup_.programFolder + "/definitions", [&](const std::string& path) {
+        add(path);
+        if (step) {
+            step();
+        }
+    });
 }
 
 Download& DownloadList::add(const std::string& definitionPath) {
@@ -31,27 +34,28 @@ Download& DownloadList::add(const std::string& definitionPath) {
     return *downloads_.back();
 }
 
-bool DownloadList::cancel(int row, UiServices& ui) {
+CancelOutcome DownloadList::cancel(int row) {
     if (row < 0 || row >= count()) {
-        return false;
+        return {};
     }
     Download& download = at(row);
     if (download.running()) {
         download.pause();  // lets go of its lock and file
     }
-    if (!CancelDownload(download.definitionPath(), download.text(), ui, setup_.locks)) {
-        return false;
+    CancelOutcome outcome = CancelDownload(download.definitionPath(), download.text(), setup_.locks);
+    if (!outcome.cancelled) {
+        return outcome;
     }
-    // The pause may have shown a message, and rows may have gone meanwhile.
+    // The pause may have told its observer things, and rows may have gone meanwhile.
     const int now = indexOf(download);
     if (now < 0) {
-        return true;
+        return outcome;
     }
     downloads_.erase(downloads_.begin() + now);
     if (observer_ != nullptr) {
         observer_->rowsRemoved({now});
     }
-    return true;
+    return outcome;
 }
 
 void DownloadList::clearCompleted() {
@@ -113,7 +117,7 @@ void DownloadList::downloadChanged(Download& download) {
     }
 }
 
-void DownloadList::downloadMessage(Download& download, const DownloadMessage& message) {
+void DownloadList::downloadMessage(Download& download, const UserMessage& message) {
     if (observer_ != nullptr) {
         observer_->downloadMessage(download, message);
     }

@@ -4,13 +4,12 @@
 #include <string>
 #include <vector>
 
+#include "storage/CancelDownload.h"
 #include "transfer/Download.h"
 #include "transfer/DownloadEvents.h"
 #include "transfer/DownloadSetup.h"
 
 namespace tandu {
-
-class UiServices;
 
 // Whoever shows the list: told of rows as well as of what downloads do.
 class DownloadListObserver : public DownloadEvents {
@@ -31,12 +30,13 @@ public:
     // Told of each end after the observer.
     void setEndListener(std::function<void(Download&)> listener) { onEnded_ = std::move(listener); }
 
-    // One row per definition file of the folder.
-    void load(UiServices& ui);
+    // One row per definition file of the folder; `step` runs after each, so
+    // a window can paint while a long list fills.
+    void load(const std::function<void()>& step = {});
     // A row for a definition file just written, appended.
     Download& add(const std::string& definitionPath);
     // Deletes the download's files and its row; a running one is paused first.
-    bool cancel(int row, UiServices& ui);
+    CancelOutcome cancel(int row);
     void clearCompleted();
 
     int count() const { return static_cast<int>(downloads_.size()); }
@@ -52,7 +52,7 @@ public:
     // --- DownloadEvents, from the downloads ---
     void downloadStarted(Download& download) override;
     void downloadChanged(Download& download) override;
-    void downloadMessage(Download& download, const DownloadMessage& message) override;
+    void downloadMessage(Download& download, const UserMessage& message) override;
     void downloadEnded(Download& download) override;
 
 private:

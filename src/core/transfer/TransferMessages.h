@@ -26,6 +26,11 @@ inline std::string serverAnswered(const std::string& head) {
     return "The server answered: " + head.substr(0, head.find_first_of("\r\n"));
 }
 
+inline std::string noConnectionLeft(const std::string& name, const std::string& reason) {
+    return "No connection is left to finish \"" + name + "\"; it is paused. Resume tries again." +
+           (reason.empty() ? "" : "\r\n\r\n" + reason);
+}
+
 inline std::string heldElsewhere(const std::string& name) {
     return "\"" + name + "\" is being transferred by another Tandu process. It is left alone here.";
 }

@@ -35,6 +35,8 @@ struct Stretch {
     // Tries that failed in a row; a retry waits `retryIn` more ticks.
     int failures = 0;
     int retryIn = 0;
+    // Its tries are spent: no connection fetches it until a helper takes part of it.
+    bool gaveUp = false;
     std::int64_t skip = 0;  // leading body bytes to drop (a whole-file answer)
     // Its recent speed between ticks, bytes a second (below 0: not known
     // yet), from `received` sampled at a time.

@@ -13,7 +13,7 @@ void HandedAddress::receive(frmMain& main, const std::string& address) {
     if (ui.modalShown()) {
         return;
     }
-    frmURL dialog(main);
+    frmURL dialog(main.dialogContext());
     dialog.Form_Load();
     dialog.txtLink.setText(address);
     ui.showModal(dialog);

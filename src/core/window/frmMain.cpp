@@ -2,22 +2,23 @@
 
 #include <cmath>
 
-#include "storage/FileNames.h"
-#include "tools/CheckUrlTool.h"
-#include "window/DetailTabs.h"
-#include "tools/ExportList.h"
-#include "window/PictureButtons.h"
-#include "window/TrayIconOps.h"
+#include "controls/EventPacer.h"
 #include "dialogs/frmAbout.h"
-#include "window/HandedAddress.h"
 #include "dialogs/frmList.h"
+#include "dialogs/frmPreferences.h"
 #include "dialogs/frmSequence.h"
 #include "dialogs/frmURL.h"
-#include "storage/SettingsFile.h"
-#include "dialogs/frmPreferences.h"
-#include "window/modMain.h"
+#include "services/Application.h"
+#include "services/ListExport.h"
+#include "storage/FileNames.h"
+#include "tools/CheckUrlTool.h"
 #include "transfer/DownloadQueue.h"
-#include "transfer/TransferMessages.h"
+#include "transfer/DriveLoop.h"
+#include "window/DetailTabs.h"
+#include "window/HandedAddress.h"
+#include "window/PictureButtons.h"
+#include "window/TrayIconOps.h"
+#include "window/modMain.h"
 
 namespace tandu {
 
@@ -40,27 +41,47 @@ constexpr int kLabelHeight = 225;
 frmMain::frmMain(modMain& app)
     : Form("frmMain"),
       app_(app),
-      numbers_(app.platform().ui.thousandsSeparator()),
+      application_(app.application()),
+      messages_(app.platform().ui),
       pictureButtons_(std::make_unique<PictureButtons>(imgBtn, imgBtnO, imgBtnC)) {
     createControls();
     createMenus();
     wireEvents();
-    Platform& platform = app.platform();
-    downloads_ = std::make_unique<DownloadList>(
-        DownloadSetup{platform.fetcher, platform.locks, numbers_, app.programFolder(), {}});
-    downloads_->setObserver(this);
-    queue_ = std::make_unique<DownloadQueue>(*downloads_);
-    queue_->allMode = [this] { return menAll.checked(); };
-    queue_->onPicked = [this](Download& download) {
-        lstDown.select(downloads_->indexOf(download));
+    downloads().setObserver(this);
+    DownloadQueue& queue = application_.queue();
+    queue.allMode = [this] { return menAll.checked(); };
+    queue.onPicked = [this](Download& download) {
+        lstDown.select(downloads().indexOf(download));
     };
-    queue_->onFinished = [this](const std::string& heldName) { queueFinished(heldName); };
-    downloads_->setEndListener([this](Download& download) { queue_->downloadEnded(download); });
+    queue.onFinished = [this](const std::string& heldName) { queueFinished(heldName); };
     tray_ = std::make_unique<TrayIconOps>(*this);
-    checkTool_ = std::make_unique<CheckUrlTool>(*this);
+    checkTool_ = std::make_unique<CheckUrlTool>(app.platform().ui, app.platform().fetcher,
+                                                messages_);
 }
 
-frmMain::~frmMain() = default;
+frmMain::~frmMain() {
+    downloads().setObserver(nullptr);
+    DownloadQueue& queue = application_.queue();
+    queue.allMode = nullptr;
+    queue.onPicked = nullptr;
+    queue.onFinished = nullptr;
+}
+
+const NumberText& frmMain::numbers() const {
+    return application_.numbers();
+}
+
+DownloadList& frmMain::downloads() {
+    return application_.downloads();
+}
+
+DownloadQueue& frmMain::queue() {
+    return application_.queue();
+}
+
+DialogContext frmMain::dialogContext() {
+    return {app_.platform(), application_, cmd, app_.FirstRun};
+}
 
 void frmMain::createControls() {
     setCaption(kMainCaption);
@@ -151,14 +172,16 @@ void frmMain::createControls() {
         row.value->setGeometry(row.left + row.captionWidth, row.top, row.valueWidth, kLabelHeight);
     }
 
-    tmr.setInterval(1000);
+    tmr.setInterval(static_cast<int>(DriveLoop::kTickInterval.count()));
     tmr.setEnabled(false);
+    tmrBalance.setInterval(static_cast<int>(DriveLoop::kBalanceInterval.count()));
+    tmrBalance.setEnabled(false);
 
     add(Frame1, lstDown, cmbDownSel, cmbPause, cmbCancel, cmbClear, Tabs, pb, fraGen, lblCapURL,
         lblCapSave, lblCapSize, lblCapDownloaded, lblCapPieces, lblURL, lblSave, lblSize,
         lblDownloaded, lblPieces, lstPieces, pbBuffer, fraBuf, lblCapBuffer, lblCapConnBuf,
         lblCapTotalBuf, lblCapUsedBuf, lblCapPercentBuf, lblBuffer, lblConnBuf, lblTotalBuf,
-        lblUsedBuf, lblPercentBuf, tmr, cmd);
+        lblUsedBuf, lblPercentBuf, tmr, tmrBalance, cmd);
     for (int i = 0; i < kPictureCount; ++i) {
         add(imgBtn[i], imgBtnO[i], imgBtnC[i]);
     }
@@ -223,6 +246,7 @@ void frmMain::wireEvents() {
     cmbClear.onClick = [this] { cmbClear_Click(); };
     Tabs.onClick = [this] { Tabs_Click(); };
     tmr.onTimer = [this] { tmr_Timer(); };
+    tmrBalance.onTimer = [this] { tmrBalance_Timer(); };
     for (int i = 0; i < kPictureCount; ++i) {
         imgBtn[i].onMouseMove = [this, i] { imgBtn_MouseMove(i); };
         imgBtnO[i].onMouseDown = [this, i] { imgBtnO_MouseDown(i); };
@@ -262,18 +286,19 @@ void frmMain::Form_Load() {
     // First run: the settings dialog comes before anything else.
     if (!FileExists(app_.settingsPath())) {
         app_.FirstRun = true;
-        frmPreferences preferences(*this);
+        frmPreferences preferences(dialogContext());
         preferences.Form_Load();
         app_.platform().ui.showModal(preferences);
     }
 
     // The window shows before the list fills, so the list paints while it fills.
     setVisible(true);
-    downloads_->load(app_.platform().ui);
+    EventPacer pacer(app_.platform().ui);
+    application_.loadList([&pacer] { pacer.step(); });
     // Command-line URL: the Add URL dialog opens prefilled. The marker without
     // a URL still opens it, with whatever the clipboard offered.
     if (const auto url = modMain::urlFromCommandLine(app_.commandLine())) {
-        frmURL dialog(*this);
+        frmURL dialog(dialogContext());
         dialog.Form_Load();
         if (!url->empty()) {
             dialog.txtLink.setText(*url);
@@ -328,30 +353,23 @@ void frmMain::lstDown_ItemClick() {
     if (lstDown.rowCount() == 0 || row < 0) {
         return;
     }
-    const Download& download = downloads_->at(row);
+    const Download& download = downloads().at(row);
     if (download.running() && &download != shown_) {
         showPages(download);
     }
-    if (downloads_->runningCount() > 0 && !download.running() &&
-        downloads_->runningCount() >= queue_->limit()) {
+    if (downloads().runningCount() > 0 && !download.running() &&
+        downloads().runningCount() >= queue().limit()) {
         return;  // nothing more can start now: the buttons stay as they are
     }
     settleButtons();
 }
 
 void frmMain::cmbDownSel_Click() {
-    const std::string settings = app_.settingsPath();
-    queue_->setLimit(SettingsFile::simultaneous(settings));
     const int row = lstDown.selectedIndex();
-    if (menAll.checked()) {
-        if (downloads_->runningCount() < queue_->limit() && !FileExists(settings)) {
-            app_.platform().ui.messageBox(messages::kConfigMissing, messages::kErrorTitle,
-                                          MsgIcon::Critical);
-            return;
-        }
-        queue_->start(nullptr);
-    } else if (row >= 0 && row < downloads_->count()) {
-        queue_->start(&downloads_->at(row));
+    Download* selected =
+        row >= 0 && row < downloads().count() ? &downloads().at(row) : nullptr;
+    if (const auto refusal = application_.start(selected, menAll.checked())) {
+        messages_.show(*refusal);
     }
 }
 
@@ -362,7 +380,10 @@ void frmMain::cmbPause_Click() {
 }
 
 void frmMain::cmbCancel_Click() {
-    downloads_->cancel(lstDown.selectedIndex(), app_.platform().ui);
+    const CancelOutcome outcome = application_.cancel(lstDown.selectedIndex());
+    if (outcome.message) {
+        messages_.show(*outcome.message);
+    }
     disableButtonsWhenListEmpty();
 }
 
@@ -370,8 +391,13 @@ void frmMain::cmbClear_Click() {
     if (lstDown.rowCount() == 0) {
         return;
     }
-    downloads_->clearCompleted();
+    application_.clearCompleted();
     disableButtonsWhenListEmpty();
+}
+
+void frmMain::setTimersEnabled(bool on) {
+    tmr.setEnabled(on);
+    tmrBalance.setEnabled(on);
 }
 
 void frmMain::disableButtonsWhenListEmpty() {
@@ -385,10 +411,12 @@ void frmMain::disableButtonsWhenListEmpty() {
 // ---------------------------------------------------------------- transfer events
 
 void frmMain::tmr_Timer() {
-    for (int row = 0; row < downloads_->count(); ++row) {
-        downloads_->at(row).tick();
-    }
+    application_.drive().tick();
     showTrayTip();
+}
+
+void frmMain::tmrBalance_Timer() {
+    application_.drive().balance();
 }
 
 // ---------------------------------------------------------------- chrome
@@ -431,19 +459,19 @@ void frmMain::imgBtnO_MouseUp(int index) {
 // ---------------------------------------------------------------- menus
 
 void frmMain::menURL_Click() {
-    frmURL dialog(*this);
+    frmURL dialog(dialogContext());
     dialog.Form_Load();
     app_.platform().ui.showModal(dialog);
 }
 
 void frmMain::menSeq_Click() {
-    frmSequence dialog(*this);
+    frmSequence dialog(dialogContext());
     dialog.Form_Load();
     app_.platform().ui.showModal(dialog);
 }
 
 void frmMain::menList_Click() {
-    frmList dialog(*this);
+    frmList dialog(dialogContext());
     dialog.Form_Load();
     app_.platform().ui.showModal(dialog);
 }
@@ -459,8 +487,13 @@ void frmMain::menExport_Click() {
         return;
     }
     exporting_ = true;
-    ExportList(app_.platform().ui, *downloads_).write(cmd.fileName);
+    EventPacer pacer(app_.platform().ui);
+    const ListExport::Outcome outcome =
+        ListExport(downloads()).write(cmd.fileName, [&pacer] { pacer.step(); });
     exporting_ = false;
+    if (outcome.message) {
+        messages_.show(*outcome.message);
+    }
 }
 
 void frmMain::menExit_Click() {
@@ -470,7 +503,7 @@ void frmMain::menAll_Click() {
     menAll.setChecked(!menAll.checked());
 }
 void frmMain::menPref_Click() {
-    frmPreferences dialog(*this);
+    frmPreferences dialog(dialogContext());
     dialog.Form_Load();
     app_.platform().ui.showModal(dialog);
 }

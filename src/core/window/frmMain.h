@@ -5,7 +5,6 @@
 #include <optional>
 #include <string>
 
-#include "text/NumberText.h"
 #include "controls/Button.h"
 #include "controls/CommonDialog.h"
 #include "controls/Form.h"
@@ -13,14 +12,18 @@
 #include "controls/Label.h"
 #include "controls/ListView.h"
 #include "controls/MenuItem.h"
+#include "controls/MessageQueue.h"
 #include "controls/Picture.h"
 #include "controls/ProgressBar.h"
 #include "controls/TabStrip.h"
 #include "controls/Timer.h"
+#include "dialogs/DialogContext.h"
+#include "text/NumberText.h"
 #include "transfer/DownloadList.h"
 
 namespace tandu {
 
+class Application;
 class modMain;
 class DownloadQueue;
 class TrayIconOps;
@@ -48,11 +51,15 @@ public:
     ~frmMain() override;
 
     modMain& app() { return app_; }
-    const NumberText& numbers() const { return numbers_; }
-    DownloadList& downloads() { return *downloads_; }
-    DownloadQueue& queue() { return *queue_; }
+    const NumberText& numbers() const;
+    DownloadList& downloads();
+    DownloadQueue& queue();
     TrayIconOps& tray() { return *tray_; }
     CheckUrlTool& checkTool() { return *checkTool_; }
+    // What the dialogs opened from this window reach.
+    DialogContext dialogContext();
+    // Every message the window shows while downloads may run goes through here.
+    MessageQueue& messages() { return messages_; }
 
     // --- controls ---
     Frame Frame1{"Frame1"};
@@ -92,6 +99,8 @@ public:
     Label lblPercentBuf{"lblPercentBuf"};
 
     Timer tmr{"tmr"};
+    // Between the ticks: lets free connections help slow ones.
+    Timer tmrBalance{"tmrBalance"};
     CommonDialog cmd{"cmd"};
 
     std::array<Picture, kPictureCount> imgBtn{Picture{"imgBtn", 0}, Picture{"imgBtn", 1},
@@ -146,6 +155,7 @@ public:
 
     // --- transfer events ---
     void tmr_Timer();
+    void tmrBalance_Timer();
 
     // --- chrome ---
     void Tabs_Click();
@@ -177,13 +187,14 @@ private:
     void wireEvents();
     // With no row left the list's four buttons have nothing to act on.
     void disableButtonsWhenListEmpty();
+    void setTimersEnabled(bool on);
 
     // --- what the downloads publish, shown (frmMainPresenter.cpp) ---
     void rowAdded(int row) override;
     void rowsRemoved(const std::vector<int>& rows) override;
     void downloadStarted(Download& download) override;
     void downloadChanged(Download& download) override;
-    void downloadMessage(Download& download, const DownloadMessage& message) override;
+    void downloadMessage(Download& download, const UserMessage& message) override;
     void downloadEnded(Download& download) override;
     void showRow(int row, const Download& download);
     // The General, Pieces and Buffer pages for this download.
@@ -201,9 +212,8 @@ private:
     Download* activeDownload();
 
     modMain& app_;
-    NumberText numbers_;
-    std::unique_ptr<DownloadList> downloads_;
-    std::unique_ptr<DownloadQueue> queue_;
+    Application& application_;
+    MessageQueue messages_;
     const Download* shown_ = nullptr;  // whose figures the pages hold
     std::unique_ptr<TrayIconOps> tray_;
     std::unique_ptr<CheckUrlTool> checkTool_;

@@ -3,13 +3,14 @@
 #include <algorithm>
 #include <set>
 
+#include "services/Application.h"
+#include "services/ShutdownAction.h"
+#include "text/FormatTimeLeft.h"
+#include "transfer/DownloadQueue.h"
+#include "transfer/TransferMessages.h"
 #include "window/TrayIconOps.h"
 #include "window/frmMain.h"
 #include "window/modMain.h"
-#include "transfer/DownloadQueue.h"
-#include "text/FormatTimeLeft.h"
-#include "services/ShutdownAction.h"
-#include "transfer/TransferMessages.h"
 
 namespace tandu {
 
@@ -35,12 +36,12 @@ double thousandths(std::int64_t bytes) {
 // ---------------------------------------------------------------- rows
 
 void frmMain::rowAdded(int row) {
-    lstDown.addRow(downloads_->at(row).text());
-    showRow(row, downloads_->at(row));
+    lstDown.addRow(downloads().at(row).text());
+    showRow(row, downloads().at(row));
 }
 
 void frmMain::rowsRemoved(const std::vector<int>& rows) {
-    if (shown_ != nullptr && downloads_->indexOf(*shown_) < 0) {
+    if (shown_ != nullptr && downloads().indexOf(*shown_) < 0) {
         shown_ = nullptr;  // its download is gone
     }
     if (rows.size() > kOneByOneLimit) {
@@ -66,17 +67,17 @@ void frmMain::showRow(int row, const Download& download) {
 
 Download* frmMain::activeDownload() {
     const int row = lstDown.selectedIndex();
-    if (row >= 0 && row < downloads_->count() && downloads_->at(row).running()) {
-        return &downloads_->at(row);
+    if (row >= 0 && row < downloads().count() && downloads().at(row).running()) {
+        return &downloads().at(row);
     }
-    for (int i = 0; i < downloads_->count(); ++i) {
-        if (downloads_->at(i).running() && &downloads_->at(i) == shown_) {
-            return &downloads_->at(i);
+    for (int i = 0; i < downloads().count(); ++i) {
+        if (downloads().at(i).running() && &downloads().at(i) == shown_) {
+            return &downloads().at(i);
         }
     }
-    for (int i = 0; i < downloads_->count(); ++i) {
-        if (downloads_->at(i).running()) {
-            return &downloads_->at(i);
+    for (int i = 0; i < downloads().count(); ++i) {
+        if (downloads().at(i).running()) {
+            return &downloads().at(i);
         }
     }
     return nullptr;
@@ -84,7 +85,7 @@ Download* frmMain::activeDownload() {
 
 void frmMain::downloadStarted(Download& download) {
     applyTransferLayout();
-    const bool first = downloads_->runningCount() == 1;
+    const bool first = downloads().runningCount() == 1;
     lockButtons();
     cmbPause.setEnabled(true);  // also gives up a probe that gets no answer
     // The pages keep to a download that runs; otherwise they take this one.
@@ -100,7 +101,7 @@ void frmMain::downloadStarted(Download& download) {
 }
 
 void frmMain::downloadChanged(Download& download) {
-    const int row = downloads_->indexOf(download);
+    const int row = downloads().indexOf(download);
     if (row >= 0) {
         showRow(row, download);
     }
@@ -122,8 +123,8 @@ void frmMain::downloadChanged(Download& download) {
             download.state() == DownloadState::Paused) {
             tray().setTip("Idle");
         }
-        if (downloads_->runningCount() == 0) {
-            tmr.setEnabled(false);
+        if (downloads().runningCount() == 0) {
+            setTimersEnabled(false);
             applyIdleLayout();
             cmbPause.setEnabled(false);
             cmbCancel.setEnabled(false);
@@ -138,12 +139,12 @@ void frmMain::downloadChanged(Download& download) {
             showTrayTip();
         }
     } else {
-        tmr.setEnabled(true);  // a probe waiting to try again counts the seconds too
+        setTimersEnabled(true);  // a probe waiting to try again counts the seconds too
     }
 }
 
-void frmMain::downloadMessage(Download& /*download*/, const DownloadMessage& message) {
-    app_.platform().ui.messageBox(message.text, message.title, message.icon);
+void frmMain::downloadMessage(Download& /*download*/, const UserMessage& message) {
+    messages_.show(message);
 }
 
 void frmMain::downloadEnded(Download& /*download*/) {}
@@ -153,11 +154,11 @@ void frmMain::queueFinished(const std::string& heldName) {
     if (!heldName.empty()) {
         // Not finished while another process still works on the queue: no
         // shutdown under its feet.
-        app_.platform().ui.messageBox(messages::heldElsewhere(heldName), messages::kErrorTitle,
-                                      MsgIcon::Critical);
+        messages_.show({messages::heldElsewhere(heldName), messages::kErrorTitle,
+                        MsgIcon::Critical});
     } else if (menShut.checked()) {
-        if (auto failure = ShutdownAction::run(app_.platform(), app_.programFolder())) {
-            app_.platform().ui.messageBox(*failure, messages::kErrorTitle, MsgIcon::Critical);
+        if (auto failure = ShutdownAction::run(application_.parts(), app_.programFolder())) {
+            messages_.show({*failure, messages::kErrorTitle, MsgIcon::Critical});
         }
     }
 }
@@ -185,12 +186,12 @@ void frmMain::showFigures(const Download& download) {
     const std::int64_t totalBuffer = rec.bufferSize * rec.pieceCount();
     lblURL.setCaption(rec.source ? rec.source->display() : rec.defURL);
     lblSave.setCaption(rec.targetPath);
-    lblSize.setCaption(numbers_.kb(rec.plan.fileSize) + "KB");
+    lblSize.setCaption(numbers().kb(rec.plan.fileSize) + "KB");
     lblPieces.setCaption(std::to_string(rec.pieceCount()));
     // Buffer sizes are whole kilobytes: no rounding to do.
-    lblBuffer.setCaption(numbers_.K(rec.bufferSize / 1000) + "KB");
+    lblBuffer.setCaption(numbers().K(rec.bufferSize / 1000) + "KB");
     lblConnBuf.setCaption(std::to_string(rec.pieceCount()));
-    lblTotalBuf.setCaption(numbers_.K(totalBuffer / 1000) + "KB");
+    lblTotalBuf.setCaption(numbers().K(totalBuffer / 1000) + "KB");
     pbBuffer.setRange(0, totalBuffer);
     pb.setRange(0, rec.plan.fileSize);
 }
@@ -212,15 +213,18 @@ void frmMain::showTickFigures(const Download& download) {
                           "Connection " + std::to_string(c) +
                               (p.piece == c ? "" : " → piece " + std::to_string(p.piece)));
         lstPieces.setCell(row, kPieceSizeColumn,
-                          numbers_.kb(p.received) + "/" + numbers_.kb(p.length) + "KB");
+                          numbers().kb(p.received) + "/" + numbers().kb(p.length) + "KB");
         if (p.done) {
             lstPieces.setCell(row, kPieceSpeedColumn, "-");
+            lstPieces.setCell(row, kPieceEtaColumn, "-");
+        } else if (p.gaveUp) {
+            lstPieces.setCell(row, kPieceSpeedColumn, "Failed");
             lstPieces.setCell(row, kPieceEtaColumn, "-");
         } else if (p.retryIn > 0) {
             lstPieces.setCell(row, kPieceSpeedColumn, "Retrying");
             lstPieces.setCell(row, kPieceEtaColumn, "in " + std::to_string(p.retryIn) + " s");
         } else {
-            lstPieces.setCell(row, kPieceSpeedColumn, numbers_.kb(p.speed) + "KB/s");
+            lstPieces.setCell(row, kPieceSpeedColumn, numbers().kb(p.speed) + "KB/s");
             lstPieces.setCell(row, kPieceEtaColumn, FormatTimeLeft(p.secondsLeft));
         }
     }
@@ -229,21 +233,21 @@ void frmMain::showTickFigures(const Download& download) {
     }
     pbBuffer.setValue(rec.totalBuffered);
     // Straight into the pattern: halves go away from zero here.
-    lblUsedBuf.setCaption(numbers_.KAwayFromZero(thousandths(rec.totalBuffered)) + "KB");
+    lblUsedBuf.setCaption(numbers().KAwayFromZero(thousandths(rec.totalBuffered)) + "KB");
     const std::int64_t gaugeMax = pbBuffer.max();
     const std::int64_t percent = gaugeMax > 0
                                      ? NumberText::R(static_cast<double>(rec.totalBuffered) *
                                                      100.0 / static_cast<double>(gaugeMax))
                                      : 0;
     lblPercentBuf.setCaption(std::to_string(percent));
-    lblDownloaded.setCaption(numbers_.kb(rec.totalReceived) + "KB");
+    lblDownloaded.setCaption(numbers().kb(rec.totalReceived) + "KB");
     pb.setValue(rec.totalReceived);
 }
 
 void frmMain::showCompletedPieces(const Download& download) {
     const TransferRecord& rec = download.record();
     for (int i = 1; i <= rec.pieceCount() && i <= lstPieces.rowCount(); ++i) {
-        const std::string size = numbers_.kb(rec.plan.length(i));
+        const std::string size = numbers().kb(rec.plan.length(i));
         lstPieces.setCell(i - 1, 0, "Connection " + std::to_string(i));
         lstPieces.setCell(i - 1, kPieceSizeColumn, size + "/" + size + "KB");
         lstPieces.setCell(i - 1, kPieceSpeedColumn, "-");
@@ -268,15 +272,15 @@ void frmMain::lockButtons() {
 
 void frmMain::settleButtons() {
     const int row = lstDown.selectedIndex();
-    if (row < 0 || row >= downloads_->count()) {
+    if (row < 0 || row >= downloads().count()) {
         return;
     }
-    const Download& download = downloads_->at(row);
+    const Download& download = downloads().at(row);
     if (download.running()) {
         cmbPause.setEnabled(true);
         cmbDownSel.setEnabled(false);
         // Cancelling a running download is for when others run beside it.
-        cmbCancel.setEnabled(queue_->limit() > 1);
+        cmbCancel.setEnabled(queue().limit() > 1);
         cmbClear.setEnabled(false);
         return;
     }
@@ -292,14 +296,14 @@ void frmMain::settleButtons() {
         cmbPause.setEnabled(false);
         cmbDownSel.setCaption("Resume");
     }
-    cmbClear.setEnabled(downloads_->runningCount() == 0);
+    cmbClear.setEnabled(downloads().runningCount() == 0);
 }
 
 void frmMain::showTrayTip() {
     const Download* fastest = nullptr;
     int running = 0;
-    for (int row = 0; row < downloads_->count(); ++row) {
-        const Download& d = downloads_->at(row);
+    for (int row = 0; row < downloads().count(); ++row) {
+        const Download& d = downloads().at(row);
         if (!d.running() || d.probing()) {
             continue;
         }

@@ -1,5 +1,6 @@
 #include "window/modMain.h"
 
+#include "services/Application.h"
 #include "window/frmMain.h"
 
 namespace tandu {
@@ -11,9 +12,15 @@ modMain::modMain(Platform& platform, std::string programFolder, std::string comm
     while (programFolder_.size() > 1 && programFolder_.back() == '/') {
         programFolder_.pop_back();
     }
+    application_ = std::make_unique<Application>(
+        programFolder_,
+        SystemParts{platform.fetcher, platform.locks, platform.launcher, platform.environment},
+        NumberText(platform.ui.thousandsSeparator()));
 }
 
-modMain::~modMain() = default;
+modMain::~modMain() {
+    main_.reset();  // the window lets go of the downloads before they go
+}
 
 std::string modMain::commandLineFromArguments(const std::vector<std::string>& arguments) {
     std::string text;

@@ -10,6 +10,7 @@
 
 namespace tandu {
 
+class Application;
 class frmMain;
 
 // The application title a running instance is found by.
@@ -36,6 +37,8 @@ public:
     frmMain& loadMainWindow();
 
     Platform& platform() { return platform_; }
+    // The program's downloads and services.
+    Application& application() { return *application_; }
     frmMain* mainWindow() { return main_.get(); }
     // The folder of the executable, without a trailing "/".
     const std::string& programFolder() const { return programFolder_; }
@@ -55,6 +58,7 @@ private:
     Platform& platform_;
     std::string programFolder_;
     std::string commandLine_;
+    std::unique_ptr<Application> application_;
     std::unique_ptr<frmMain> main_;
 };
 

@@ -1,4 +1,4 @@
-#include "tools/ExportList.h"
+#include "services/ListExport.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -7,8 +7,6 @@
 #include <memory>
 
 #include "storage/TextFile.h"
-#include "controls/EventPacer.h"
-#include "platform/UiServices.h"
 #include "transfer/DownloadList.h"
 
 namespace fs = std::filesystem;
@@ -41,18 +39,15 @@ FilePtr createTemporary(const std::string& exportPath, std::string& temporaryPat
     return nullptr;
 }
 
-}  // namespace
-
-ExportList::ExportList(UiServices& ui, const DownloadList& downloads)
-    : ui_(ui), downloads_(downloads) {}
-
-bool ExportList::refuse(const std::string& exportPath, const std::string& reason) {
-    ui_.messageBox("The list could not be exported to " + exportPath + ": " + reason, "Error",
-                   MsgIcon::Critical);
-    return false;
+ListExport::Outcome refuse(const std::string& exportPath, const std::string& reason) {
+    return {false, UserMessage{"The list could not be exported to " + exportPath + ": " + reason,
+                               "Error", MsgIcon::Critical}};
 }
 
-bool ExportList::write(const std::string& exportPath) {
+}  // namespace
+
+ListExport::Outcome ListExport::write(const std::string& exportPath,
+                                      const std::function<void()>& step) {
     skipped_.clear();
     std::error_code error;
     fs::path folder = fs::path(exportPath).parent_path();
@@ -89,7 +84,6 @@ bool ExportList::write(const std::string& exportPath) {
     }
 
     int failure = 0;
-    EventPacer pacer(ui_);
     for (int row = 0; row < downloads_.count(); ++row) {
         const std::string& path = downloads_.at(row).definitionPath();
         const auto lines = textfile::readLines(path, textfile::kDefinitionLimit);
@@ -108,7 +102,9 @@ bool ExportList::write(const std::string& exportPath) {
                 break;
             }
         }
-        pacer.step();
+        if (step) {
+            step();
+        }
     }
     if (std::fclose(out.release()) != 0 && failure == 0) {
         failure = errno;
@@ -123,19 +119,14 @@ bool ExportList::write(const std::string& exportPath) {
         std::remove(temporaryPath.c_str());
         return refuse(exportPath, reason);
     }
-    reportSkipped();
-    return true;
-}
-
-void ExportList::reportSkipped() {
     if (skipped_.empty()) {
-        return;
+        return {true, std::nullopt};
     }
     std::string text = "These definition files hold no URL line and were left out of the export:";
     for (const std::string& path : skipped_) {
         text += "\r\n" + path;
     }
-    ui_.messageBox(text, "Error", MsgIcon::Critical);
+    return {true, UserMessage{text, "Error", MsgIcon::Critical}};
 }
 
 }  // namespace tandu

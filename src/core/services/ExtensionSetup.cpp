@@ -1,11 +1,12 @@
-#include "dialogs/ExtensionInstaller.h"
+#include "services/ExtensionSetup.h"
 
 #include <filesystem>
 
+#include "platform/Environment.h"
+#include "platform/ProcessLauncher.h"
+#include "services/Application.h"
 #include "storage/FileNames.h"
-#include "controls/CommonDialog.h"
 #include "storage/NativeHostManifests.h"
-#include "window/modMain.h"
 
 namespace tandu {
 
@@ -37,24 +38,15 @@ std::string chromiumSteps(const std::string& unpacked) {
            unpacked + "; then \"Download with Tandu\" is in the menu of every link.";
 }
 
-}  // namespace
-
-void ExtensionInstaller::error(const std::string& text) {
-    app_.platform().ui.messageBox(text, "Error", MsgIcon::Critical);
+UserMessage error(const std::string& text) {
+    return {text, "Error", MsgIcon::Critical};
 }
 
-void ExtensionInstaller::run() {
-    Platform& platform = app_.platform();
-    cmd_.filter = kBrowserFilter;
-    cmd_.dialogTitle = "Select the Firefox executable";
-    platform.ui.showOpen(cmd_);
-    const std::string browser = cmd_.fileName;
-    if (browser.empty()) {
-        return;
-    }
+}  // namespace
+
+UserMessage ExtensionSetup::install(const std::string& browser) {
     if (!FileExists(browser)) {
-        error("Qiv could not find firefox.exe");
-        return;
+        return error("Qiv could not find firefox.exe");
     }
     const std::string folder = app_.programFolder();
     const std::string package = folder + "/" + kPackage;
@@ -62,16 +54,15 @@ void ExtensionInstaller::run() {
     const std::string host = folder + "/" + NativeHostManifests::kHostProgram;
     for (const std::string& part : {package, unpacked + "/manifest.json", host}) {
         if (!FileExists(part)) {
-            error("The extension cannot be installed: " + part +
-                  " is missing. Build or install Tandu again to get it.");
-            return;
+            return error("The extension cannot be installed: " + part +
+                         " is missing. Build or install Tandu again to get it.");
         }
     }
-    const auto home = platform.environment.variable("HOME");
+    const auto home = app_.parts().environment.variable("HOME");
     std::string reason = "HOME is not set";
     if (!home || home->empty() || !NativeHostManifests::write(*home, host, &reason)) {
-        error("The browsers cannot be told where Tandu's extension helper is (" + reason + ").");
-        return;
+        return error("The browsers cannot be told where Tandu's extension helper is (" + reason +
+                     ").");
     }
     const bool chromium = isChromiumFamily(browser);
     LaunchRequest request;
@@ -79,12 +70,11 @@ void ExtensionInstaller::run() {
     request.arguments = {chromium ? std::string("chrome://extensions/") : package};
     request.commandLine = browser + " \"" + request.arguments[0] + "\"";
     request.minimizedWithFocus = true;
-    if (!platform.launcher.start(request)) {
-        error("Qiv could not start " + browser);
-        return;
+    if (!app_.parts().launcher.start(request)) {
+        return error("Qiv could not start " + browser);
     }
-    platform.ui.messageBox(chromium ? chromiumSteps(unpacked) : firefoxSteps(package),
-                           "Install Extension", MsgIcon::Information);
+    return {chromium ? chromiumSteps(unpacked) : firefoxSteps(package), "Install Extension",
+            MsgIcon::Information};
 }
 
 }  // namespace tandu

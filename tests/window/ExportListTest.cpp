@@ -4,7 +4,7 @@
 #include <map>
 
 #include "TestProgram.h"
-#include "tools/ExportList.h"
+#include "services/ListExport.h"
 
 namespace tandu {
 namespace {

@@ -1,0 +1,74 @@
+#include "services/Application.h"
+
+#include "storage/FileNames.h"
+#include "storage/SettingsFile.h"
+#include "transfer/DownloadList.h"
+#include "transfer/DownloadQueue.h"
+#include "transfer/DriveLoop.h"
+#include "transfer/TransferMessages.h"
+
+namespace tandu {
+
+namespace {
+
+std::string withoutTrailingSlash(std::string folder) {
+    while (folder.size() > 1 && folder.back() == '/') {
+        folder.pop_back();
+    }
+    return folder;
+}
+
+}  // namespace
+
+Application::Application(std::string programFolder, SystemParts parts, NumberText numbers)
+    : programFolder_(withoutTrailingSlash(std::move(programFolder))),
+      parts_(parts),
+      numbers_(std::move(numbers)),
+      downloads_(std::make_unique<DownloadList>(
+          DownloadSetup{parts.fetcher, parts.locks, numbers_, programFolder_, {}})),
+      queue_(std::make_unique<DownloadQueue>(*downloads_)),
+      drive_(std::make_unique<DriveLoop>(*downloads_)) {
+    downloads_->setEndListener([this](Download& download) { queue_->downloadEnded(download); });
+}
+
+Application::~Application() = default;
+
+void Application::loadList(const std::function<void()>& step) {
+    if (!loaded_) {
+        loaded_ = true;
+        downloads_->load(step);
+    }
+}
+
+Download* Application::find(const std::string& name) {
+    for (int row = 0; row < downloads_->count(); ++row) {
+        if (downloads_->at(row).text() == name) {
+            return &downloads_->at(row);
+        }
+    }
+    return downloads_->find(name);
+}
+
+std::optional<UserMessage> Application::start(Download* selected, bool all) {
+    const std::string settings = settingsPath();
+    queue_->setLimit(SettingsFile::simultaneous(settings));
+    if (all) {
+        if (downloads_->runningCount() < queue_->limit() && !FileExists(settings)) {
+            return UserMessage{messages::kConfigMissing, messages::kErrorTitle, MsgIcon::Critical};
+        }
+        queue_->start(nullptr);
+    } else if (selected != nullptr) {
+        queue_->start(selected);
+    }
+    return std::nullopt;
+}
+
+CancelOutcome Application::cancel(int row) {
+    return downloads_->cancel(row);
+}
+
+void Application::clearCompleted() {
+    downloads_->clearCompleted();
+}
+
+}  // namespace tandu

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "storage/CancelDownload.h"
+#include "text/NumberText.h"
+
+namespace tandu {
+
+class Download;
+class DownloadList;
+class DownloadQueue;
+class DriveLoop;
+class Environment;
+class ProcessLauncher;
+class TransferLocks;
+
+namespace net {
+class Fetcher;
+}
+
+// What the program reaches outside plain C++, but the user.
+struct SystemParts {
+    net::Fetcher& fetcher;
+    TransferLocks& locks;
+    ProcessLauncher& launcher;
+    Environment& environment;
+};
+
+// The program under both faces: its folder, its downloads, the queue that
+// starts them and the loop that drives them. The services work on it; a face
+// creates one, shows what its downloads publish and calls the services.
+class Application {
+public:
+    Application(std::string programFolder, SystemParts parts, NumberText numbers);
+    ~Application();
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
+
+    // The folder of the executable, without a trailing "/".
+    const std::string& programFolder() const { return programFolder_; }
+    // The program folder followed by "/definitions/".
+    std::string definitionsFolder() const { return programFolder_ + "/definitions/"; }
+    std::string settingsPath() const { return programFolder_ + "/config.cfg"; }
+    const NumberText& numbers() const { return numbers_; }
+    SystemParts& parts() { return parts_; }
+
+    DownloadList& downloads() { return *downloads_; }
+    DownloadQueue& queue() { return *queue_; }
+    DriveLoop& drive() { return *drive_; }
+
+    // Reads the definitions folder into the list, once; `step` runs after each row.
+    void loadList(const std::function<void()>& step = {});
+    // The row shown with that name, else the download of that definition name.
+    Download* find(const std::string& name);
+    // Starts the selected download, or with "Download all" on a run of the
+    // queue; the queue takes its limit from the settings first. The message
+    // when the settings file is missing and nothing could start.
+    std::optional<UserMessage> start(Download* selected, bool all);
+    // Deletes a download's files and its row.
+    CancelOutcome cancel(int row);
+    void clearCompleted();
+
+private:
+    std::string programFolder_;
+    SystemParts parts_;
+    NumberText numbers_;
+    std::unique_ptr<DownloadList> downloads_;
+    std::unique_ptr<DownloadQueue> queue_;
+    std::unique_ptr<DriveLoop> drive_;
+    bool loaded_ = false;
+};
+
+}  // namespace tandu

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "platform/UserMessage.h"
+
+namespace tandu {
+
+class Application;
+
+// The settings as Preferences shows them, read from and saved to the
+// settings file with the checks both faces share.
+class SettingsService {
+public:
+    struct Preferences {
+        std::string connections;
+        std::string folder;
+        std::string buffer;
+        std::string simultaneous;
+    };
+
+    explicit SettingsService(Application& app) : app_(app) {}
+
+    // The file's values, defaults standing in for what it lacks.
+    Preferences current() const;
+    // Whether the settings file is there.
+    bool saved() const;
+    // Writes them; the message when the folder is refused or the file
+    // cannot be written.
+    std::optional<UserMessage> save(const Preferences& preferences);
+
+private:
+    Application& app_;
+};
+
+}  // namespace tandu

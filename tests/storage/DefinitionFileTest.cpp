@@ -39,6 +39,20 @@ TEST(DefinitionFile, BothFormsExactlyAsGivenShortFilesReadAsFarAsTheyGo) {
     // Sizes beyond 32 bits are written and read exactly.
     ASSERT_TRUE(file.writeForm2(path, 5'000'000'000, 1'250'000'000, 0));
     EXPECT_EQ(textfile::parseWholeNumber(DefinitionFile::read(path)->size), 5'000'000'000);
+
+    // Newer lines follow line 8, padded in form 1; an older reader sees its
+    // lines where they always were, and both forms read them back.
+    file.extras = {{"Limit", "500"}, {"Checksum", "sha256=ab"}};
+    test::writeFile(path, "");
+    ASSERT_TRUE(textfile::writeLinesAtomically(path, file.form1Lines()));
+    EXPECT_EQ(test::readFile(path),
+              "f.zip\r\nWaiting\r\nhttp://h/f.zip\r\n/tmp/\r\n3\r\n\r\n\r\n\r\n"
+              "Checksum: sha256=ab\r\nLimit: 500\r\n");
+    EXPECT_EQ(DefinitionFile::read(path)->extras, file.extras);
+    ASSERT_TRUE(file.writeForm2(path, 1000, 333, 1));
+    read = DefinitionFile::read(path);
+    EXPECT_EQ(read->size + read->remainder, " 1000  1 ");
+    EXPECT_EQ(read->extras, file.extras);
 }
 
 TEST(TextFile, WholeNumbersAreStrict) {

@@ -57,6 +57,13 @@ TEST(SettingsFile, WrittenExactlyWithSimultaneousDownloadsOnALineOfTheirOwn) {
         test::writeFile(path, std::string("1.0\r\n4\r\n\r\n512KB\r\n") + line + "\r\n");
         EXPECT_EQ(SettingsFile::simultaneous(path), 1) << line;
     }
+    // Newer settings follow line 5 as Key=value, which is then always there;
+    // a write that names none keeps the file's own.
+    ASSERT_TRUE(SettingsFile::write(path, "4", "/d/", "512KB", 1, {{"Limit", "500"}}));
+    EXPECT_EQ(test::readFile(path), "1.0\r\n4\r\n/d/\r\n512KB\r\n1\r\nLimit=500\r\n");
+    ASSERT_TRUE(SettingsFile::write(path, "5", "/d/", "512KB", 2));
+    EXPECT_EQ(SettingsFile::defaults(path).extras, (SettingsFile::Extras{{"Limit", "500"}}));
+    EXPECT_FALSE(SettingsFile::write(path, "4", "/d/", "512KB", 1, {{"A", "x\ny"}}));
 }
 
 }  // namespace

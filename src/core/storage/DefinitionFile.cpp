@@ -16,7 +16,24 @@ std::optional<DefinitionFile> DefinitionFile::read(const std::string& path) {
     for (std::size_t i = 0; i < std::size(fields) && i < lines->size(); ++i) {
         *fields[i] = (*lines)[i];
     }
+    for (std::size_t i = kExtrasLine - 1; i < lines->size(); ++i) {
+        const std::string& line = (*lines)[i];
+        const std::size_t colon = line.find(": ");
+        if (colon != std::string::npos && colon > 0) {
+            file.extras.emplace(line.substr(0, colon), line.substr(colon + 2));
+        }
+    }
     return file;
+}
+
+void DefinitionFile::appendExtras(std::vector<std::string>& lines) const {
+    if (extras.empty()) {
+        return;
+    }
+    lines.resize(kExtrasLine - 1);
+    for (const auto& [key, value] : extras) {
+        lines.push_back(key + ": " + value);
+    }
 }
 
 std::string DefinitionFile::numberLine(std::int64_t value) {
@@ -28,20 +45,24 @@ std::string DefinitionFile::numberLine(std::int64_t value) {
 }
 
 std::vector<std::string> DefinitionFile::form1Lines() const {
-    return {fileName, kWaiting, url, saveFolder, pieces};
+    std::vector<std::string> lines{fileName, kWaiting, url, saveFolder, pieces};
+    appendExtras(lines);
+    return lines;
 }
 
 std::vector<std::string> DefinitionFile::form2Lines(std::int64_t fileSize,
                                                     std::int64_t pieceSizeBytes,
                                                     std::int64_t remainderBytes) const {
-    return {fileName,
-            kDownloading,
-            url,
-            saveFolder,
-            pieces,
-            numberLine(fileSize),
-            numberLine(pieceSizeBytes),
-            numberLine(remainderBytes)};
+    std::vector<std::string> lines{fileName,
+                                   kDownloading,
+                                   url,
+                                   saveFolder,
+                                   pieces,
+                                   numberLine(fileSize),
+                                   numberLine(pieceSizeBytes),
+                                   numberLine(remainderBytes)};
+    appendExtras(lines);
+    return lines;
 }
 
 bool DefinitionFile::writeForm1(const std::string& path, const std::string& name,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -8,8 +9,12 @@
 namespace tandu {
 
 // A download's definition file. Form 1 (five lines) when added; form 2
-// (eight lines, with size, piece size and remainder) once probed.
+// (eight lines, with size, piece size and remainder) once probed. What newer
+// builds add follows as "Key: value" lines from line 9 on, which older builds
+// never read; a form 1 with such lines has lines 6 to 8 empty. Without extras
+// the files are byte for byte what they always were.
 struct DefinitionFile {
+    static constexpr int kExtrasLine = 9;
     static constexpr const char* kWaiting = "Waiting";
     static constexpr const char* kDownloading = "Downloading";
 
@@ -21,7 +26,9 @@ struct DefinitionFile {
     std::string size;        // line 6 as stored (form 2)
     std::string pieceSize;   // line 7
     std::string remainder;   // line 8
-    int lineCount = 0;       // lines the file held when read
+    // Lines 9 on, by key; a key holds no ':' and no value a line break.
+    std::map<std::string, std::string> extras;
+    int lineCount = 0;       // lines the file held when read, extras included
 
     // Nothing when the file cannot be read; missing lines read as empty.
     static std::optional<DefinitionFile> read(const std::string& path);
@@ -40,6 +47,9 @@ struct DefinitionFile {
                            std::string* reason = nullptr);
     bool writeForm2(const std::string& path, std::int64_t fileSize, std::int64_t pieceSizeBytes,
                     std::int64_t remainderBytes, std::string* reason = nullptr) const;
+
+private:
+    void appendExtras(std::vector<std::string>& lines) const;
 };
 
 }  // namespace tandu

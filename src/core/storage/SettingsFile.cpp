@@ -24,6 +24,14 @@ std::optional<SettingsFile::Values> SettingsFile::read(const std::string& path) 
         values.buffer = (*lines)[3];
     if (lines->size() > 4)
         values.simultaneous = (*lines)[4];
+    for (std::size_t i = 5; i < lines->size(); ++i) {
+        const std::string& line = (*lines)[i];
+        const std::size_t equals = line.find('=');
+        if (equals != std::string::npos && equals > 0) {
+            values.extras.emplace(textfile::trim(line.substr(0, equals)),
+                                  textfile::trim(line.substr(equals + 1)));
+        }
+    }
     return values;
 }
 
@@ -45,6 +53,7 @@ SettingsFile::Defaults SettingsFile::defaults(const std::string& path) {
         shown.buffer = buffer;
     }
     shown.simultaneous = simultaneous(path);
+    shown.extras = values->extras;
     return shown;
 }
 
@@ -66,18 +75,37 @@ bool SettingsFile::write(const std::string& path, const std::string& connections
 bool SettingsFile::write(const std::string& path, const std::string& connections,
                          const std::string& folder, const std::string& buffer, int simultaneous,
                          std::string* reason) {
+    const auto values = read(path);
+    return write(path, connections, folder, buffer, simultaneous,
+                 values ? values->extras : Extras{}, reason);
+}
+
+bool SettingsFile::write(const std::string& path, const std::string& connections,
+                         const std::string& folder, const std::string& buffer, int simultaneous,
+                         const Extras& extras, std::string* reason) {
+    const std::string breaks("\r\n\0", 3);
+    bool broken = false;
     for (const std::string* value : {&connections, &folder, &buffer}) {
-        if (value->find_first_of(std::string("\r\n\0", 3)) != std::string::npos) {
-            if (reason) {
-                *reason = "a value holds a line break";
-            }
-            return false;
-        }
+        broken = broken || value->find_first_of(breaks) != std::string::npos;
     }
-    // The default leaves the file as older builds wrote it.
+    for (const auto& [key, value] : extras) {
+        broken = broken || (key + value).find_first_of(breaks) != std::string::npos ||
+                 key.find('=') != std::string::npos;
+    }
+    if (broken) {
+        if (reason) {
+            *reason = "a value holds a line break";
+        }
+        return false;
+    }
+    // The defaults leave the file as older builds wrote it.
     std::vector<std::string> lines = {kMarker, connections, folder, buffer};
-    if (const int atOnce = std::clamp(simultaneous, 1, kMostSimultaneous); atOnce != 1) {
+    const int atOnce = std::clamp(simultaneous, 1, kMostSimultaneous);
+    if (atOnce != 1 || !extras.empty()) {
         lines.push_back(std::to_string(atOnce));
+    }
+    for (const auto& [key, value] : extras) {
+        lines.push_back(key + "=" + value);
     }
     return textfile::writeLinesAtomically(path, lines, reason);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 
@@ -9,7 +10,8 @@ namespace tandu {
 // config.cfg: "1.0", the default connections, the default folder and the
 // buffer size per connection ("512KB"), one per line; then the number of
 // downloads "Download all" runs at once, a later addition that older builds
-// never read. Read anew at every use.
+// never read; then, from line 6 on, "Key=value" lines for what newer builds
+// added (line 5 is written whenever one follows). Read anew at every use.
 class SettingsFile {
 public:
     static constexpr const char* kMarker = "1.0";
@@ -24,7 +26,11 @@ public:
         std::optional<std::string> folder;
         std::optional<std::string> buffer;
         std::optional<std::string> simultaneous;
+        // Lines 6 on, by key.
+        std::map<std::string, std::string> extras;
     };
+
+    using Extras = std::map<std::string, std::string>;
 
     // What the dialogs offer: lines 2 to 4 trimmed, the defaults standing in
     // for a line 2 or 4 that is missing or not a usable number.
@@ -34,6 +40,7 @@ public:
         std::string folder;
         std::string buffer = kDefaultBuffer;
         int simultaneous = 1;
+        Extras extras;
     };
 
     // Nothing when the file is missing or its line 1 (trimmed) is not "1.0".
@@ -41,13 +48,17 @@ public:
     static Defaults defaults(const std::string& path);
     // Replaces the file with the lines exactly as given; refuses a value
     // holding a line break, which would shift every later line. Without a
-    // number of simultaneous downloads the file's own stays.
+    // number of simultaneous downloads the file's own stays, and so do its
+    // extras without extras given.
     static bool write(const std::string& path, const std::string& connections,
                       const std::string& folder, const std::string& buffer,
                       std::string* reason = nullptr);
     static bool write(const std::string& path, const std::string& connections,
                       const std::string& folder, const std::string& buffer, int simultaneous,
                       std::string* reason = nullptr);
+    static bool write(const std::string& path, const std::string& connections,
+                      const std::string& folder, const std::string& buffer, int simultaneous,
+                      const Extras& extras, std::string* reason = nullptr);
     // Downloads at once, 1 to 8: 1 for a file without a usable line 5.
     static int simultaneous(const std::string& path);
 

@@ -205,6 +205,7 @@ bool Download::writeDefinition(std::string* reason) {
     definition.url = record_.defURL;
     definition.saveFolder = record_.saveFolder;
     definition.pieces = record_.defPieces;
+    definition.extras = record_.defExtras;
     return definition.writeForm2(record_.definitionPath, record_.plan.fileSize,
                                  record_.plan.pieceSize, record_.plan.remainder, reason);
 }

@@ -77,6 +77,7 @@ bool StartProcedure::takeDefinition(const DefinitionFile& definition) {
     rec.defURL = definition.url;
     rec.saveFolder = definition.saveFolder;
     rec.defPieces = definition.pieces;
+    rec.defExtras = definition.extras;
     rec.targetPath = folderOf(definition.saveFolder) + name;
     rec.source = net::Url::parse(definition.url);
     rec.fetchUrl = rec.source;

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdint>
 #include <deque>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -68,6 +69,8 @@ struct TransferRecord {
     std::string defURL;
     std::string saveFolder;
     std::string defPieces;
+    // Lines newer builds added; written back with every rewrite of the definition.
+    std::map<std::string, std::string> defExtras;
 
     // The address as added, and where the probe's redirects led.
     std::optional<net::Url> source;

@@ -16,7 +16,7 @@ class DownloadList;
 // start is passed over; each is tried once per run.
 class DownloadQueue {
 public:
-    static constexpr int kMostAtOnce = 8;
+    static constexpr int kMostAtOnce = 32;
 
     explicit DownloadQueue(DownloadList& list);
 

@@ -26,6 +26,9 @@ struct AnswerHead {
 
     // The value of the first header of that name (any case), trimmed.
     std::optional<std::string> header(std::string_view name) const;
+    // The file name Content-Disposition gives, as bytes: filename* (its
+    // escapes decoded) before filename.
+    std::optional<std::string> fileName() const;
 
     int status = 0;
     // Exactly as received, line ends kept.

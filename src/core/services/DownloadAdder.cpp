@@ -100,27 +100,38 @@ void DownloadAdder::fail(const std::string& reason) {
 
 bool DownloadAdder::add(const std::string& url, const std::string& folder,
                         const std::string& connections) {
-    // The file is written whole under a private name, then linked to its real
-    // name, which fails when that name was taken meanwhile (e.g. by another
-    // process): nobody ever sees half a file, and no file is ever replaced.
     net::Url::Error invalid;
     if (!net::Url::parse(url, &invalid) && invalid.kind == net::Url::Error::Kind::UnknownScheme) {
         failure_ = invalid.message;
         return false;
     }
+    DefinitionFile definition;
+    definition.url = url;
+    definition.saveFolder = folder;
+    definition.pieces = connections;
+    const auto name = claim(SafeDownloadName(url), definition);
+    if (!name) {
+        return false;
+    }
+    app_.downloads().add(DefinitionPath(definitions_, *name));
+    ++added_;
+    return true;
+}
+
+std::optional<std::string> DownloadAdder::claim(const std::string& name,
+                                                DefinitionFile definition) {
+    // The file is written whole under a private name, then linked to its real
+    // name, which fails when that name was taken meanwhile (e.g. by another
+    // process): nobody ever sees half a file, and no file is ever replaced.
     const std::string scratch = definitions_ + ".add-" + token_ + ".tmp";
     for (;;) {
-        DefinitionFile definition;
-        definition.fileName = freeName(SafeDownloadName(url), folder);
-        definition.url = url;
-        definition.saveFolder = folder;
-        definition.pieces = connections;
+        definition.fileName = freeName(name, definition.saveFolder);
         const std::string path = DefinitionPath(definitions_, definition.fileName);
         std::string reason;
         if (!textfile::writeLines(scratch, definition.form1Lines(), &reason)) {
             std::remove(scratch.c_str());
             fail(reason);
-            return false;
+            return std::nullopt;
         }
         std::error_code error;
         std::filesystem::create_hard_link(scratch, path, error);
@@ -136,11 +147,9 @@ bool DownloadAdder::add(const std::string& url, const std::string& folder,
                 continue;  // taken meanwhile: next number
             }
             fail(error.message());
-            return false;
+            return std::nullopt;
         }
-        app_.downloads().add(path);
-        ++added_;
-        return true;
+        return definition.fileName;
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -7,6 +8,7 @@
 namespace tandu {
 
 class Application;
+struct DefinitionFile;
 
 // Adds downloads to the list, one batch at a time: one definition file in
 // form 1 and its row per URL. A name another download holds (a row, or a definition or
@@ -20,6 +22,9 @@ public:
     // False when the definition file cannot be written; then nothing of this
     // download stays on disk and failureMessage() says why.
     bool add(const std::string& url, const std::string& folder, const std::string& connections);
+    // Writes `definition` in form 1 under `name`, numbered as above where it
+    // is taken, without a row; the name it got, none when it cannot be written.
+    std::optional<std::string> claim(const std::string& name, DefinitionFile definition);
     int added() const { return added_; }
     const std::string& failureMessage() const { return failure_; }
 

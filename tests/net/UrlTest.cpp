@@ -57,6 +57,20 @@ TEST(Url, MalformedOrForeignAddressesGetAReason) {
     }
 }
 
+// Where a password written for the first address may go.
+TEST(Url, SameOriginIsTheSameSchemeHostAndPort) {
+    const Url own = *Url::parse("http://u:p@Files.Example.org/a");
+    for (const auto& [text, same] : std::vector<std::pair<std::string, bool>>{
+             {"http://files.example.org:80/b?x", true},
+             {"http://files.example.org:8080/a", false},
+             {"https://files.example.org/a", false},
+             {"https://files.example.org:80/a", false},
+             {"http://example.org/a", false},
+             {"http://files.example.org.evil/a", false}}) {
+        EXPECT_EQ(own.sameOrigin(*Url::parse(text)), same) << text;
+    }
+}
+
 TEST(AnswerHead, ReadsLengthRangesAndRetryAndIgnoresWhatItCannotTrust) {
     const Url url = *Url::parse("http://h/f");
     const AnswerHead good = AnswerHead::parse(
@@ -78,6 +92,37 @@ TEST(AnswerHead, ReadsLengthRangesAndRetryAndIgnoresWhatItCannotTrust) {
         EXPECT_EQ(bad.status, raw[0] == 'g' ? 0 : 200);
         EXPECT_FALSE(bad.contentLength || bad.contentRange || bad.retryAfter || bad.acceptsRanges)
             << raw;
+        EXPECT_TRUE(bad.malformedLength);
+    }
+    // A length that is not a plain decimal number of a real size is marked, not taken as none.
+    for (const char* length : {"1 000 000", "0xF4240", "1e6", "+5", "9223372036854775808",
+                               "9223372036854775807", "1152921504606846977"}) {
+        const AnswerHead head =
+            AnswerHead::parse(std::string("HTTP/1.1 200 OK\r\nContent-Length: ") + length +
+                                  "\r\n\r\n", url);
+        EXPECT_TRUE(!head.contentLength && head.malformedLength) << length;
+    }
+    EXPECT_FALSE(AnswerHead::parse("HTTP/1.1 200 OK\r\n\r\n", url).malformedLength);
+}
+
+TEST(AnswerHead, FileNameFromContentDispositionExtendedFormFirst) {
+    const Url url = *Url::parse("http://h/download?id=7");
+    const std::vector<std::pair<std::string, std::optional<std::string>>> cases = {
+        {"attachment; filename=\"report.pdf\"", "report.pdf"},
+        {"attachment; filename=plain.txt; size=3", "plain.txt"},
+        {"attachment; filename=\"a \\\"b\\\".txt\"; filename*=UTF-8''r%C3%A9sum%C3%A9.pdf",
+         "r\u00e9sum\u00e9.pdf"},
+        {"attachment; filename*=iso-8859-1'en'caf%E9.txt", "caf\xe9.txt"},
+        {"attachment; filename*=koi8-r''x.txt; filename=\"y.txt\"", "y.txt"},
+        {"inline", std::nullopt},
+    };
+    for (const auto& [value, name] : cases) {
+        EXPECT_EQ(AnswerHead::parse("HTTP/1.1 200 OK\r\nContent-Disposition: " + value +
+                                        "\r\n\r\n",
+                                    url)
+                      .fileName(),
+                  name)
+            << value;
     }
 }
 

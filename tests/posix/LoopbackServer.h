@@ -5,6 +5,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
+#include <cctype>
 #include <condition_variable>
 #include <functional>
 #include <mutex>
@@ -24,7 +26,8 @@ inline std::string patterned(std::size_t size, unsigned seed = 0) {
 }
 
 // A TCP server on 127.0.0.1 (an ephemeral port) that hands each connection's
-// request to `answer` and sends back what it returns, then closes. While
+// request to `answer` and sends back what it returns, then closes (or, once
+// told to keep connections, reads the next request on it). While
 // bodies are held, each answer stops after the first bytes of its body until
 // release(), so a test can act on a transfer that is certainly mid-way.
 class LoopbackServer {
@@ -45,6 +48,8 @@ public:
             for (int client;
                  (client = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC)) >= 0;) {
                 std::lock_guard<std::mutex> lock(mutex_);
+                ++connections_;
+                clients_.push_back(client);
                 workers_.emplace_back([this, client] { serve(client); });
             }
         });
@@ -55,6 +60,13 @@ public:
             stopping_ = true;
         }
         released_.notify_all();
+        {
+            // Kept connections wait for a next request that will not come.
+            std::lock_guard<std::mutex> lock(mutex_);
+            for (int client : clients_) {
+                ::shutdown(client, SHUT_RDWR);
+            }
+        }
         ::shutdown(listener_, SHUT_RDWR);
         ::close(listener_);
         acceptor_.join();  // no worker is added after it ends
@@ -62,6 +74,11 @@ public:
     }
 
     int port() const { return port_; }
+    void keepConnections() { keep_ = true; }
+    int connections() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return connections_;
+    }
     std::vector<std::string> requests() {
         std::lock_guard<std::mutex> lock(mutex_);
         return requests_;
@@ -98,23 +115,48 @@ public:
                        (request.rfind("HEAD ", 0) == 0 ? "" : file);
             }
             const std::size_t first = std::stoull(request.substr(at + 13));
-            const std::size_t last = std::stoull(request.substr(request.find('-', at) + 1));
+            const std::size_t dash = request.find('-', at) + 1;
+            std::size_t last = std::isdigit(static_cast<unsigned char>(request[dash]))
+                                   ? std::stoull(request.substr(dash))
+                                   : file.size() - 1;
+            last = std::min(last, file.size() - 1);
             return "HTTP/1.1 206 Partial Content\r\nContent-Range: bytes " + std::to_string(first) +
-                   "-" + std::to_string(last) + "/" + length + "\r\n\r\n" +
+                   "-" + std::to_string(last) + "/" + length +
+                   "\r\nContent-Length: " + std::to_string(last - first + 1) + "\r\n\r\n" +
                    file.substr(first, last - first + 1);
         };
     }
 
 private:
     void serve(int client) {
-        std::string request;
-        char bytes[4096];
-        for (ssize_t n; request.find("\r\n\r\n") == std::string::npos; request.append(bytes, n)) {
-            if ((n = ::recv(client, bytes, sizeof bytes, 0)) <= 0) {
-                ::close(client);
-                return;
+        std::string pending;
+        do {
+            std::string request;
+            char bytes[4096];
+            std::size_t end;
+            while ((end = pending.find("\r\n\r\n")) == std::string::npos) {
+                const ssize_t n = ::recv(client, bytes, sizeof bytes, 0);
+                if (n <= 0) {
+                    closeClient(client);
+                    return;
+                }
+                pending.append(bytes, static_cast<std::size_t>(n));
             }
-        }
+            request = pending.substr(0, end + 4);
+            pending.erase(0, end + 4);
+            if (!answerOne(client, request)) {
+                break;
+            }
+        } while (keep_);
+        closeClient(client);
+    }
+    void closeClient(int client) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        clients_.erase(std::find(clients_.begin(), clients_.end(), client));
+        ::close(client);
+    }
+    // False when the connection is no longer usable.
+    bool answerOne(int client, const std::string& request) {
         std::unique_lock<std::mutex> lock(mutex_);
         requests_.push_back(request);
         lock.unlock();
@@ -136,10 +178,7 @@ private:
             sent = !stopping_;
             lock.unlock();
         }
-        if (sent) {
-            sendAll(client, reply.data() + holdAt, reply.size() - holdAt);
-        }
-        ::close(client);
+        return sent && sendAll(client, reply.data() + holdAt, reply.size() - holdAt);
     }
     static bool sendAll(int client, const char* data, std::size_t size) {
         for (ssize_t n = 0; size > 0; data += n, size -= static_cast<std::size_t>(n)) {
@@ -154,6 +193,8 @@ private:
     int listener_ = -1;
     int port_ = 0;
     bool stopping_ = false;
+    std::atomic<bool> keep_ = false;
+    int connections_ = 0;
     bool holding_ = false;
     std::size_t holdAfter_ = 0;
     int held_ = 0;
@@ -162,6 +203,7 @@ private:
     std::mutex mutex_;
     std::thread acceptor_;
     std::vector<std::thread> workers_;
+    std::vector<int> clients_;
     std::vector<std::string> requests_;
 };
 

@@ -29,7 +29,9 @@ bool sameName(std::string_view a, std::string_view b) {
 std::optional<std::int64_t> number(std::string_view text) {
     std::int64_t value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size() || value < 0) {
+    if (text.empty() || !std::isdigit(static_cast<unsigned char>(text.front())) ||
+        error != std::errc() || end != text.data() + text.size() ||
+        value > AnswerHead::kLargestSize) {
         return std::nullopt;
     }
     return value;
@@ -118,6 +120,7 @@ AnswerHead AnswerHead::parse(std::string_view raw, Url url) {
     }
     if (auto length = head.header("Content-Length")) {
         head.contentLength = number(*length);
+        head.malformedLength = !head.contentLength;
     }
     if (auto range = head.header("Content-Range")) {
         head.contentRange = parseContentRange(*range);

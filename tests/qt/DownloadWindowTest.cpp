@@ -13,6 +13,7 @@
 #include "LiveWindow.h"
 #include "ServedFiles.h"
 #include "ShownList.h"
+#include "TestProgram.h"
 
 namespace tandu {
 namespace {
@@ -36,6 +37,7 @@ TEST(DownloadWindow, ThreeAtOnceEachRowLiveAndThePagesFollowTheChosenRow) {
                                                  "\r\n" + downloads + "/\r\n2\r\n");
     }
     live.open();
+    live.form().downloads().setup().ranges = wholeRanges();  // two pieces of a small file
     auto* list = live.need<QTreeView>("lstDown");
     auto* tabs = live.need<QTabWidget>("Tabs");
     auto* start = live.need<QPushButton>("cmbDownSel");

@@ -18,6 +18,7 @@ public:
         test::writeFile(folder / "config.cfg", "1.0\r\n4\r\n\r\n1KB\r\n");
         std::filesystem::create_directories(folder / "dl");
         list.setObserver(this);
+        list.setup().ranges = test::wholeRanges();
         list.setEndListener([this](Download& d) { queue.downloadEnded(d); });
         queue.setLimit(atOnce);
         queue.allMode = [] { return true; };
@@ -33,7 +34,7 @@ public:
         for (std::size_t k = 0; k < host.fetcher.count(); ++k) {
             FakeFetchRecord& r = host.fetcher.fetch(k);
             if (r.request.url.text() == d.record().defURL && !r.destroyed) {
-                return FakeFetcher::head(r, test::sizeAnswer(static_cast<std::int64_t>(size)));
+                return FakeFetcher::head(r, test::rangeAnswer(static_cast<std::int64_t>(size)));
             }
         }
     }
@@ -48,7 +49,7 @@ public:
 
     test::TempFolder folder;
     test::HeadlessPlatform host;
-    DownloadList list{DownloadSetup{host.fetcher, host.locks, NumberText(","), folder.path(), {}}};
+    DownloadList list{DownloadSetup{host.fetcher, host.locks, NumberText(","), folder.path(), {}, {}}};
     DownloadQueue queue{list};
     std::vector<std::string> texts;
     int finished = 0;

@@ -13,7 +13,7 @@ TEST(Pause, BuffersGoToTheFileAndSurviveARestart) {
     const int row = h.addWaiting("big.bin", "3");
     const std::string file = test::patterned(1'500'000);
     h.start(row);
-    h.answerProbeWithSize(1'500'000);
+    h.answerFirstWithSize(1'500'000);
     const std::string definition = test::readFile(h.definitionPath("big.bin"));
     auto& one = h.ws(1);
     FakeFetcher::head(one, test::partialHeader(0, 499'999, 1'500'000));
@@ -65,7 +65,7 @@ TEST(Pause, MissingProgressFileShowsTheMessageAndEndsTheTransfer) {
     EngineHarness h;
     const int row = h.addWaiting("f.bin", "2");
     h.start(row);
-    h.answerProbeWithSize(10);
+    h.answerFirstWithSize(10);
     std::filesystem::remove(h.progressPath("f.bin"));
     h.f->cmbPause.click();
     ASSERT_EQ(h.messages().size(), 1u);
@@ -81,11 +81,9 @@ TEST(Pause, ASizelessDownloadLeftMidwayResumesWhereRangesNowWorkElseStartsAgainA
         EngineHarness h;
         const int row = h.addWaiting("f.bin", "2");
         h.start(row);
-        h.answerProbe(noLength);
-        // No length: one connection to the end.
+        h.answerFirst(noLength);
+        // No length: one connection to the end, the first answer's own.
         ASSERT_EQ(h.f->lstPieces.rowCount(), 1);
-        EXPECT_FALSE(h.newest().request.range);
-        FakeFetcher::head(h.newest(), noLength);
         FakeFetcher::body(h.newest(), file.substr(0, 1500));
         h.f->tmr.tick();
         EXPECT_EQ(h.f->downloads().at(row).row().size + h.f->downloads().at(row).row().eta,
@@ -97,15 +95,13 @@ TEST(Pause, ASizelessDownloadLeftMidwayResumesWhereRangesNowWorkElseStartsAgainA
         textfile::writeLines(h.progressPath("f.bin"), {"0-0"});
         h.start(row);
         if (ranges) {
-            h.answerProbe(
-                "HTTP/1.1 200 OK\r\nAccept-Ranges: bytes\r\nContent-Length: 4000\r\n\r\n");
+            h.answerFirst(test::rangeAnswer(4000));
             EXPECT_EQ(h.ws(1).request.range->first, 1500);
             test::serve(h.ws(1), file);
             test::serve(h.ws(2), file);
         } else {
-            h.answerProbe(noLength);
+            h.answerFirst(noLength);
             EXPECT_TRUE(test::readFile(h.targetPath("f.bin")).empty());
-            FakeFetcher::head(h.newest(), noLength);
             FakeFetcher::body(h.newest(), file);
             FakeFetcher::end(h.newest());
         }

@@ -9,7 +9,7 @@
 namespace tandu {
 
 // A download's definition file. Form 1 (five lines) when added; form 2
-// (eight lines, with size, piece size and remainder) once probed. What newer
+// (eight lines, with size, piece size and remainder) once the first answer came. What newer
 // builds add follows as "Key: value" lines from line 9 on, which older builds
 // never read; a form 1 with such lines has lines 6 to 8 empty. Without extras
 // the files are byte for byte what they always were.

@@ -71,6 +71,7 @@ void ConnectionBalancer::replaceLongCrawlers() {
         if (rate(s) && s.crawlingSince && now - *s.crawlingSince >= enough && s.failures < tries) {
             // Another request may find a better path; it counts as a retry.
             ++s.failures;
+            s.nextRange = false;
             engine_.connect(k);
         }
     }
@@ -84,7 +85,7 @@ int ConnectionBalancer::slowest() const {
     for (int k = 1; k <= rec.stretchCount(); ++k) {
         const Stretch& s = rec.stretch(k);
         const std::int64_t lacks = s.missing();
-        if (s.done || lacks < 2 * rules.floor) {
+        if (s.done || farPart(k) < rules.floor) {
             continue;
         }
         const std::optional<double> speed = rate(s);
@@ -101,10 +102,27 @@ int ConnectionBalancer::slowest() const {
     return best;
 }
 
+std::int64_t ConnectionBalancer::farPart(int k) const {
+    const Stretch& s = engine_.record().stretch(k);
+    const double seconds = engine_.setup().help.seconds;
+    std::int64_t kept = s.received;
+    if (engine_.fetching(k)) {
+        kept = s.askedTo;
+        // A request that would still take long gives up its far part, all
+        // but what comes within a while: cut short, it ends there, and little
+        // that the server has sent by then is dropped.
+        const std::optional<double> speed = rate(s);
+        if (speed && static_cast<double>(s.askedTo - s.received) > 2 * seconds * *speed) {
+            kept = s.received + static_cast<std::int64_t>(seconds * *speed);
+        }
+    }
+    return s.length - std::max(s.received + (s.missing() + 1) / 2, kept);
+}
+
 int ConnectionBalancer::split(int k, int connection) {
     TransferRecord& rec = engine_.record();
     Stretch& cut = rec.stretch(k);
-    const std::int64_t far = cut.missing() / 2;
+    const std::int64_t far = farPart(k);
     cut.length -= far;
     Stretch helper;
     helper.piece = cut.piece;
@@ -134,6 +152,7 @@ void ConnectionBalancer::replaceCrawler() {
     if (worst != 0) {
         // Another request may find a better path; it counts as a retry.
         ++rec.stretch(worst).failures;
+        rec.stretch(worst).nextRange = false;
         engine_.connect(worst);
     }
 }

@@ -1,5 +1,6 @@
 #include "transfer/Download.h"
 
+#include <cstdio>
 #include <filesystem>
 
 #include "storage/DefinitionFile.h"
@@ -27,7 +28,7 @@ Download::Download(DownloadSetup& setup, DownloadEvents& events, std::string def
       text_(std::move(text)),
       state_(state),
       start_(*this),
-      probe_(*this),
+      first_(*this),
       data_(*this),
       balancer_(*this),
       completion_(*this),
@@ -78,7 +79,7 @@ std::string Download::retryText() const {
     if (record_.probing && record_.probeRetryIn > 0) {
         return "retrying in " + std::to_string(record_.probeRetryIn) + " s";
     }
-    // Pieces are laid out only once the probe answered.
+    // Pieces are laid out only once the first answer came.
     for (const Stretch& s : record_.stretches) {
         if (s.retryIn > 0) {
             return "retrying piece " + std::to_string(s.piece) + " in " +
@@ -112,10 +113,48 @@ void Download::connect(int index) {
     }
     // The old fetch goes first: no event of it may reach the new one's state.
     destroyConnection(index);
-    auto fetch = index == 0 ? probe_.start() : data_.start(index);
+    auto fetch = index == 0 ? first_.start() : data_.start(index);
     if (running() && fetches_.size() > static_cast<std::size_t>(index)) {
         fetches_[static_cast<std::size_t>(index)] = std::move(fetch);
     }
+}
+
+void Download::handOver(int from, int to) {
+    if (fetches_.size() <= static_cast<std::size_t>(to)) {
+        fetches_.resize(static_cast<std::size_t>(to) + 1);
+    }
+    fetches_[static_cast<std::size_t>(to)] = std::move(fetches_[static_cast<std::size_t>(from)]);
+}
+
+void Download::takeName(const std::string& wanted) {
+    if (!setup_.claimName) {
+        return;
+    }
+    DefinitionFile definition;
+    definition.fileName = text_;
+    definition.url = record_.defURL;
+    definition.saveFolder = record_.saveFolder;
+    definition.pieces = record_.defPieces;
+    definition.extras = record_.defExtras;
+    const auto name = setup_.claimName(wanted, definition);
+    if (!name) {
+        return;
+    }
+    const std::string path = DefinitionPath(setup_.definitionsFolder(), *name);
+    auto lock = setup_.locks.tryAcquire(path);
+    if (!lock) {
+        std::remove(path.c_str());
+        return;
+    }
+    // The new definition is whole before the old one goes.
+    std::remove(definitionPath_.c_str());
+    std::remove(record_.progressPath.c_str());
+    lock_ = std::move(lock);
+    record_.targetPath.replace(record_.targetPath.size() - text_.size(), text_.size(), *name);
+    definitionPath_ = record_.definitionPath = path;
+    record_.progressPath = ProgressPathFor(path);
+    name_ = text_ = record_.fileName = *name;
+    changed();
 }
 
 void Download::retryLater(int index, std::optional<std::chrono::seconds> serverDelay,

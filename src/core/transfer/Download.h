@@ -13,7 +13,7 @@
 #include "transfer/DownloadSetup.h"
 #include "transfer/DownloadState.h"
 #include "transfer/PauseOperation.h"
-#include "transfer/ProbeHandler.h"
+#include "transfer/FirstRequest.h"
 #include "transfer/ProgressTimer.h"
 #include "storage/ProgressWriter.h"
 #include "transfer/StartProcedure.h"
@@ -29,8 +29,9 @@ class Fetch;
 }
 
 // One download, known by its definition file's base name: its record, its
-// fetches (0 probes; k >= 1 fetches stretch k), the target file and the lock
-// that keeps other processes off it. Commanded by calls; tells its
+// fetches (0 is a fresh start's first request until its answer makes the
+// plan; k >= 1 fetches stretch k), the target file and the lock that keeps
+// other processes off it. Commanded by calls; tells its
 // DownloadEvents what it does.
 class Download {
 public:
@@ -91,10 +92,15 @@ public:
     TargetFile& target() { return target_; }
     DataPath& data() { return data_; }
     bool fetching(int index) const;
-    void resetProbe() { probe_.reset(); }
     bool quiet() const { return quiet_; }
-    // Fetch `index` goes out now: the probe (0) or a stretch's missing bytes.
+    // Fetch `index` goes out now: the first request (0) or a stretch's next bytes.
     void connect(int index);
+    // The running fetch `from` serves stretch `to` from now on.
+    void handOver(int from, int to);
+    // Nothing written yet: the download goes by this name (numbered where it
+    // is taken), its definition, progress file and row with it. Keeps its
+    // own name when the new one cannot be had.
+    void takeName(const std::string& name);
     // Connection c finished its stretch; it may help a slower one.
     void connectionFree(int connection) { balancer_.connectionFree(connection); }
     void helpIdle() { balancer_.helpIdle(); }
@@ -105,7 +111,7 @@ public:
     // a delay; when the tries are spent it gives up.
     void retryLater(int index, std::optional<std::chrono::seconds> serverDelay,
                     const std::string& reason);
-    // Fetch `index` cannot go on: the probe fails the start; a stretch is
+    // Fetch `index` cannot go on: the first request fails the start; a stretch is
     // left to the other connections to help, and once none is left the
     // download pauses.
     void giveUp(int index, const std::string& reason);
@@ -162,7 +168,7 @@ private:
     ProgressWriter progress_;
     std::unique_ptr<TransferLock> lock_;
     StartProcedure start_;
-    ProbeHandler probe_;
+    FirstRequest first_;
     DataPath data_;
     ConnectionBalancer balancer_;
     CompletionActions completion_;

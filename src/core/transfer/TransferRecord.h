@@ -31,6 +31,11 @@ struct Stretch {
     std::int64_t lastReceived = 0;  // `received` at the previous tick
     std::int64_t speed = 0;         // bytes in the last tick
     std::int64_t secondsLeft = 0;   // at that speed
+    // The running request asks for bytes up to here, counted from `start`
+    // (exclusive); the next one goes out when they have come.
+    std::int64_t askedTo = 0;
+    // The request going out follows one that came whole: the speed stays known.
+    bool nextRange = false;
     bool headerPending = true;
     bool done = false;
     // Tries that failed in a row; a retry waits `retryIn` more ticks.
@@ -72,13 +77,13 @@ struct TransferRecord {
     // Lines newer builds added; written back with every rewrite of the definition.
     std::map<std::string, std::string> defExtras;
 
-    // The address as added, and where the probe's redirects led.
+    // The address as added, and where the first answer's redirects led.
     std::optional<net::Url> source;
     std::optional<net::Url> fetchUrl;
     PiecePlan plan;
     std::int64_t bufferSize = SettingsFile::kDefaultBufferBytes;
     bool downloading = false;
-    bool probing = false;        // a fresh start waits for the probe's answer
+    bool probing = false;        // a fresh start waits for its first answer
     bool oneConnection = false;  // the server sends only whole files
     // The size comes only with the end of the body: one connection, no ranges.
     bool sizeUnknown = false;

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """A web server on 127.0.0.1:PORT misbehaving by path: /file/N (N bytes, ranges);
 /head405/N; /nolength/N; /chunked/N; /busy/N (503 + Retry-After: 1 every other
-time); /reset/N (every 4th reset halfway); /mute/N (head, then 40 s of silence, the first time);
+time); /reset/N (every 3rd GET from the 2nd reset halfway); /mute/N (head, then 40 s of silence, the first time);
 /silent; /redirect/K (302 to /redirect/K-1, at 0 to /file/1000)."""
 import collections, functools, itertools, re, socket, socketserver, struct, sys, time
 
@@ -54,7 +54,7 @@ class Handler(socketserver.BaseRequestHandler):
         if method == "HEAD":
             return
         time.sleep(40 if kind == "mute" and next(counters[kind]) == 0 else 0)
-        if kind == "reset" and next(counters[kind]) % 4 == 3:
+        if kind == "reset" and next(counters[kind]) % 3 == 1:
             self.request.sendall(body[:len(body) // 2])
             self.request.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
             return

@@ -34,8 +34,8 @@ pid $state/nginx/nginx.pid;
 error_log $state/nginx/error.log;
 events {}
 http {
-    # What the plain port-80 requests carried besides their request line.
-    log_format exact '\$request|\$http_host|\$http_user_agent|\$http_accept|\$http_range';
+    # What requests carried besides their request line.
+    log_format exact '\$request|\$http_host|\$http_user_agent|\$http_accept|\$http_range|\$http_accept_encoding';
     access_log $state/nginx/access.log exact;
     $temp
     root $root;

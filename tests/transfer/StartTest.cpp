@@ -81,6 +81,42 @@ TEST(FirstRequest, UnusableOrUntrustedAnswersFailTheStart) {
     }
 }
 
+// Nothing written yet: the download takes the server's name, numbered as a
+// new download's would be, and never leaves the folder or replaces a file.
+TEST(FirstRequest, TheServersNameIsTakenWithTheDefinitionProgressFileAndRow) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"attachment; filename=\"report.pdf\"", "report.pdf"},
+        {"attachment; filename*=UTF-8''r%C3%A9sum%C3%A9.pdf", "r\u00e9sum\u00e9.pdf"},
+        {"attachment; filename=\"../mine.txt\"", "mine (2).txt"},
+        {"attachment; filename=\"/etc/mine.txt\"", "mine (2).txt"},
+        {"attachment; filename=\"..\"", "download"},
+    };
+    for (const auto& [disposition, name] : cases) {
+        EngineHarness h;
+        test::writeFile(h.targetPath("mine.txt"), "the user's own");
+        const int row = h.addWaiting("download", "1", "http://lab.test/download?id=7");
+        h.start(row);
+        h.answerFirst("HTTP/1.1 200 OK\r\nContent-Length: 3\r\nContent-Disposition: " +
+                      disposition + "\r\n\r\n");
+        FakeFetcher::body(h.newest(), "pdf");
+        EXPECT_EQ(h.f->lstDown.text(row), name);
+        EXPECT_EQ(test::readFile(h.targetPath(name)), "pdf") << disposition;
+        EXPECT_EQ(test::readFile(h.targetPath("mine.txt")), "the user's own");
+        EXPECT_EQ(h.state(row), "Completed");
+    }
+    // Mid-way, the definition and progress file have the new name; the old are gone.
+    EngineHarness h;
+    h.start(h.addWaiting("download", "2", "http://lab.test/download?id=7"));
+    h.answerFirst("HTTP/1.1 206 Partial Content\r\nContent-Range: bytes 0-3999/4000\r\n"
+                  "Content-Disposition: inline; filename=r.pdf\r\n\r\n");
+    EXPECT_EQ(h.f->downloads().at(0).name(), "r.pdf");
+    EXPECT_EQ(DefinitionFile::read(h.definitionPath("r.pdf"))->fileName, "r.pdf");
+    EXPECT_EQ(h.progress("r.pdf"), "0-2000 0-2000 ");
+    EXPECT_FALSE(test::fileExists(h.definitionPath("download")) ||
+                 test::fileExists(h.progressPath("download")));
+    EXPECT_TRUE(test::fileExists(h.targetPath("r.pdf")));
+}
+
 // A server that sends whole files only, or no length: one connection, the
 // first answer's body is the file.
 TEST(FirstRequest, AWholeFileAnswerIsFetchedOverOneConnection) {

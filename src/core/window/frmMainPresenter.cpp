@@ -57,6 +57,7 @@ void frmMain::rowsRemoved(const std::vector<int>& rows) {
 
 void frmMain::showRow(int row, const Download& download) {
     const Download::RowTexts& texts = download.row();
+    lstDown.setCell(row, 0, download.text());  // the name the server gave, once it did
     lstDown.setCell(row, kSpeedColumn, texts.speed);
     lstDown.setCell(row, kStateColumn, StateText(download.state()));
     lstDown.setCell(row, kSizeColumn, texts.size);

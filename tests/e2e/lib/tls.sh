@@ -55,6 +55,11 @@ http {
         listen 127.0.0.1:8080;
         listen [::1]:8080;
         location = /up { return 302 https://good.test/file.bin; }
+        # As servers that refuse requests without a User-Agent do.
+        location /agent/ {
+            alias $root/;
+            if (\$http_user_agent = "") { return 403; }
+        }
     }
 }
 CONF

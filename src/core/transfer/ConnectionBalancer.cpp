@@ -1,12 +1,18 @@
 #include "transfer/ConnectionBalancer.h"
 
 #include <algorithm>
+#include <cmath>
 #include <chrono>
 #include <vector>
 
 #include "transfer/Download.h"
 
 namespace tandu {
+
+namespace {
+// Speeds are sampled over at least this long.
+constexpr std::chrono::milliseconds kSampleTime{100};
+}  // namespace
 
 bool ConnectionBalancer::splitting() const {
     const TransferRecord& rec = engine_.record();
@@ -39,21 +45,30 @@ std::optional<double> ConnectionBalancer::rate(const Stretch& s) {
 }
 
 void ConnectionBalancer::sample() {
+    TransferRecord& rec = engine_.record();
     const auto now = engine_.setup().clock();
-    for (Stretch& s : engine_.record().stretches) {
+    // The fastest lately: running now, or not long ago (it fades by half a
+    // second). A burst one connection had alone long ago says nothing about
+    // connections that now share a path or a processor.
+    const std::chrono::duration<double> sinceLast = now - rec.sampledAt;
+    rec.fastestRate *= std::pow(0.5, std::max(0.0, sinceLast.count()));
+    rec.sampledAt = now;
+    for (Stretch& s : rec.stretches) {
         const std::chrono::duration<double> since = now - s.sampledAt;
-        if (s.done || s.headerPending || since < std::chrono::milliseconds(250)) {
-            continue;
+        if (!s.done && !s.headerPending && since >= kSampleTime) {
+            // Half the weight on the last stretch of time: a fast start that
+            // turns into a crawl shows soon. A new request's own speed
+            // replaces the one before.
+            const double latest = static_cast<double>(s.received - s.sampledFrom) / since.count();
+            s.recentRate = s.recentRate < 0 || s.priorRate ? latest : (s.recentRate + latest) / 2;
+            s.priorRate = false;
+            s.sampledAt = now;
+            s.sampledFrom = s.received;
         }
-        // Half the weight on the last stretch of time: a fast start that
-        // turns into a crawl shows within a second.
-        const double latest = static_cast<double>(s.received - s.sampledFrom) / since.count();
-        s.recentRate = s.recentRate < 0 ? latest : (s.recentRate + latest) / 2;
-        TransferRecord& rec = engine_.record();
-        rec.fastestRate = std::max(rec.fastestRate, s.recentRate);
-        s.sampledAt = now;
-        s.sampledFrom = s.received;
-        if (s.recentRate * engine_.setup().help.crawlFraction >= rec.fastestRate) {
+        rec.fastestRate = std::max(rec.fastestRate, rate(s).value_or(0));
+    }
+    for (Stretch& s : rec.stretches) {
+        if (!rate(s) || s.recentRate * engine_.setup().help.crawlFraction >= rec.fastestRate) {
             s.crawlingSince.reset();
         } else if (!s.crawlingSince) {
             s.crawlingSince = now;
@@ -103,20 +118,27 @@ int ConnectionBalancer::slowest() const {
 }
 
 std::int64_t ConnectionBalancer::farPart(int k) const {
-    const Stretch& s = engine_.record().stretch(k);
-    const double seconds = engine_.setup().help.seconds;
-    std::int64_t kept = s.received;
+    const TransferRecord& rec = engine_.record();
+    const HelpRules& rules = engine_.setup().help;
+    const Stretch& s = rec.stretch(k);
+    const std::optional<double> speed = rate(s);
+    // The owner keeps its share of what it lacks by its speed against the
+    // fastest one's, which the helper may well have: half when both are alike.
+    const double share =
+        speed && rec.fastestRate > 0 ? *speed / (*speed + rec.fastestRate) : 0.5;
+    const std::int64_t keep =
+        s.received + static_cast<std::int64_t>(std::ceil(static_cast<double>(s.missing()) * share));
+    std::int64_t floor = s.received;
     if (engine_.fetching(k)) {
-        kept = s.askedTo;
+        floor = s.askedTo;
         // A request that would still take long gives up its far part, all
-        // but what comes within a while: cut short, it ends there, and little
+        // but what comes within a moment: cut short, it ends there, and little
         // that the server has sent by then is dropped.
-        const std::optional<double> speed = rate(s);
-        if (speed && static_cast<double>(s.askedTo - s.received) > 2 * seconds * *speed) {
-            kept = s.received + static_cast<std::int64_t>(seconds * *speed);
+        if (speed && static_cast<double>(s.askedTo - s.received) > 2 * rules.seconds * *speed) {
+            floor = s.received + static_cast<std::int64_t>(rules.keepSeconds * *speed);
         }
     }
-    return s.length - std::max(s.received + (s.missing() + 1) / 2, kept);
+    return s.length - std::max(keep, floor);
 }
 
 int ConnectionBalancer::split(int k, int connection) {
@@ -137,14 +159,20 @@ void ConnectionBalancer::replaceCrawler() {
     TransferRecord& rec = engine_.record();
     const HelpRules& rules = engine_.setup().help;
     const int tries = static_cast<int>(engine_.setup().retryDelays.size());
+    const auto now = engine_.setup().clock();
+    // Crawling for a while, not a moment (on a processor the connections
+    // share, one may wait its turn), unless its request has little left to
+    // bring, so that little could be lost.
+    const std::chrono::duration<double> enough(rules.crawlSeconds / 3);
     int worst = 0;
     double worstSeconds = rules.seconds / 10;
     for (int k = 1; k <= rec.stretchCount(); ++k) {
         const Stretch& s = rec.stretch(k);
         const std::optional<double> speed = rate(s);
         const double seconds = static_cast<double>(s.missing()) / (speed.value_or(0) + 1);
-        if (speed && *speed * rules.crawlFraction < rec.fastestRate && s.failures < tries &&
-            seconds > worstSeconds) {
+        const bool sure = s.crawlingSince && (now - *s.crawlingSince >= enough ||
+                                              s.askedTo - s.received <= rules.minimum);
+        if (speed && sure && s.failures < tries && seconds > worstSeconds) {
             worst = k;
             worstSeconds = seconds;
         }
@@ -169,7 +197,7 @@ void ConnectionBalancer::helpIdle() {
 
 void ConnectionBalancer::balanceNow() {
     const auto now = engine_.setup().clock();
-    if (now - lastLook_ >= std::chrono::milliseconds(200)) {
+    if (now - lastLook_ >= kSampleTime) {
         lastLook_ = now;
         sample();
         helpIdle();

@@ -104,10 +104,12 @@ void DataPath::accepted(int index, const net::AnswerHead& head, std::int64_t ski
     const bool firstRange = !rec.rangesHonoured && head.status == 206;
     rec.rangesHonoured = rec.rangesHonoured || firstRange;
     p.headerPending = false;
-    // A stretch's next range goes on where the last one ended: its speed stays known.
+    // A stretch's next range on the same connection keeps the speed known
+    // until its own is measured.
+    p.sampledAt = engine_.setup().clock();
+    p.sampledFrom = p.received;
+    p.priorRate = p.nextRange;
     if (!p.nextRange) {
-        p.sampledAt = p.headAt = engine_.setup().clock();
-        p.sampledFrom = p.headFrom = p.received;
         p.recentRate = -1;
     }
     p.nextRange = false;
@@ -231,12 +233,6 @@ void DataPath::completePiece(int index) {
     TransferRecord& rec = engine_.record();
     Stretch& p = rec.stretch(index);
     engine_.destroyConnection(index);
-    // A short time with few bytes may hold a burst that says nothing about the path.
-    const std::chrono::duration<double> took = engine_.setup().clock() - p.headAt;
-    const std::int64_t bytes = p.received - p.headFrom;
-    if (took.count() > 0 && (took >= std::chrono::milliseconds(250) || bytes >= 1'000'000)) {
-        rec.fastestRate = std::max(rec.fastestRate, static_cast<double>(bytes) / took.count());
-    }
     p.done = true;
     p.finalWrite = static_cast<std::int64_t>(p.buffer.size());
     if (!p.buffer.empty() && !flush(index)) {

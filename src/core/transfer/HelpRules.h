@@ -15,12 +15,15 @@ struct HelpRules {
     // ...and more than this many seconds' worth at its speed. A connection
     // left with a tenth of that at a crawl, while another is free, is opened
     // again.
-    double seconds = 1;
-    // A connection slower than 1/crawlFraction of the fastest one seen (so
-    // also of the others now) for crawlSeconds is opened again; so is one
-    // that slow at once, while another is free.
+    double seconds = 0.5;
+    // A connection slower than 1/crawlFraction of the fastest one running
+    // for crawlSeconds is opened again; so is one that slow at once, while
+    // another is free.
     int crawlFraction = 10;
     double crawlSeconds = 1;
+    // A running request that would take more than twice `seconds` may be cut
+    // short; it keeps what comes within this many seconds at its speed.
+    double keepSeconds = 0.25;
 };
 
 }  // namespace tandu

@@ -18,7 +18,7 @@ struct RangeRules {
     // least `seconds` of round trips' worth), never less than `least` nor
     // more than `most`.
     std::int64_t least = 4 << 20;
-    std::int64_t most = 64 << 20;
+    std::int64_t most = 16 << 20;
     double seconds = 1;
 };
 

@@ -47,11 +47,10 @@ struct Stretch {
     // Its recent speed between ticks, bytes a second (below 0: not known
     // yet), from `received` sampled at a time.
     double recentRate = -1;
+    // recentRate is the last request's, until this one's first sample.
+    bool priorRate = false;
     std::chrono::steady_clock::time_point sampledAt;
     std::int64_t sampledFrom = 0;
-    // Since its answer's head came.
-    std::chrono::steady_clock::time_point headAt;
-    std::int64_t headFrom = 0;
     // Far slower than the fastest since then; none: it is not.
     std::optional<std::chrono::steady_clock::time_point> crawlingSince;
     PieceBuffer buffer;
@@ -92,8 +91,9 @@ struct TransferRecord {
     bool followOnPieces = false;
     // A ranged answer came: the server cuts pieces, helpers may cut them finer.
     bool rangesHonoured = false;
-    // Bytes a second of the fastest stretch so far.
+    // Bytes a second of the fastest stretch lately, when last sampled.
     double fastestRate = 0;
+    std::chrono::steady_clock::time_point sampledAt;
     int probeFailures = 0;
     int probeRetryIn = 0;
     // Stretch k is stretches[k - 1]; stretches 1..n are the pieces' own. A

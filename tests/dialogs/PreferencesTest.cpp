@@ -5,6 +5,7 @@
 
 #include "../dialogs/DialogScripts.h"
 #include "dialogs/frmPreferences.h"
+#include "dialogs/frmURL.h"
 
 namespace tandu {
 namespace {
@@ -36,6 +37,22 @@ TEST(Preferences, CancelWritesNothingOkWritesTheBoxesAsTheyStand) {
     });
     EXPECT_EQ(test::readFile(program.folder / "config.cfg"), "1.0\r\n8\r\n\r\n1024KB\r\n");
     EXPECT_TRUE(program.host.ui.messages.empty());
+
+    // "Start downloads as soon as they are added": what Add URL adds goes out at once.
+    withPreferences(program, [](frmPreferences& dialog) {
+        EXPECT_FALSE(dialog.chkStartAtOnce.checked());
+        dialog.chkStartAtOnce.click();
+        dialog.cmbOK.click();
+    });
+    EXPECT_EQ(test::readFile(program.folder / "config.cfg"),
+              "1.0\r\n8\r\n\r\n1024KB\r\n1\r\nStartAtOnce=1\r\n");
+    test::openDialog<frmURL>(program, &frmMain::menURL_Click, [](frmURL& dialog) {
+        dialog.txtLink.setText("http://h.example/a.zip");
+        dialog.cmbOK.click();
+    });
+    ASSERT_EQ(program.host.fetcher.count(), 1u);
+    EXPECT_EQ(program.host.fetcher.fetch(0).request.url.text(), "http://h.example/a.zip");
+    EXPECT_TRUE(program.main->downloads().at(0).running());
 }
 
 TEST(Preferences, InstallExtensionWritesTheHostManifestsThenStartsTheBrowserOrSaysWhyNot) {

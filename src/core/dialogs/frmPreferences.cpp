@@ -17,7 +17,7 @@ constexpr const char* kBufferSizes[] = {"128KB",  "256KB",  "512KB", "1024KB",
 frmPreferences::frmPreferences(DialogContext context)
     : Form("frmPreferences"), context_(context) {
     setCaption("Preferences");
-    setGeometry(0, 0, 7200, 5340);
+    setGeometry(0, 0, 7200, 5820);
 
     fraOptions.setCaption("Options");
     fraOptions.setGeometry(120, 60, 6960, 2940);
@@ -44,7 +44,7 @@ frmPreferences::frmPreferences(DialogContext context)
     chkStartAtOnce.setGeometry(240, 2475, 6480, 285);
 
     fraExt.setCaption("Browser Extension");
-    fraExt.setGeometry(120, 3120, 6960, 1620);
+    fraExt.setGeometry(120, 3120, 6960, 2100);
     for (Control* inside : std::initializer_list<Control*>{&lblExtInfo, &lblExtWarning, &cmbExt}) {
         inside->setContainer(fraExt);
     }
@@ -52,20 +52,20 @@ frmPreferences::frmPreferences(DialogContext context)
         "Adds \"Download with Tandu\" to the menu of links in Firefox and in Chromium, Chrome, "
         "Brave, Vivaldi, Edge and Opera. Its options can send the site's cookies along.");
     lblExtInfo.wordWrap = true;
-    lblExtInfo.setGeometry(240, 240, 6480, 480);
+    lblExtInfo.setGeometry(240, 240, 6480, 720);
     lblExtWarning.setCaption(
-        "Choose the browser's program; the browser may stay open. Then follow the steps shown.");
+        "Choose the browser's program (it may stay open), then follow the steps shown.");
     lblExtWarning.wordWrap = true;
-    lblExtWarning.setGeometry(240, 750, 6480, 255);
+    lblExtWarning.setGeometry(240, 1020, 6480, 480);
     cmbExt.setCaption("Install Extension");
-    cmbExt.setGeometry(240, 1110, 2160, 375);
+    cmbExt.setGeometry(240, 1560, 2160, 375);
 
     cmbOK.setCaption("OK");
     cmbOK.isDefault = true;
-    cmbOK.setGeometry(4560, 4830, 1200, 375);
+    cmbOK.setGeometry(4560, 5310, 1200, 375);
     cmbCancel.setCaption("Cancel");
     cmbCancel.isCancel = true;
-    cmbCancel.setGeometry(5880, 4830, 1200, 375);
+    cmbCancel.setGeometry(5880, 5310, 1200, 375);
 
     add(fraOptions, lblConnections, cboConnections, lblPath, txtPath, cmbPath, lblBuffer, cboBuffer,
         lblSimultaneous, cboSimultaneous, chkStartAtOnce, fraExt, lblExtInfo, lblExtWarning, cmbExt, cmbOK,

@@ -64,12 +64,13 @@ async function cookiesFor(address, tab) {
   return cookies.map((c) => `${c.name}=${c.value}`).join("; ");
 }
 
-// The link with what the browser would send with it, when the user allowed it.
-async function messageFor(address, page, tab, fileName) {
+// The link with what the browser would send with it, when the user allowed
+// it (always for a download the browser had started itself).
+async function messageFor(address, page, tab, fileName, caught = false) {
   const message = { url: address };
   if (fileName) message.filename = fileName;
   const { session } = await options();
-  if (!session || !(await api.permissions.contains(SESSION_ACCESS))) return message;
+  if (!(session || caught) || !(await api.permissions.contains(SESSION_ACCESS))) return message;
   const referrer = webAddress(page ?? "");
   if (referrer) message.referrer = referrer.split("#")[0];
   message.userAgent = navigator.userAgent;
@@ -136,7 +137,7 @@ async function catchDownload(item) {
   const store = item.cookieStoreId ?? (item.incognito ? "1" : undefined);
   const tab = store ? { cookieStoreId: store } : undefined;
   const address = item.finalUrl || item.url;
-  const answer = await handOver(await messageFor(address, item.referrer, tab, baseName(item.filename)));
+  const answer = await handOver(await messageFor(address, item.referrer, tab, baseName(item.filename), true));
   if (answer?.ok) {
     await api.downloads.cancel(item.id);
     await api.downloads.erase({ id: item.id });

@@ -95,9 +95,8 @@ right_click_entry() {
 }
 
 # Opens the extension's options ($1) in a new tab of the window titled $2,
-# flips the session box, gives the keys $3 to the browser's access prompt
-# (if any) and closes the tab.
-flip_session_option() {
+# where the session box has the focus, presses the keys $3 there and closes the tab.
+set_options() {
     xdotool windowactivate --sync "$(xdotool search --onlyvisible --name "$2" | head -n 1)" 2>/dev/null || true
     xdotool key ctrl+t
     sleep 1.5
@@ -106,9 +105,7 @@ flip_session_option() {
     xdotool type --delay 20 "$1"
     xdotool key Return
     sleep 2
-    xdotool key space
-    sleep 1.5
-    [ -z "$3" ] || { xdotool key --delay 200 $3; sleep 1; }
+    for key in $3; do xdotool key "$key"; sleep 0.8; done  # an access prompt takes a moment
     xdotool key ctrl+w
     sleep 1
 }
@@ -120,7 +117,7 @@ flip_session_option() {
 session_download() {
     local title=$1 keys=$2 page=$3 allow=$4 file="$dir/downloads/report.bin"
     wait_window "$title" shown
-    flip_session_option "$page" "$title" "$allow"
+    set_options "$page" "$title" "space $allow"
     right_click_entry "$title" "$keys"
     wait_window "Add URL to Download" shown
     xdotool windowactivate --sync "$(window "Add URL to Download")" key Return
@@ -129,13 +126,14 @@ session_download() {
     [ -z "$(ls "$prog/definitions")" ] || fail "left in definitions/: $(ls "$prog/definitions")"
     echo "ok: $title: the file behind the login arrived whole as report.bin"
 
-    flip_session_option "$page" "$title" ""
+    set_options "$page" "$title" space
     right_click_entry "$title" "$keys"
     wait_window "Add URL to Download" shown
     xdotool windowactivate --sync "$(window "Add URL to Download")" key Return
     wait_window "Error" shown
     [ ! -e "$dir/downloads/report (2).bin" ] || fail "without the session the file still came"
     grep '/files/' "$dir/nginx/access.log" | tail -n 1 | grep -q '^403 ' || fail "the site did not refuse: $(tail -n 2 "$dir/nginx/access.log")"
+    xdotool windowactivate --sync "$(window "Error")" key Return
     echo "ok: $title: without the session option the site refused the link"
 }
 

@@ -40,6 +40,12 @@ std::string ownCacheFolder(std::string* reason) {
         *reason = folder + ": " + std::strerror(errno);
         return {};
     }
+    // One of ours that others may enter is closed to them; nobody else's is used.
+    struct stat info {};
+    if (::lstat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode) &&
+        info.st_uid == ::geteuid() && (info.st_mode & 077) != 0) {
+        ::chmod(folder.c_str(), 0700);
+    }
     if (!privateFolder(folder)) {
         *reason = folder + " is not a folder of this user that only it may enter";
         return {};

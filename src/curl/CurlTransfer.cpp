@@ -146,13 +146,11 @@ void CurlTransfer::configure() {
     }
     // The handle keeps its cookies from hop to hop; they are given once, and
     // the engine sends each only where it belongs.
-    if (!session.cookies.empty()) {
+    if (!session.cookies.empty() && !cookiesGiven_) {
+        cookiesGiven_ = true;
         curl_easy_setopt(easy_, CURLOPT_COOKIEFILE, "");
-        if (!cookiesGiven_) {
-            cookiesGiven_ = true;
-            for (const std::string& line : cookieLines(session)) {
-                curl_easy_setopt(easy_, CURLOPT_COOKIELIST, line.c_str());
-            }
+        for (const std::string& line : cookieLines(session)) {
+            curl_easy_setopt(easy_, CURLOPT_COOKIELIST, line.c_str());
         }
     }
     switch (request_.kind) {

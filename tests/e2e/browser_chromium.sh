@@ -10,7 +10,6 @@ here=$(cd "$(dirname "$0")" && pwd)
 source "$here/lib/servers.sh"
 source "$here/lib/downloads.sh"
 source "$here/lib/browser.sh"
-unshare -n -m true 2>/dev/null || fail "a private network namespace cannot be made here"
 enter_netns "$0" "$@"
 need chromium Xvfb openbox xdotool nginx
 bin=$(cd "$1" && pwd)

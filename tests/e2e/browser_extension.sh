@@ -32,7 +32,7 @@ frame '{"url":"https://h/a.zip"}' | answer | grep -qF "Make it executable (chmod
 "$prog/tandu-host" --register >/dev/null
 id=$(sed -n 's/.*"id" *: "\(.*\)".*/\1/p' "$dir/xpi/manifest.json")
 grep -qF "[\"$id\"]" "$HOME/.mozilla/native-messaging-hosts/org.tandu.host.json" || fail "Firefox id '$id' not allowed"
-lint=$(command -v web-ext || echo "$bin/../web-ext/node_modules/.bin/web-ext")
+lint=$(command -v web-ext || echo "$here/../../build/web-ext/node_modules/.bin/web-ext")
 [ -x "$lint" ] || fail "web-ext is not installed (scripts/deps.sh puts it in build/web-ext)"
 "$lint" lint --source-dir "$dir/xpi" --no-input --output json >"$dir/lint" || true
 grep -q '"summary":{"errors":0,"notices":0,"warnings":0}' "$dir/lint" || fail "web-ext lint: $(cat "$dir/lint")"

@@ -144,11 +144,11 @@ void CurlTransfer::configure() {
             curl_easy_setopt(easy_, CURLOPT_PASSWORD, credentials->password().c_str());
         }
     }
-    // The handle keeps its cookies from hop to hop; they are given once, and
-    // the engine sends each only where it belongs.
+    // Given once, the cookies start the handle's cookie engine, which keeps
+    // them from hop to hop (a reset leaves them) and sends each only where it
+    // belongs. No cookie file: one named to a handle that is reset leaks.
     if (!session.cookies.empty() && !cookiesGiven_) {
         cookiesGiven_ = true;
-        curl_easy_setopt(easy_, CURLOPT_COOKIEFILE, "");
         for (const std::string& line : cookieLines(session)) {
             curl_easy_setopt(easy_, CURLOPT_COOKIELIST, line.c_str());
         }

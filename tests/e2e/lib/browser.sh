@@ -53,7 +53,7 @@ start_desktop() {
     start_xvfb "$1"
     openbox --sm-disable >/dev/null 2>&1 &
     wm=$!
-    for _ in $(seq 50); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window && return 0; sleep 0.1; done
+    for _ in $(seq 100); do xprop -root _NET_SUPPORTED 2>/dev/null | grep -q _NET_ACTIVE_WINDOW && return 0; sleep 0.1; done
     fail "openbox did not start"
 }
 
@@ -76,6 +76,15 @@ stop_program() {
     done
 }
 
+# Brings the window $1 to the front (focuses it where the manager will not) and presses the keys $2.
+press_in() {
+    local id
+    id=$(xdotool search --onlyvisible --name "$1" | head -n 1)
+    [ -n "$id" ] || fail "no window '$1'"
+    xdotool windowactivate --sync "$id" 2>/dev/null || xdotool windowfocus --sync "$id"
+    [ -z "$2" ] || xdotool key --delay 150 $2
+}
+
 # A tool these tests need is missing: the script cannot run (a failure unless
 # TANDU_ALLOW_SKIP=1, see run_script.sh).
 need() {
@@ -87,11 +96,8 @@ need() {
 # Right-clicks the middle of the window titled $1 and picks "Download with
 # Tandu" by the keys $2 (its place in the menu differs per browser).
 right_click_entry() {
-    local id
-    id=$(xdotool search --onlyvisible --name "$1" | head -n 1)
-    [ -n "$id" ] || fail "no window '$1'"
-    xdotool windowactivate --sync "$id" 2>/dev/null || true
-    eval "$(xdotool getwindowgeometry --shell "$id")"
+    press_in "$1" ""
+    eval "$(xdotool getwindowgeometry --shell "$(xdotool search --onlyvisible --name "$1" | head -n 1)")"
     xdotool mousemove --sync $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) click 3
     sleep 1
     xdotool key --delay 150 $2
@@ -100,8 +106,7 @@ right_click_entry() {
 # Opens the extension's options ($1) in a new tab of the window titled $2,
 # where the session box has the focus, presses the keys $3 there and closes the tab.
 set_options() {
-    xdotool windowactivate --sync "$(xdotool search --onlyvisible --name "$2" | head -n 1)" 2>/dev/null || true
-    xdotool key ctrl+t
+    press_in "$2" ctrl+t
     sleep 1.5
     xdotool key ctrl+l
     sleep 0.3
@@ -123,7 +128,7 @@ session_download() {
     set_options "$page" "$title" "space $allow"
     right_click_entry "$title" "$keys"
     wait_window "Add URL to Download" shown
-    xdotool windowactivate --sync "$(window "Add URL to Download")" key Return
+    press_in "^Add URL to Download\$" Return
     wait_file "$file" "$dir/www/files/report.bin" || fail "the file did not arrive: $(ls "$dir/downloads") $(tail -n 3 "$dir/nginx/access.log")"
     cmp "$file" "$dir/www/files/report.bin" || fail "the file differs"
     [ -z "$(ls "$prog/definitions")" ] || fail "left in definitions/: $(ls "$prog/definitions")"
@@ -132,11 +137,11 @@ session_download() {
     set_options "$page" "$title" space
     right_click_entry "$title" "$keys"
     wait_window "Add URL to Download" shown
-    xdotool windowactivate --sync "$(window "Add URL to Download")" key Return
+    press_in "^Add URL to Download\$" Return
     wait_window "Error" shown
     [ ! -e "$dir/downloads/report (2).bin" ] || fail "without the session the file still came"
     grep '/files/' "$dir/nginx/access.log" | tail -n 1 | grep -q '^403 ' || fail "the site did not refuse: $(tail -n 2 "$dir/nginx/access.log")"
-    xdotool windowactivate --sync "$(window "Error")" key Return
+    press_in "^Error\$" Return
     echo "ok: $title: without the session option the site refused the link"
 }
 

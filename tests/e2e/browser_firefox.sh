@@ -33,8 +33,6 @@ user_pref("extensions.webextensions.uuids", "{\"$id\":\"$uuid\"}");
 user_pref("browser.shell.checkDefaultBrowser", false);
 user_pref("browser.startup.homepage_override.mstone", "ignore");
 user_pref("browser.aboutwelcome.enabled", false);
-user_pref("datareporting.policy.dataSubmissionEnabled", false);
-user_pref("app.update.disabledForTesting", true);
 PREFS
 firefox-esr --profile "$profile" --no-remote http://127.0.0.1/login >"$dir/browser.log" 2>&1 &
 browser=$!

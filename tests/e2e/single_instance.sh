@@ -25,17 +25,15 @@ printf '1.0\r\n4\r\n%s/\r\n512KB\r\n' "$dir" >"$prog/config.cfg"
 start_xvfb "$dir"
 name="tandu-${DISPLAY//[^a-zA-Z0-9]/_}.sock"
 
-# A listener that writes whatever reaches it to $2; with "drop" it binds $1
-# first and only then becomes nobody.
+# A listener of user nobody at $1 that writes whatever reaches it to $2 (it
+# binds first, so it can sit in our own folder too, then becomes nobody).
 squat() {
     : >"$2" && chmod 666 "$2"
-    python3 - "$@" <<'PY' &
+    /usr/bin/python3 - "$@" <<'PY' &
 import os, socket, sys
-path, out, drop = sys.argv[1], sys.argv[2], len(sys.argv) > 3
 server = socket.socket(socket.AF_UNIX)
-server.bind(path)
-if drop:
-    os.setgid(65534); os.setuid(65534)
+server.bind(sys.argv[1])
+os.setgid(65534); os.setuid(65534)
 server.listen(8)
 while True:
     client, _ = server.accept()
@@ -45,24 +43,14 @@ while True:
         client.sendall(b"OK\n")
     except OSError:
         data = b""
-    open(out, "ab").write(data)
+    open(sys.argv[2], "ab").write(data)
 PY
     squatters+=($!)
 }
 squatters=()
-squat "$HOME/.cache/tandu/$name" "$shared/own.got" drop
-nobody=(setpriv --reuid=65534 --regid=65534 --clear-groups)
-for path in "$shared/$name" "$shared/Tandu Download Manager-$(id -u)-${DISPLAY//[^a-zA-Z0-9]/_}"; do
-    : >"$path.got" && chmod 666 "$path.got"
-    "${nobody[@]}" /usr/bin/python3 -c 'import socket,sys
-s=socket.socket(socket.AF_UNIX); s.bind(sys.argv[1]); s.listen(8)
-while True:
-    c,_=s.accept(); c.settimeout(2)
-    try: d=c.recv(65536); c.sendall(b"OK\n")
-    except OSError: d=b""
-    open(sys.argv[2],"ab").write(d)' "$path" "$path.got" &
-    squatters+=($!)
-done
+squat "$HOME/.cache/tandu/$name" "$shared/own.got"
+squat "$shared/$name" "$shared/runtime.got"
+squat "$shared/Tandu Download Manager-$(id -u)-${DISPLAY//[^a-zA-Z0-9]/_}" "$shared/old.got"
 sleep 0.5
 
 title="Tandu Download Manager - Beta 1"
@@ -70,8 +58,8 @@ title="Tandu Download Manager - Beta 1"
 wait_window "$title" shown
 sleep 2
 [ "$(xdotool search --name "^$title\$" | wc -l)" -eq 1 ] || fail "two starts at once opened $(xdotool search --name "^$title\$" | wc -l) windows"
-ours() { for pid in $(pgrep -x tandu); do [ "$(readlink "/proc/$pid/exe")" != "$prog/tandu" ] || echo "$pid"; done; }
-[ "$(ours | wc -l)" -eq 1 ] || fail "$(ours | wc -l) tandu processes run"
+ours=$(for pid in $(pgrep -x tandu); do [ "$(readlink "/proc/$pid/exe")" != "$prog/tandu" ] || echo "$pid"; done)
+[ "$(echo "$ours" | wc -w)" -eq 1 ] || fail "tandu processes: $ours"
 
 secret="secret-$RANDOM$RANDOM" cookie="cookie-$RANDOM$RANDOM"
 frame() { printf "\\x$(printf %02x $((${#1} & 255)))\\x$(printf %02x $((${#1} >> 8)))\\x00\\x00%s" "$1"; }
@@ -87,6 +75,7 @@ for got in "$shared"/*.got; do [ ! -s "$got" ] || fail "a squatter received: $(c
 
 # Another user cannot even reach the window's socket.
 socket=$(find "$HOME/.cache/tandu" -type s -name "$name")
+nobody=(setpriv --reuid=65534 --regid=65534 --clear-groups)
 ! "${nobody[@]}" /usr/bin/python3 -c 'import socket,sys; socket.socket(socket.AF_UNIX).connect(sys.argv[1])' "$socket" 2>/dev/null ||
     fail "nobody reached $socket"
 

@@ -1,6 +1,8 @@
 #include "CurlTransfer.h"
 
+#include <algorithm>
 #include <array>
+#include <vector>
 
 #include "CurlFailure.h"
 #include "CurlFetcher.h"
@@ -27,6 +29,35 @@ std::optional<std::string> resolved(const std::string& base, const std::string& 
     curl_free(text);
     curl_url_cleanup(url);
     return result;
+}
+
+// The browser's cookies as libcurl's cookie engine takes them: one
+// Netscape-format line each, for the exact host they were handed with (no
+// subdomains, no other site), any path, session-long.
+std::vector<std::string> cookieLines(const net::BrowserSession& session) {
+    std::vector<std::string> lines;
+    if (session.cookies.empty() || !session.cookieUrl) {
+        return lines;
+    }
+    const std::string host = session.cookieUrl->host();
+    const char* secure = session.cookieUrl->scheme() == "https" ? "TRUE" : "FALSE";
+    std::string_view rest = session.cookies;
+    while (!rest.empty()) {
+        const std::size_t end = std::min(rest.find(';'), rest.size());
+        std::string_view pair = rest.substr(0, end);
+        rest.remove_prefix(std::min(end + 1, rest.size()));
+        while (!pair.empty() && pair.front() == ' ') {
+            pair.remove_prefix(1);
+        }
+        const std::size_t equals = pair.find('=');
+        if (equals == 0 || equals == std::string_view::npos) {
+            continue;
+        }
+        lines.push_back(host + "\tFALSE\t/\t" + secure + "\t0\t" +
+                        std::string(pair.substr(0, equals)) + "\t" +
+                        std::string(pair.substr(equals + 1)));
+    }
+    return lines;
 }
 
 }  // namespace
@@ -93,13 +124,20 @@ void CurlTransfer::configure() {
     // an https server offers it) with Host and User-Agent, on a connection
     // that stays open for the next request; no encoding, since the bytes go
     // into the file where they belong.
+    const net::BrowserSession& session = request_.session;
     curl_easy_setopt(easy_, CURLOPT_SHARE, fetcher_.share());
     curl_easy_setopt(easy_, CURLOPT_HTTP_VERSION,
                      options.http2 ? CURL_HTTP_VERSION_2TLS : CURL_HTTP_VERSION_1_1);
     curl_easy_setopt(easy_, CURLOPT_PIPEWAIT, 1L);
-    curl_easy_setopt(easy_, CURLOPT_USERAGENT, "Tandu/1.0");
+    curl_easy_setopt(easy_, CURLOPT_USERAGENT,
+                     session.userAgent.empty() ? "Tandu/1.0" : session.userAgent.c_str());
     headers_ = curl_slist_append(headers_, "Accept-Encoding: identity");
     curl_easy_setopt(easy_, CURLOPT_HTTPHEADER, headers_);
+    // As a browser: no https page is named to a plain http address.
+    if (!session.referrer.empty() &&
+        !(url_.scheme() == "http" && session.referrer.starts_with("https:"))) {
+        curl_easy_setopt(easy_, CURLOPT_REFERER, session.referrer.c_str());
+    }
     // A password goes only to the scheme, host and port it was written for.
     const net::Url& owner = request_.credentialsFrom ? *request_.credentialsFrom : request_.url;
     const net::Url* credentials = url_.hasUserInfo()                             ? &url_
@@ -108,6 +146,15 @@ void CurlTransfer::configure() {
     if (credentials) {
         curl_easy_setopt(easy_, CURLOPT_USERNAME, credentials->user().c_str());
         curl_easy_setopt(easy_, CURLOPT_PASSWORD, credentials->password().c_str());
+    }
+    // Given once, the cookies start the handle's cookie engine, which keeps
+    // them from hop to hop (a reset leaves them) and sends each only where it
+    // belongs. No cookie file: one named to a handle that is reset leaks.
+    if (!session.cookies.empty() && !cookiesGiven_) {
+        cookiesGiven_ = true;
+        for (const std::string& line : cookieLines(session)) {
+            curl_easy_setopt(easy_, CURLOPT_COOKIELIST, line.c_str());
+        }
     }
     switch (request_.kind) {
         case net::FetchRequest::Kind::Head:

@@ -1,18 +1,22 @@
 #pragma once
 
 #include <netinet/in.h>
+#include <openssl/ssl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
 #include <cctype>
+#include <chrono>
 #include <condition_variable>
 #include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "TestCertificate.h"
 
 namespace tandu::test {
 
@@ -27,9 +31,10 @@ inline std::string patterned(std::size_t size, unsigned seed = 0) {
 
 // A TCP server on 127.0.0.1 (an ephemeral port) that hands each connection's
 // request to `answer` and sends back what it returns, then closes (or, once
-// told to keep connections, reads the next request on it). While
-// bodies are held, each answer stops after the first bytes of its body until
-// release(), so a test can act on a transfer that is certainly mid-way.
+// told to keep connections, reads the next request on it); over TLS once
+// given a certificate. While bodies are held, each answer stops after
+// the first bytes of its body until release(), so a test can act on a
+// transfer that is certainly mid-way.
 class LoopbackServer {
 public:
     using Answer = std::function<std::string(const std::string& request)>;
@@ -48,7 +53,6 @@ public:
             for (int client;
                  (client = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC)) >= 0;) {
                 std::lock_guard<std::mutex> lock(mutex_);
-                ++connections_;
                 clients_.push_back(client);
                 workers_.emplace_back([this, client] { serve(client); });
             }
@@ -77,7 +81,14 @@ public:
     void keepConnections() { keep_ = true; }
     int connections() {
         std::lock_guard<std::mutex> lock(mutex_);
-        return connections_;
+        return static_cast<int>(workers_.size());
+    }
+    // From now on connections speak TLS with this certificate.
+    void useTls(const TestCertificate& certificate) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        tls_.reset(SSL_CTX_new(TLS_server_method()));
+        SSL_CTX_use_certificate(tls_.get(), certificate.cert());
+        SSL_CTX_use_PrivateKey(tls_.get(), certificate.key());
     }
     std::vector<std::string> requests() {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -99,6 +110,11 @@ public:
         }
         released_.notify_all();
     }
+    // Bodies go out at about this many bytes a second on each connection.
+    void pace(std::size_t bytesPerSecond) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        pace_ = bytesPerSecond;
+    }
     // Answers now waiting for release().
     int held() {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -116,47 +132,76 @@ public:
             }
             const std::size_t first = std::stoull(request.substr(at + 13));
             const std::size_t dash = request.find('-', at) + 1;
-            std::size_t last = std::isdigit(static_cast<unsigned char>(request[dash]))
-                                   ? std::stoull(request.substr(dash))
-                                   : file.size() - 1;
-            last = std::min(last, file.size() - 1);
+            const std::size_t last =
+                std::min<std::size_t>(std::isdigit(static_cast<unsigned char>(request[dash]))
+                             ? std::stoull(request.substr(dash))
+                             : file.size() - 1,
+                         file.size() - 1);
             return "HTTP/1.1 206 Partial Content\r\nContent-Range: bytes " + std::to_string(first) +
-                   "-" + std::to_string(last) + "/" + length +
-                   "\r\nContent-Length: " + std::to_string(last - first + 1) + "\r\n\r\n" +
+                   "-" + std::to_string(last) + "/" + length + "\r\nContent-Length: " +
+                   std::to_string(last - first + 1) + "\r\n\r\n" +
                    file.substr(first, last - first + 1);
         };
     }
 
 private:
-    void serve(int client) {
+    // A connection, plain or over TLS.
+    struct Peer {
+        int fd;
+        SSL* ssl = nullptr;
+        LoopbackServer* server;
+        ~Peer() {
+            if (ssl) {
+                SSL_shutdown(ssl);
+                SSL_free(ssl);
+            }
+            std::lock_guard<std::mutex> lock(server->mutex_);
+            server->clients_.erase(
+                std::find(server->clients_.begin(), server->clients_.end(), fd));
+            ::close(fd);
+        }
+        ssize_t recv(char* bytes, std::size_t size) const {
+            return ssl ? SSL_read(ssl, bytes, static_cast<int>(size))
+                       : ::recv(fd, bytes, size, 0);
+        }
+        ssize_t send(const char* bytes, std::size_t size) const {
+            return ssl ? SSL_write(ssl, bytes, static_cast<int>(size))
+                       : ::send(fd, bytes, size, MSG_NOSIGNAL);
+        }
+    };
+
+    void serve(int fd) {
+        Peer client{fd, nullptr, this};
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            if (tls_) {
+                client.ssl = SSL_new(tls_.get());
+                SSL_set_fd(client.ssl, fd);
+            }
+        }
+        if (client.ssl && SSL_accept(client.ssl) != 1) {
+            return;
+        }
         std::string pending;
         do {
-            std::string request;
             char bytes[4096];
             std::size_t end;
             while ((end = pending.find("\r\n\r\n")) == std::string::npos) {
-                const ssize_t n = ::recv(client, bytes, sizeof bytes, 0);
+                const ssize_t n = client.recv(bytes, sizeof bytes);
                 if (n <= 0) {
-                    closeClient(client);
                     return;
                 }
                 pending.append(bytes, static_cast<std::size_t>(n));
             }
-            request = pending.substr(0, end + 4);
+            const std::string request = pending.substr(0, end + 4);
             pending.erase(0, end + 4);
             if (!answerOne(client, request)) {
-                break;
+                return;
             }
         } while (keep_);
-        closeClient(client);
-    }
-    void closeClient(int client) {
-        std::lock_guard<std::mutex> lock(mutex_);
-        clients_.erase(std::find(clients_.begin(), clients_.end(), client));
-        ::close(client);
     }
     // False when the connection is no longer usable.
-    bool answerOne(int client, const std::string& request) {
+    bool answerOne(const Peer& client, const std::string& request) {
         std::unique_lock<std::mutex> lock(mutex_);
         requests_.push_back(request);
         lock.unlock();
@@ -164,12 +209,15 @@ private:
         lock.lock();
         const int generation = releases_;
         const std::size_t headerEnd = reply.find("\r\n\r\n");
-        const std::size_t holdAt = holding_ && headerEnd != std::string::npos
-                                       ? std::min(reply.size(), headerEnd + 4 + holdAfter_)
-                                       : reply.size();
+        const std::size_t pace = pace_;
+        const std::size_t holdAt = headerEnd == std::string::npos ? reply.size()
+                                   : holding_ ? std::min(reply.size(), headerEnd + 4 + holdAfter_)
+                                   : pace     ? headerEnd + 4
+                                              : reply.size();
+        const bool hold = holding_;
         lock.unlock();
         bool sent = sendAll(client, reply.data(), holdAt);
-        if (sent && holdAt < reply.size()) {
+        if (sent && hold && holdAt < reply.size()) {
             lock.lock();
             ++held_;
             // Waits for the release of its own hold, not any later one.
@@ -178,33 +226,45 @@ private:
             sent = !stopping_;
             lock.unlock();
         }
-        return sent && sendAll(client, reply.data() + holdAt, reply.size() - holdAt);
+        // Paced: a twentieth of a second's worth at a time.
+        const std::size_t step = pace ? std::max<std::size_t>(pace / 20, 1) : reply.size();
+        for (std::size_t at = holdAt; sent && at < reply.size(); at += step) {
+            sent = sendAll(client, reply.data() + at, std::min(step, reply.size() - at));
+            if (pace) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            }
+        }
+        return sent;
     }
-    static bool sendAll(int client, const char* data, std::size_t size) {
+    static bool sendAll(const Peer& client, const char* data, std::size_t size) {
         for (ssize_t n = 0; size > 0; data += n, size -= static_cast<std::size_t>(n)) {
-            if ((n = ::send(client, data, size, MSG_NOSIGNAL)) <= 0) {
+            if ((n = client.send(data, size)) <= 0) {
                 return false;
             }
         }
         return true;
     }
+    struct TlsFree {
+        void operator()(SSL_CTX* context) const { SSL_CTX_free(context); }
+    };
 
     Answer answer_;
+    std::unique_ptr<SSL_CTX, TlsFree> tls_;
     int listener_ = -1;
     int port_ = 0;
     bool stopping_ = false;
     std::atomic<bool> keep_ = false;
-    int connections_ = 0;
     bool holding_ = false;
     std::size_t holdAfter_ = 0;
+    std::size_t pace_ = 0;
     int held_ = 0;
     int releases_ = 0;
     std::condition_variable released_;
     std::mutex mutex_;
     std::thread acceptor_;
     std::vector<std::thread> workers_;
-    std::vector<int> clients_;
     std::vector<std::string> requests_;
+    std::vector<int> clients_;
 };
 
 }  // namespace tandu::test

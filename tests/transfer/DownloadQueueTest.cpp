@@ -30,7 +30,7 @@ public:
         return list.add(path);
     }
     FakeFetchRecord& ws(Download& d, int i) { return test::pieceFetch(host.fetcher, d, i); }
-    void answerProbe(Download& d, std::size_t size) {
+    void answerFirst(Download& d, std::size_t size) {
         for (std::size_t k = 0; k < host.fetcher.count(); ++k) {
             FakeFetchRecord& r = host.fetcher.fetch(k);
             if (r.request.url.text() == d.record().defURL && !r.destroyed) {
@@ -77,8 +77,8 @@ TEST(Queue, TwoRowsForOneTargetNeverRunTogether) {
     // beside it goes on.
     Download& z = e.add("z", "z.bin", "1");
     ASSERT_TRUE(z.start(false));
-    e.answerProbe(x, 4);
-    e.answerProbe(z, 4);
+    e.answerFirst(x, 4);
+    e.answerFirst(z, 4);
     EXPECT_TRUE(e.list.cancel(e.list.indexOf(x)).cancelled);
     EXPECT_EQ(e.list.count(), 1);
     EXPECT_FALSE(test::fileExists(e.folder / "dl/same.bin"));
@@ -101,7 +101,7 @@ TEST(Queue, RowsThatCannotGoOnArePassedOver) {
     e.queue.start(nullptr);
     EXPECT_EQ(e.texts.at(0), "Definition file not found. Please add the URL again.");
     EXPECT_TRUE(broken.probing() && good.probing());
-    e.answerProbe(broken, 100);
+    e.answerFirst(broken, 100);
     FakeFetcher::fail(e.ws(broken, 1), net::FetchFailure::Kind::Refused, "Connection refused");
     EXPECT_TRUE(broken.running());
     FakeFetcher::head(e.ws(broken, 2), "HTTP/1.1 404 Gone\r\n\r\n");
@@ -109,7 +109,7 @@ TEST(Queue, RowsThatCannotGoOnArePassedOver) {
     EXPECT_TRUE(later.probing());
     EXPECT_TRUE(good.running());  // undisturbed
     for (Download* d : {&good, &later}) {
-        e.answerProbe(*d, 3);
+        e.answerFirst(*d, 3);
         test::serve(e.ws(*d, 1), "xyz");
         EXPECT_EQ(d->state(), DownloadState::Completed);
     }

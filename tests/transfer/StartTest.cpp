@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "EngineHarness.h"
+#include "storage/CookieFile.h"
 
 namespace tandu {
 namespace {
@@ -104,16 +105,22 @@ TEST(FirstRequest, TheServersNameIsTakenWithTheDefinitionProgressFileAndRow) {
         EXPECT_EQ(test::readFile(h.targetPath("mine.txt")), "the user's own");
         EXPECT_EQ(h.state(row), "Completed");
     }
-    // Mid-way, the definition and progress file have the new name; the old are gone.
+    // Mid-way, the definition, cookies and progress file have the new name; the old are gone.
     EngineHarness h;
-    h.start(h.addWaiting("download", "2", "http://lab.test/download?id=7"));
+    h.addWaiting("download", "2", "http://lab.test/download?id=7");
+    std::string reason;
+    ASSERT_TRUE(CookieFile::write(CookieFile::pathFor(h.definitionPath("download")),
+                                  {"http://lab.test/", "sid=1"}, &reason));
+    h.start(0);
     h.answerFirst("HTTP/1.1 206 Partial Content\r\nContent-Range: bytes 0-3999/4000\r\n"
                   "Content-Disposition: inline; filename=r.pdf\r\n\r\n");
     EXPECT_EQ(h.f->downloads().at(0).name(), "r.pdf");
     EXPECT_EQ(DefinitionFile::read(h.definitionPath("r.pdf"))->fileName, "r.pdf");
     EXPECT_EQ(h.progress("r.pdf"), "0-2000 0-2000 ");
     EXPECT_FALSE(test::fileExists(h.definitionPath("download")) ||
-                 test::fileExists(h.progressPath("download")));
+                 test::fileExists(h.progressPath("download")) ||
+                 test::fileExists(CookieFile::pathFor(h.definitionPath("download"))));
+    EXPECT_EQ(CookieFile::read(CookieFile::pathFor(h.definitionPath("r.pdf")))->cookies, "sid=1");
     EXPECT_TRUE(test::fileExists(h.targetPath("r.pdf")));
 }
 
@@ -139,6 +146,37 @@ TEST(FirstRequest, AWholeFileAnswerIsFetchedOverOneConnection) {
         EXPECT_EQ(h.state(row), "Completed");
         EXPECT_EQ(test::readFile(h.targetPath("f.bin")), file);
     }
+}
+
+TEST(Start, AHandedSessionGoesWithEveryFetchAndItsCookiesEndWithTheDownload) {
+    EngineHarness h;
+    DefinitionFile definition;
+    definition.fileName = "s.bin";
+    definition.url = EngineHarness::urlOf("s.bin");
+    definition.saveFolder = h.downloads();
+    definition.pieces = "2";
+    definition.extras = {{"Referrer", "http://www.example.org/page"}, {"User-Agent", "UA/1"}};
+    const std::string path = h.definitionPath("s.bin");
+    const std::string cookies = CookieFile::pathFor(path);
+    std::string reason;
+    ASSERT_TRUE(textfile::writeLines(path, definition.form1Lines()));
+    ASSERT_TRUE(CookieFile::write(cookies, {definition.url, "sid=1"}, &reason)) << reason;
+    h.f->downloads().add(path);
+    h.start(h.f->lstDown.rowCount() - 1);
+    h.answerFirstWithSize(4000);
+    const std::string file = test::patterned(4000);
+    for (int piece : {1, 2}) {
+        const net::BrowserSession& session = h.ws(piece).request.session;
+        EXPECT_EQ(session.referrer + " " + session.userAgent + " " + session.cookies + " " +
+                      session.cookieUrl->text(),
+                  "http://www.example.org/page UA/1 sid=1 " + definition.url);
+    }
+    EXPECT_EQ(h.fetcher().fetch(0).request.session.cookies, "sid=1");  // the first request
+    test::serve(h.ws(1), file);
+    test::serve(h.ws(2), file);
+    EXPECT_EQ(h.state(0), "Completed");
+    EXPECT_EQ(test::readFile(h.targetPath("s.bin")), file);
+    EXPECT_FALSE(std::filesystem::exists(cookies));
 }
 
 TEST(Start, MissingFilesBadLinesAndUnusableAddressesStartNothing) {

@@ -4,7 +4,9 @@
 #include <filesystem>
 #include <random>
 
+#include "storage/CookieFile.h"
 #include "storage/DefinitionFile.h"
+#include "storage/HandOffMessage.h"
 #include "storage/DownloadRows.h"
 #include "storage/FileNames.h"
 #include "storage/TextFile.h"
@@ -70,7 +72,7 @@ bool DownloadAdder::taken(const std::string& name, const std::string& folder) co
     const std::string target = textfile::trim(folder);
     const bool slash = !target.empty() && target.back() == '/';
     return present(definition) || present(ProgressPathFor(definition)) ||
-           present(target + (slash ? "" : "/") + name);
+           present(CookieFile::pathFor(definition)) || present(target + (slash ? "" : "/") + name);
 }
 
 std::string DownloadAdder::freeName(const std::string& name, const std::string& folder) {
@@ -99,7 +101,7 @@ void DownloadAdder::fail(const std::string& reason) {
 }
 
 bool DownloadAdder::add(const std::string& url, const std::string& folder,
-                        const std::string& connections) {
+                        const std::string& connections, const HandOffMessage* link) {
     net::Url::Error invalid;
     if (!net::Url::parse(url, &invalid) && invalid.kind == net::Url::Error::Kind::UnknownScheme) {
         failure_ = invalid.message;
@@ -109,11 +111,27 @@ bool DownloadAdder::add(const std::string& url, const std::string& folder,
     definition.url = url;
     definition.saveFolder = folder;
     definition.pieces = connections;
-    const auto name = claim(SafeDownloadName(url), definition);
+    if (link && !link->referrer.empty()) {
+        definition.extras[DefinitionFile::kReferrer] = link->referrer;
+    }
+    if (link && !link->userAgent.empty()) {
+        definition.extras[DefinitionFile::kUserAgent] = link->userAgent;
+    }
+    const std::string given = link ? SafeServerName(link->fileName) : std::string();
+    const auto name = claim(given.empty() ? SafeDownloadName(url) : given, definition);
     if (!name) {
         return false;
     }
-    app_.downloads().add(DefinitionPath(definitions_, *name));
+    const std::string path = DefinitionPath(definitions_, *name);
+    std::string reason;
+    if (link && !link->cookies.empty() &&
+        !CookieFile::write(CookieFile::pathFor(path), {url, link->cookies}, &reason)) {
+        // Without its session the site would send its login page instead.
+        std::remove(path.c_str());
+        fail(reason);
+        return false;
+    }
+    app_.downloads().add(path);
     ++added_;
     return true;
 }

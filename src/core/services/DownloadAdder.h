@@ -9,6 +9,7 @@ namespace tandu {
 
 class Application;
 struct DefinitionFile;
+struct HandOffMessage;
 
 // Adds downloads to the list, one batch at a time: one definition file in
 // form 1 and its row per URL. A name another download holds (a row, or a definition or
@@ -20,8 +21,12 @@ public:
     explicit DownloadAdder(Application& app);
 
     // False when the definition file cannot be written; then nothing of this
-    // download stays on disk and failureMessage() says why.
-    bool add(const std::string& url, const std::string& folder, const std::string& connections);
+    // download stays on disk and failureMessage() says why. A link handed
+    // over by a browser brings its file name, and what the browser would
+    // send with it: referrer and user agent go into the definition, the
+    // cookies into the download's own cookie file.
+    bool add(const std::string& url, const std::string& folder, const std::string& connections,
+             const HandOffMessage* link = nullptr);
     // Writes `definition` in form 1 under `name`, numbered as above where it
     // is taken, without a row; the name it got, none when it cannot be written.
     std::optional<std::string> claim(const std::string& name, DefinitionFile definition);

@@ -36,6 +36,7 @@ std::unique_ptr<net::Fetch> DataPath::start(int index) {
     request.kind = net::FetchRequest::Kind::Get;
     request.followRedirects = rec.followOnPieces;
     request.credentialsFrom = rec.source;
+    request.session = rec.session;
     if (!rec.sizeUnknown) {
         // One connection of a server that sends whole files asks for all it lacks.
         p.askedTo = p.received + (rec.oneConnection ? p.missing()

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "storage/CookieFile.h"
 #include "storage/DefinitionFile.h"
 #include "storage/FileNames.h"
 #include "net/Fetcher.h"
@@ -142,7 +143,13 @@ void Download::takeName(const std::string& wanted) {
     }
     const std::string path = DefinitionPath(setup_.definitionsFolder(), *name);
     auto lock = setup_.locks.tryAcquire(path);
-    if (!lock) {
+    std::error_code error;
+    // The cookies handed over with the link go with it.
+    if (lock && FileExists(CookieFile::pathFor(definitionPath_))) {
+        std::filesystem::rename(CookieFile::pathFor(definitionPath_), CookieFile::pathFor(path),
+                                error);
+    }
+    if (!lock || error) {
         std::remove(path.c_str());
         return;
     }

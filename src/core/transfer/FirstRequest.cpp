@@ -17,6 +17,7 @@ std::unique_ptr<net::Fetch> FirstRequest::start() {
     request.kind = net::FetchRequest::Kind::Get;
     request.range = net::FetchRequest::Range{0, engine_.setup().ranges.first - 1};
     request.followRedirects = true;
+    request.session = engine_.record().session;
     handedOver_ = false;
     // Once handed over, the answer is piece 1's like any of its own.
     net::FetchHandlers handlers;

@@ -62,27 +62,32 @@ TEST(Split, AFreeConnectionTakesTheFarHalfOfWhatNoRequestAsksForAndBytesLandOnly
     EXPECT_TRUE(h.messages().empty());
 }
 
-// A request that would take long gives up its far part; it ends where it was cut.
+// A request far slower than another that would take long gives up its far
+// part by the speeds; it ends where it was cut.
 TEST(Split, ASlowRequestGivesUpItsFarPartAndEndsWhereItWasCut) {
     EngineHarness h("1KB");
     std::chrono::steady_clock::time_point now;
     h.f->downloads().setup().clock = [&] { return now; };
     smallRules(h, 1000, 10'000);
-    const std::string file = test::patterned(20'000);
-    h.start(h.addWaiting("f.bin", "2"));
-    h.answerFirst(test::partialHeader(0, 9999, 20'000));
+    const std::string file = test::patterned(30'000);
+    h.start(h.addWaiting("f.bin", "3"));
+    h.answerFirst(test::partialHeader(0, 9999, 30'000));
     auto& slow = h.ws(1);
-    test::serve(h.ws(2), file);
-    // Piece 2's connection is free, but nothing says piece 1's request is slow yet.
-    EXPECT_EQ(h.fetcher().count(), 2u);
+    auto& fast = h.ws(2);
+    FakeFetcher::head(fast, test::partialHeader(10'000, 19'999, 30'000));
     FakeFetcher::body(slow, file.substr(0, 1000));
+    FakeFetcher::body(fast, file.substr(10'000, 8000));
+    test::serve(h.ws(3), file);
+    // Piece 3's connection is free, but no speed is known yet.
+    EXPECT_EQ(h.fetcher().count(), 3u);
     now += std::chrono::seconds(1);
     h.f->tmr.tick();
     auto& helper = h.newest();
-    EXPECT_EQ(asked(helper), Range(5500, 9999));
-    FakeFetcher::body(slow, file.substr(1000, 4600));
+    EXPECT_EQ(asked(helper), Range(2000, 9999));
+    FakeFetcher::body(slow, file.substr(1000, 1100));
     EXPECT_TRUE(slow.destroyed);
     test::serve(helper, file);
+    FakeFetcher::body(fast, file.substr(18'000, 2000));
     EXPECT_EQ(h.state(0), "Completed");
     EXPECT_EQ(test::readFile(h.targetPath("f.bin")), file);
 }

@@ -131,11 +131,16 @@ std::int64_t ConnectionBalancer::farPart(int k) const {
     std::int64_t floor = s.received;
     if (engine_.fetching(k)) {
         floor = s.askedTo;
-        // A request that would still take long gives up its far part, all
-        // but what comes within a moment: cut short, it ends there, and little
-        // that the server has sent by then is dropped.
-        if (speed && static_cast<double>(s.askedTo - s.received) > 2 * rules.seconds * *speed) {
-            floor = s.received + static_cast<std::int64_t>(rules.keepSeconds * *speed);
+        // A request far slower than the fastest that would still take long
+        // gives up its far part, all but what the server may have sent
+        // already: a moment's worth at its speed, or what three round trips
+        // bring at the fastest (a connection that was fast keeps that much
+        // queued on the way). Cut short, it ends there.
+        const double ahead =
+            std::max(rules.keepSeconds * speed.value_or(0), 3 * s.roundTrip * rec.fastestRate);
+        if (speed && *speed * rules.cutFraction < rec.fastestRate &&
+            static_cast<double>(s.askedTo - s.received) > 2 * rules.seconds * *speed + ahead) {
+            floor = s.received + static_cast<std::int64_t>(ahead);
         }
     }
     return s.length - std::max(keep, floor);
@@ -159,20 +164,16 @@ void ConnectionBalancer::replaceCrawler() {
     TransferRecord& rec = engine_.record();
     const HelpRules& rules = engine_.setup().help;
     const int tries = static_cast<int>(engine_.setup().retryDelays.size());
-    const auto now = engine_.setup().clock();
-    // Crawling for a while, not a moment (on a processor the connections
-    // share, one may wait its turn), unless its request has little left to
-    // bring, so that little could be lost.
-    const std::chrono::duration<double> enough(rules.crawlSeconds / 3);
     int worst = 0;
     double worstSeconds = rules.seconds / 10;
     for (int k = 1; k <= rec.stretchCount(); ++k) {
         const Stretch& s = rec.stretch(k);
         const std::optional<double> speed = rate(s);
         const double seconds = static_cast<double>(s.missing()) / (speed.value_or(0) + 1);
-        const bool sure = s.crawlingSince && (now - *s.crawlingSince >= enough ||
-                                              s.askedTo - s.received <= rules.minimum);
-        if (speed && sure && s.failures < tries && seconds > worstSeconds) {
+        // Too little left in its request to split: asked again at once, it
+        // loses no more than that.
+        if (speed && s.crawlingSince && s.askedTo - s.received < 2 * rules.floor &&
+            s.failures < tries && seconds > worstSeconds) {
             worst = k;
             worstSeconds = seconds;
         }

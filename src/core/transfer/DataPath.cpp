@@ -26,6 +26,7 @@ std::unique_ptr<net::Fetch> DataPath::start(int index) {
     TransferRecord& rec = engine_.record();
     Stretch& p = rec.stretch(index);
     p.headerPending = true;
+    p.askedAt = engine_.setup().clock();
     p.retryIn = 0;
     p.gaveUp = false;
     if (!p.nextRange) {
@@ -108,6 +109,7 @@ void DataPath::accepted(int index, const net::AnswerHead& head, std::int64_t ski
     // A stretch's next range on the same connection keeps the speed known
     // until its own is measured.
     p.sampledAt = engine_.setup().clock();
+    p.roundTrip = std::chrono::duration<double>(p.sampledAt - p.askedAt).count();
     p.sampledFrom = p.received;
     p.priorRate = p.nextRange;
     if (!p.nextRange) {

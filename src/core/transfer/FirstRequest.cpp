@@ -19,6 +19,7 @@ std::unique_ptr<net::Fetch> FirstRequest::start() {
     request.followRedirects = true;
     request.session = engine_.record().session;
     handedOver_ = false;
+    askedAt_ = engine_.setup().clock();
     // Once handed over, the answer is piece 1's like any of its own.
     net::FetchHandlers handlers;
     handlers.onHead = [this](const net::AnswerHead& head) {
@@ -184,6 +185,7 @@ void FirstRequest::succeed(const net::AnswerHead& head, std::optional<std::int64
         (head.status == 200 || fileSize)) {
         first.askedTo = head.status == 206 ? std::min(head.contentRange->last + 1, first.length)
                                            : first.length;
+        first.askedAt = askedAt_;
         handedOver_ = true;
         engine_.handOver(0, 1);
         engine_.data().accepted(1, head, 0);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -40,6 +41,7 @@ private:
     Download& engine_;
     // The running fetch now serves piece 1.
     bool handedOver_ = false;
+    std::chrono::steady_clock::time_point askedAt_;
 };
 
 }  // namespace tandu

@@ -52,6 +52,9 @@ struct Stretch {
     bool priorRate = false;
     std::chrono::steady_clock::time_point sampledAt;
     std::int64_t sampledFrom = 0;
+    // When the running request went out, and the seconds until its head came.
+    std::chrono::steady_clock::time_point askedAt;
+    double roundTrip = 0;
     // Far slower than the fastest since then; none: it is not.
     std::optional<std::chrono::steady_clock::time_point> crawlingSince;
     PieceBuffer buffer;

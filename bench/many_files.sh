@@ -11,7 +11,9 @@
 #   TANDU_CONNECTIONS=N sets Tandu's connections per download (default 16);
 #   TANDU_BASELINE=OTHER-PROGRAM-DIR adds that build at -j 8 ("base-j8": older
 #   builds take no more);
-#   PATHS="20ms-http" runs only those of loopback-http 20ms-http loopback-https 20ms-https.
+#   PATHS="20ms-http" runs only those of loopback-http 20ms-http loopback-https 20ms-https;
+#   OFFER_HTTP2=1 has nginx offer HTTP/2 over https (curl then multiplexes its
+#   16 transfers over one connection) and adds Tandu over HTTP/2 ("tandu-h2").
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-$root/build/bin}" && pwd)
@@ -45,10 +47,11 @@ openssl x509 -req -days 2 -in "$tls/server.csr" -CA "$tls/ca.pem" -CAkey "$tls/c
 export SSL_CERT_FILE=$tls/ca.pem
 settings="sendfile on; ssl_certificate $tls/server.pem; ssl_certificate_key $tls/server.key;"
 
-bench_nginx "$work/near" "$work/www" "127.0.0.1:80; listen 127.0.0.1:443 ssl" "$settings"
+h2=${OFFER_HTTP2:+ http2}
+bench_nginx "$work/near" "$work/www" "127.0.0.1:80; listen 127.0.0.1:443 ssl$h2" "$settings"
 bench_wait_port 127.0.0.1 443
 start_delay_line 10 "$work" $((rounds * 20 * cap))
-bench_nginx "$work/far" "$work/www" "10.77.0.2:80; listen 10.77.0.2:443 ssl" "$settings" \
+bench_nginx "$work/far" "$work/www" "10.77.0.2:80; listen 10.77.0.2:443 ssl$h2" "$settings" \
     "nsenter -t $far_pid -n"
 bench_wait_port 10.77.0.2 443
 
@@ -73,12 +76,12 @@ fetch() {
 }
 
 # $1 program folder to copy tandu-cli from, $2 label, $3 path label, $4 nginx
-# state, $5 downloads at once.
+# state, $5 downloads at once, then settings for its environment.
 tandu() {
     # Empty before adding: a file already there gets a numbered name instead.
     rm -rf "$work/prog" "$work/out" && make_program "$1" "$work/prog" && mkdir -p "$work/out"
     "$work/prog/tandu-cli" add-list "$work/list" -d "$work/out" -n "$connections" >/dev/null
-    bench_run "$3|$2" "$work" "$4" 0 "$cap" "$work/prog/tandu-cli" get --all -j "$5"
+    bench_run "$3|$2" "$work" "$4" 0 "$cap" env "${@:6}" "$work/prog/tandu-cli" get --all -j "$5"
     check_all "$work/out"
 }
 
@@ -91,6 +94,8 @@ for path in ${PATHS:-loopback-http 20ms-http loopback-https 20ms-https}; do
         echo "$path: round $round of $rounds" >&2
         tandu "$build" tandu-j16 "$path" "$nginx" "$jobs"
         [ -z "$baseline" ] || tandu "$baseline" base-j8 "$path" "$nginx" 8
+        [ -z "${OFFER_HTTP2:-}" ] || [ "$scheme" != https ] ||
+            tandu "$build" tandu-h2 "$path" "$nginx" "$jobs" TANDU_HTTP2=1
         fetch "$path|curl-Z16" "$nginx" curl -s -Z --parallel-max "$jobs" --cacert "$tls/ca.pem" \
             --remote-name-all --output-dir "$work/out" -K "$work/curl.cfg"
         fetch "$path|aria2c-j16" "$nginx" aria2c -q -i "$work/list" -j "$jobs" \

@@ -140,7 +140,7 @@ void CurlTransfer::configure() {
     }
     // A password goes only to the scheme, host and port it was written for.
     const net::Url& owner = request_.credentialsFrom ? *request_.credentialsFrom : request_.url;
-    const net::Url* credentials = url_.hasUserInfo()                             ? &url_
+    const net::Url* credentials = url_.hasUserInfo()                              ? &url_
                                   : owner.hasUserInfo() && owner.sameOrigin(url_) ? &owner
                                                                                   : nullptr;
     if (credentials) {

@@ -206,7 +206,8 @@ TEST_F(CurlFetcherTest, RedirectsAreFollowedUpToTenHopsOverTheSameConnection) {
     EXPECT_EQ(server.requests().size(), 11u);
     EXPECT_EQ(server.connections(), 1);
     EXPECT_EQ(fetch(request("http://127.0.0.1/far", Kind::Get, true)).body, "done");
-    EXPECT_EQ(server.requests().back().substr(0, 40), "GET /r/0 HTTP/1.1\r\nHost: 127.0.0.1:" + port());
+    EXPECT_EQ(server.requests().back().substr(0, 40),
+              "GET /r/0 HTTP/1.1\r\nHost: 127.0.0.1:" + port());
     for (const auto& [text, message] : std::vector<std::pair<std::string, std::string>>{
              {"http://127.0.0.1/r/11", "More than 10 redirects from http://127.0.0.1/r/11."},
              {"http://127.0.0.1/loop",
@@ -227,18 +228,21 @@ TEST_F(CurlFetcherTest, BrowserSessionGoesAsTheBrowserWouldAndCookiesOnlyToTheir
                         : request.find("/same") != std::string::npos
                             ? "http://localhost:" + port() + "/other"
                             : std::string();
-        return to.empty() ? "HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok"
-                          : "HTTP/1.1 302 Found\r\nLocation: " + to + "\r\nContent-Length: 0\r\n\r\n";
+        return to.empty()
+                   ? "HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok"
+                   : "HTTP/1.1 302 Found\r\nLocation: " + to + "\r\nContent-Length: 0\r\n\r\n";
     };
     net::FetchRequest r = request("http://127.0.0.1/start", Kind::Get, true);
     r.session = {"http://127.0.0.1/page", "Browser/9", "sid=abc; theme=dark",
                  net::Url::parse("http://127.0.0.1/start")};
     EXPECT_TRUE(fetch(r).ended);
-    const std::string asBrowser = "User-Agent: Browser/9\r\nAccept: */*\r\nReferer: http://127.0.0.1/page\r\n";
+    const std::string asBrowser =
+        "User-Agent: Browser/9\r\nAccept: */*\r\nReferer: http://127.0.0.1/page\r\n";
     ASSERT_EQ(server.requests().size(), 3u);
     for (int i : {0, 1}) {  // the link and a redirect on its own host: the cookies go
         EXPECT_NE(server.requests()[i].find("HTTP/1.1\r\nHost: 127.0.0.1\r\n" + asBrowser),
-                  std::string::npos) << server.requests()[i];
+                  std::string::npos)
+            << server.requests()[i];
         EXPECT_NE(server.requests()[i].find("Cookie: theme=dark; sid=abc\r\n"), std::string::npos);
     }
     // Another site gets the browser's face but none of the cookies.

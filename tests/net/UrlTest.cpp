@@ -60,13 +60,13 @@ TEST(Url, MalformedOrForeignAddressesGetAReason) {
 // Where a password written for the first address may go.
 TEST(Url, SameOriginIsTheSameSchemeHostAndPort) {
     const Url own = *Url::parse("http://u:p@Files.Example.org/a");
-    for (const auto& [text, same] : std::vector<std::pair<std::string, bool>>{
-             {"http://files.example.org:80/b?x", true},
-             {"http://files.example.org:8080/a", false},
-             {"https://files.example.org/a", false},
-             {"https://files.example.org:80/a", false},
-             {"http://example.org/a", false},
-             {"http://files.example.org.evil/a", false}}) {
+    for (const auto& [text, same] :
+         std::vector<std::pair<std::string, bool>>{{"http://files.example.org:80/b?x", true},
+                                                   {"http://files.example.org:8080/a", false},
+                                                   {"https://files.example.org/a", false},
+                                                   {"https://files.example.org:80/a", false},
+                                                   {"http://example.org/a", false},
+                                                   {"http://files.example.org.evil/a", false}}) {
         EXPECT_EQ(own.sameOrigin(*Url::parse(text)), same) << text;
     }
 }
@@ -97,9 +97,8 @@ TEST(AnswerHead, ReadsLengthRangesAndRetryAndIgnoresWhatItCannotTrust) {
     // A length that is not a plain decimal number of a real size is marked, not taken as none.
     for (const char* length : {"1 000 000", "0xF4240", "1e6", "+5", "9223372036854775808",
                                "9223372036854775807", "1152921504606846977"}) {
-        const AnswerHead head =
-            AnswerHead::parse(std::string("HTTP/1.1 200 OK\r\nContent-Length: ") + length +
-                                  "\r\n\r\n", url);
+        const AnswerHead head = AnswerHead::parse(
+            std::string("HTTP/1.1 200 OK\r\nContent-Length: ") + length + "\r\n\r\n", url);
         EXPECT_TRUE(!head.contentLength && head.malformedLength) << length;
     }
     EXPECT_FALSE(AnswerHead::parse("HTTP/1.1 200 OK\r\n\r\n", url).malformedLength);
@@ -117,11 +116,10 @@ TEST(AnswerHead, FileNameFromContentDispositionExtendedFormFirst) {
         {"inline", std::nullopt},
     };
     for (const auto& [value, name] : cases) {
-        EXPECT_EQ(AnswerHead::parse("HTTP/1.1 200 OK\r\nContent-Disposition: " + value +
-                                        "\r\n\r\n",
-                                    url)
-                      .fileName(),
-                  name)
+        EXPECT_EQ(
+            AnswerHead::parse("HTTP/1.1 200 OK\r\nContent-Disposition: " + value + "\r\n\r\n", url)
+                .fileName(),
+            name)
             << value;
     }
 }

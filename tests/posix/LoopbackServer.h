@@ -134,12 +134,12 @@ public:
             const std::size_t dash = request.find('-', at) + 1;
             const std::size_t last =
                 std::min<std::size_t>(std::isdigit(static_cast<unsigned char>(request[dash]))
-                             ? std::stoull(request.substr(dash))
-                             : file.size() - 1,
-                         file.size() - 1);
+                                          ? std::stoull(request.substr(dash))
+                                          : file.size() - 1,
+                                      file.size() - 1);
             return "HTTP/1.1 206 Partial Content\r\nContent-Range: bytes " + std::to_string(first) +
-                   "-" + std::to_string(last) + "/" + length + "\r\nContent-Length: " +
-                   std::to_string(last - first + 1) + "\r\n\r\n" +
+                   "-" + std::to_string(last) + "/" + length +
+                   "\r\nContent-Length: " + std::to_string(last - first + 1) + "\r\n\r\n" +
                    file.substr(first, last - first + 1);
         };
     }
@@ -156,13 +156,11 @@ private:
                 SSL_free(ssl);
             }
             std::lock_guard<std::mutex> lock(server->mutex_);
-            server->clients_.erase(
-                std::find(server->clients_.begin(), server->clients_.end(), fd));
+            server->clients_.erase(std::find(server->clients_.begin(), server->clients_.end(), fd));
             ::close(fd);
         }
         ssize_t recv(char* bytes, std::size_t size) const {
-            return ssl ? SSL_read(ssl, bytes, static_cast<int>(size))
-                       : ::recv(fd, bytes, size, 0);
+            return ssl ? SSL_read(ssl, bytes, static_cast<int>(size)) : ::recv(fd, bytes, size, 0);
         }
         ssize_t send(const char* bytes, std::size_t size) const {
             return ssl ? SSL_write(ssl, bytes, static_cast<int>(size))

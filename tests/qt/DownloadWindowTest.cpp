@@ -8,9 +8,9 @@
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
+#include <atomic>
 #include <filesystem>
 #include <map>
-#include <atomic>
 #include <vector>
 
 #include "LiveWindow.h"
@@ -189,8 +189,10 @@ TEST(DownloadWindow, ADownloadNoConnectionCanMoveOnIsPausedWithAMessage) {
     // The first answer's head comes, then every answer hangs up at once.
     std::atomic<bool> answered = false;
     LoopbackServer server([&](const std::string&) -> std::string {
-        return answered.exchange(true) ? "" : "HTTP/1.1 206 Partial Content\r\n"
-               "Content-Range: bytes 0-99999/100000\r\nContent-Length: 100000\r\n\r\n";
+        return answered.exchange(true)
+                   ? ""
+                   : "HTTP/1.1 206 Partial Content\r\n"
+                     "Content-Range: bytes 0-99999/100000\r\nContent-Length: 100000\r\n\r\n";
     });
     LiveWindow live(server.port());
     const std::string downloads = live.folder / "downloads";

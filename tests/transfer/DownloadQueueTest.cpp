@@ -49,7 +49,8 @@ public:
 
     test::TempFolder folder;
     test::HeadlessPlatform host;
-    DownloadList list{DownloadSetup{host.fetcher, host.locks, NumberText(","), folder.path(), {}, {}}};
+    DownloadList list{
+        DownloadSetup{host.fetcher, host.locks, NumberText(","), folder.path(), {}, {}}};
     DownloadQueue queue{list};
     std::vector<std::string> texts;
     int finished = 0;

@@ -8,9 +8,9 @@
 #include "storage/DefinitionFile.h"
 #include "storage/DownloadRows.h"
 #include "storage/TextFile.h"
-#include "window/frmMain.h"
-#include "transfer/DownloadList.h"
 #include "text/FormatTimeLeft.h"
+#include "transfer/DownloadList.h"
+#include "window/frmMain.h"
 
 namespace tandu::test {
 
@@ -58,7 +58,6 @@ inline std::string sizeAnswer(std::int64_t size) {
 inline std::string rangeAnswer(std::int64_t size) {
     return partialHeader(0, size - 1, size);
 }
-
 
 // A file of that size whose bytes tell their position apart.
 inline std::string patterned(std::size_t size) {

@@ -21,8 +21,9 @@ TEST(FirstRequest, PauseGivesUpAnUnansweredOneAndARangedAnswerSetsUpTheFiles) {
     h.start(row);
     const auto& first = h.newest().request;
     EXPECT_TRUE(first.kind == net::FetchRequest::Kind::Get && first.range->first == 0);
-    h.answerFirst("HTTP/1.1 206 Partial Content\r\ncontent-range: bytes 0-4999/5000\r\n"
-                  "content-length:5000\r\n\r\n");
+    h.answerFirst(
+        "HTTP/1.1 206 Partial Content\r\ncontent-range: bytes 0-4999/5000\r\n"
+        "content-length:5000\r\n\r\n");
     EXPECT_EQ(h.state(row), "Downloading");
     EXPECT_EQ(textfile::readLines(h.definitionPath("f.bin"))->at(5), " 5000 ");
     EXPECT_EQ(h.progress("f.bin"), "0-1666 0-1666 0-1668 ");
@@ -56,10 +57,8 @@ TEST(FirstRequest, UnusableOrUntrustedAnswersFailTheStart) {
         {partial + "0-999/1000\r\nContent-Length: 1000\r\nContent-Encoding: gzip\r\n\r\n",
          "The server sent the file encoded (gzip), not as the bytes themselves, which are "
          "written in place."},
-        {partial + "5-999/1000\r\n\r\n",
-         "The server sent the file from byte 5 instead of byte 0."},
-        {partial + "0-99/1000\r\n\r\n",
-         "The server sent bytes 0 to 99 instead of bytes 0 to 999."},
+        {partial + "5-999/1000\r\n\r\n", "The server sent the file from byte 5 instead of byte 0."},
+        {partial + "0-99/1000\r\n\r\n", "The server sent bytes 0 to 99 instead of bytes 0 to 999."},
         {partial + "0-999/1000\r\nContent-Length: 1\r\n\r\n",
          "The server's answer says it holds 1 bytes, but the part it names holds 1000."},
     };
@@ -112,8 +111,9 @@ TEST(FirstRequest, TheServersNameIsTakenWithTheDefinitionProgressFileAndRow) {
     ASSERT_TRUE(CookieFile::write(CookieFile::pathFor(h.definitionPath("download")),
                                   {"http://lab.test/", "sid=1"}, &reason));
     h.start(0);
-    h.answerFirst("HTTP/1.1 206 Partial Content\r\nContent-Range: bytes 0-3999/4000\r\n"
-                  "Content-Disposition: inline; filename=r.pdf\r\n\r\n");
+    h.answerFirst(
+        "HTTP/1.1 206 Partial Content\r\nContent-Range: bytes 0-3999/4000\r\n"
+        "Content-Disposition: inline; filename=r.pdf\r\n\r\n");
     EXPECT_EQ(h.f->downloads().at(0).name(), "r.pdf");
     EXPECT_EQ(DefinitionFile::read(h.definitionPath("r.pdf"))->fileName, "r.pdf");
     EXPECT_EQ(h.progress("r.pdf"), "0-2000 0-2000 ");
@@ -138,8 +138,9 @@ TEST(FirstRequest, AWholeFileAnswerIsFetchedOverOneConnection) {
         if (length) {
             EXPECT_EQ(textfile::readLines(h.definitionPath("f.bin"))->at(4), "1");
             ASSERT_EQ(h.messages().size(), 1u);
-            EXPECT_EQ(h.messages()[0].text, "The server sends \"f.bin\" only as a whole, not in "
-                                            "pieces. The download goes on over one connection.");
+            EXPECT_EQ(h.messages()[0].text,
+                      "The server sends \"f.bin\" only as a whole, not in "
+                      "pieces. The download goes on over one connection.");
         }
         FakeFetcher::body(h.newest(), file);
         FakeFetcher::end(h.newest());

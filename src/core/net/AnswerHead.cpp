@@ -69,9 +69,8 @@ std::optional<std::string> extendedValue(std::string_view value) {
     const std::size_t quote = value.find('\'');
     const std::size_t second =
         quote == std::string_view::npos ? quote : value.find('\'', quote + 1);
-    if (second == std::string_view::npos ||
-        !(sameName(value.substr(0, quote), "UTF-8") ||
-          sameName(value.substr(0, quote), "ISO-8859-1"))) {
+    if (second == std::string_view::npos || !(sameName(value.substr(0, quote), "UTF-8") ||
+                                              sameName(value.substr(0, quote), "ISO-8859-1"))) {
         return std::nullopt;
     }
     std::string out;
@@ -175,9 +174,8 @@ std::optional<std::string> AnswerHead::fileName() const {
             }
             at = text.find(';', from);
         } else {
-            value = std::string(trimmed(text.substr(from, next == std::string_view::npos
-                                                               ? std::string_view::npos
-                                                               : next - from)));
+            value = std::string(trimmed(text.substr(
+                from, next == std::string_view::npos ? std::string_view::npos : next - from)));
             at = next;
         }
         if (sameName(name, "filename*") && !extended) {

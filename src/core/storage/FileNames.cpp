@@ -30,8 +30,11 @@ bool continuation(unsigned char c) {
 bool validUtf8(const std::string& text) {
     for (std::size_t i = 0; i < text.size();) {
         const auto c = static_cast<unsigned char>(text[i]);
-        const std::size_t length = c < 0x80 ? 1 : c >= 0xC2 && c < 0xE0 ? 2 : c >= 0xE0 && c < 0xF0 ? 3
-                                          : c >= 0xF0 && c < 0xF5 ? 4 : 0;
+        const std::size_t length = c < 0x80                ? 1
+                                   : c >= 0xC2 && c < 0xE0 ? 2
+                                   : c >= 0xE0 && c < 0xF0 ? 3
+                                   : c >= 0xF0 && c < 0xF5 ? 4
+                                                           : 0;
         if (length == 0 || i + length > text.size()) {
             return false;
         }
@@ -77,8 +80,8 @@ std::string cleaned(const std::string& raw) {
             static_cast<unsigned char>(raw[i + 1]) < 0xA0) {
             name += '_';
             ++i;
-        } else if (c < 0x20 || c == 0x7F || std::string_view("/\\:*?\"<>|").find(raw[i]) !=
-                                                  std::string_view::npos) {
+        } else if (c < 0x20 || c == 0x7F ||
+                   std::string_view("/\\:*?\"<>|").find(raw[i]) != std::string_view::npos) {
             name += '_';
         } else {
             name += raw[i];
@@ -107,7 +110,8 @@ bool unusable(const std::string& name) {
 std::string nameOfText(const std::string& text) {
     const std::size_t slash = text.rfind('/');
     const std::string name =
-        text.empty() ? std::string() : cleaned(slash == std::string::npos ? "" : text.substr(slash + 1));
+        text.empty() ? std::string()
+                     : cleaned(slash == std::string::npos ? "" : text.substr(slash + 1));
     return unusable(name) ? kUnknownName : name;
 }
 

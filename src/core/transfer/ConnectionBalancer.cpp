@@ -1,8 +1,8 @@
 #include "transfer/ConnectionBalancer.h"
 
 #include <algorithm>
-#include <cmath>
 #include <chrono>
+#include <cmath>
 #include <vector>
 
 #include "transfer/Download.h"
@@ -124,8 +124,7 @@ std::int64_t ConnectionBalancer::farPart(int k) const {
     const std::optional<double> speed = rate(s);
     // The owner keeps its share of what it lacks by its speed against the
     // fastest one's, which the helper may well have: half when both are alike.
-    const double share =
-        speed && rec.fastestRate > 0 ? *speed / (*speed + rec.fastestRate) : 0.5;
+    const double share = speed && rec.fastestRate > 0 ? *speed / (*speed + rec.fastestRate) : 0.5;
     const std::int64_t keep =
         s.received + static_cast<std::int64_t>(std::ceil(static_cast<double>(s.missing()) * share));
     std::int64_t floor = s.received;
@@ -138,8 +137,11 @@ std::int64_t ConnectionBalancer::farPart(int k) const {
         // queued on the way). Cut short, it ends there.
         const double ahead =
             std::max(rules.keepSeconds * speed.value_or(0), 3 * s.roundTrip * rec.fastestRate);
-        if (speed && *speed * rules.cutFraction < rec.fastestRate &&
-            static_cast<double>(s.askedTo - s.received) > 2 * rules.seconds * *speed + ahead) {
+        if (speed && *speed *
+                             rules.cutFraction<rec.fastestRate&& static_cast<double>(
+                                 s.askedTo - s.received)> 2 *
+                             rules.seconds * *speed +
+                         ahead) {
             floor = s.received + static_cast<std::int64_t>(ahead);
         }
     }

@@ -40,8 +40,8 @@ std::unique_ptr<net::Fetch> DataPath::start(int index) {
     request.session = rec.session;
     if (!rec.sizeUnknown) {
         // One connection of a server that sends whole files asks for all it lacks.
-        p.askedTo = p.received + (rec.oneConnection ? p.missing()
-                                                    : std::min(p.missing(), nextAsk(p)));
+        p.askedTo =
+            p.received + (rec.oneConnection ? p.missing() : std::min(p.missing(), nextAsk(p)));
         request.range = net::FetchRequest::Range{p.firstWanted(), p.start + p.askedTo - 1};
     } else {
         p.askedTo = p.length;

@@ -33,7 +33,8 @@ struct DownloadSetup {
     // Writes `definition` under `name`, numbered as a new download's would be
     // where the list, the definitions or the folder have it; the name it got.
     // None (and nothing written) when that cannot be done.
-    std::function<std::optional<std::string>(const std::string& name, const DefinitionFile& definition)>
+    std::function<std::optional<std::string>(const std::string& name,
+                                             const DefinitionFile& definition)>
         claimName;
     // Seconds (ticks) before each retry of a broken connection; when all are
     // spent the download fails.

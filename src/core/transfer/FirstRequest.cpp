@@ -142,7 +142,8 @@ void FirstRequest::succeed(const net::AnswerHead& head, std::optional<std::int64
     // A server that sends whole files only gets one connection; a small file
     // gets no more pieces than are worth a request of their own.
     rec.oneConnection = fileSize && !ranges;
-    const int pieces = fileSize && ranges ? PiecePlan::worth(*fileSize, wanted, rules.smallestPiece) : 1;
+    const int pieces =
+        fileSize && ranges ? PiecePlan::worth(*fileSize, wanted, rules.smallestPiece) : 1;
     rec.plan = PiecePlan::make(fileSize.value_or(0), pieces);
     if (fileSize) {
         rec.defPieces = std::to_string(pieces);
@@ -158,7 +159,8 @@ void FirstRequest::succeed(const net::AnswerHead& head, std::optional<std::int64
     // Begun again from byte 0: that is said once the transfer runs.
     std::string notice =
         rec.leftover && counts->empty() ? messages::cannotResume(engine_.text()) : "";
-    if (notice.empty() && rec.oneConnection && PiecePlan::worth(*fileSize, wanted, rules.smallestPiece) > 1) {
+    if (notice.empty() && rec.oneConnection &&
+        PiecePlan::worth(*fileSize, wanted, rules.smallestPiece) > 1) {
         notice = messages::wholeFilesOnly(engine_.text());
     }
     rec.layOutPieces(*counts);
@@ -183,8 +185,8 @@ void FirstRequest::succeed(const net::AnswerHead& head, std::optional<std::int64
     // already or needs a request of another kind (a size the part did not say).
     if (!first.done && first.received == 0 && head.status != 416 &&
         (head.status == 200 || fileSize)) {
-        first.askedTo = head.status == 206 ? std::min(head.contentRange->last + 1, first.length)
-                                           : first.length;
+        first.askedTo =
+            head.status == 206 ? std::min(head.contentRange->last + 1, first.length) : first.length;
         first.askedAt = askedAt_;
         handedOver_ = true;
         engine_.handOver(0, 1);

@@ -25,8 +25,8 @@ struct RangeAnswer {
     // `first` on. Only a body that is exactly those bytes, unencoded, with
     // lengths that agree, is accepted.
     static RangeAnswer judge(const net::AnswerHead& head, std::int64_t first,
-                             std::optional<std::int64_t> last,
-                             std::optional<std::int64_t> fileSize, bool wholeFileUsable);
+                             std::optional<std::int64_t> last, std::optional<std::int64_t> fileSize,
+                             bool wholeFileUsable);
 
     // The file's size by an accepted answer to a GET from byte 0; none when
     // it does not say.

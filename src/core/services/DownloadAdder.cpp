@@ -5,6 +5,7 @@
 #include <random>
 
 #include "storage/DefinitionFile.h"
+#include "storage/DownloadOrder.h"
 #include "storage/DownloadRows.h"
 #include "storage/FileNames.h"
 #include "storage/TextFile.h"
@@ -138,6 +139,8 @@ bool DownloadAdder::add(const std::string& url, const std::string& folder,
             fail(error.message());
             return false;
         }
+        // Its place in the list's order; without it the row still loads, by name.
+        DownloadOrder(definitions_).append(definition.fileName);
         app_.downloads().add(path);
         ++added_;
         return true;

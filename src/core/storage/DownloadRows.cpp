@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "storage/DefinitionFile.h"
+#include "storage/DownloadOrder.h"
 #include "storage/FileNames.h"
 #include "text/NumberText.h"
 #include "storage/TextFile.h"
@@ -54,7 +55,8 @@ bool endsWith(const std::string& name, std::string_view end) {
 // young one may be another process's work in progress.
 void removeIfStaleScratch(const std::filesystem::directory_entry& entry, const std::string& name) {
     const bool scratch = (name.starts_with(".add-") && endsWith(name, ".tmp")) ||
-                         endsWith(name, ".def.tmp") || endsWith(name, ".dwn.tmp");
+                         endsWith(name, ".def.tmp") || endsWith(name, ".dwn.tmp") ||
+                         name == std::string(DownloadOrder::kFileName) + ".tmp";
     std::error_code error;
     if (!scratch || !entry.is_regular_file(error)) {
         return;
@@ -80,6 +82,11 @@ DownloadRow ReadDownloadRow(const NumberText& numbers, const std::string& defini
     const bool downloading = hasState && definition->state == DefinitionFile::kDownloading;
     row.paused = downloading;
 
+    if (definition) {
+        row.url = definition->url;
+        row.folder = definition->saveFolder;
+        row.extras = definition->extras;
+    }
     if (!hasState || definition->state == DefinitionFile::kWaiting) {
         row.size = kUnknown;
     } else if (downloading) {
@@ -101,18 +108,22 @@ void ScanDefinitions(const std::string& folder,
     if (error) {
         return;  // no folder, no rows
     }
+    std::vector<std::string> names;
     for (const std::filesystem::directory_iterator end; it != end; it.increment(error)) {
         const std::string name = it->path().filename().string();
         std::error_code typeError;
         if (name.size() > 4 && name.compare(name.size() - 4, 4, ".def") == 0 &&
             it->is_regular_file(typeError)) {
-            each(folder + "/" + name);
+            names.push_back(name.substr(0, name.size() - 4));
         } else {
             removeIfStaleScratch(*it, name);
         }
         if (error) {
             break;
         }
+    }
+    for (const std::string& name : DownloadOrder(folder + "/").sort(std::move(names))) {
+        each(folder + "/" + name + ".def");
     }
 }
 

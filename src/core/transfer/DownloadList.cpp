@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include "storage/DownloadOrder.h"
 #include "storage/DownloadRows.h"
+#include "storage/FileNames.h"
 
 namespace tandu {
 
@@ -52,6 +54,7 @@ CancelOutcome DownloadList::cancel(int row) {
         return outcome;
     }
     downloads_.erase(downloads_.begin() + now);
+    forgetGone();
     if (observer_ != nullptr) {
         observer_->rowsRemoved({now});
     }
@@ -71,9 +74,16 @@ void DownloadList::clearCompleted() {
     std::erase_if(downloads_, [](const std::unique_ptr<Download>& download) {
         return download->state() == DownloadState::Completed;
     });
+    forgetGone();
     if (observer_ != nullptr) {
         observer_->rowsRemoved(gone);
     }
+}
+
+void DownloadList::forgetGone() {
+    const std::string folder = setup_.definitionsFolder();
+    DownloadOrder(folder).prune(
+        [&folder](const std::string& name) { return FileExists(DefinitionPath(folder, name)); });
 }
 
 int DownloadList::indexOf(const Download& download) const {

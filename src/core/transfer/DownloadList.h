@@ -56,6 +56,8 @@ public:
     void downloadEnded(Download& download) override;
 
 private:
+    // The list's order file drops the downloads whose definition is gone.
+    void forgetGone();
     bool targetBusy(const Download& asking, const std::string& path) const;
 
     DownloadSetup setup_;

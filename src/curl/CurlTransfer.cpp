@@ -4,6 +4,7 @@
 
 #include "CurlFailure.h"
 #include "CurlFetcher.h"
+#include "CurlRateGroup.h"
 
 namespace tandu {
 
@@ -39,6 +40,12 @@ CurlTransfer::CurlTransfer(CurlFetcher& fetcher, net::FetchRequest request,
       url_(request_.url) {
     route_->to = this;
     visited_.insert(url_.forRequest());
+    auto* group = dynamic_cast<CurlRateGroup*>(request_.rateGroup.get());
+    if (group == nullptr) {
+        ownGroup_ = fetcher_.makeRateGroup();
+        group = static_cast<CurlRateGroup*>(ownGroup_.get());
+    }
+    rateMember_ = fetcher_.shaper().join(group->id(), [this] { resumeFromShaper(); });
     configure();
     fetcher_.add(easy_);
     added_ = true;
@@ -46,6 +53,7 @@ CurlTransfer::CurlTransfer(CurlFetcher& fetcher, net::FetchRequest request,
 
 CurlTransfer::~CurlTransfer() {
     *alive_ = false;
+    fetcher_.shaper().leave(rateMember_);
     fetcher_.forget(*this);
     fetcher_.retire(easy_, std::move(route_), {headers_, connectTo_});
 }
@@ -195,6 +203,11 @@ std::size_t CurlTransfer::bodyBytes(std::string_view bytes) {
         curlPaused_ = true;  // libcurl keeps these until the held ones are taken
         return CURL_WRITEFUNC_PAUSE;
     }
+    if (!fetcher_.shaper().mayTake(rateMember_)) {
+        curlPaused_ = true;  // a speed limit: the shaper resumes it
+        return CURL_WRITEFUNC_PAUSE;
+    }
+    fetcher_.shaper().took(rateMember_, bytes.size());
     if (delivering_) {
         // A loop nested in the handler: these wait until it returns.
         body_.assign(bytes);
@@ -212,6 +225,16 @@ std::size_t CurlTransfer::bodyBytes(std::string_view bytes) {
     }
     delivering_ = false;
     return bytes.size();
+}
+
+void CurlTransfer::resumeFromShaper() {
+    // Held bytes of a nested loop go first; deliver() resumes it after them.
+    if (!curlPaused_ || !body_.empty() || delivering_ || !added_) {
+        return;
+    }
+    curlPaused_ = false;
+    // May hand over what libcurl kept at once, and end the transfer.
+    fetcher_.inside([this] { curl_easy_pause(easy_, CURLPAUSE_CONT); });
 }
 
 void CurlTransfer::fail(net::FetchFailure::Kind kind, std::string message) {

@@ -8,6 +8,7 @@
 #include <set>
 #include <string>
 
+#include "RateShaper.h"
 #include "net/Fetcher.h"
 
 namespace tandu {
@@ -35,6 +36,8 @@ public:
     void finished(CURLcode result);
     // Hands what has arrived to the handlers; false when the transfer is gone.
     bool deliver();
+    // The rate shaper lets it take bytes again.
+    void resumeFromShaper();
 
 private:
     static std::size_t onHeaderLine(char* data, std::size_t size, std::size_t count, void* route);
@@ -71,6 +74,9 @@ private:
     bool reported_ = false;
     bool added_ = false;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+    // Its place in the rate shaper, in a group of its own when the request named none.
+    std::shared_ptr<net::RateGroup> ownGroup_;
+    RateShaper::Id rateMember_ = 0;
 };
 
 }  // namespace tandu

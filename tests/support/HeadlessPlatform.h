@@ -1,8 +1,12 @@
 #pragma once
 
+#include <deque>
+#include <functional>
+
 #include "FakeFetcher.h"
 #include "FakeServices.h"
 #include "HeadlessUi.h"
+#include "OpenSslFileHasher.h"
 #include "platform/Platform.h"
 
 namespace tandu::test {
@@ -17,7 +21,17 @@ public:
     FakeInstanceChannel instance;
     FakeTransferLocks locks;
     FakeFetcher fetcher;
-    Platform platform{ui, launcher, environment, tray, instance, locks, fetcher};
+    // Hashes at once, unless a test holds the slices back to run them itself.
+    bool holdHashing = false;
+    std::deque<std::function<void()>> heldSlices;
+    OpenSslFileHasher hasher{[this](std::function<void()> call) {
+        if (holdHashing) {
+            heldSlices.push_back(std::move(call));
+        } else {
+            call();
+        }
+    }};
+    Platform platform{ui, launcher, environment, tray, instance, locks, fetcher, hasher};
 };
 
 }  // namespace tandu::test

@@ -14,6 +14,7 @@ class DownloadList;
 class DownloadQueue;
 class DriveLoop;
 class Environment;
+class FileHasher;
 class ProcessLauncher;
 class TransferLocks;
 
@@ -27,6 +28,7 @@ struct SystemParts {
     TransferLocks& locks;
     ProcessLauncher& launcher;
     Environment& environment;
+    FileHasher& hasher;
 };
 
 // The program under both faces: its folder, its downloads, the queue that

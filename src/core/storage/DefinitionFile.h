@@ -47,6 +47,10 @@ struct DefinitionFile {
                            std::string* reason = nullptr);
     bool writeForm2(const std::string& path, std::int64_t fileSize, std::int64_t pieceSizeBytes,
                     std::int64_t remainderBytes, std::string* reason = nullptr) const;
+    // Sets (or, with an empty value, removes) one extra line of the file at
+    // `path`, which keeps its form and every other line.
+    static bool setExtra(const std::string& path, const std::string& key, const std::string& value,
+                         std::string* reason = nullptr);
 
 private:
     void appendExtras(std::vector<std::string>& lines) const;

@@ -13,18 +13,22 @@ namespace tandu::cli {
 const char* usageText() {
     return "usage: tandu-cli COMMAND [ARGUMENTS]\n"
            "  list                                   show the download list\n"
-           "  add URL... [-d DIR] [-n N]             add downloads by URL\n"
+           "  add URL... [-d DIR] [-n N] [--checksum ALG=HEX]\n"
+           "                                         add downloads by URL (ALG: sha256,\n"
+           "                                         sha512, sha1 or md5; one URL)\n"
            "  add-list FILE [-d DIR] [-n N]          add every URL of a list file (- reads stdin)\n"
            "  add-seq PATTERN START END [-w DIGITS] [-d DIR] [-n N]\n"
            "                                         add a numeric sequence (# is the number)\n"
-           "  get [NAME...] [--all] [-j N] [--shutdown]\n"
+           "  get [NAME...] [--all] [-j N] [--limit RATE] [--shutdown]\n"
            "                                         download the NAMEs, or every queued "
            "download,\n"
-           "                                         up to N at once\n"
+           "                                         up to N at once, together at most RATE\n"
+           "                                         (e.g. 500K, 2M; 0: none)\n"
            "  cancel NAME                            cancel a download and remove its files\n"
            "  export FILE                            write every download's URL to FILE\n"
            "  check URL                              send a HEAD request and print the answer\n"
-           "  prefs [-n N] [-d DIR] [-b SIZE]        show or change the settings\n"
+           "  prefs [-n N] [-d DIR] [-b SIZE] [-j N] [--limit RATE]\n"
+           "                                         show or change the settings\n"
            "  --help | --version\n";
 }
 

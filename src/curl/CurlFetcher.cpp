@@ -216,8 +216,9 @@ void CurlFetcher::timerFired() {
         timerHeld_ = true;
         return;
     }
-    const auto now = std::chrono::steady_clock::now();
-    if (const auto wake = shaper_->nextWake(); wake && *wake <= now) {
+    const auto wake = shaper_->nextWake();
+    const auto now = std::chrono::steady_clock::now();  // not before: "now" may be due
+    if (wake && *wake <= now) {
         shaper_->wake();
     }
     if (timerDue_ && *timerDue_ <= now) {

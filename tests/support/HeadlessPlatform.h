@@ -21,16 +21,18 @@ public:
     FakeInstanceChannel instance;
     FakeTransferLocks locks;
     FakeFetcher fetcher;
-    // Hashes at once, unless a test holds the slices back to run them itself.
-    bool holdHashing = false;
-    std::deque<std::function<void()>> heldSlices;
-    OpenSslFileHasher hasher{[this](std::function<void()> call) {
-        if (holdHashing) {
-            heldSlices.push_back(std::move(call));
-        } else {
-            call();
+    // Hash slices wait here until the test runs them, as a loop would.
+    std::deque<std::function<void()>> hashSlices;
+    OpenSslFileHasher hasher{
+        [this](std::function<void()> call) { hashSlices.push_back(std::move(call)); }, 4096};
+    // Runs `count` waiting slices (and those they post), all by default.
+    void runHashing(std::size_t count = SIZE_MAX) {
+        for (; count > 0 && !hashSlices.empty(); --count) {
+            auto slice = std::move(hashSlices.front());
+            hashSlices.pop_front();
+            slice();
         }
-    }};
+    }
     Platform platform{ui, launcher, environment, tray, instance, locks, fetcher, hasher};
 };
 

@@ -47,9 +47,12 @@ public:
         bool digitsReset = false;
     };
 
-    // One download; `folder` ends with "/".
+    // One download; `folder` ends with "/". `checksum` ("sha256=HEX", or
+    // empty) is what the file must hash to; it wins over one in the URL.
     Outcome addUrl(const std::string& url, const std::string& folder,
-                   const std::string& connections);
+                   const std::string& connections, const std::string& checksum = {});
+    // The message for a checksum that cannot be read, none when it can (or is empty).
+    static std::optional<UserMessage> checksumRefusal(const std::string& checksum);
     // One download per line of a typed, pasted or loaded list (CR LF, LF or
     // CR line ends; blank lines skipped). A copy of the list is kept in the
     // program folder first. `step` runs after each download added.

@@ -10,6 +10,7 @@
 #include "storage/FileNames.h"
 #include "storage/TextFile.h"
 #include "net/Url.h"
+#include "platform/Checksum.h"
 #include "services/Application.h"
 #include "transfer/DownloadList.h"
 
@@ -100,7 +101,8 @@ void DownloadAdder::fail(const std::string& reason) {
 }
 
 bool DownloadAdder::add(const std::string& url, const std::string& folder,
-                        const std::string& connections) {
+                        const std::string& connections,
+                        const std::map<std::string, std::string>& extras) {
     // The file is written whole under a private name, then linked to its real
     // name, which fails when that name was taken meanwhile (e.g. by another
     // process): nobody ever sees half a file, and no file is ever replaced.
@@ -112,10 +114,12 @@ bool DownloadAdder::add(const std::string& url, const std::string& folder,
     const std::string scratch = definitions_ + ".add-" + token_ + ".tmp";
     for (;;) {
         DefinitionFile definition;
-        definition.fileName = freeName(SafeDownloadName(url), folder);
+        definition.fileName =
+            freeName(SafeDownloadName(Checksum::withoutChecksumFragment(url)), folder);
         definition.url = url;
         definition.saveFolder = folder;
         definition.pieces = connections;
+        definition.extras = extras;
         const std::string path = DefinitionPath(definitions_, definition.fileName);
         std::string reason;
         if (!textfile::writeLines(scratch, definition.form1Lines(), &reason)) {

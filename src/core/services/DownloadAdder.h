@@ -1,5 +1,6 @@
 #pragma once
 
+#include <map>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -18,8 +19,10 @@ public:
     explicit DownloadAdder(Application& app);
 
     // False when the definition file cannot be written; then nothing of this
-    // download stays on disk and failureMessage() says why.
-    bool add(const std::string& url, const std::string& folder, const std::string& connections);
+    // download stays on disk and failureMessage() says why. The name never
+    // takes a checksum the URL carries in its fragment.
+    bool add(const std::string& url, const std::string& folder, const std::string& connections,
+             const std::map<std::string, std::string>& extras = {});
     int added() const { return added_; }
     const std::string& failureMessage() const { return failure_; }
 

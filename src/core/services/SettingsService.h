@@ -18,6 +18,8 @@ public:
         std::string folder;
         std::string buffer;
         std::string simultaneous;
+        // KB/s for all downloads together, "0" for none (also "500K", "2M").
+        std::string limit = "0";
     };
 
     explicit SettingsService(Application& app) : app_(app) {}
@@ -26,9 +28,12 @@ public:
     Preferences current() const;
     // Whether the settings file is there.
     bool saved() const;
-    // Writes them; the message when the folder is refused or the file
-    // cannot be written.
+    // Writes them and applies the limit to running downloads; the message
+    // when the folder or the limit is refused or the file cannot be written.
     std::optional<UserMessage> save(const Preferences& preferences);
+
+    // The message for a limit text that names no speed; none when it does.
+    static std::optional<UserMessage> limitRefusal(const std::string& limit);
 
 private:
     Application& app_;

@@ -17,6 +17,10 @@ struct DefinitionFile {
     static constexpr int kExtrasLine = 9;
     static constexpr const char* kWaiting = "Waiting";
     static constexpr const char* kDownloading = "Downloading";
+    // Extras: the download's own speed limit in KB/s, and what its file
+    // must hash to ("sha256=HEX"); each written only when set.
+    static constexpr const char* kLimitKey = "Limit";
+    static constexpr const char* kChecksumKey = "Checksum";
 
     std::string fileName;    // line 1
     std::string state;       // line 2

@@ -29,6 +29,7 @@ Download& DownloadList::add(const std::string& definitionPath) {
         std::make_unique<Download>(setup_, *this, definitionPath, row.text,
                                    row.paused ? DownloadState::Paused : DownloadState::Waiting);
     download->setRowState(download->state(), row.size);
+    download->remember(row);
     downloads_.push_back(std::move(download));
     if (observer_ != nullptr) {
         observer_->rowAdded(count() - 1);

@@ -10,7 +10,7 @@
 
 namespace tandu {
 
-// Preferences: the three values of config.cfg, and the browser extension installer.
+// Preferences: the values of config.cfg, and the browser extension installer.
 class frmPreferences : public Form {
 public:
     explicit frmPreferences(DialogContext context);
@@ -25,6 +25,8 @@ public:
     ComboBox cboBuffer{"cboBuffer"};
     Label lblSimultaneous{"lblSimultaneous"};
     ComboBox cboSimultaneous{"cboSimultaneous"};
+    Label lblLimit{"lblLimit"};
+    ComboBox cboLimit{"cboLimit"};
     Frame fraExt{"fraExt"};
     Label lblExtInfo{"lblExtInfo"};
     Label lblExtWarning{"lblExtWarning"};

@@ -16,7 +16,9 @@ bool ChecksumCheck::begin() {
     TransferRecord& rec = engine_.record();
     rec.verifying = true;
     Download::RowTexts& row = engine_.rowTexts();
+    const std::string total = engine_.setup().numbers.kb(rec.plan.fileSize);
     row.speed = "-";
+    row.size = total + "/" + total + "KB";
     row.eta = "0%";
     engine_.setState(DownloadState::Verifying);
     job_ = engine_.setup().hasher.start(
@@ -43,6 +45,7 @@ void ChecksumCheck::done(const FileHasher::Result& result) {
     std::unique_ptr<FileHasher::Job> finished = std::move(job_);
     TransferRecord& rec = engine_.record();
     rec.verifying = false;
+    engine_.rowTexts().eta = "-";
     if (!result.error.empty()) {
         engine_.failTransfer(messages::checksumUnreadable(rec.targetPath, result.error));
         return;

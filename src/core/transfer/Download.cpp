@@ -77,7 +77,7 @@ std::string Download::targetPath() const {
 
 std::string Download::checksumText() const {
     if (const auto it = extras_.find(DefinitionFile::kChecksumKey); it != extras_.end()) {
-        return it->second;
+        return it->second == kNoChecksum ? "" : it->second;
     }
     const auto carried = Checksum::fromUrl(url_);
     return carried ? carried->text() : std::string();
@@ -119,12 +119,13 @@ bool Download::setOwnLimit(std::int64_t kbps, std::string* reason) {
 }
 
 bool Download::setChecksum(const std::optional<Checksum>& checksum, std::string* reason) {
+    // "none" outweighs a checksum the URL carries and one the server announces.
     if (!storeExtra(definitionPath_, extras_, record_.defExtras, DefinitionFile::kChecksumKey,
-                    checksum ? checksum->text() : "", reason)) {
+                    checksum ? checksum->text() : kNoChecksum, reason)) {
         return false;
     }
     if (running() && !record_.verifying) {
-        record_.checksum = checksum ? checksum : Checksum::fromUrl(url_);
+        record_.checksum = checksum;
     }
     changed();
     return true;
@@ -135,7 +136,8 @@ bool Download::rateHeld() const {
 }
 
 void Download::noteAnnouncedChecksum(const net::AnswerHead& head) {
-    if (record_.checksum) {
+    const auto stored = record_.defExtras.find(DefinitionFile::kChecksumKey);
+    if (record_.checksum || (stored != record_.defExtras.end() && stored->second == kNoChecksum)) {
         return;
     }
     if (auto announced = AnnouncedDigest(head)) {

@@ -75,6 +75,8 @@ public:
     // The checksum its file must match, as stored ("sha256=HEX") or carried
     // by its URL; empty for none.
     std::string checksumText() const;
+    // Stored when the user wants no check at all.
+    static constexpr const char* kNoChecksum = "none";
     // Each stores the value in the definition and applies it at once, also to
     // a running transfer. False with the reason when the definition cannot
     // be written.

@@ -122,9 +122,9 @@ void RowMenu::speedLimit() {
     const std::string shown = download->ownLimit() > 0 ? speedlimit::text(download->ownLimit())
                                                        : "0";
     const std::string answer = form_.app().platform().ui.inputBox(
-        "The most \"" + download->text() +
-            "\" may take, in KB/s (e.g. 500 or 2M; 0 for no limit of its own). The limit for "
-            "all downloads together is set in Preferences.",
+        "Speed limit of \"" + download->text() +
+            "\" in KB/s (e.g. 500 or 2M; 0: none).\nThe limit for all downloads together is set "
+            "in Preferences.",
         "Speed limit", shown);
     // The prompt let events run: the row is found again by its name.
     Download* now = form_.downloads().find(name);
@@ -147,9 +147,9 @@ void RowMenu::checksum() {
     }
     const std::string name = download->name();
     const std::string answer = form_.app().platform().ui.inputBox(
-        "What the file of \"" + download->text() +
-            "\" must hash to: sha256=, sha512=, sha1= or md5= followed by the hexadecimal "
-            "digits the site publishes (\"none\" for no check).",
+        "Checksum the file of \"" + download->text() +
+            "\" must match, as the site publishes it:\nsha256=, sha512=, sha1= or md5= and its "
+            "hexadecimal digits (\"none\": no check).",
         "Checksum", download->checksumText());
     Download* now = form_.downloads().find(name);
     if (answer.empty() || now == nullptr) {

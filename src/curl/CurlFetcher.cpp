@@ -17,7 +17,12 @@ CURLM* multiOf(void* multi) {
     return static_cast<CURLM*>(multi);
 }
 
-int onSocket(CURL* /*easy*/, curl_socket_t fd, int what, void* self, void* /*socketData*/) {
+CurlRoute* routeOf(CURL* easy);
+
+int onSocket(CURL* easy, curl_socket_t fd, int what, void* self, void* /*socketData*/) {
+    if (CurlRoute* route = routeOf(easy); route && route->to && what != CURL_POLL_REMOVE) {
+        route->to->noteSocket(fd);
+    }
     static_cast<CurlFetcher*>(self)->socketChanged(fd, what);
     return 0;
 }

@@ -87,6 +87,16 @@ std::optional<double> RateShaper::rate(Id group) const {
     return it == groups_.end() ? std::nullopt : it->second.rate;
 }
 
+std::optional<double> RateShaper::memberRate(Id member) const {
+    const auto m = members_.find(member);
+    if (m == members_.end()) {
+        return std::nullopt;
+    }
+    const Group& g = groups_.at(m->second.group);
+    return g.rate ? std::optional<double>(*g.rate / static_cast<double>(g.members.size()))
+                  : std::nullopt;
+}
+
 RateShaper::Id RateShaper::join(Id group, std::function<void()> resume) {
     const auto it = groups_.find(group);
     if (it == groups_.end()) {

@@ -54,6 +54,8 @@ public:
 
     // The bytes a second the group may take now; nothing: no limit.
     std::optional<double> rate(Id group) const;
+    // A member's even part of its group's rate; nothing: no limit.
+    std::optional<double> memberRate(Id member) const;
 
 private:
     struct Member {

@@ -15,7 +15,8 @@ namespace tandu {
 
 namespace {
 
-constexpr std::size_t kReadBytes = 1024 * 1024;
+// Small enough to stay in the cache between the copy and the hash.
+constexpr std::size_t kReadBytes = 128 * 1024;
 
 const EVP_MD* digestOf(HashAlgorithm algorithm) {
     switch (algorithm) {

@@ -249,6 +249,8 @@ void RateShaper::apportion(Clock::time_point now) {
             g.rate = g.limit > 0 ? std::optional<double>(limit) : std::nullopt;
             if (g.rate && !had) {
                 g.tokens = 0;
+            } else if (!g.rate) {
+                g.heldBefore = g.heldNow = false;  // nothing holds it back any more
             }
         }
     }

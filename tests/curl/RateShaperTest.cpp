@@ -84,6 +84,7 @@ TEST(RateShaper, ALimitHoldsAndAChangeTakesOverAtOnceForRunningFetches) {
     EXPECT_NEAR(static_cast<double>(net.run(2)), 10e6, 10e6 * 0.05);
     net.shaper.setGroupLimit(group, 0);
     EXPECT_GT(net.run(0.1), 100 * 16 * 64 * 1024 * 9 / 10);
+    EXPECT_FALSE(net.shaper.held(group));
 }
 
 TEST(RateShaper, TheOverallLimitIsSharedFairlyBetweenGroupsAndTheirFetches) {

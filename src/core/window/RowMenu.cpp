@@ -1,5 +1,6 @@
 #include "window/RowMenu.h"
 
+#include "net/Url.h"
 #include "platform/Checksum.h"
 #include "services/Application.h"
 #include "services/DesktopOpen.h"
@@ -108,9 +109,19 @@ void RowMenu::openFolder() {
 }
 
 void RowMenu::copyUrl() {
-    if (const Download* download = selected()) {
-        form_.app().platform().ui.setClipboardText(download->url());
+    const Download* download = selected();
+    if (download == nullptr) {
+        return;
     }
+    // Every program may read the clipboard: a password stays in the definition.
+    std::string url = download->url();
+    if (const auto parsed = net::Url::parse(url); parsed && !parsed->password().empty()) {
+        url = parsed->display();
+        if (const std::size_t at = url.find(":***@"); at != std::string::npos) {
+            url.erase(at, 4);
+        }
+    }
+    form_.app().platform().ui.setClipboardText(url);
 }
 
 void RowMenu::speedLimit() {

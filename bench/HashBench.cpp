@@ -13,10 +13,9 @@ int main(int argc, char** argv) {
         return 2;
     }
     HashAlgorithm chosen = HashAlgorithm::Sha256;
-    for (auto [name, value] : {std::pair{"sha256", HashAlgorithm::Sha256},
-                               std::pair{"sha512", HashAlgorithm::Sha512},
-                               std::pair{"sha1", HashAlgorithm::Sha1},
-                               std::pair{"md5", HashAlgorithm::Md5}}) {
+    for (auto [name, value] :
+         {std::pair{"sha256", HashAlgorithm::Sha256}, std::pair{"sha512", HashAlgorithm::Sha512},
+          std::pair{"sha1", HashAlgorithm::Sha1}, std::pair{"md5", HashAlgorithm::Md5}}) {
         if (std::string(argv[2]) == name) {
             chosen = value;
         }

@@ -129,6 +129,9 @@ void RateShaper::leave(Id member) {
 }
 
 bool RateShaper::mayTake(Id member) {
+    if (!limited() && waiting_ == 0) {
+        return true;  // the common case costs nothing
+    }
     const auto m = members_.find(member);
     if (m == members_.end()) {
         return true;
@@ -155,6 +158,9 @@ bool RateShaper::mayTake(Id member) {
 }
 
 void RateShaper::took(Id member, std::size_t bytes) {
+    if (!limited()) {
+        return;  // only a limit's shares are worked out from what was taken
+    }
     const auto m = members_.find(member);
     if (m == members_.end()) {
         return;
@@ -168,7 +174,8 @@ void RateShaper::took(Id member, std::size_t bytes) {
 
 void RateShaper::refill(Group& g, Clock::time_point now) const {
     if (g.rate && now > g.refilled) {
-        g.tokens = std::min(g.tokens + *g.rate * seconds(now - g.refilled), *g.rate * kBurstSeconds);
+        g.tokens =
+            std::min(g.tokens + *g.rate * seconds(now - g.refilled), *g.rate * kBurstSeconds);
     }
     g.refilled = std::max(g.refilled, now);
 }
@@ -191,8 +198,9 @@ std::optional<RateShaper::Clock::time_point> RateShaper::nextWake() const {
             sooner(now);
         } else {
             // Just past the moment the bucket is above empty again.
-            sooner(g.refilled + std::chrono::duration_cast<Clock::duration>(
-                                    std::chrono::duration<double>(-g.tokens / *g.rate)) +
+            sooner(g.refilled +
+                   std::chrono::duration_cast<Clock::duration>(
+                       std::chrono::duration<double>(-g.tokens / *g.rate)) +
                    std::chrono::microseconds(100));
         }
     }

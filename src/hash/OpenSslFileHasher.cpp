@@ -87,10 +87,10 @@ void slice(const std::shared_ptr<HashState>& state) {
                 finish(state, {{}, "the hash could not be computed"});
                 return;
             }
-            finish(state, {Checksum::fromBytes(state->algorithm,
-                                               std::string_view(reinterpret_cast<char*>(digest),
-                                                                length)),
-                           {}});
+            finish(state,
+                   {Checksum::fromBytes(state->algorithm,
+                                        std::string_view(reinterpret_cast<char*>(digest), length)),
+                    {}});
             return;
         }
         EVP_DigestUpdate(state->context, state->buffer.data(), static_cast<std::size_t>(n));

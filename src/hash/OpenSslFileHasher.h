@@ -16,8 +16,8 @@ public:
 
     explicit OpenSslFileHasher(Post post, std::size_t sliceBytes = kSliceBytes);
 
-    std::unique_ptr<Job> start(const std::string& path, HashAlgorithm algorithm,
-                               Progress progress, Done done) override;
+    std::unique_ptr<Job> start(const std::string& path, HashAlgorithm algorithm, Progress progress,
+                               Done done) override;
 
     // A few milliseconds of hashing at a gigabyte a second.
     static constexpr std::size_t kSliceBytes = 8 * 1024 * 1024;

@@ -30,8 +30,8 @@ TEST(Checksum, CompletedOnlyWhenTheFileMatchesAndAMismatchNamesBothValuesAndKeep
     const std::string file = test::patterned(3000);
     // Given in the URL's fragment: checked after the last byte, while the row
     // shows it; a pause there keeps every byte, and the resume checks again.
-    const int right =
-        h.addWaiting("right.bin", "2", "http://www.example.org/right.bin#sha256=" + std::string(kSha256));
+    const int right = h.addWaiting(
+        "right.bin", "2", "http://www.example.org/right.bin#sha256=" + std::string(kSha256));
     fetchAll(h, right, file);
     EXPECT_EQ(h.state(right), "Verifying");
     h.f->cmbPause.click();
@@ -88,14 +88,13 @@ TEST(Checksum, TheServersDigestCountsWhenNoneWasGivenAndIsKeptForAResume) {
 
 TEST(Checksum, ServersAnnounceInTwoHeaderFormsTheStrongestKnownOneWins) {
     const auto digest = [](const std::string& headers) {
-        return AnnouncedDigest(
-            net::AnswerHead::parse("HTTP/1.1 200 OK\r\n" + headers + "\r\n",
-                                   *net::Url::parse("http://h/f")));
+        return AnnouncedDigest(net::AnswerHead::parse("HTTP/1.1 200 OK\r\n" + headers + "\r\n",
+                                                      *net::Url::parse("http://h/f")));
     };
     const std::string sha512 =
         "/YJYacGn2A9SVMYjzUKyCnxHQRIjgNIcnTPyDGTCt+s5+QwqLqVHh5ynYtozmRUfW9wDevHaoR4O0QwFYQovnw==";
-    EXPECT_EQ(digest("Repr-Digest: sha-256=:" + std::string(kSha256Base64) + ":, sha-512=:" +
-                     sha512 + ":\r\n")
+    EXPECT_EQ(digest("Repr-Digest: sha-256=:" + std::string(kSha256Base64) +
+                     ":, sha-512=:" + sha512 + ":\r\n")
                   ->text(),
               "sha512=fd825869c1a7d80f5254c623cd42b20a7c4741122380d21c9d33f20c64c2b7eb39f90c2a2e"
               "a547879ca762da3399151f5bdc037af1daa11e0ed10c05610a2f9f");
@@ -106,9 +105,11 @@ TEST(Checksum, ServersAnnounceInTwoHeaderFormsTheStrongestKnownOneWins) {
               std::string("sha256=") + kSha256);
     EXPECT_EQ(digest("Digest: md5=slDIQ5qmFkXfDMWTiWErSg==\r\n")->text(),
               std::string("md5=") + kMd5);
-    for (const std::string& bad : std::vector<std::string>{"Digest: UNIXsum=30637\r\n", "Digest: SHA-256=PRlPfKqOG0xLRyvE\r\n",
-          "Repr-Digest: sha-256=" + std::string(kSha256Base64) + "\r\n",
-          "Digest: SHA-256=PRl*fKqOG0xLRyvERmCPlCGwkdENQZmkVOkd5/Oy14Y=\r\n", "X-Digest: md5=a\r\n"}) {
+    for (const std::string& bad : std::vector<std::string>{
+             "Digest: UNIXsum=30637\r\n", "Digest: SHA-256=PRlPfKqOG0xLRyvE\r\n",
+             "Repr-Digest: sha-256=" + std::string(kSha256Base64) + "\r\n",
+             "Digest: SHA-256=PRl*fKqOG0xLRyvERmCPlCGwkdENQZmkVOkd5/Oy14Y=\r\n",
+             "X-Digest: md5=a\r\n"}) {
         EXPECT_FALSE(digest(bad)) << bad;
     }
 }
@@ -121,8 +122,9 @@ TEST(Checksum, AFragmentChecksumNeverReachesTheNameAndAGivenOneIsChecked) {
     EXPECT_EQ(h.f->lstDown.text(0), "f.iso");
     EXPECT_EQ(DefinitionFile::read(h.definitionPath("f.iso"))->url, url);
     // Another fragment is part of the name as it always was; a given checksum wins.
-    EXPECT_FALSE(add.addUrl("http://h/g.iso#part", h.downloads(), "2", "SHA-1=" + std::string(40, 'A'))
-                     .message);
+    EXPECT_FALSE(
+        add.addUrl("http://h/g.iso#part", h.downloads(), "2", "SHA-1=" + std::string(40, 'A'))
+            .message);
     EXPECT_EQ(h.f->lstDown.text(1), "g.iso#part");
     EXPECT_EQ(DefinitionFile::read(h.definitionPath("g.iso#part"))->extras.at("Checksum"),
               "sha1=" + std::string(40, 'a'));

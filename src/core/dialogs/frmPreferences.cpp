@@ -69,8 +69,8 @@ frmPreferences::frmPreferences(DialogContext context)
     cmbCancel.setGeometry(5880, 4770, 1200, 375);
 
     add(fraOptions, lblConnections, cboConnections, lblPath, txtPath, cmbPath, lblBuffer, cboBuffer,
-        lblSimultaneous, cboSimultaneous, lblLimit, cboLimit, fraExt, lblExtInfo, lblExtWarning, cmbExt, cmbOK,
-        cmbCancel);
+        lblSimultaneous, cboSimultaneous, lblLimit, cboLimit, fraExt, lblExtInfo, lblExtWarning,
+        cmbExt, cmbOK, cmbCancel);
 
     cmbPath.onClick = [this] { cmbPath_Click(); };
     cmbOK.onClick = [this] { cmbOK_Click(); };

@@ -119,7 +119,8 @@ AddService::Outcome AddService::addUrl(const std::string& url, const std::string
         outcome.message = invalidUrl();
         return outcome;
     }
-    if ((outcome.message = checksumRefusal(checksum)) || (outcome.message = folderRefusal(folder))) {
+    if ((outcome.message = checksumRefusal(checksum)) ||
+        (outcome.message = folderRefusal(folder))) {
         return outcome;
     }
     std::map<std::string, std::string> extras;

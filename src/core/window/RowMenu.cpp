@@ -92,8 +92,8 @@ void RowMenu::cancel() {
 
 void RowMenu::open() {
     if (const Download* download = selected()) {
-        if (auto failure = DesktopOpen::open(form_.app().platform().launcher,
-                                             download->targetPath())) {
+        if (auto failure =
+                DesktopOpen::open(form_.app().platform().launcher, download->targetPath())) {
             form_.messages().show(*failure);
         }
     }
@@ -130,8 +130,8 @@ void RowMenu::speedLimit() {
         return;
     }
     const std::string name = download->name();
-    const std::string shown = download->ownLimit() > 0 ? speedlimit::text(download->ownLimit())
-                                                       : "0";
+    const std::string shown =
+        download->ownLimit() > 0 ? speedlimit::text(download->ownLimit()) : "0";
     const std::string answer = form_.app().platform().ui.inputBox(
         "Speed limit of \"" + download->text() +
             "\" in KB/s (e.g. 500 or 2M; 0: none).\nThe limit for all downloads together is set "

@@ -185,9 +185,9 @@ void frmMain::createControls() {
 
     add(Frame1, lstDown, cmbDownSel, cmbPause, cmbCancel, cmbClear, Tabs, pb, fraGen, lblCapURL,
         lblCapSave, lblCapSize, lblCapDownloaded, lblCapPieces, lblURL, lblSave, lblSize,
-        lblDownloaded, lblPieces, lblCapLimit, lblLimit, lstPieces, pbBuffer, fraBuf, lblCapBuffer, lblCapConnBuf,
-        lblCapTotalBuf, lblCapUsedBuf, lblCapPercentBuf, lblBuffer, lblConnBuf, lblTotalBuf,
-        lblUsedBuf, lblPercentBuf, tmr, tmrBalance, cmd);
+        lblDownloaded, lblPieces, lblCapLimit, lblLimit, lstPieces, pbBuffer, fraBuf, lblCapBuffer,
+        lblCapConnBuf, lblCapTotalBuf, lblCapUsedBuf, lblCapPercentBuf, lblBuffer, lblConnBuf,
+        lblTotalBuf, lblUsedBuf, lblPercentBuf, tmr, tmrBalance, cmd);
     for (int i = 0; i < kPictureCount; ++i) {
         add(imgBtn[i], imgBtnO[i], imgBtnC[i]);
     }

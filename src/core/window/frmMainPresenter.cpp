@@ -336,8 +336,8 @@ void frmMain::showTrayTip() {
     if (fastest == nullptr) {
         return;
     }
-    const std::string limit =
-        RowMenu::limitText(running == 1 ? fastest->ownLimit() : 0, downloads().overallLimit().kbps());
+    const std::string limit = RowMenu::limitText(running == 1 ? fastest->ownLimit() : 0,
+                                                 downloads().overallLimit().kbps());
     tray().setTip((running == 1 ? fastest->tooltip()
                                 : std::to_string(running) + " downloads, " + fastest->tooltip()) +
                   (limit.empty() ? "" : " (limit " + limit + ")"));

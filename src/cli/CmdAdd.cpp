@@ -27,7 +27,7 @@ int cmdAdd(CliContext& context, const Arguments& args) {
     const AddTarget target = addTarget(app, parsed);
     for (const std::string& url : parsed.positional) {
         const auto outcome =
-            AddService(app).addUrl(url, target.folder, target.connections, checksum);
+            AddService(app).addUrl(url, target.folder, target.connections, nullptr, checksum);
         if (outcome.message) {
             context.show(*outcome.message);
         }

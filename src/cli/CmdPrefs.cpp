@@ -22,10 +22,14 @@ std::optional<std::string> bufferText(const std::string& size) {
     return text;
 }
 
+// "Start downloads as soon as they are added".
+constexpr const char* kStartAtOnce = "--start-at-once";
+
 }  // namespace
 
 int cmdPrefs(CliContext& context, const Arguments& args) {
-    const ParsedArguments parsed = parseArguments(args, {"-n", "-d", "-b", "-j", "--limit"});
+    const ParsedArguments parsed =
+        parseArguments(args, {"-n", "-d", "-b", "-j", "--limit", kStartAtOnce});
     if (!parsed.error.empty()) {
         return usageError(parsed.error);
     }
@@ -34,6 +38,10 @@ int cmdPrefs(CliContext& context, const Arguments& args) {
     }
     if (parsed.has("-n") && !validConnections(parsed.options.at("-n"))) {
         return usageError("-n takes a number of connections from 1 to 16");
+    }
+    const std::string atOnce = parsed.has(kStartAtOnce) ? parsed.options.at(kStartAtOnce) : "";
+    if (parsed.has(kStartAtOnce) && atOnce != "on" && atOnce != "off") {
+        return usageError(std::string(kStartAtOnce) + " takes on or off");
     }
     std::optional<std::string> buffer;
     if (parsed.has("-b")) {
@@ -63,7 +71,8 @@ int cmdPrefs(CliContext& context, const Arguments& args) {
                   << "folder: " << preferences.folder << '\n'
                   << "buffer: " << preferences.buffer << '\n'
                   << "simultaneous: " << preferences.simultaneous << '\n'
-                  << "limit: " << speedlimit::text(limit) << std::endl;
+                  << "limit: " << speedlimit::text(limit) << '\n'
+                  << "start at once: " << (preferences.startAtOnce ? "on" : "off") << std::endl;
         return kExitOk;
     }
     if (parsed.has("-j")) {
@@ -80,6 +89,9 @@ int cmdPrefs(CliContext& context, const Arguments& args) {
     }
     if (buffer) {
         preferences.buffer = *buffer;
+    }
+    if (!atOnce.empty()) {
+        preferences.startAtOnce = atOnce == "on";
     }
     if (const auto refusal = settings.save(preferences)) {
         context.show(*refusal);

@@ -78,6 +78,7 @@ private:
     bool ended_ = false;
     bool reported_ = false;
     bool added_ = false;
+    bool cookiesGiven_ = false;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
     // Its place in the rate shaper, in a group of its own when the request named none.
     std::shared_ptr<net::RateGroup> ownGroup_;

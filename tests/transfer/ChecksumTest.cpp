@@ -123,13 +123,13 @@ TEST(Checksum, AFragmentChecksumNeverReachesTheNameAndAGivenOneIsChecked) {
     EXPECT_EQ(DefinitionFile::read(h.definitionPath("f.iso"))->url, url);
     // Another fragment is part of the name as it always was; a given checksum wins.
     EXPECT_FALSE(
-        add.addUrl("http://h/g.iso#part", h.downloads(), "2", "SHA-1=" + std::string(40, 'A'))
+        add.addUrl("http://h/g.iso#part", h.downloads(), "2", nullptr, "SHA-1=" + std::string(40, 'A'))
             .message);
     EXPECT_EQ(h.f->lstDown.text(1), "g.iso#part");
     EXPECT_EQ(DefinitionFile::read(h.definitionPath("g.iso#part"))->extras.at("Checksum"),
               "sha1=" + std::string(40, 'a'));
     for (const char* bad : {"sha256=abc", "crc32=12345678", "sha256"}) {
-        const auto outcome = add.addUrl("http://h/x.iso", h.downloads(), "2", bad);
+        const auto outcome = add.addUrl("http://h/x.iso", h.downloads(), "2", nullptr, bad);
         ASSERT_TRUE(outcome.message) << bad;
         EXPECT_EQ(outcome.message->title, "Invalid checksum");
     }

@@ -17,13 +17,13 @@ constexpr const char* kBufferSizes[] = {"128KB",  "256KB",  "512KB", "1024KB",
 frmPreferences::frmPreferences(DialogContext context)
     : Form("frmPreferences"), context_(context) {
     setCaption("Preferences");
-    setGeometry(0, 0, 7200, 5280);
+    setGeometry(0, 0, 7200, 6240);
 
     fraOptions.setCaption("Options");
-    fraOptions.setGeometry(120, 60, 6960, 3000);
+    fraOptions.setGeometry(120, 60, 6960, 3360);
     for (Control* inside : std::initializer_list<Control*>{
              &lblConnections, &cboConnections, &lblPath, &txtPath, &cmbPath, &lblBuffer, &cboBuffer,
-             &lblSimultaneous, &cboSimultaneous, &lblLimit, &cboLimit}) {
+             &lblSimultaneous, &cboSimultaneous, &lblLimit, &cboLimit, &chkStartAtOnce}) {
         inside->setContainer(fraOptions);
     }
     lblConnections.setCaption("Default number of connections ( Min: 1 Max: 16 ) ");
@@ -43,34 +43,36 @@ frmPreferences::frmPreferences(DialogContext context)
     lblLimit.setCaption("Speed limit for all downloads ( KB/s, 0: none ):");
     lblLimit.setGeometry(240, 2475, 4440, 255);
     cboLimit.setGeometry(4800, 2430, 1200, 345);
+    chkStartAtOnce.setCaption("Start downloads as soon as they are added");
+    chkStartAtOnce.setGeometry(240, 2895, 6480, 285);
 
-    fraExt.setCaption("Firefox Extension");
-    fraExt.setGeometry(120, 3180, 6960, 1500);
+    fraExt.setCaption("Browser Extension");
+    fraExt.setGeometry(120, 3540, 6960, 2100);
     for (Control* inside : std::initializer_list<Control*>{&lblExtInfo, &lblExtWarning, &cmbExt}) {
         inside->setContainer(fraExt);
     }
     lblExtInfo.setCaption(
-        "Install an extension for Firefox 2.x so you can download links with Qiv from the "
-        "context-menu ( right click ).");
+        "Adds \"Download with Tandu\" to the menu of links in Firefox and in Chromium, Chrome, "
+        "Brave, Vivaldi, Edge and Opera. Its options can send the site's cookies along.");
     lblExtInfo.wordWrap = true;
-    lblExtInfo.setGeometry(240, 240, 6480, 480);
+    lblExtInfo.setGeometry(240, 240, 6480, 720);
     lblExtWarning.setCaption(
-        "You must shutdown all your Firefox windows before installing the extension");
+        "Choose the browser's program (it may stay open), then follow the steps shown.");
     lblExtWarning.wordWrap = true;
-    lblExtWarning.setGeometry(240, 720, 6480, 255);
+    lblExtWarning.setGeometry(240, 1020, 6480, 480);
     cmbExt.setCaption("Install Extension");
-    cmbExt.setGeometry(240, 1020, 2160, 375);
+    cmbExt.setGeometry(240, 1560, 2160, 375);
 
     cmbOK.setCaption("OK");
     cmbOK.isDefault = true;
-    cmbOK.setGeometry(4560, 4770, 1200, 375);
+    cmbOK.setGeometry(4560, 5730, 1200, 375);
     cmbCancel.setCaption("Cancel");
     cmbCancel.isCancel = true;
-    cmbCancel.setGeometry(5880, 4770, 1200, 375);
+    cmbCancel.setGeometry(5880, 5730, 1200, 375);
 
     add(fraOptions, lblConnections, cboConnections, lblPath, txtPath, cmbPath, lblBuffer, cboBuffer,
-        lblSimultaneous, cboSimultaneous, lblLimit, cboLimit, fraExt, lblExtInfo, lblExtWarning,
-        cmbExt, cmbOK, cmbCancel);
+        lblSimultaneous, cboSimultaneous, lblLimit, cboLimit, chkStartAtOnce, fraExt, lblExtInfo,
+        lblExtWarning, cmbExt, cmbOK, cmbCancel);
 
     cmbPath.onClick = [this] { cmbPath_Click(); };
     cmbOK.onClick = [this] { cmbOK_Click(); };
@@ -101,6 +103,7 @@ void frmPreferences::Form_Load() {
     cboBuffer.setText(settings.buffer);
     cboSimultaneous.setText(settings.simultaneous);
     cboLimit.setText(settings.limit);
+    chkStartAtOnce.setChecked(settings.startAtOnce);
 }
 
 void frmPreferences::cmbPath_Click() {
@@ -110,7 +113,8 @@ void frmPreferences::cmbPath_Click() {
 void frmPreferences::cmbOK_Click() {
     const auto refusal = SettingsService(context_.app)
                              .save({cboConnections.text(), txtPath.text(), cboBuffer.text(),
-                                    cboSimultaneous.text(), cboLimit.text()});
+                                    cboSimultaneous.text(), chkStartAtOnce.checked(),
+                                    cboLimit.text()});
     if (refusal) {
         context_.platform.ui.show(*refusal);
         return;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "controls/Button.h"
+#include "controls/CheckBox.h"
 #include "controls/ComboBox.h"
 #include "controls/Form.h"
 #include "controls/Frame.h"
@@ -27,6 +28,7 @@ public:
     ComboBox cboSimultaneous{"cboSimultaneous"};
     Label lblLimit{"lblLimit"};
     ComboBox cboLimit{"cboLimit"};
+    CheckBox chkStartAtOnce{"chkStartAtOnce"};
     Frame fraExt{"fraExt"};
     Label lblExtInfo{"lblExtInfo"};
     Label lblExtWarning{"lblExtWarning"};

@@ -12,6 +12,19 @@
 
 namespace tandu::net {
 
+// What the browser that handed a link over would send with it.
+struct BrowserSession {
+    // The page the link was on, and the browser's User-Agent.
+    std::string referrer;
+    std::string userAgent;
+    // "a=1; b=2": the browser's cookies for `cookieUrl`, which go only to its
+    // host (and, from an https address, only over https), as the browser's would.
+    std::string cookies;
+    std::optional<Url> cookieUrl;
+
+    bool empty() const { return referrer.empty() && userAgent.empty() && cookies.empty(); }
+};
+
 // The fetches of one download: together they take at most the group's limit,
 // and all groups together at most the fetcher's overall limit, shared fairly
 // between the groups and between the fetches of each.
@@ -47,6 +60,7 @@ struct FetchRequest {
     bool followRedirects = false;
     // The limit the body shares; none: only the overall limit.
     std::shared_ptr<RateGroup> rateGroup;
+    BrowserSession session;
 };
 
 struct FetchFailure {

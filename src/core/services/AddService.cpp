@@ -113,6 +113,7 @@ std::optional<UserMessage> AddService::checksumRefusal(const std::string& checks
 
 AddService::Outcome AddService::addUrl(const std::string& url, const std::string& folder,
                                        const std::string& connections,
+                                       const HandOffMessage* link,
                                        const std::string& checksum) {
     Outcome outcome;
     if (url.empty() || textfile::hasControlCharacter(url)) {
@@ -128,7 +129,7 @@ AddService::Outcome AddService::addUrl(const std::string& url, const std::string
         extras[DefinitionFile::kChecksumKey] = given->text();
     }
     DownloadAdder adder(app_);
-    if (!adder.add(url, folder, connections, extras)) {
+    if (!adder.add(url, folder, connections, link, extras)) {
         outcome.message = error(adder.failureMessage());
     }
     outcome.added = adder.added();

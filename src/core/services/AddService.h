@@ -11,6 +11,7 @@
 namespace tandu {
 
 class Application;
+struct HandOffMessage;
 
 // Texts the add dialogs, the console and the preferences share.
 inline constexpr const char* kInvalidUrlText = "Please set a valid URL.";
@@ -47,10 +48,12 @@ public:
         bool digitsReset = false;
     };
 
-    // One download; `folder` ends with "/". `checksum` ("sha256=HEX", or
-    // empty) is what the file must hash to; it wins over one in the URL.
+    // One download; `folder` ends with "/". A link a browser handed over
+    // brings its name and session along. `checksum` ("sha256=HEX", or empty)
+    // is what the file must hash to; it wins over one in the URL.
     Outcome addUrl(const std::string& url, const std::string& folder,
-                   const std::string& connections, const std::string& checksum = {});
+                   const std::string& connections, const HandOffMessage* link = nullptr,
+                   const std::string& checksum = {});
     // The message for a checksum that cannot be read, none when it can (or is empty).
     static std::optional<UserMessage> checksumRefusal(const std::string& checksum);
     // One download per line of a typed, pasted or loaded list (CR LF, LF or

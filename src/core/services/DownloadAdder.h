@@ -8,6 +8,7 @@
 namespace tandu {
 
 class Application;
+struct HandOffMessage;
 
 // Adds downloads to the list, one batch at a time: one definition file in
 // form 1 and its row per URL. A name another download holds (a row, or a definition or
@@ -19,9 +20,14 @@ public:
     explicit DownloadAdder(Application& app);
 
     // False when the definition file cannot be written; then nothing of this
-    // download stays on disk and failureMessage() says why. The name never
-    // takes a checksum the URL carries in its fragment.
+    // download stays on disk and failureMessage() says why. A link handed
+    // over by a browser brings its file name, and what the browser would
+    // send with it: referrer and user agent go into the definition, the
+    // cookies into the download's own cookie file. `extras` go into the
+    // definition as well. The name never takes a checksum the URL carries in
+    // its fragment.
     bool add(const std::string& url, const std::string& folder, const std::string& connections,
+             const HandOffMessage* link = nullptr,
              const std::map<std::string, std::string>& extras = {});
     int added() const { return added_; }
     const std::string& failureMessage() const { return failure_; }

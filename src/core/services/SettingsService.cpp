@@ -12,8 +12,10 @@ namespace tandu {
 
 SettingsService::Preferences SettingsService::current() const {
     const SettingsFile::Defaults settings = SettingsFile::defaults(app_.settingsPath());
+    const auto atOnce = settings.extras.find(kStartAtOnce);
     return {settings.connections, settings.folder, settings.buffer,
             std::to_string(settings.simultaneous),
+            atOnce != settings.extras.end() && atOnce->second == "1",
             std::to_string(SettingsFile::limitOf(settings.extras))};
 }
 
@@ -42,8 +44,11 @@ std::optional<UserMessage> SettingsService::save(const Preferences& preferences)
                                  : 1;
     std::string reason;
     const std::string path = app_.settingsPath();
-    const auto values = SettingsFile::read(path);
-    SettingsFile::Extras extras = values ? values->extras : SettingsFile::Extras{};
+    SettingsFile::Extras extras = SettingsFile::defaults(path).extras;
+    extras.erase(kStartAtOnce);
+    if (preferences.startAtOnce) {
+        extras.emplace(kStartAtOnce, std::string(1, '1'));
+    }
     if (const std::int64_t limit = *speedlimit::parse(preferences.limit); limit > 0) {
         extras[SettingsFile::kLimitKey] = std::to_string(limit);
     } else {

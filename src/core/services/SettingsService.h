@@ -18,9 +18,13 @@ public:
         std::string folder;
         std::string buffer;
         std::string simultaneous;
+        // A download starts as soon as it is added (StartAtOnce=1).
+        bool startAtOnce = false;
         // KB/s for all downloads together, "0" for none (also "500K", "2M").
         std::string limit = "0";
     };
+
+    static constexpr const char* kStartAtOnce = "StartAtOnce";
 
     explicit SettingsService(Application& app) : app_(app) {}
 

@@ -21,6 +21,9 @@ struct DefinitionFile {
     // must hash to ("sha256=HEX"); each written only when set.
     static constexpr const char* kLimitKey = "Limit";
     static constexpr const char* kChecksumKey = "Checksum";
+    // Extras of a link a browser handed over: what the browser sends with it.
+    static constexpr const char* kReferrer = "Referrer";
+    static constexpr const char* kUserAgent = "User-Agent";
 
     std::string fileName;    // line 1
     std::string state;       // line 2

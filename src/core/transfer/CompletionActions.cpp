@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <optional>
 
+#include "storage/CookieFile.h"
 #include "transfer/Download.h"
 
 namespace tandu {
@@ -33,9 +34,13 @@ void CompletionActions::run() {
     }
     engine_.endTransfer();
 
-    // The definition goes first: a process killed in between leaves only a
-    // stray progress file, never a download that can neither resume nor finish.
-    auto failure = removeFile(rec.definitionPath);
+    // The cookies go first, then the definition: a process killed in between
+    // leaves neither a secret nor a download that can neither resume nor
+    // finish, at most a stray progress file.
+    auto failure = CookieFile::remove(CookieFile::pathFor(rec.definitionPath));
+    if (auto definitionFailure = removeFile(rec.definitionPath); !failure) {
+        failure = definitionFailure;
+    }
     if (auto progressFailure = removeFile(rec.progressPath); !failure) {
         failure = progressFailure;
     }

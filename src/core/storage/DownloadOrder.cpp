@@ -1,8 +1,10 @@
 #include "storage/DownloadOrder.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "storage/TextFile.h"
 
@@ -41,6 +43,11 @@ void DownloadOrder::prune(const std::function<bool(const std::string&)>& exists)
         }
     }
     std::sort(kept.begin(), kept.end());
+    if (kept.empty()) {
+        std::error_code error;
+        std::filesystem::remove(path_, error);
+        return;
+    }
     std::vector<std::string> lines;
     lines.reserve(kept.size());
     for (auto& entry : kept) {
@@ -49,8 +56,13 @@ void DownloadOrder::prune(const std::function<bool(const std::string&)>& exists)
     textfile::writeLinesAtomically(path_, lines);
 }
 
-std::vector<std::string> DownloadOrder::sort(std::vector<std::string> names) const {
+std::vector<std::string> DownloadOrder::sort(std::vector<std::string> names, bool* stale) const {
     const auto place = places(path_);
+    if (stale) {
+        const std::unordered_set<std::string> present(names.begin(), names.end());
+        *stale = std::any_of(place.begin(), place.end(),
+                             [&](const auto& entry) { return !present.count(entry.first); });
+    }
     const std::size_t unplaced = SIZE_MAX;
     auto placeOf = [&](const std::string& name) {
         const auto it = place.find(name);

@@ -24,10 +24,11 @@ public:
     // False when the line cannot be written (the list's order then falls
     // back to names for this download).
     bool append(const std::string& name) const;
-    // Rewrites the file with only the names `exists` answers true for.
+    // Rewrites the file with only the names `exists` answers true for (none:
+    // no file).
     void prune(const std::function<bool(const std::string& name)>& exists) const;
-    // The names in list order.
-    std::vector<std::string> sort(std::vector<std::string> names) const;
+    // The names in list order; `stale` tells whether the file names others.
+    std::vector<std::string> sort(std::vector<std::string> names, bool* stale = nullptr) const;
 
 private:
     std::string path_;

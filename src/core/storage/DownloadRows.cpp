@@ -3,6 +3,7 @@
 #include <chrono>
 #include <filesystem>
 #include <limits>
+#include <unordered_set>
 
 #include "storage/DefinitionFile.h"
 #include "storage/DownloadOrder.h"
@@ -127,7 +128,15 @@ void ScanDefinitions(const std::string& folder,
             break;
         }
     }
-    for (const std::string& name : DownloadOrder(folder + "/").sort(std::move(names))) {
+    const DownloadOrder order(folder + "/");
+    bool stale = false;
+    const std::vector<std::string> sorted = order.sort(std::move(names), &stale);
+    if (stale) {
+        // Downloads that completed or went meanwhile leave the order too.
+        const std::unordered_set<std::string> present(sorted.begin(), sorted.end());
+        order.prune([&present](const std::string& name) { return present.count(name) != 0; });
+    }
+    for (const std::string& name : sorted) {
         each(folder + "/" + name + ".def");
     }
 }

@@ -14,7 +14,8 @@ bin="$1"
 require Xvfb xdotool xclip nginx
 dir=$(mktemp -d)
 chmod 755 "$dir"
-trap 'kill ${app:-} ${xvfb:-} 2>/dev/null || true; stop_nginx "$dir"; rm -rf "$dir"' EXIT
+trap 'status=$?; [ "$status" = 0 ] || cat "$dir/log" >&2 2>/dev/null
+      kill ${app:-} ${xvfb:-} 2>/dev/null || true; stop_nginx "$dir"; rm -rf "$dir"' EXIT
 
 mkdir -p "$dir/www" "$dir/downloads" "$dir/home" "$dir/run" "$dir/path"
 chmod 700 "$dir/run"

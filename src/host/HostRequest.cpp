@@ -4,6 +4,7 @@
 
 #include "JsonReader.h"
 #include "storage/JsonText.h"
+#include "text/DisplayText.h"
 
 namespace tandu {
 
@@ -24,9 +25,13 @@ bool startsWithNoCase(std::string_view text, std::string_view prefix) {
     return true;
 }
 
-// Blanks, C0 and C1 controls, DEL and the Unicode line and paragraph separators.
+// Blanks, C0 and C1 controls, DEL, the Unicode line and paragraph separators
+// and the marks that change the direction of the text around them.
 bool hasBreakOrControl(std::string_view text) {
     for (std::size_t i = 0; i < text.size(); ++i) {
+        if (DirectionMarkAt(text, i) > 0) {
+            return true;
+        }
         const auto c = static_cast<unsigned char>(text[i]);
         const auto next = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0;
         const auto third = i + 2 < text.size() ? static_cast<unsigned char>(text[i + 2]) : 0;
@@ -52,7 +57,7 @@ std::string checkAddress(std::string_view address) {
                " characters.";
     }
     if (hasBreakOrControl(address)) {
-        return "The address holds a line break, a blank or a control character.";
+        return "The address holds a line break, a blank, a control character or a direction mark.";
     }
     if (rest == address.size() || address[rest] == '/' || address[rest] == '?' ||
         address[rest] == '#') {

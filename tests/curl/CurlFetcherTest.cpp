@@ -211,11 +211,21 @@ TEST_F(CurlFetcherTest, SilenceBreaksAndAClosedOrCutConnectionFails) {
     Outcome out = fetch(request("http://127.0.0.1/f"));
     ASSERT_TRUE(out.failure);
     EXPECT_EQ(out.failure->kind, FailKind::Timeout);
-    EXPECT_EQ(out.failure->message, "No answer from 127.0.0.1:80 for 1 seconds.");
+    EXPECT_EQ(out.failure->message, "The connection to 127.0.0.1:80 brought less than 1 KB/s for 1 seconds.");
     EXPECT_TRUE(out.failure->retryable());
     EXPECT_EQ(out.body, "o");
     EXPECT_LT(std::chrono::steady_clock::now() - started, 5s);
     server.release();
+    // A trickle below the floor breaks the same way, long before its end.
+    server.trickle(100ms);
+    answer = [](const std::string&) {
+        return "HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\n" + std::string(100, 'x');
+    };
+    out = fetch(request("http://127.0.0.1/f"));
+    ASSERT_TRUE(out.failure);
+    EXPECT_EQ(out.failure->kind, FailKind::Timeout);
+    EXPECT_LT(out.body.size(), 50u);
+    server.trickle(0ms);
 
     for (const auto& [reply, kind, message] :
          std::vector<std::tuple<std::string, FailKind, std::string>>{

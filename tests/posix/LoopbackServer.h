@@ -74,6 +74,8 @@ public:
         holding_ = true;
         holdAfter_ = bytes;
     }
+    // Bodies go out a byte at a time, one every `pause`.
+    void trickle(std::chrono::milliseconds pause) { trickle_ = pause; }
     void release() {
         {
             std::lock_guard<std::mutex> lock(mutex_);
@@ -122,12 +124,13 @@ private:
         lock.lock();
         const int generation = releases_;
         const std::size_t headerEnd = reply.find("\r\n\r\n");
-        const std::size_t holdAt = holding_ && headerEnd != std::string::npos
-                                       ? std::min(reply.size(), headerEnd + 4 + holdAfter_)
-                                       : reply.size();
+        const bool holding = holding_ && headerEnd != std::string::npos;
+        const std::size_t holdAt = holding ? std::min(reply.size(), headerEnd + 4 + holdAfter_)
+                                   : trickle_.count() > 0 ? headerEnd + 4
+                                                          : reply.size();
         lock.unlock();
         bool sent = sendAll(client, reply.data(), holdAt);
-        if (sent && holdAt < reply.size()) {
+        if (sent && holding && holdAt < reply.size()) {
             lock.lock();
             ++held_;
             // Waits for the release of its own hold, not any later one.
@@ -136,7 +139,11 @@ private:
             sent = !stopping_;
             lock.unlock();
         }
-        if (sent) {
+        for (std::size_t at = holdAt; sent && !holding && at < reply.size(); ++at) {
+            std::this_thread::sleep_for(trickle_);
+            sent = !stopping_ && sendAll(client, reply.data() + at, 1) && at + 1 < reply.size();
+        }
+        if (sent && holding) {
             sendAll(client, reply.data() + holdAt, reply.size() - holdAt);
         }
         ::close(client);
@@ -156,6 +163,7 @@ private:
     bool stopping_ = false;
     bool holding_ = false;
     std::size_t holdAfter_ = 0;
+    std::chrono::milliseconds trickle_{0};
     int held_ = 0;
     int releases_ = 0;
     std::condition_variable released_;

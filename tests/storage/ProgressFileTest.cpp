@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
+#include <thread>
 
 #include "TempFolder.h"
 #include "text/NumberText.h"
@@ -66,23 +68,54 @@ TEST(ShutdownAction, ScriptForEachSystem) {
     EXPECT_EQ(posix.launch.arguments, std::vector<std::string>{"/opt/it's here/shutdown.sh"});
 }
 
-TEST(ProgressWriter, GrowingCountsOverwriteInPlaceOthersReplace) {
+TEST(ProgressWriter, CountsOnlyWhatTheSyncMadeDurableBatchedBesideTheLoop) {
     test::TempFolder folder;
     const std::string path = folder.definitions() + "f.dwn";
     const PiecePlan plan = PiecePlan::make(100000, 2);
-    ProgressWriter writer;
-    ASSERT_TRUE(writer.replace(path, plan, {0, 0}, nullptr));
-    ASSERT_TRUE(writer.advance(path, plan, {10, 100}, nullptr));
-    EXPECT_EQ(test::readFile(path), "10-50000\r\n100-50000\r\n");
-    // Counts that shrink would leave old text behind: a whole new file instead.
-    ASSERT_TRUE(writer.advance(path, plan, {5, 100}, nullptr));
-    EXPECT_EQ(test::readFile(path), "5-50000\r\n100-50000\r\n");
-    // Deleted meanwhile: made anew.
-    std::filesystem::remove(path);
-    ASSERT_TRUE(writer.advance(path, plan, {50000, 100}, nullptr));
-    EXPECT_EQ(test::readFile(path), "50000-50000\r\n100-50000\r\n");
+    const auto now = std::chrono::steady_clock::now();
+    ProgressWriter writer({std::chrono::hours(1), 1000});
+    // What the file held when the target was synced: the old counts.
+    std::vector<std::string> seen;
+    std::atomic<bool> release{true};
+    bool syncWorks = true;
+    const ProgressWriter::Sync sync = [&](std::string* reason) {
+        seen.push_back(test::fileExists(path) ? test::readFile(path) : "");
+        while (!release) {
+            std::this_thread::yield();
+        }
+        if (!syncWorks) {
+            *reason = "Input/output error";
+        }
+        return syncWorks;
+    };
+    ASSERT_TRUE(writer.replace(sync, path, plan, {0, 0}, nullptr));
+    EXPECT_EQ(seen, std::vector<std::string>{""});
+    // Less than the batch: nothing yet. Then a commit that runs beside the
+    // caller, which never waits for the disk.
+    ASSERT_TRUE(writer.advance(sync, path, plan, {500, 0}, now, nullptr));
+    EXPECT_EQ(seen.size(), 1u);
+    release = false;
+    ASSERT_TRUE(writer.advance(sync, path, plan, {900, 300}, now, nullptr));
+    EXPECT_EQ(test::readFile(path), "0-50000\r\n0-50000\r\n");
+    release = true;
+    ASSERT_TRUE(writer.settle(nullptr));
+    EXPECT_EQ(seen.back(), "0-50000\r\n0-50000\r\n");
+    EXPECT_EQ(test::readFile(path), "900-50000\r\n300-50000\r\n");
+    // A sync that fails: the file keeps the last durable counts, and the next
+    // advance says why.
+    syncWorks = false;
+    ASSERT_TRUE(writer.advance(sync, path, plan, {5000, 300}, now, nullptr));
     std::string reason;
-    EXPECT_FALSE(writer.replace(folder / "gone/f.dwn", plan, {0, 0}, &reason));
+    EXPECT_FALSE(writer.settle(&reason));
+    EXPECT_EQ(reason, "Input/output error");
+    EXPECT_FALSE(writer.replace(sync, path, plan, {6000, 300}, &reason));
+    EXPECT_EQ(test::readFile(path), "900-50000\r\n300-50000\r\n");
+    // No batch: each advance commits at once; a file gone meanwhile is made anew.
+    ProgressWriter eager({std::chrono::milliseconds(0), 1});
+    std::filesystem::remove(path);
+    ASSERT_TRUE(eager.advance({}, path, plan, {7, 8}, now, nullptr));
+    EXPECT_EQ(test::readFile(path), "7-50000\r\n8-50000\r\n");
+    EXPECT_FALSE(eager.replace({}, folder / "gone/f.dwn", plan, {0, 0}, &reason));
     EXPECT_EQ(reason, "No such file or directory");
 }
 

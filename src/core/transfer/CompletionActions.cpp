@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <optional>
 
+#include "storage/TextFile.h"
 #include "transfer/Download.h"
 
 namespace tandu {
@@ -19,6 +20,21 @@ std::optional<std::string> removeFile(const std::string& path) {
     return std::nullopt;
 }
 
+// The definition goes first, and durably: a process killed or a power cut
+// in between leaves only a stray progress file, never a download that can
+// neither resume nor finish. Only once the target is durable.
+std::optional<std::string> removeStoredFiles(const std::string& definition,
+                                             const std::string& progress) {
+    auto failure = removeFile(definition);
+    const std::string folder = textfile::folderOf(definition);
+    textfile::syncFolder(folder);
+    if (auto progressFailure = removeFile(progress); !failure) {
+        failure = progressFailure;
+    }
+    textfile::syncFolder(folder);
+    return failure;
+}
+
 }  // namespace
 
 void CompletionActions::run() {
@@ -28,14 +44,12 @@ void CompletionActions::run() {
         engine_.pauseOnFault();  // says so, and keeps the row resumable
         return;
     }
-    engine_.endTransfer();
-
-    // The definition goes first: a process killed in between leaves only a
-    // stray progress file, never a download that can neither resume nor finish.
-    auto failure = removeFile(rec.definitionPath);
-    if (auto progressFailure = removeFile(rec.progressPath); !failure) {
-        failure = progressFailure;
+    if (std::string reason; !engine_.makeDurable(&reason)) {
+        engine_.failOnFile(rec.targetPath, reason);
+        return;
     }
+    engine_.endTransfer();
+    const auto failure = removeStoredFiles(rec.definitionPath, rec.progressPath);
     for (Stretch& p : rec.stretches) {
         p.received = p.length;
     }

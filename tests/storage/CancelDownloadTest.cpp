@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "TestProgram.h"
@@ -96,19 +97,53 @@ TEST_F(CancelDownloadTest, OnlyTheDownloadsOwnRegularFilesAreDeleted) {
     const std::string settingsBefore = readFile(program.folder / "config.cfg");
     frmMain& form = program.load();
     program.host.locks.heldElsewhere.insert(definition("busy.bin"));
-    for (const char* name : {"link.bin", "dir.bin", "../config.cfg", "busy.bin"}) {
+    // The row of "x" goes by its file's name: line 1 is a path.
+    for (const char* name : {"link.bin", "dir.bin", "x", "busy.bin"}) {
         cancel(form, name);
     }
     EXPECT_EQ(readFile(outside / "precious"), "keep");
     EXPECT_TRUE(fs::is_symlink(destination + "link.bin"));
     EXPECT_EQ(readFile(destination + "dir.bin/inner"), "keep");
     EXPECT_EQ(readFile(program.folder / "config.cfg"), settingsBefore);
-    EXPECT_TRUE(fileExists(definition("x")));
+    EXPECT_FALSE(fileExists(definition("x")));
     EXPECT_TRUE(fileExists(destination + "busy.bin") && fileExists(progress("busy.bin")) &&
                 fileExists(definition("busy.bin")));
-    EXPECT_EQ(form.lstDown.rowCount(), 2);
+    EXPECT_EQ(form.lstDown.rowCount(), 1);
     EXPECT_EQ(program.host.ui.lastMessage().text,
               "\"busy.bin\" is being transferred by another Tandu process. It was not cancelled.");
+}
+
+// A definition that is a link is never read: its row shows no line of what
+// it points to, and a cancel removes the link alone. A first line no file
+// could be named by (a torn or hostile one) shows safely and cancels.
+TEST_F(CancelDownloadTest, LinksAndUnnamableFirstLinesStillCancelAndDeleteNothingElse) {
+    test::TempFolder outside;
+    writeFile(outside / "precious", "keep");
+    const std::string lure = "precious\r\nDownloading\r\nhttp://h/p\r\n" + outside.path() +
+                             "/\r\n1\r\n 4 \r\n 4 \r\n 0 \r\n";
+    writeFile(outside / "lure.def", lure);
+    fs::create_symlink(outside / "lure.def", definition("linked"));
+    const std::vector<std::pair<std::string, std::string>> odd = {
+        {"cr", "a\rb"}, {"nul", std::string(3, '\0')}, {"bytes", "\xff\xfe.bin"}};
+    for (const auto& [name, line1] : odd) {
+        addPaused(name, destination);
+        writeFile(definition(name), line1 + readFile(definition(name)).substr(name.size()));
+    }
+    writeFile(definition("a\x01\xc3"), "");
+    frmMain& form = program.load();
+    std::vector<std::string> shown;
+    for (int row = 0; row < form.lstDown.rowCount(); ++row) {
+        shown.push_back(form.lstDown.text(row));
+    }
+    std::sort(shown.begin(), shown.end());
+    EXPECT_EQ(shown, (std::vector<std::string>{"a\\x01\\xC3", "bytes", "cr", "linked", "nul"}));
+    for (const char* name : {"linked", "cr", "nul", "bytes", "a\\x01\\xC3"}) {
+        cancel(form, name);
+    }
+    EXPECT_EQ(form.lstDown.rowCount(), 0);
+    EXPECT_FALSE(fs::exists(fs::symlink_status(definition("linked"))));
+    EXPECT_EQ(readFile(outside / "precious"), "keep");
+    EXPECT_EQ(readFile(outside / "lure.def"), lure);
 }
 
 }  // namespace

@@ -61,6 +61,7 @@ TEST(Retry, ABrokenPieceGoesOutAgainFromItsFirstMissingByteUntilTheTriesAreSpent
         }
         if (k == 3) {
             EXPECT_EQ(h.state(other), "Downloading");
+            EXPECT_EQ(h.f->downloads().at(other).row().eta, "???");  // nothing comes
             EXPECT_EQ(h.f->lstPieces.cell(2, 2), "Failed");
             EXPECT_TRUE(h.messages().empty());
         }

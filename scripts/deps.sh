@@ -30,11 +30,11 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 # Mozilla's linter for the browser extension, kept in build/web-ext (about
-# 20 s once); it needs Node 20. Without it the extension test skips the lint.
+# 20 s once); it needs Node 20. Without it the extension test fails.
 web_ext="$(dirname "$0")/../build/web-ext"
 node_major=$(node -p 'process.versions.node.split(".")[0]' 2>/dev/null || echo 0)
 if [ ! -x "$web_ext/node_modules/.bin/web-ext" ] && [ "$node_major" -ge 20 ] &&
   command -v npm >/dev/null 2>&1; then
   npm install --prefix "$web_ext" --no-audit --no-fund --silent web-ext@10 >/dev/null ||
-    echo "web-ext could not be installed: the extension is not linted"
+    echo "web-ext could not be installed: the extension test will fail"
 fi

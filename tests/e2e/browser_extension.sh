@@ -46,7 +46,8 @@ if [ -x "$lint" ]; then
     "$lint" lint --source-dir "$dir/xpi" --no-input --output json >"$dir/lint" || true
     grep -q '"summary":{"errors":0,"notices":0,"warnings":0}' "$dir/lint" || fail "web-ext lint: $(cat "$dir/lint")"
 else
-    echo "web-ext is not installed (scripts/deps.sh puts it in build/web-ext): no lint"
+    echo "cannot run: web-ext is not installed (scripts/deps.sh puts it in build/web-ext)"
+    exit 77
 fi
 
 command -v chromium >/dev/null || { echo "skipped: chromium is not installed"; exit 77; }

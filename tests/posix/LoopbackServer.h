@@ -1,16 +1,20 @@
 #pragma once
 
 #include <netinet/in.h>
+#include <openssl/ssl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <condition_variable>
 #include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "TestCertificate.h"
 
 namespace tandu::test {
 
@@ -24,9 +28,10 @@ inline std::string patterned(std::size_t size, unsigned seed = 0) {
 }
 
 // A TCP server on 127.0.0.1 (an ephemeral port) that hands each connection's
-// request to `answer` and sends back what it returns, then closes. While
-// bodies are held, each answer stops after the first bytes of its body until
-// release(), so a test can act on a transfer that is certainly mid-way.
+// request to `answer` and sends back what it returns, then closes; over TLS
+// once given a certificate. While bodies are held, each answer stops after
+// the first bytes of its body until release(), so a test can act on a
+// transfer that is certainly mid-way.
 class LoopbackServer {
 public:
     using Answer = std::function<std::string(const std::string& request)>;
@@ -62,6 +67,13 @@ public:
     }
 
     int port() const { return port_; }
+    // From now on connections speak TLS with this certificate.
+    void useTls(const TestCertificate& certificate) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        tls_.reset(SSL_CTX_new(TLS_server_method()));
+        SSL_CTX_use_certificate(tls_.get(), certificate.cert());
+        SSL_CTX_use_PrivateKey(tls_.get(), certificate.key());
+    }
     std::vector<std::string> requests() {
         std::lock_guard<std::mutex> lock(mutex_);
         return requests_;
@@ -74,8 +86,6 @@ public:
         holding_ = true;
         holdAfter_ = bytes;
     }
-    // Bodies go out a byte at a time, one every `pause`.
-    void trickle(std::chrono::milliseconds pause) { trickle_ = pause; }
     void release() {
         {
             std::lock_guard<std::mutex> lock(mutex_);
@@ -83,6 +93,11 @@ public:
             ++releases_;
         }
         released_.notify_all();
+    }
+    // Bodies go out at about this many bytes a second on each connection.
+    void pace(std::size_t bytesPerSecond) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        pace_ = bytesPerSecond;
     }
     // Answers now waiting for release().
     int held() {
@@ -108,12 +123,43 @@ public:
     }
 
 private:
-    void serve(int client) {
+    // A connection, plain or over TLS.
+    struct Peer {
+        int fd;
+        SSL* ssl = nullptr;
+        ~Peer() {
+            if (ssl) {
+                SSL_shutdown(ssl);
+                SSL_free(ssl);
+            }
+            ::close(fd);
+        }
+        ssize_t recv(char* bytes, std::size_t size) const {
+            return ssl ? SSL_read(ssl, bytes, static_cast<int>(size))
+                       : ::recv(fd, bytes, size, 0);
+        }
+        ssize_t send(const char* bytes, std::size_t size) const {
+            return ssl ? SSL_write(ssl, bytes, static_cast<int>(size))
+                       : ::send(fd, bytes, size, MSG_NOSIGNAL);
+        }
+    };
+
+    void serve(int fd) {
+        Peer client{fd};
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            if (tls_) {
+                client.ssl = SSL_new(tls_.get());
+                SSL_set_fd(client.ssl, fd);
+            }
+        }
+        if (client.ssl && SSL_accept(client.ssl) != 1) {
+            return;
+        }
         std::string request;
         char bytes[4096];
         for (ssize_t n; request.find("\r\n\r\n") == std::string::npos; request.append(bytes, n)) {
-            if ((n = ::recv(client, bytes, sizeof bytes, 0)) <= 0) {
-                ::close(client);
+            if ((n = client.recv(bytes, sizeof bytes)) <= 0) {
                 return;
             }
         }
@@ -124,13 +170,15 @@ private:
         lock.lock();
         const int generation = releases_;
         const std::size_t headerEnd = reply.find("\r\n\r\n");
-        const bool holding = holding_ && headerEnd != std::string::npos;
-        const std::size_t holdAt = holding ? std::min(reply.size(), headerEnd + 4 + holdAfter_)
-                                   : trickle_.count() > 0 ? headerEnd + 4
-                                                          : reply.size();
+        const std::size_t pace = pace_;
+        const std::size_t holdAt = headerEnd == std::string::npos ? reply.size()
+                                   : holding_ ? std::min(reply.size(), headerEnd + 4 + holdAfter_)
+                                   : pace     ? headerEnd + 4
+                                              : reply.size();
+        const bool hold = holding_;
         lock.unlock();
         bool sent = sendAll(client, reply.data(), holdAt);
-        if (sent && holding && holdAt < reply.size()) {
+        if (sent && hold && holdAt < reply.size()) {
             lock.lock();
             ++held_;
             // Waits for the release of its own hold, not any later one.
@@ -139,31 +187,35 @@ private:
             sent = !stopping_;
             lock.unlock();
         }
-        for (std::size_t at = holdAt; sent && !holding && at < reply.size(); ++at) {
-            std::this_thread::sleep_for(trickle_);
-            sent = !stopping_ && sendAll(client, reply.data() + at, 1) && at + 1 < reply.size();
+        // Paced: a twentieth of a second's worth at a time.
+        const std::size_t step = pace ? std::max<std::size_t>(pace / 20, 1) : reply.size();
+        for (std::size_t at = holdAt; sent && at < reply.size(); at += step) {
+            sent = sendAll(client, reply.data() + at, std::min(step, reply.size() - at));
+            if (pace) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            }
         }
-        if (sent && holding) {
-            sendAll(client, reply.data() + holdAt, reply.size() - holdAt);
-        }
-        ::close(client);
     }
-    static bool sendAll(int client, const char* data, std::size_t size) {
+    static bool sendAll(const Peer& client, const char* data, std::size_t size) {
         for (ssize_t n = 0; size > 0; data += n, size -= static_cast<std::size_t>(n)) {
-            if ((n = ::send(client, data, size, MSG_NOSIGNAL)) <= 0) {
+            if ((n = client.send(data, size)) <= 0) {
                 return false;
             }
         }
         return true;
     }
+    struct TlsFree {
+        void operator()(SSL_CTX* context) const { SSL_CTX_free(context); }
+    };
 
     Answer answer_;
+    std::unique_ptr<SSL_CTX, TlsFree> tls_;
     int listener_ = -1;
     int port_ = 0;
     bool stopping_ = false;
     bool holding_ = false;
     std::size_t holdAfter_ = 0;
-    std::chrono::milliseconds trickle_{0};
+    std::size_t pace_ = 0;
     int held_ = 0;
     int releases_ = 0;
     std::condition_variable released_;

@@ -5,6 +5,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTest>
+#include <QTimer>
 #include <QTreeView>
 #include <filesystem>
 #include <map>
@@ -13,6 +15,8 @@
 #include "LiveWindow.h"
 #include "ServedFiles.h"
 #include "ShownList.h"
+#include "services/Application.h"
+#include "transfer/DownloadList.h"
 
 namespace tandu {
 namespace {
@@ -106,6 +110,100 @@ TEST(DownloadWindow, ThreeAtOnceEachRowLiveAndThePagesFollowTheChosenRow) {
     }
     EXPECT_FALSE(tabs->isVisible());
     EXPECT_TRUE(live.driver.boxes.empty());
+}
+
+// The bytes a download holds now, written or buffered, between the ticks.
+std::int64_t bytesIn(LiveWindow& live, const std::string& name) {
+    std::int64_t bytes = 0;
+    for (const Stretch& s : live.form().downloads().find(name)->record().stretches) {
+        bytes += s.received;
+    }
+    return bytes;
+}
+
+std::string definition(const std::string& name, const std::string& folder, int pieces) {
+    return name + "\r\nWaiting\r\nhttp://127.0.0.1/" + name + "\r\n" + folder + "/\r\n" +
+           std::to_string(pieces) + "\r\n";
+}
+
+// A box about one download ("only as a whole") stays open: that download and
+// another both go on receiving under it, and both arrive whole.
+TEST(DownloadWindow, AMessageBoxStopsNoDownload) {
+    const std::string whole = patterned(3'000'000, 1);
+    const std::string pieces = patterned(3'000'000, 2);
+    const auto ranged = LoopbackServer::serving(pieces);
+    LoopbackServer server([&](const std::string& request) -> std::string {
+        if (request.find("/whole.bin") == std::string::npos) {
+            return ranged(request);
+        }
+        // Ranges are offered, then ignored.
+        return "HTTP/1.1 200 OK\r\nAccept-Ranges: bytes\r\nContent-Length: 3000000\r\n\r\n" +
+               (request.rfind("HEAD", 0) == 0 ? std::string() : whole);
+    });
+    server.pace(300'000);
+    LiveWindow live(server.port());
+    const std::string downloads = live.folder / "downloads";
+    std::filesystem::create_directories(downloads);
+    live.writeSettings("1.0\r\n4\r\n" + downloads + "\r\n128KB\r\n2\r\n");
+    writeFile(live.definitionPath("whole.bin"), definition("whole.bin", downloads, 2));
+    writeFile(live.definitionPath("pieces.bin"), definition("pieces.bin", downloads, 2));
+    live.open();
+    live.driver.holdBoxes = true;
+    // The box's own loop runs the test's timers: counted under it, then let go.
+    std::int64_t before[2] = {};
+    std::int64_t after[2] = {};
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (!live.driver.boxes.empty() && watch.interval() == 10) {
+            before[0] = bytesIn(live, "whole.bin");
+            before[1] = bytesIn(live, "pieces.bin");
+            watch.setInterval(3000);
+        } else if (watch.interval() == 3000) {
+            after[0] = bytesIn(live, "whole.bin");
+            after[1] = bytesIn(live, "pieces.bin");
+            live.driver.holdBoxes = false;
+            watch.stop();
+        }
+    });
+    watch.start(10);
+    live.action("menAll")->trigger();
+    clickRow(live.need<QTreeView>("lstDown"), 0);
+    click(live.need<QPushButton>("cmbDownSel"));
+    ASSERT_TRUE(waitFor([&] { return !live.driver.holdBoxes; }));
+    EXPECT_NE(live.driver.boxes[0].text.indexOf("whole"), -1);
+    EXPECT_GT(after[0], before[0] + 300'000);
+    EXPECT_GT(after[1], before[1] + 300'000);
+    ShownList rows(live.need<QTreeView>("lstDown"));
+    ASSERT_TRUE(waitFor(
+        [&] { return rows.cell(0, 2) == "Completed" && rows.cell(1, 2) == "Completed"; }, 30000));
+    EXPECT_TRUE(readFile(downloads + "/whole.bin") == whole);
+    EXPECT_TRUE(readFile(downloads + "/pieces.bin") == pieces);
+}
+
+// Every connection failing with no try left: the row pauses with one message,
+// every byte kept, instead of showing "Downloading" with nothing moving.
+TEST(DownloadWindow, ADownloadNoConnectionCanMoveOnIsPausedWithAMessage) {
+    LoopbackServer server([](const std::string& request) -> std::string {
+        if (request.rfind("HEAD", 0) == 0) {
+            return "HTTP/1.1 200 OK\r\nAccept-Ranges: bytes\r\nContent-Length: 100000\r\n\r\n";
+        }
+        return "";  // hangs up at once
+    });
+    LiveWindow live(server.port());
+    const std::string downloads = live.folder / "downloads";
+    std::filesystem::create_directories(downloads);
+    live.writeSettings("1.0\r\n4\r\n" + downloads + "\r\n128KB\r\n");
+    writeFile(live.definitionPath("f.bin"), definition("f.bin", downloads, 2));
+    live.open();
+    live.app->application().downloads().setup().retryDelays = {1};
+    ShownList rows(live.need<QTreeView>("lstDown"));
+    clickRow(live.need<QTreeView>("lstDown"), 0);
+    click(live.need<QPushButton>("cmbDownSel"));
+    ASSERT_TRUE(waitFor([&] { return rows.cell(0, 2) == "Paused"; }));
+    ASSERT_TRUE(waitFor([&] { return !live.driver.boxes.empty(); }));
+    EXPECT_EQ(live.driver.boxes.size(), 1u);
+    EXPECT_NE(live.driver.boxes[0].text.indexOf("No connection is left to finish \"f.bin\""), -1);
+    EXPECT_TRUE(fileExists(live.definitionPath("f.bin")));
 }
 
 }  // namespace

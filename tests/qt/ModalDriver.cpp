@@ -67,7 +67,13 @@ void ModalDriver::poll() {
 }
 
 void ModalDriver::answerBox(QMessageBox* box) {
-    boxes.push_back({box->text(), box->windowTitle(), box->icon()});
+    if (box != held_) {
+        boxes.push_back({box->text(), box->windowTitle(), box->icon()});
+    }
+    if (holdBoxes) {
+        held_ = box;
+        return;
+    }
     QAbstractButton* answer = box->defaultButton();
     for (QAbstractButton* button : box->buttons()) {
         const auto role = box->buttonRole(button);

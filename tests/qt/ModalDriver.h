@@ -38,6 +38,8 @@ public:
 
     // Every message box shown, in order.
     std::vector<BoxShown> boxes;
+    // While set, message boxes are recorded and left open.
+    bool holdBoxes = false;
 
 private:
     struct Step {
@@ -51,6 +53,7 @@ private:
     QTimer timer_;
     std::deque<Step> steps_;
     std::set<QWidget*> busy_;
+    QPointer<QMessageBox> held_;
 };
 
 }  // namespace tandu::test

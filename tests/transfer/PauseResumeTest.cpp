@@ -74,10 +74,33 @@ TEST(Pause, MissingProgressFileShowsTheMessageAndEndsTheTransfer) {
     EXPECT_EQ(h.progress("f.bin"), "0-5 0-5 ");
 }
 
-TEST(Pause, ASizelessDownloadLeftMidwayResumesWhereRangesNowWorkElseStartsAgainAndSaysSo) {
+// A target deleted or moved away mid-way is never reported "Completed": the
+// row pauses with a word, and a resume fetches what the file no longer holds.
+TEST(Pause, ATargetRemovedWhileDownloadingPausesAndResumesFromWhatIsThere) {
+    EngineHarness h;
+    const int row = h.addWaiting("f.bin", "2");
     const std::string file = test::patterned(4000);
+    h.start(row);
+    h.answerProbeWithSize(4000);
+    test::serve(h.ws(1), file);
+    std::filesystem::remove(h.targetPath("f.bin"));
+    test::serve(h.ws(2), file);
+    EXPECT_EQ(h.state(row), "Paused");
+    ASSERT_EQ(h.messages().size(), 1u);
+    EXPECT_NE(h.messages()[0].text.find(h.targetPath("f.bin")), std::string::npos);
+    EXPECT_TRUE(test::fileExists(h.definitionPath("f.bin")));
+    h.start(row);
+    EXPECT_EQ(h.ws(1).request.range->first, 0);
+    EXPECT_EQ(h.ws(2).request.range->first, 2000);
+}
+
+TEST(Pause, ASizelessDownloadLeftMidwayResumesWhereRangesNowWorkElseStartsAgainAndSaysSo) {
     const std::string noLength = "HTTP/1.0 200 OK\r\n\r\n";
-    for (const bool ranges : {true, false}) {
+    // The third: what was left is longer than the file the server has now.
+    for (const int size : {4000, 0, 1000}) {
+        const bool ranges = size != 0;
+        const std::string file = test::patterned(size ? static_cast<std::size_t>(size) : 4000);
+        const std::string before = test::patterned(4000);
         EngineHarness h;
         const int row = h.addWaiting("f.bin", "2");
         h.start(row);
@@ -86,22 +109,22 @@ TEST(Pause, ASizelessDownloadLeftMidwayResumesWhereRangesNowWorkElseStartsAgainA
         ASSERT_EQ(h.f->lstPieces.rowCount(), 1);
         EXPECT_FALSE(h.newest().request.range);
         FakeFetcher::head(h.newest(), noLength);
-        FakeFetcher::body(h.newest(), file.substr(0, 1500));
+        FakeFetcher::body(h.newest(), before.substr(0, 1500));
         h.f->tmr.tick();
         EXPECT_EQ(h.f->downloads().at(row).row().size + h.f->downloads().at(row).row().eta,
                   "2/???KB???");
         h.f->cmbPause.click();
         EXPECT_EQ(h.state(row), "Waiting");
-        EXPECT_EQ(test::readFile(h.targetPath("f.bin")), file.substr(0, 1500));
+        EXPECT_EQ(test::readFile(h.targetPath("f.bin")), before.substr(0, 1500));
         // As a kill or a power cut leaves it: bytes past the last count may
         // be lost writes, and only the counted ones are kept.
         EXPECT_EQ(h.progress("f.bin"), "1500-0 ");
         textfile::writeLines(h.progressPath("f.bin"), {"1000-0"});
         h.start(row);
         if (ranges) {
-            h.answerProbe(
-                "HTTP/1.1 200 OK\r\nAccept-Ranges: bytes\r\nContent-Length: 4000\r\n\r\n");
-            EXPECT_EQ(h.ws(1).request.range->first, 1000);
+            h.answerProbe("HTTP/1.1 200 OK\r\nAccept-Ranges: bytes\r\nContent-Length: " +
+                          std::to_string(size) + "\r\n\r\n");
+            EXPECT_EQ(h.ws(1).request.range->first, size == 4000 ? 1000 : 0);
             test::serve(h.ws(1), file);
             test::serve(h.ws(2), file);
         } else {
@@ -114,7 +137,7 @@ TEST(Pause, ASizelessDownloadLeftMidwayResumesWhereRangesNowWorkElseStartsAgainA
         EXPECT_EQ(h.state(row), "Completed");
         EXPECT_EQ(test::readFile(h.targetPath("f.bin")), file);
         EXPECT_EQ(h.messages().empty() ? "" : h.messages()[0].text,
-                  ranges
+                  size == 4000
                       ? ""
                       : "The server cannot resume \"f.bin\"; it starts again from the beginning.");
     }

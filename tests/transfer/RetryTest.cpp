@@ -78,12 +78,17 @@ TEST(Retry, AProbeRetriesPassingRefusalsAndFailsAtOnceOnAnythingElse) {
     EngineHarness h;
     const int row = h.addWaiting("f.bin", "2");
     h.start(row);
+    // A server asking for days waits five minutes at most.
+    h.answerProbe("HTTP/1.1 503 Service Unavailable\r\nRetry-After: 864000\r\n\r\n");
+    EXPECT_EQ(h.f->downloads().at(row).retryText(), "retrying in 301 s");
+    h.f->cmbPause.click();
+    h.start(row);
     h.answerProbe("HTTP/1.1 503 Service Unavailable\r\nRetry-After: 3\r\n\r\n");
     FakeFetcher::fail(h.newest(), Failure::Timeout, "x");  // the old fetch is gone
     ticks(h, 3);
-    EXPECT_EQ(h.fetcher().count(), 1u);
+    EXPECT_EQ(h.fetcher().count(), 2u);
     h.f->tmr.tick();
-    ASSERT_EQ(h.fetcher().count(), 2u);
+    ASSERT_EQ(h.fetcher().count(), 3u);
     FakeFetcher::fail(h.newest(), Failure::Broken, "Connection reset by peer");
     ticks(h, 3);
     h.answerProbeWithSize(10);

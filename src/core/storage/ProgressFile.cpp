@@ -64,7 +64,8 @@ std::vector<std::int64_t> ProgressFile::carried(const std::string& path, const P
             *length > plan.fileSize - offset) {
             break;
         }
-        const std::int64_t end = offset + (*length > 0 ? std::min(*count, *length) : *count);
+        const std::int64_t end =
+            offset + std::min(*count, *length > 0 ? *length : plan.fileSize - offset);
         if (!runs.empty() && runs.back().second == offset) {
             runs.back().second = end;
         } else {

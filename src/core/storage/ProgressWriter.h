@@ -26,7 +26,7 @@ public:
     struct Batch {
         // Zero: every advance commits at once, on the caller's thread.
         std::chrono::milliseconds interval{1000};
-        std::int64_t bytes = 128 * 1024 * 1024;
+        std::int64_t bytes = 32 * 1024 * 1024;
     };
 
     ProgressWriter() = default;

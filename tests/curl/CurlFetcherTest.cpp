@@ -253,7 +253,8 @@ TEST_F(CurlFetcherTest, SilenceBreaksAndAClosedOrCutConnectionFails) {
     Outcome out = fetch(request("http://127.0.0.1/f"));
     ASSERT_TRUE(out.failure);
     EXPECT_EQ(out.failure->kind, FailKind::Timeout);
-    EXPECT_EQ(out.failure->message, "The connection to 127.0.0.1:80 brought less than 1 KB/s for 1 seconds.");
+    EXPECT_EQ(out.failure->message,
+              "The connection to 127.0.0.1:80 brought less than 1 KB/s for 1 seconds.");
     EXPECT_TRUE(out.failure->retryable());
     EXPECT_EQ(out.body, "o");
     EXPECT_LT(std::chrono::steady_clock::now() - started, 5s);
@@ -261,12 +262,10 @@ TEST_F(CurlFetcherTest, SilenceBreaksAndAClosedOrCutConnectionFails) {
     // A trickle below the floor breaks the same way, long before its end.
     server.pace(10);
     answer = [](const std::string&) {
-        return "HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\n" + std::string(100, 'x');
+        return "HTTP/1.1 200 OK\r\nContent-Length: 99\r\n\r\n" + std::string(99, 'x');
     };
     out = fetch(request("http://127.0.0.1/f"));
-    ASSERT_TRUE(out.failure);
-    EXPECT_EQ(out.failure->kind, FailKind::Timeout);
-    EXPECT_LT(out.body.size(), 50u);
+    EXPECT_TRUE(out.failure && out.failure->kind == FailKind::Timeout && out.body.size() < 50);
     server.pace(0);
 
     for (const auto& [reply, kind, message] :

@@ -1,10 +1,11 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <filesystem>
+#include <map>
 
 #include "TestProgram.h"
+#include "storage/TextFile.h"
 #include "transfer/DownloadList.h"
 
 namespace tandu {
@@ -113,37 +114,31 @@ TEST_F(CancelDownloadTest, OnlyTheDownloadsOwnRegularFilesAreDeleted) {
               "\"busy.bin\" is being transferred by another Tandu process. It was not cancelled.");
 }
 
-// A definition that is a link is never read: its row shows no line of what
-// it points to, and a cancel removes the link alone. A first line no file
-// could be named by (a torn or hostile one) shows safely and cancels.
+// Stored files are never read or written through a link (a definition,
+// header.dat): a cancel removes the link alone. A first line that can name no
+// file (torn or hostile) shows safely, by the file's name, and cancels.
 TEST_F(CancelDownloadTest, LinksAndUnnamableFirstLinesStillCancelAndDeleteNothingElse) {
     test::TempFolder outside;
     writeFile(outside / "precious", "keep");
-    const std::string lure = "precious\r\nDownloading\r\nhttp://h/p\r\n" + outside.path() +
-                             "/\r\n1\r\n 4 \r\n 4 \r\n 0 \r\n";
-    writeFile(outside / "lure.def", lure);
+    writeFile(outside / "lure.def",
+              "precious\r\nDownloading\r\nu\r\n" + outside.path() + "/\r\n");
     fs::create_symlink(outside / "lure.def", definition("linked"));
-    const std::vector<std::pair<std::string, std::string>> odd = {
-        {"cr", "a\rb"}, {"nul", std::string(3, '\0')}, {"bytes", "\xff\xfe.bin"}};
-    for (const auto& [name, line1] : odd) {
+    for (const auto& [name, line1] : std::map<std::string, std::string>{
+             {"cr", "a\rb"}, {"nul", std::string(3, '\0')}, {"bytes", "\xff\xfe"}}) {
         addPaused(name, destination);
         writeFile(definition(name), line1 + readFile(definition(name)).substr(name.size()));
     }
     writeFile(definition("a\x01\xc3"), "");
     frmMain& form = program.load();
-    std::vector<std::string> shown;
-    for (int row = 0; row < form.lstDown.rowCount(); ++row) {
-        shown.push_back(form.lstDown.text(row));
-    }
-    std::sort(shown.begin(), shown.end());
-    EXPECT_EQ(shown, (std::vector<std::string>{"a\\x01\\xC3", "bytes", "cr", "linked", "nul"}));
-    for (const char* name : {"linked", "cr", "nul", "bytes", "a\\x01\\xC3"}) {
-        cancel(form, name);
+    for (const char* shown : {"a\\x01\\xC3", "bytes", "cr", "linked", "nul"}) {
+        cancel(form, shown);
     }
     EXPECT_EQ(form.lstDown.rowCount(), 0);
     EXPECT_FALSE(fs::exists(fs::symlink_status(definition("linked"))));
-    EXPECT_EQ(readFile(outside / "precious"), "keep");
-    EXPECT_EQ(readFile(outside / "lure.def"), lure);
+    fs::create_symlink(outside / "lure.def", program.folder / "header.dat");
+    EXPECT_FALSE(textfile::writeLines(program.folder / "header.dat", {"HTTP/1.1 200 OK"}));
+    EXPECT_EQ(readFile(outside / "precious") + readFile(outside / "lure.def").substr(0, 8),
+              "keepprecious");
 }
 
 }  // namespace

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include "TempFolder.h"
 #include "storage/DefinitionFile.h"
 #include "storage/TextFile.h"
@@ -64,24 +62,6 @@ TEST(TextFile, WholeNumbersAreStrict) {
     for (const char* bad : {"", "   ", "12a", "1 2", "++5", "99999999999999999999"}) {
         EXPECT_FALSE(textfile::parseWholeNumber(bad)) << bad;
     }
-}
-
-// Stored files are never read or written through a link (header.dat, a
-// definition, the settings); a whole-file write replaces the link itself.
-TEST(TextFile, LinksAreNeverFollowed) {
-    test::TempFolder folder;
-    const std::string outside = folder / "outside";
-    test::writeFile(outside, "keep");
-    for (const char* name : {"header.dat", "f.def"}) {
-        std::filesystem::create_symlink(outside, folder / name);
-    }
-    std::string reason;
-    EXPECT_FALSE(textfile::readLines(folder / "f.def", textfile::kDefinitionLimit, &reason));
-    EXPECT_EQ(reason, "it is a symbolic link, which is not followed");
-    EXPECT_FALSE(textfile::writeLines(folder / "header.dat", {"HTTP/1.1 200 OK"}));
-    EXPECT_TRUE(textfile::writeLinesAtomically(folder / "f.def", {"f.def"}));
-    EXPECT_EQ(test::readFile(outside), "keep");
-    EXPECT_EQ(test::readFile(folder / "f.def"), "f.def\r\n");
 }
 
 }  // namespace

@@ -14,17 +14,6 @@
 namespace tandu {
 namespace {
 
-TEST(ProgressFile, OneLinePerPieceWithItsLength) {
-    test::TempFolder folder;
-    const std::string path = folder.definitions() + "f.dwn";
-    const PiecePlan plan = PiecePlan::make(1000, 3);
-    ASSERT_TRUE(ProgressFile::write(path, plan, {0, 0, 0}));
-    EXPECT_EQ(test::readFile(path), "0-333\r\n0-333\r\n0-334\r\n");
-    ASSERT_TRUE(ProgressFile::write(path, plan, {120, 333, 7}));
-    EXPECT_EQ(test::readFile(path), "120-333\r\n333-333\r\n7-334\r\n");
-    EXPECT_FALSE(test::fileExists(path + ".tmp"));
-}
-
 TEST(ProgressFile, ReadingNeverCountsWhatCannotBeThere) {
     test::TempFolder folder;
     const std::string path = folder.definitions() + "f.dwn";
@@ -68,55 +57,39 @@ TEST(ShutdownAction, ScriptForEachSystem) {
     EXPECT_EQ(posix.launch.arguments, std::vector<std::string>{"/opt/it's here/shutdown.sh"});
 }
 
+// The target is synced before the progress that counts its bytes is written
+// (each step whole); while bytes flow, in batches beside the caller.
 TEST(ProgressWriter, CountsOnlyWhatTheSyncMadeDurableBatchedBesideTheLoop) {
     test::TempFolder folder;
     const std::string path = folder.definitions() + "f.dwn";
     const PiecePlan plan = PiecePlan::make(100000, 2);
     const auto now = std::chrono::steady_clock::now();
     ProgressWriter writer({std::chrono::hours(1), 1000});
-    // What the file held when the target was synced: the old counts.
-    std::vector<std::string> seen;
+    std::vector<std::string> seen;  // the file when the target was synced
     std::atomic<bool> release{true};
-    bool syncWorks = true;
+    std::string error;
     const ProgressWriter::Sync sync = [&](std::string* reason) {
         seen.push_back(test::fileExists(path) ? test::readFile(path) : "");
         while (!release) {
             std::this_thread::yield();
         }
-        if (!syncWorks) {
-            *reason = "Input/output error";
-        }
-        return syncWorks;
+        return error.empty() || (reason && (*reason = error, false));
     };
     ASSERT_TRUE(writer.replace(sync, path, plan, {0, 0}, nullptr));
-    EXPECT_EQ(seen, std::vector<std::string>{""});
-    // Less than the batch: nothing yet. Then a commit that runs beside the
-    // caller, which never waits for the disk.
-    ASSERT_TRUE(writer.advance(sync, path, plan, {500, 0}, now, nullptr));
-    EXPECT_EQ(seen.size(), 1u);
+    ASSERT_TRUE(writer.advance(sync, path, plan, {500, 0}, now, nullptr));  // below the batch
     release = false;
     ASSERT_TRUE(writer.advance(sync, path, plan, {900, 300}, now, nullptr));
-    EXPECT_EQ(test::readFile(path), "0-50000\r\n0-50000\r\n");
+    EXPECT_EQ(test::readFile(path), "0-50000\r\n0-50000\r\n");  // the caller did not wait
     release = true;
     ASSERT_TRUE(writer.settle(nullptr));
-    EXPECT_EQ(seen.back(), "0-50000\r\n0-50000\r\n");
+    EXPECT_EQ(seen, (std::vector<std::string>{"", "0-50000\r\n0-50000\r\n"}));
     EXPECT_EQ(test::readFile(path), "900-50000\r\n300-50000\r\n");
-    // A sync that fails: the file keeps the last durable counts, and the next
-    // advance says why.
-    syncWorks = false;
+    // A failed sync: the file keeps the last durable counts, and says why.
+    error = "Input/output error";
     ASSERT_TRUE(writer.advance(sync, path, plan, {5000, 300}, now, nullptr));
     std::string reason;
-    EXPECT_FALSE(writer.settle(&reason));
-    EXPECT_EQ(reason, "Input/output error");
-    EXPECT_FALSE(writer.replace(sync, path, plan, {6000, 300}, &reason));
-    EXPECT_EQ(test::readFile(path), "900-50000\r\n300-50000\r\n");
-    // No batch: each advance commits at once; a file gone meanwhile is made anew.
-    ProgressWriter eager({std::chrono::milliseconds(0), 1});
-    std::filesystem::remove(path);
-    ASSERT_TRUE(eager.advance({}, path, plan, {7, 8}, now, nullptr));
-    EXPECT_EQ(test::readFile(path), "7-50000\r\n8-50000\r\n");
-    EXPECT_FALSE(eager.replace({}, folder / "gone/f.dwn", plan, {0, 0}, &reason));
-    EXPECT_EQ(reason, "No such file or directory");
+    EXPECT_FALSE(writer.settle(&reason) || writer.replace(sync, path, plan, {6000, 0}, nullptr));
+    EXPECT_EQ(reason + test::readFile(path), error + "900-50000\r\n300-50000\r\n");
 }
 
 }  // namespace

@@ -62,7 +62,8 @@ bool ProgressWriter::advance(const Sync& sync, const std::string& path, const Pi
         committedAt_ = now;  // the first interval starts with the first bytes
     }
     const std::int64_t bytes = sum(counts);
-    const bool due = now - committedAt_ >= batch_.interval || bytes - committedBytes_ >= batch_.bytes;
+    const bool due =
+        now - committedAt_ >= batch_.interval || bytes - committedBytes_ >= batch_.bytes;
     if (running_ || counts == committed_ || !due) {
         return true;
     }

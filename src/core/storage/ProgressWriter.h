@@ -43,8 +43,8 @@ public:
     // and none runs. False (with the reason) when the last one failed: the
     // file still holds what it held before it.
     bool advance(const Sync& sync, const std::string& path, const PiecePlan& plan,
-                 const std::vector<std::int64_t>& counts,
-                 std::chrono::steady_clock::time_point now, std::string* reason);
+                 const std::vector<std::int64_t>& counts, std::chrono::steady_clock::time_point now,
+                 std::string* reason);
     // Waits for a background commit; false (with the reason) when it failed.
     bool settle(std::string* reason);
 

@@ -130,25 +130,5 @@ TEST(DataPath, WriteFailureStopsTheDownloadWithTheReason) {
     EXPECT_EQ(h.progress("full"), "0-5000 ");
 }
 
-TEST(DataPath, ASizelessRestartFromByteZeroKeepsNoOldByte) {
-    EngineHarness h("2KB");
-    const std::string file = test::patterned(3000);
-    const std::string noRanges = "HTTP/1.0 200 OK\r\n\r\n";
-    h.start(h.addWaiting("f.bin", "1"));
-    h.answerProbe(noRanges);
-    FakeFetcher::head(h.newest(), noRanges);
-    FakeFetcher::body(h.newest(), file.substr(0, 2500));  // written
-    FakeFetcher::body(h.newest(), file.substr(2500, 400));  // buffered
-    FakeFetcher::fail(h.newest(), net::FetchFailure::Kind::Broken, "Connection reset by peer");
-    h.f->tmr.tick();
-    h.f->tmr.tick();
-    FakeFetcher::head(h.newest(), noRanges);
-    FakeFetcher::body(h.newest(), file.substr(0, 1000));
-    EXPECT_EQ(test::readFile(h.targetPath("f.bin")), "");
-    FakeFetcher::body(h.newest(), file.substr(1000));
-    FakeFetcher::end(h.newest());
-    EXPECT_EQ(h.state(0) + test::readFile(h.targetPath("f.bin")), "Completed" + file);
-}
-
 }  // namespace
 }  // namespace tandu

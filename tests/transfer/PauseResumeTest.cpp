@@ -108,8 +108,17 @@ TEST(Pause, ASizelessDownloadLeftMidwayResumesWhereRangesNowWorkElseStartsAgainA
         // No length: one connection to the end.
         ASSERT_EQ(h.f->lstPieces.rowCount(), 1);
         EXPECT_FALSE(h.newest().request.range);
+        // Reset with bytes buffered, then answered whole: it starts again from
+        // byte 0 and keeps no old byte, buffered or written.
+        FakeFetcher::head(h.newest(), noLength);
+        FakeFetcher::body(h.newest(), std::string(1500, 'o'));
+        FakeFetcher::body(h.newest(), before.substr(0, 400));
+        FakeFetcher::fail(h.newest(), net::FetchFailure::Kind::Broken, "reset");
+        h.f->tmr.tick();
+        h.f->tmr.tick();
         FakeFetcher::head(h.newest(), noLength);
         FakeFetcher::body(h.newest(), before.substr(0, 1500));
+        h.program.host.ui.messages.clear();
         h.f->tmr.tick();
         EXPECT_EQ(h.f->downloads().at(row).row().size + h.f->downloads().at(row).row().eta,
                   "2/???KB???");

@@ -160,7 +160,7 @@ bool DataPath::restartWhole(int index) {
     Stretch& p = rec.stretch(index);
     // Not a byte of the old answer stays: neither buffered nor in the file.
     p.buffer.clear();
-    p.received = p.written = 0;
+    p.received = p.written = p.lastReceived = 0;
     std::string reason;
     if (!engine_.target().empty(&reason)) {
         engine_.failOnFile(rec.targetPath, reason);

@@ -28,7 +28,6 @@ printf '\x01\x00\x10\x00{}' | answer | grep -q 'longer than 1 MB' || fail "host 
 [ "$(frame '{"url":"https://h/a%20b.zip"}' | answer)" = '{"ok":true}' ] || fail "host refused a good address"
 sleep 0.3
 [ "$(cat "$dir/started")" = "[-url https://h/a%20b.zip]" ] || fail "started: $(cat "$dir/started")"
-frame '{"url":"http://h/\u202egnp.exe"}' | answer | grep -q 'direction mark' || fail "host took U+202E"
 # Without /proc the host cannot tell where it is, and starts no tandu of the working folder.
 mkdir "$dir/cwd" && cp "$prog/tandu" "$dir/cwd/"
 frame '{"url":"https://h/c.zip"}' | { ASAN_OPTIONS=detect_leaks=0 unshare -m sh -c "umount -l /proc && cd '$dir/cwd' &&

@@ -72,8 +72,7 @@ public:
         program.writeSettings("1.0\r\n4\r\n\r\n" + buffer + "\r\n");
         std::filesystem::create_directories(downloads());
         f = &program.load();
-        // Every write counted at once, so that a test reads what a commit wrote.
-        f->downloads().setup().progressBatch = {std::chrono::milliseconds(0), 1};
+        f->downloads().setup().progressBatch = {std::chrono::milliseconds(0), 1};  // at once
     }
 
     std::string downloads() const { return program.folder / "downloads/"; }

@@ -131,8 +131,7 @@ TEST(DownloadAll, FailedRowsAreSilentAndPassedOverWithoutNesting) {
 }
 
 TEST(Start, AFailedOrKilledFreshStartNeverBlocksTheNext) {
-    // The progress file cannot be written (its scratch name is a folder): the
-    // start fails and leaves no target to block the next one.
+    // No progress file can be written: the start leaves no target to block the next.
     EngineHarness h;
     const std::string file = test::patterned(3000);
     std::filesystem::create_directories(h.progressPath("f.bin") + ".tmp");

@@ -6,8 +6,8 @@ from fusepy import FUSE, FuseOSError, Operations
 
 class Node:
     def __init__(self, mode):
-        self.mode, self.data, self.synced = mode, bytearray(), b""
-        self.names, self.synced_names = {}, {}
+        self.mode, self.names, self.kept_names = mode, {}, {}
+        self.data, self.kept = bytearray(), b""
 
 
 class CutFs(Operations):
@@ -27,20 +27,18 @@ class CutFs(Operations):
     def cut(self, harsh):
         coin = lambda: harsh and self.random.random() < 0.5
         for node in self.nodes:
-            if coin():
-                node.synced = node.synced[:len(node.data)].ljust(len(node.data), b"\0")
-            n = len(node.synced)
+            n = len(node.data) if coin() else len(node.kept)  # did the size reach the disk?
             page = lambda src, at: bytes(src[at:at + 4096]).ljust(min(4096, n - at), b"\0")
-            node.synced = b"".join(page(node.data if coin() else node.synced, at)
-                                   for at in range(0, n, 4096))
-            node.data = bytearray(node.synced)
-            for name in set(node.names) | set(node.synced_names):
-                if node.names.get(name) is not node.synced_names.get(name) and coin():
+            pages = (page(node.data if coin() else node.kept, at) for at in range(0, n, 4096))
+            node.kept = b"".join(pages)
+            node.data = bytearray(node.kept)
+            for name in set(node.names) | set(node.kept_names):
+                if node.names.get(name) is not node.kept_names.get(name) and coin():
                     if name in node.names:
-                        node.synced_names[name] = node.names[name]
+                        node.kept_names[name] = node.names[name]
                     else:
-                        del node.synced_names[name]
-            node.names = dict(node.synced_names)
+                        del node.kept_names[name]
+            node.names = dict(node.kept_names)
 
     def getattr(self, path, fh=None):
         node = Node(stat.S_IFREG | 0o666) if path == "/.cut" else self.find(path)
@@ -83,7 +81,7 @@ class CutFs(Operations):
 
     def fsync(self, path, datasync, fh):
         node = self.find(path)
-        node.synced, node.synced_names = bytes(node.data), dict(node.names)
+        node.kept, node.kept_names = bytes(node.data), dict(node.names)
 
     fsyncdir = fsync
 

@@ -7,7 +7,9 @@ function(tandu_extension_copy dir manifest)
   file(REMOVE_RECURSE "${dir}")
   file(MAKE_DIRECTORY "${dir}/icons")
   file(WRITE "${dir}/manifest.json" "${manifest}\n")
-  file(COPY "${SOURCE}/background.js" DESTINATION "${dir}")
+  foreach(_page background.js options.html options.js popup.html popup.js)
+    file(COPY "${SOURCE}/${_page}" DESTINATION "${dir}")
+  endforeach()
   foreach(_size 16 32 48 128)
     file(COPY_FILE "${ICONS}/${_size}x${_size}/apps/tandu.png" "${dir}/icons/${_size}.png")
   endforeach()
@@ -18,7 +20,7 @@ string(JSON _firefox REMOVE "${_firefox}" background service_worker)
 tandu_extension_copy("${STAGE}" "${_firefox}")
 file(REMOVE "${XPI}")
 execute_process(COMMAND "${CMAKE_COMMAND}" -E tar cf "${XPI}" --format=zip
-                        manifest.json background.js icons
+                        manifest.json background.js options.html options.js popup.html popup.js icons
                 WORKING_DIRECTORY "${STAGE}" COMMAND_ERROR_IS_FATAL ANY)
 
 string(JSON _chromium REMOVE "${_manifest}" browser_specific_settings)

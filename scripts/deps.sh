@@ -10,7 +10,7 @@ packages=(
   xvfb xdotool xclip x11-utils imagemagick desktop-file-utils
   nginx-light lighttpd curl aria2 axel iproute2 util-linux time procps openssl python3 bc
   fuse3 python3-fusepy
-  chromium nodejs
+  chromium firefox-esr openbox nodejs
 )
 
 missing=()

@@ -12,7 +12,7 @@ fi
 dir=build-fuzz
 CC=clang CXX=clang++ cmake -S . -B "$dir" -G Ninja -DTANDU_FUZZ=ON -DTANDU_WERROR=ON \
   -DTANDU_BUILD_QT=OFF -DTANDU_BUILD_TESTS=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-targets=(settings definition progress list url_name answer)
+targets=(settings definition progress list url_name answer handoff)
 cmake --build "$dir" --target "${targets[@]/#/fuzz_}"
 # In memory where it can be: the file readers get a fresh file per input.
 scratch=$(mktemp -d -p /dev/shm 2>/dev/null || mktemp -d)

@@ -20,10 +20,13 @@ std::optional<std::string> bufferText(const std::string& size) {
     return text;
 }
 
+// "Start downloads as soon as they are added".
+constexpr const char* kStartAtOnce = "--start-at-once";
+
 }  // namespace
 
 int cmdPrefs(CliContext& context, const Arguments& args) {
-    const ParsedArguments parsed = parseArguments(args, {"-n", "-d", "-b"});
+    const ParsedArguments parsed = parseArguments(args, {"-n", "-d", "-b", kStartAtOnce});
     if (!parsed.error.empty()) {
         return usageError(parsed.error);
     }
@@ -32,6 +35,10 @@ int cmdPrefs(CliContext& context, const Arguments& args) {
     }
     if (parsed.has("-n") && !validConnections(parsed.options.at("-n"))) {
         return usageError("-n takes a number of connections from 1 to 16");
+    }
+    const std::string atOnce = parsed.has(kStartAtOnce) ? parsed.options.at(kStartAtOnce) : "";
+    if (parsed.has(kStartAtOnce) && atOnce != "on" && atOnce != "off") {
+        return usageError(std::string(kStartAtOnce) + " takes on or off");
     }
     std::optional<std::string> buffer;
     if (parsed.has("-b")) {
@@ -48,7 +55,8 @@ int cmdPrefs(CliContext& context, const Arguments& args) {
                   << (settings.saved() ? "" : " (not written yet: the defaults are shown)") << '\n'
                   << "connections: " << preferences.connections << '\n'
                   << "folder: " << preferences.folder << '\n'
-                  << "buffer: " << preferences.buffer << std::endl;
+                  << "buffer: " << preferences.buffer << '\n'
+                  << "start at once: " << (preferences.startAtOnce ? "on" : "off") << std::endl;
         return kExitOk;
     }
     if (parsed.has("-n")) {
@@ -59,6 +67,9 @@ int cmdPrefs(CliContext& context, const Arguments& args) {
     }
     if (buffer) {
         preferences.buffer = *buffer;
+    }
+    if (!atOnce.empty()) {
+        preferences.startAtOnce = atOnce == "on";
     }
     if (const auto refusal = settings.save(preferences)) {
         context.show(*refusal);

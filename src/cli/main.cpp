@@ -24,7 +24,8 @@ const char* usageText() {
            "  cancel NAME                            cancel a download and remove its files\n"
            "  export FILE                            write every download's URL to FILE\n"
            "  check URL                              send a HEAD request and print the answer\n"
-           "  prefs [-n N] [-d DIR] [-b SIZE]        show or change the settings\n"
+           "  prefs [-n N] [-d DIR] [-b SIZE] [--start-at-once on|off]\n"
+           "                                         show or change the settings\n"
            "  --help | --version\n";
 }
 

@@ -1,6 +1,8 @@
 #include "CurlTransfer.h"
 
+#include <algorithm>
 #include <array>
+#include <vector>
 
 #include "CurlFailure.h"
 #include "CurlFetcher.h"
@@ -25,6 +27,35 @@ std::optional<std::string> resolved(const std::string& base, const std::string& 
     curl_free(text);
     curl_url_cleanup(url);
     return result;
+}
+
+// The browser's cookies as libcurl's cookie engine takes them: one
+// Netscape-format line each, for the exact host they were handed with (no
+// subdomains, no other site), any path, session-long.
+std::vector<std::string> cookieLines(const net::BrowserSession& session) {
+    std::vector<std::string> lines;
+    if (session.cookies.empty() || !session.cookieUrl) {
+        return lines;
+    }
+    const std::string host = session.cookieUrl->host();
+    const char* secure = session.cookieUrl->scheme() == "https" ? "TRUE" : "FALSE";
+    std::string_view rest = session.cookies;
+    while (!rest.empty()) {
+        const std::size_t end = std::min(rest.find(';'), rest.size());
+        std::string_view pair = rest.substr(0, end);
+        rest.remove_prefix(std::min(end + 1, rest.size()));
+        while (!pair.empty() && pair.front() == ' ') {
+            pair.remove_prefix(1);
+        }
+        const std::size_t equals = pair.find('=');
+        if (equals == 0 || equals == std::string_view::npos) {
+            continue;
+        }
+        lines.push_back(host + "\tFALSE\t/\t" + secure + "\t0\t" +
+                        std::string(pair.substr(0, equals)) + "\t" +
+                        std::string(pair.substr(equals + 1)));
+    }
+    return lines;
 }
 
 }  // namespace
@@ -90,7 +121,8 @@ void CurlTransfer::configure() {
                                   : request_.url.hasUserInfo() && request_.url.host() == url_.host()
                                       ? &request_.url
                                       : nullptr;
-    if (url_.scheme() == "http" && url_.port() == 80 && !credentials) {
+    const net::BrowserSession& session = request_.session;
+    if (url_.scheme() == "http" && url_.port() == 80 && !credentials && session.empty()) {
         // Plain http on port 80 goes out exactly as it always did: the
         // address as written, HTTP/1.0, no header but the range.
         curl_easy_setopt(easy_, CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_1_0);
@@ -100,10 +132,25 @@ void CurlTransfer::configure() {
         curl_easy_setopt(easy_, CURLOPT_HTTPHEADER, headers_);
     } else {
         curl_easy_setopt(easy_, CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_1_1);
-        curl_easy_setopt(easy_, CURLOPT_USERAGENT, "Tandu/1.0");
+        curl_easy_setopt(easy_, CURLOPT_USERAGENT,
+                         session.userAgent.empty() ? "Tandu/1.0" : session.userAgent.c_str());
+        // As a browser: no https page is named to a plain http address.
+        if (!session.referrer.empty() &&
+            !(url_.scheme() == "http" && session.referrer.starts_with("https:"))) {
+            curl_easy_setopt(easy_, CURLOPT_REFERER, session.referrer.c_str());
+        }
         if (credentials) {
             curl_easy_setopt(easy_, CURLOPT_USERNAME, credentials->user().c_str());
             curl_easy_setopt(easy_, CURLOPT_PASSWORD, credentials->password().c_str());
+        }
+    }
+    // Given once, the cookies start the handle's cookie engine, which keeps
+    // them from hop to hop (a reset leaves them) and sends each only where it
+    // belongs. No cookie file: one named to a handle that is reset leaks.
+    if (!session.cookies.empty() && !cookiesGiven_) {
+        cookiesGiven_ = true;
+        for (const std::string& line : cookieLines(session)) {
+            curl_easy_setopt(easy_, CURLOPT_COOKIELIST, line.c_str());
         }
     }
     switch (request_.kind) {

@@ -70,6 +70,7 @@ private:
     bool ended_ = false;
     bool reported_ = false;
     bool added_ = false;
+    bool cookiesGiven_ = false;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 

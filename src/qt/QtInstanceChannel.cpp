@@ -1,92 +1,87 @@
 #include "QtInstanceChannel.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QLocalSocket>
 #include <QTimer>
+#include <cstdio>
 
+#include "InstanceSocket.h"
 #include "Text.h"
 
 namespace tandu::qt {
 
 namespace {
-constexpr int kWaitMs = 1500;
-// One line: "URL " + address, or "ACTIVATE".
-const QByteArray kUrlPrefix = "URL ";
-const QByteArray kActivate = "ACTIVATE";
+constexpr std::chrono::milliseconds kWait{1500};
+
+// What is left at the path by a window that is gone: only a socket is removed.
+void removeStaleSocket(const std::string& path) {
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) == 0 && S_ISSOCK(info.st_mode)) {
+        ::unlink(path.c_str());
+    }
+}
 }  // namespace
 
-QString QtInstanceChannel::serverName(const std::string& title) {
-    // One instance per user and display: a window on another screen is not "the running one".
-    QString display = qEnvironmentVariable("DISPLAY", qEnvironmentVariable("WAYLAND_DISPLAY"));
-    for (QChar& c : display) {
-        if (!c.isLetterOrNumber()) {
-            c = '_';
-        }
-    }
-    return toQ(title) + QStringLiteral("-%1-%2").arg(::getuid()).arg(display);
-}
-
-bool QtInstanceChannel::otherInstanceRunning(const std::string& title) {
-    QLocalSocket probe;
-    probe.connectToServer(serverName(title));
-    const bool running = probe.waitForConnected(kWaitMs);
-    probe.abort();
-    return running;
-}
-
-bool QtInstanceChannel::handOff(const std::string& title, const std::optional<std::string>& url) {
-    QLocalSocket socket;
-    socket.connectToServer(serverName(title));
-    if (!socket.waitForConnected(kWaitMs)) {
+bool QtInstanceChannel::handToRunning(const std::string& /*title*/,
+                                      const std::optional<std::string>& message,
+                                      HandOffHandler handler) {
+    std::string reason;
+    const std::string path = InstanceSocket::path(&reason);
+    if (path.empty()) {
+        std::fprintf(stderr, "tandu: links cannot be handed to this window: %s\n", reason.c_str());
         return false;
     }
-    QByteArray line = url ? kUrlPrefix + QByteArray::fromStdString(*url) : kActivate;
-    line.replace('\n', ' ');
-    socket.write(line + '\n');
-    socket.flush();
-    if (!socket.waitForBytesWritten(kWaitMs)) {
-        return false;
+    const InstanceSocket::StartLock lock(path);
+    const std::string line = message ? InstanceSocket::kOpen + *message
+                                     : std::string(InstanceSocket::kActivate);
+    if (InstanceSocket::deliver(path, line, kWait)) {
+        return true;
     }
-    // Wait for the running instance to confirm it owns the text now.
-    const bool confirmed = socket.waitForReadyRead(kWaitMs) && socket.readAll().startsWith("OK");
-    socket.disconnectFromServer();
-    return confirmed;
-}
-
-void QtInstanceChannel::listen(const std::string& title, HandOffHandler handler) {
     handler_ = std::move(handler);
-    const QString name = serverName(title);
+    removeStaleSocket(path);
     server_.setSocketOptions(QLocalServer::UserAccessOption);
-    if (!server_.listen(name)) {
-        // A socket left behind by a crashed instance: nobody answered on it.
-        QLocalServer::removeServer(name);
-        server_.listen(name);
+    if (!server_.listen(toQ(path))) {
+        std::fprintf(stderr, "tandu: links cannot be handed to this window: %s\n",
+                     server_.errorString().toLocal8Bit().constData());
+        return false;
     }
-    connect(&server_, &QLocalServer::newConnection, this, [this] {
-        while (QLocalSocket* client = server_.nextPendingConnection()) {
-            connect(client, &QLocalSocket::disconnected, client, &QObject::deleteLater);
-            connect(client, &QLocalSocket::readyRead, client, [this, client] {
-                if (!client->canReadLine()) {
-                    return;
-                }
-                const QByteArray line = client->readLine().chopped(1);
-                std::optional<std::string> url;
-                if (line.startsWith(kUrlPrefix)) {
-                    url = line.mid(kUrlPrefix.size()).toStdString();
-                }
-                client->write("OK\n");
-                client->flush();
-                // The handler may open a dialog: it runs after this socket's slot
-                // has returned, so the socket can go while the dialog is open.
-                QTimer::singleShot(0, this, [this, url] {
-                    if (handler_) {
-                        handler_(url);
-                    }
-                });
-            });
+    connect(&server_, &QLocalServer::newConnection, this, [this] { accept(); });
+    return false;
+}
+
+void QtInstanceChannel::accept() {
+    while (QLocalSocket* client = server_.nextPendingConnection()) {
+        connect(client, &QLocalSocket::disconnected, client, &QObject::deleteLater);
+        if (!InstanceSocket::peerIsThisUser(static_cast<int>(client->socketDescriptor()))) {
+            client->abort();
+            continue;
         }
-    });
+        connect(client, &QLocalSocket::readyRead, client, [this, client] {
+            if (!client->canReadLine()) {
+                if (client->bytesAvailable() > static_cast<qint64>(InstanceSocket::kMaxLine)) {
+                    client->abort();
+                }
+                return;
+            }
+            const QByteArray line = client->readLine().chopped(1);
+            std::optional<std::string> message;
+            if (line.startsWith(InstanceSocket::kOpen)) {
+                message = line.mid(static_cast<qsizetype>(std::strlen(InstanceSocket::kOpen)))
+                              .toStdString();
+            }
+            client->write("OK\n");
+            client->flush();
+            // The handler may open a dialog: it runs after this socket's slot
+            // has returned, so the socket can go while the dialog is open.
+            QTimer::singleShot(0, this, [this, message] {
+                if (handler_) {
+                    handler_(message);
+                }
+            });
+        });
+    }
 }
 
 }  // namespace tandu::qt

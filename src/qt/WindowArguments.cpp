@@ -27,9 +27,9 @@ WindowArguments::WindowArguments(const std::vector<std::string>& arguments) {
 const char* WindowArguments::usage() {
     return "usage: tandu [\"-url ADDRESS\"]\n"
            "  Starts the Tandu Download Manager window.\n"
-           "  \"-url ADDRESS\"  one argument, as a browser passes it: opens the Add URL dialog\n"
-           "                 with ADDRESS, or hands ADDRESS to the window already running\n"
-           "                 (on the clipboard, for its next Add URL dialog)\n"
+           "  \"-url ADDRESS\"  one argument: opens the Add URL dialog with ADDRESS, or hands\n"
+           "                 ADDRESS to the window already running, which opens Add URL\n"
+           "                 on it (tandu-url does the same without a command line)\n"
            "  --help         shows this text\n"
            "  Qt's own options (-platform, -style, -display, ...) are accepted as well.\n"
            "  The console front-end is tandu-cli (see tandu-cli --help).\n";

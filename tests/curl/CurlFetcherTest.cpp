@@ -168,6 +168,39 @@ TEST_F(CurlFetcherTest, RedirectsAreFollowedUpToTenHopsWithEachHopsOwnRequestFor
     EXPECT_EQ(fetch(request("http://127.0.0.1/r/1")).head->status, 302);
 }
 
+TEST_F(CurlFetcherTest, BrowserSessionGoesAsTheBrowserWouldAndCookiesOnlyToTheirHost) {
+    answer = [this](const std::string& request) -> std::string {
+        const auto to = request.find("/start") != std::string::npos ? std::string("/same")
+                        : request.find("/same") != std::string::npos
+                            ? "http://localhost:" + port() + "/other"
+                            : std::string();
+        return to.empty() ? "HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok"
+                          : "HTTP/1.1 302 Found\r\nLocation: " + to + "\r\nContent-Length: 0\r\n\r\n";
+    };
+    net::FetchRequest r = request("http://127.0.0.1/start", Kind::Get, true);
+    r.session = {"http://127.0.0.1/page", "Browser/9", "sid=abc; theme=dark",
+                 net::Url::parse("http://127.0.0.1/start")};
+    EXPECT_TRUE(fetch(r).ended);
+    const std::string asBrowser = "User-Agent: Browser/9\r\nAccept: */*\r\nReferer: http://127.0.0.1/page\r\n";
+    ASSERT_EQ(server.requests().size(), 3u);
+    for (int i : {0, 1}) {  // the link and a redirect on its own host: the cookies go
+        EXPECT_NE(server.requests()[i].find("HTTP/1.1\r\nHost: 127.0.0.1\r\n" + asBrowser),
+                  std::string::npos) << server.requests()[i];
+        EXPECT_NE(server.requests()[i].find("Cookie: theme=dark; sid=abc\r\n"), std::string::npos);
+    }
+    // Another site gets the browser's face but none of the cookies.
+    EXPECT_NE(server.requests()[2].find(asBrowser), std::string::npos);
+    EXPECT_EQ(server.requests()[2].find("Cookie"), std::string::npos) << server.requests()[2];
+    // Cookies handed with an https link and an https page never go over plain
+    // http (libcurl, as browsers, trusts only localhost's plain http).
+    r = request("http://www.example.com/other");
+    r.session = {"https://www.example.com/page", "", "sid=abc",
+                 net::Url::parse("https://www.example.com/f")};
+    EXPECT_TRUE(fetch(r).ended);
+    EXPECT_EQ(server.requests().back().find("Cookie"), std::string::npos);
+    EXPECT_EQ(server.requests().back().find("Referer"), std::string::npos);
+}
+
 // The guards of a redirect: a URL's password never reaches another host, and
 // an https download never goes on over plain http.
 TEST_F(CurlFetcherTest, ARedirectNeitherCarriesThePasswordToAnotherHostNorLeavesHttps) {

@@ -5,6 +5,7 @@
 
 #include "../dialogs/DialogScripts.h"
 #include "dialogs/frmPreferences.h"
+#include "dialogs/frmURL.h"
 
 namespace tandu {
 namespace {
@@ -36,6 +37,22 @@ TEST(Preferences, CancelWritesNothingOkWritesTheBoxesAsTheyStand) {
     });
     EXPECT_EQ(test::readFile(program.folder / "config.cfg"), "1.0\r\n8\r\n\r\n1024KB\r\n");
     EXPECT_TRUE(program.host.ui.messages.empty());
+
+    // "Start downloads as soon as they are added": what Add URL adds goes out at once.
+    withPreferences(program, [](frmPreferences& dialog) {
+        EXPECT_FALSE(dialog.chkStartAtOnce.checked());
+        dialog.chkStartAtOnce.click();
+        dialog.cmbOK.click();
+    });
+    EXPECT_EQ(test::readFile(program.folder / "config.cfg"),
+              "1.0\r\n8\r\n\r\n1024KB\r\n1\r\nStartAtOnce=1\r\n");
+    test::openDialog<frmURL>(program, &frmMain::menURL_Click, [](frmURL& dialog) {
+        dialog.txtLink.setText("http://h.example/a.zip");
+        dialog.cmbOK.click();
+    });
+    ASSERT_EQ(program.host.fetcher.count(), 1u);
+    EXPECT_EQ(program.host.fetcher.fetch(0).request.url.text(), "http://h.example/a.zip");
+    EXPECT_TRUE(program.main->downloads().at(0).running());
 }
 
 TEST(Preferences, InstallExtensionWritesTheHostManifestsThenStartsTheBrowserOrSaysWhyNot) {
@@ -62,7 +79,7 @@ TEST(Preferences, InstallExtensionWritesTheHostManifestsThenStartsTheBrowserOrSa
     // Cancelled, no such browser, no package: nothing started or written.
     click({"", program.folder / "no-firefox", firefox});
     ASSERT_EQ(messages.size(), 2u);
-    EXPECT_EQ(messages[0].text, "Qiv could not find firefox.exe");
+    EXPECT_NE(messages[0].text.find("There is no browser program at"), std::string::npos);
     EXPECT_EQ(messages[0].title, "Error");
     EXPECT_EQ(messages[0].icon, MsgIcon::Critical);
     EXPECT_NE(messages[1].text.find("tanduxt.xpi is missing"), std::string::npos);
@@ -80,10 +97,11 @@ TEST(Preferences, InstallExtensionWritesTheHostManifestsThenStartsTheBrowserOrSa
     EXPECT_EQ(launches[0].program, firefox);
     EXPECT_EQ(launches[0].arguments, std::vector<std::string>{package});
     EXPECT_EQ(launches[0].commandLine, firefox + " \"" + package + "\"");
-    EXPECT_EQ(launches[1].arguments, std::vector<std::string>{"chrome://extensions/"});
+    EXPECT_TRUE(launches[1].arguments.empty());  // Chromium opens no chrome:// page it is given
     ASSERT_EQ(messages.size(), 4u);
     EXPECT_NE(messages[2].text.find("about:debugging"), std::string::npos);
     EXPECT_NE(messages[3].text.find(program.folder / "tanduxt;"), std::string::npos);
+    EXPECT_NE(messages[3].text.find("Type chrome://extensions"), std::string::npos);
     // The manifests name the host by its absolute path (all three: the install test).
     EXPECT_NE(test::readFile(home + "/.config/chromium/NativeMessagingHosts/org.tandu.host.json")
                   .find("\"path\": \"" + host + "\""),

@@ -28,6 +28,10 @@ check "prefs shows the defaults" 0 "$(status "$cli" prefs)"
 check "prefs defaults" "connections: 4 buffer: 512KB" "$(grep -E '^(conn|buf)' "$work/out" | xargs)"
 check "prefs writes" 0 "$(status "$cli" prefs -n 6 -d "$work/dl" -b 1024)"
 check "config.cfg bytes" "$(crlf 1.0 6 "$work/dl" 1024KB)" "$(cat "$work/config.cfg")"
+check "prefs starts at once" 0 "$(status "$cli" prefs --start-at-once on)"
+check "shown on" "start at once: on" "$(status "$cli" prefs >/dev/null; grep '^start' "$work/out")"
+check "config.cfg with it" "$(crlf 1.0 6 "$work/dl" 1024KB 1 StartAtOnce=1)" "$(cat "$work/config.cfg")"
+check "prefs off again" "$(crlf 1.0 6 "$work/dl" 1024KB)" "$("$cli" prefs --start-at-once off; cat "$work/config.cfg")"
 check "prefs refuses a folder that does not exist" 1 "$(status "$cli" prefs -d "$work/new")"
 check "Wrong Folder message" "Wrong Folder: Destination folder is invalid." "$(cat "$work/err")"
 check "the tested folder is not left behind" no "$([ -e "$work/new" ] && echo left || echo no)"
@@ -74,6 +78,7 @@ add http://h/x --bogus
 add-seq http://h/#.x 1
 prefs -b lots
 prefs -b 2000000KB
+prefs --start-at-once yes
 add http://h/e.zip -d ''
 add-seq http://h/j#.x abc 2
 add-seq http://h/j#.x 1 2 -w -5

@@ -55,16 +55,20 @@ if [ "$window" = 1 ]; then
         fi
     done
 
-    # tandu-url hands exactly one argument, "-url ADDRESS", to the tandu beside it.
+    # tandu-url hands the address to the tandu-host beside it on standard input, never
+    # in arguments; without one it starts tandu, with none.
     mkdir "$tmp/fake" "$tmp/elsewhere"
     cp "$folder/tandu-url" "$tmp/fake/"
-    printf '#!/bin/sh\nfor a in "$@"; do printf "[%%s]" "$a"; done > "%s/args"\n' "$tmp" >"$tmp/fake/tandu"
-    chmod +x "$tmp/fake/tandu"
+    for program in tandu tandu-host; do
+        printf '#!/bin/sh\nprintf "%s" >"%s/args"; for a in "$@"; do printf "[%%s]" "$a"; done >>"%s/args"; cat >>"%s/args"\n' \
+            "$program" "$tmp" "$tmp" "$tmp" >"$tmp/fake/$program"
+        chmod +x "$tmp/fake/$program"
+    done
     ln -s "$tmp/fake/tandu-url" "$tmp/elsewhere/tandu-url"
-    "$tmp/elsewhere/tandu-url" "http://localhost/a b.zip"
-    [ "$(cat "$tmp/args")" = "[-url http://localhost/a b.zip]" ] || fail "tandu-url passed $(cat "$tmp/args")"
-    "$tmp/elsewhere/tandu-url"
-    [ "$(cat "$tmp/args")" = "" ] || fail "tandu-url without an address passed $(cat "$tmp/args")"
+    "$tmp/elsewhere/tandu-url" "http://u:pw@localhost/a b.zip"
+    [ "$(cat "$tmp/args")" = "tandu-host[--address]http://u:pw@localhost/a b.zip" ] || fail "tandu-url passed $(cat "$tmp/args")"
+    "$tmp/elsewhere/tandu-url" </dev/null
+    [ "$(cat "$tmp/args")" = "tandu" ] || fail "tandu-url without an address passed $(cat "$tmp/args")"
     status=0 && { "$tmp/elsewhere/tandu-url" a b 2>/dev/null || status=$?; }
     [ "$status" -eq 2 ] || fail "tandu-url with two addresses: status $status"
 fi

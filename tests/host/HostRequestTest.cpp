@@ -15,7 +15,7 @@ std::string framed(const std::string& json) {
 }
 
 TEST(HostRequest, TakesOneWebAddressAndRefusesEverythingElse) {
-    const std::string longest = "http://h/" + std::string(HostRequest::kMaxAddress - 9, 'a');
+    const std::string longest = "http://h/" + std::string(HandOffMessage::kMaxAddress - 9, 'a');
     struct Case {
         std::string bytes;
         std::string address;  // empty: refused
@@ -41,6 +41,7 @@ TEST(HostRequest, TakesOneWebAddressAndRefusesEverythingElse) {
         {framed("{\"url\":\"http://h/\xc0\xaf\"}"), ""},
         {framed(R"({"url":"http://h/","url":"http://h/"})"), ""},
         {framed(R"({"href":"http://h/"})"), ""},
+        {framed(R"({"url":"http://h/","cookies":1})"), ""},
         {framed(R"({"url":"http://h/"} x)"), ""},
         {framed(R"({"url":"http://h/f"})").substr(0, 10), ""},
     };
@@ -52,6 +53,35 @@ TEST(HostRequest, TakesOneWebAddressAndRefusesEverythingElse) {
     }
     EXPECT_EQ(HostRequest::refused("bad \"x\"\n").answer(),
               framed(R"({"ok":false,"error":"bad \"x\"\u000a"})"));
+}
+
+TEST(HostRequest, SessionFieldsThatCouldSplitAHeaderAreRefusedOddOnesDropped) {
+    const auto take = [](const std::string& json) { return HostRequest::fromJson(json); };
+    for (const char* hostile :
+         {R"({"url":"http://h/","cookies":"a=1\r\nX-Evil: 1"})",
+          R"({"url":"http://h/","userAgent":"UA\nHost: evil"})",
+          R"({"url":"http://h/","cookies":"a=\u0085"})",
+          R"({"url":"http://h/","userAgent":"\u2028"})"}) {
+        EXPECT_FALSE(take(hostile).accepted()) << hostile;
+    }
+    EXPECT_FALSE(take(R"({"url":"http://h/","cookies":")" +
+                      std::string(HandOffMessage::kMaxCookies + 1, 'a') + "\"}")
+                     .accepted());
+    const HostRequest all = take(
+        R"j({"url":"https://h/f","referrer":"https://h/page?a=1#top","userAgent":"Mozilla/5.0 (X)",)j"
+        R"j("cookies":"s=1; t=x y","filename":"report final.pdf","future":"kept out"})j");
+    ASSERT_TRUE(all.accepted()) << all.error();
+    EXPECT_EQ(all.message().json(),
+              R"j({"url":"https://h/f","referrer":"https://h/page?a=1","userAgent":"Mozilla/5.0 (X)",)j"
+              R"j("cookies":"s=1; t=x y","filename":"report final.pdf"})j");
+    // Dropped: a page that is no web address or names a password, a name with a folder.
+    for (const char* odd : {R"({"url":"http://h/","referrer":"file:///etc/x","filename":"../x"})",
+                            R"({"url":"http://h/","referrer":"http://u:pw@h/","filename":".."})",
+                            R"({"url":"http://h/","referrer":"","filename":"a\u0007b"})"}) {
+        const HostRequest request = take(odd);
+        ASSERT_TRUE(request.accepted()) << odd;
+        EXPECT_EQ(request.message().json(), R"({"url":"http://h/"})") << odd;
+    }
 }
 
 }  // namespace

@@ -60,18 +60,19 @@ public:
 
 class FakeInstanceChannel : public InstanceChannel {
 public:
-    bool otherInstanceRunning(const std::string&) override { return otherRunning; }
-    bool handOff(const std::string& title, const std::optional<std::string>& url) override {
-        handOffs.push_back({title, url});
-        return true;
-    }
-    void listen(const std::string& title, HandOffHandler handler) override {
+    bool handToRunning(const std::string& title, const std::optional<std::string>& message,
+                       HandOffHandler handler) override {
+        if (otherRunning) {
+            handOffs.push_back({title, message});
+            return true;
+        }
         listeningTitle = title;
         this->handler = std::move(handler);
+        return false;
     }
     struct HandOff {
         std::string title;
-        std::optional<std::string> url;
+        std::optional<std::string> message;
     };
     bool otherRunning = false;
     std::vector<HandOff> handOffs;

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "EngineHarness.h"
+#include "storage/CookieFile.h"
 
 namespace tandu {
 namespace {
@@ -44,6 +45,37 @@ TEST(Probe, UnusableAnswersTakeTheFailurePath) {
         // The answer stays behind as the scratch copy, and it alone.
         EXPECT_EQ(test::readFile(h.program.folder / "header.dat"), answer);
     }
+}
+
+TEST(Start, AHandedSessionGoesWithEveryFetchAndItsCookiesEndWithTheDownload) {
+    EngineHarness h;
+    DefinitionFile definition;
+    definition.fileName = "s.bin";
+    definition.url = EngineHarness::urlOf("s.bin");
+    definition.saveFolder = h.downloads();
+    definition.pieces = "2";
+    definition.extras = {{"Referrer", "http://www.example.org/page"}, {"User-Agent", "UA/1"}};
+    const std::string path = h.definitionPath("s.bin");
+    const std::string cookies = CookieFile::pathFor(path);
+    std::string reason;
+    ASSERT_TRUE(textfile::writeLines(path, definition.form1Lines()));
+    ASSERT_TRUE(CookieFile::write(cookies, {definition.url, "sid=1"}, &reason)) << reason;
+    h.f->downloads().add(path);
+    h.start(h.f->lstDown.rowCount() - 1);
+    h.answerProbeWithSize(4000);
+    const std::string file = test::patterned(4000);
+    for (int piece : {1, 2}) {
+        const net::BrowserSession& session = h.ws(piece).request.session;
+        EXPECT_EQ(session.referrer + " " + session.userAgent + " " + session.cookies + " " +
+                      session.cookieUrl->text(),
+                  "http://www.example.org/page UA/1 sid=1 " + definition.url);
+    }
+    EXPECT_EQ(h.fetcher().fetch(0).request.session.cookies, "sid=1");  // the probe too
+    test::serve(h.ws(1), file);
+    test::serve(h.ws(2), file);
+    EXPECT_EQ(h.state(0), "Completed");
+    EXPECT_EQ(test::readFile(h.targetPath("s.bin")), file);
+    EXPECT_FALSE(std::filesystem::exists(cookies));
 }
 
 TEST(Start, MissingFilesBadLinesAndUnusableAddressesStartNothing) {

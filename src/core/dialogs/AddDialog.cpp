@@ -5,6 +5,7 @@
 #include "services/AddService.h"
 #include "services/Application.h"
 #include "storage/SettingsFile.h"
+#include "transfer/DownloadList.h"
 
 namespace tandu {
 
@@ -71,6 +72,14 @@ std::string AddDialog::destination() const {
 
 void AddDialog::show(const UserMessage& message) {
     context_.platform.ui.show(message);
+}
+
+int AddDialog::rowCount() const {
+    return context_.app.downloads().count();
+}
+
+void AddDialog::startAdded(int firstRow) {
+    context_.app.startAdded(firstRow);
 }
 
 AddDialog::AddingScope::AddingScope(AddDialog& dialog)

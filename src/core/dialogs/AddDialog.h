@@ -43,6 +43,10 @@ protected:
     // Default folder or "Save to:", with its final "/".
     std::string destination() const;
     void show(const UserMessage& message);
+    // Rows in the list now, before an add.
+    int rowCount() const;
+    // What OK added starts at once when the settings ask for it.
+    void startAdded(int firstRow);
 
     // Blocks OK, Cancel and closing while downloads are added.
     class AddingScope {

@@ -82,6 +82,7 @@ void frmList::cmbOK_Click() {
         return;
     }
     AddService::Outcome outcome;
+    const int before = rowCount();
     {
         AddingScope scope(*this);
         EventPacer pacer(context_.platform.ui);
@@ -89,6 +90,7 @@ void frmList::cmbOK_Click() {
                       .addList(txtList.text(), destination(), cboConnections.text(),
                                [&pacer] { pacer.step(); });
     }
+    startAdded(before);
     if (outcome.keptList) {
         txtList.setText(*outcome.keptList);
     }

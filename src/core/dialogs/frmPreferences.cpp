@@ -17,13 +17,13 @@ constexpr const char* kBufferSizes[] = {"128KB",  "256KB",  "512KB", "1024KB",
 frmPreferences::frmPreferences(DialogContext context)
     : Form("frmPreferences"), context_(context) {
     setCaption("Preferences");
-    setGeometry(0, 0, 7200, 4860);
+    setGeometry(0, 0, 7200, 5820);
 
     fraOptions.setCaption("Options");
-    fraOptions.setGeometry(120, 60, 6960, 2580);
+    fraOptions.setGeometry(120, 60, 6960, 2940);
     for (Control* inside : std::initializer_list<Control*>{
              &lblConnections, &cboConnections, &lblPath, &txtPath, &cmbPath, &lblBuffer, &cboBuffer,
-             &lblSimultaneous, &cboSimultaneous}) {
+             &lblSimultaneous, &cboSimultaneous, &chkStartAtOnce}) {
         inside->setContainer(fraOptions);
     }
     lblConnections.setCaption("Default number of connections ( Min: 1 Max: 16 ) ");
@@ -40,33 +40,35 @@ frmPreferences::frmPreferences(DialogContext context)
     lblSimultaneous.setCaption("Simultaneous downloads ( Min: 1 Max: 8 ):");
     lblSimultaneous.setGeometry(240, 2055, 4440, 255);
     cboSimultaneous.setGeometry(4800, 2010, 900, 345);
+    chkStartAtOnce.setCaption("Start downloads as soon as they are added");
+    chkStartAtOnce.setGeometry(240, 2475, 6480, 285);
 
-    fraExt.setCaption("Firefox Extension");
-    fraExt.setGeometry(120, 2760, 6960, 1500);
+    fraExt.setCaption("Browser Extension");
+    fraExt.setGeometry(120, 3120, 6960, 2100);
     for (Control* inside : std::initializer_list<Control*>{&lblExtInfo, &lblExtWarning, &cmbExt}) {
         inside->setContainer(fraExt);
     }
     lblExtInfo.setCaption(
-        "Install an extension for Firefox 2.x so you can download links with Qiv from the "
-        "context-menu ( right click ).");
+        "Adds \"Download with Tandu\" to the menu of links in Firefox and in Chromium, Chrome, "
+        "Brave, Vivaldi, Edge and Opera. Its options can send the site's cookies along.");
     lblExtInfo.wordWrap = true;
-    lblExtInfo.setGeometry(240, 240, 6480, 480);
+    lblExtInfo.setGeometry(240, 240, 6480, 720);
     lblExtWarning.setCaption(
-        "You must shutdown all your Firefox windows before installing the extension");
+        "Choose the browser's program (it may stay open), then follow the steps shown.");
     lblExtWarning.wordWrap = true;
-    lblExtWarning.setGeometry(240, 720, 6480, 255);
+    lblExtWarning.setGeometry(240, 1020, 6480, 480);
     cmbExt.setCaption("Install Extension");
-    cmbExt.setGeometry(240, 1020, 2160, 375);
+    cmbExt.setGeometry(240, 1560, 2160, 375);
 
     cmbOK.setCaption("OK");
     cmbOK.isDefault = true;
-    cmbOK.setGeometry(4560, 4350, 1200, 375);
+    cmbOK.setGeometry(4560, 5310, 1200, 375);
     cmbCancel.setCaption("Cancel");
     cmbCancel.isCancel = true;
-    cmbCancel.setGeometry(5880, 4350, 1200, 375);
+    cmbCancel.setGeometry(5880, 5310, 1200, 375);
 
     add(fraOptions, lblConnections, cboConnections, lblPath, txtPath, cmbPath, lblBuffer, cboBuffer,
-        lblSimultaneous, cboSimultaneous, fraExt, lblExtInfo, lblExtWarning, cmbExt, cmbOK,
+        lblSimultaneous, cboSimultaneous, chkStartAtOnce, fraExt, lblExtInfo, lblExtWarning, cmbExt, cmbOK,
         cmbCancel);
 
     cmbPath.onClick = [this] { cmbPath_Click(); };
@@ -93,6 +95,7 @@ void frmPreferences::Form_Load() {
     txtPath.setText(settings.folder);
     cboBuffer.setText(settings.buffer);
     cboSimultaneous.setText(settings.simultaneous);
+    chkStartAtOnce.setChecked(settings.startAtOnce);
 }
 
 void frmPreferences::cmbPath_Click() {
@@ -102,7 +105,7 @@ void frmPreferences::cmbPath_Click() {
 void frmPreferences::cmbOK_Click() {
     const auto refusal = SettingsService(context_.app)
                              .save({cboConnections.text(), txtPath.text(), cboBuffer.text(),
-                                    cboSimultaneous.text()});
+                                    cboSimultaneous.text(), chkStartAtOnce.checked()});
     if (refusal) {
         context_.platform.ui.show(*refusal);
         return;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "controls/Button.h"
+#include "controls/CheckBox.h"
 #include "controls/ComboBox.h"
 #include "controls/Form.h"
 #include "controls/Frame.h"
@@ -10,7 +11,7 @@
 
 namespace tandu {
 
-// Preferences: the three values of config.cfg, and the browser extension installer.
+// Preferences: the values of config.cfg, and the browser extension installer.
 class frmPreferences : public Form {
 public:
     explicit frmPreferences(DialogContext context);
@@ -25,6 +26,7 @@ public:
     ComboBox cboBuffer{"cboBuffer"};
     Label lblSimultaneous{"lblSimultaneous"};
     ComboBox cboSimultaneous{"cboSimultaneous"};
+    CheckBox chkStartAtOnce{"chkStartAtOnce"};
     Frame fraExt{"fraExt"};
     Label lblExtInfo{"lblExtInfo"};
     Label lblExtWarning{"lblExtWarning"};

@@ -84,6 +84,7 @@ void frmSequence::cmbOK_Click() {
         return;
     }
     AddService::Outcome outcome;
+    const int before = rowCount();
     {
         AddingScope scope(*this);
         EventPacer pacer(context_.platform.ui);
@@ -92,6 +93,7 @@ void frmSequence::cmbOK_Click() {
                                    destination(), cboConnections.text(),
                                    [&pacer] { pacer.step(); });
     }
+    startAdded(before);
     if (outcome.digitsReset) {
         show(*outcome.message);
         txtDigits.setText("1");

@@ -44,12 +44,20 @@ void frmURL::Form_Load() {
     }
 }
 
+void frmURL::handOver(const HandOffMessage& link) {
+    link_ = link;
+    txtLink.setText(link.url);
+}
+
 void frmURL::cmbOK_Click() {
     if (adding()) {
         return;
     }
-    const auto outcome =
-        AddService(context_.app).addUrl(txtLink.text(), destination(), cboConnections.text());
+    const int before = rowCount();
+    const HandOffMessage* link = link_ && link_->url == txtLink.text() ? &*link_ : nullptr;
+    const auto outcome = AddService(context_.app)
+                             .addUrl(txtLink.text(), destination(), cboConnections.text(), link);
+    startAdded(before);
     if (outcome.message) {
         show(*outcome.message);
         return;

@@ -12,6 +12,19 @@
 
 namespace tandu::net {
 
+// What the browser that handed a link over would send with it.
+struct BrowserSession {
+    // The page the link was on, and the browser's User-Agent.
+    std::string referrer;
+    std::string userAgent;
+    // "a=1; b=2": the browser's cookies for `cookieUrl`, which go only to its
+    // host (and, from an https address, only over https), as the browser's would.
+    std::string cookies;
+    std::optional<Url> cookieUrl;
+
+    bool empty() const { return referrer.empty() && userAgent.empty() && cookies.empty(); }
+};
+
 struct FetchRequest {
     enum class Kind {
         // A HEAD request: only the answer's head.
@@ -32,6 +45,7 @@ struct FetchRequest {
     std::optional<Range> range;
     // Up to 10 hops, never from https to http.
     bool followRedirects = false;
+    BrowserSession session;
 };
 
 struct FetchFailure {

@@ -6,19 +6,20 @@
 
 namespace tandu {
 
-// One running instance per user: a later start hands its URL over and ends.
+// One running window per user and display: a later start hands its link (or
+// only an activation) to it and ends.
 class InstanceChannel {
 public:
-    using HandOffHandler = std::function<void(const std::optional<std::string>& url)>;
+    // A link handed over (a HandOffMessage's JSON), or nothing to bring the window forward.
+    using HandOffHandler = std::function<void(const std::optional<std::string>& message)>;
 
     virtual ~InstanceChannel() = default;
-    // True when an instance with this title already runs.
-    virtual bool otherInstanceRunning(const std::string& title) = 0;
-    // Second instance: gives the URL (if any) to the running instance and asks it
-    // to come to the front. True when the running instance took it.
-    virtual bool handOff(const std::string& title, const std::optional<std::string>& url) = 0;
-    // First instance: accept hand-offs from later starts.
-    virtual void listen(const std::string& title, HandOffHandler handler) = 0;
+    // True when a running window of this user took the message (or the
+    // activation): this start ends. Otherwise this start is the running
+    // one from now on and later starts' hand-offs go to the handler. Two
+    // starts at once end in one running window.
+    virtual bool handToRunning(const std::string& title, const std::optional<std::string>& message,
+                               HandOffHandler handler) = 0;
 };
 
 }  // namespace tandu

@@ -101,7 +101,8 @@ std::string AddService::listCopyPath() const {
 }
 
 AddService::Outcome AddService::addUrl(const std::string& url, const std::string& folder,
-                                       const std::string& connections) {
+                                       const std::string& connections,
+                                       const HandOffMessage* link) {
     Outcome outcome;
     if (url.empty() || textfile::hasControlCharacter(url)) {
         outcome.message = invalidUrl();
@@ -111,7 +112,7 @@ AddService::Outcome AddService::addUrl(const std::string& url, const std::string
         return outcome;
     }
     DownloadAdder adder(app_);
-    if (!adder.add(url, folder, connections)) {
+    if (!adder.add(url, folder, connections, link)) {
         outcome.message = error(adder.failureMessage());
     }
     outcome.added = adder.added();

@@ -11,6 +11,7 @@
 namespace tandu {
 
 class Application;
+struct HandOffMessage;
 
 // Texts the add dialogs, the console and the preferences share.
 inline constexpr const char* kInvalidUrlText = "Please set a valid URL.";
@@ -47,9 +48,10 @@ public:
         bool digitsReset = false;
     };
 
-    // One download; `folder` ends with "/".
+    // One download; `folder` ends with "/". A link a browser handed over
+    // brings its name and session along.
     Outcome addUrl(const std::string& url, const std::string& folder,
-                   const std::string& connections);
+                   const std::string& connections, const HandOffMessage* link = nullptr);
     // One download per line of a typed, pasted or loaded list (CR LF, LF or
     // CR line ends; blank lines skipped). A copy of the list is kept in the
     // program folder first. `step` runs after each download added.

@@ -1,7 +1,11 @@
 #include "services/Application.h"
 
+#include <algorithm>
+
+#include "services/SettingsService.h"
 #include "storage/FileNames.h"
 #include "storage/SettingsFile.h"
+#include "transfer/Download.h"
 #include "transfer/DownloadList.h"
 #include "transfer/DownloadQueue.h"
 #include "transfer/DriveLoop.h"
@@ -61,6 +65,20 @@ std::optional<UserMessage> Application::start(Download* selected, bool all) {
         queue_->start(selected);
     }
     return std::nullopt;
+}
+
+void Application::startAdded(int firstRow) {
+    if (!SettingsService(*this).current().startAtOnce) {
+        return;
+    }
+    queue_->setLimit(SettingsFile::simultaneous(settingsPath()));
+    for (int row = std::max(firstRow, 0); row < downloads_->count(); ++row) {
+        Download& download = downloads_->at(row);
+        if (download.state() == DownloadState::Waiting && !download.running() &&
+            downloads_->runningCount() < queue_->limit()) {
+            queue_->start(&download);
+        }
+    }
 }
 
 CancelOutcome Application::cancel(int row) {

@@ -59,6 +59,10 @@ public:
     // queue; the queue takes its limit from the settings first. The message
     // when the settings file is missing and nothing could start.
     std::optional<UserMessage> start(Download* selected, bool all);
+    // With "Start downloads as soon as they are added" on, starts the rows
+    // from `firstRow` on while fewer than the simultaneous downloads run;
+    // the others wait.
+    void startAdded(int firstRow);
     // Deletes a download's files and its row.
     CancelOutcome cancel(int row);
     void clearCompleted();

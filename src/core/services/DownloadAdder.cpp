@@ -4,7 +4,9 @@
 #include <filesystem>
 #include <random>
 
+#include "storage/CookieFile.h"
 #include "storage/DefinitionFile.h"
+#include "storage/HandOffMessage.h"
 #include "storage/DownloadRows.h"
 #include "storage/FileNames.h"
 #include "storage/TextFile.h"
@@ -70,7 +72,7 @@ bool DownloadAdder::taken(const std::string& name, const std::string& folder) co
     const std::string target = textfile::trim(folder);
     const bool slash = !target.empty() && target.back() == '/';
     return present(definition) || present(ProgressPathFor(definition)) ||
-           present(target + (slash ? "" : "/") + name);
+           present(CookieFile::pathFor(definition)) || present(target + (slash ? "" : "/") + name);
 }
 
 std::string DownloadAdder::freeName(const std::string& name, const std::string& folder) {
@@ -99,7 +101,7 @@ void DownloadAdder::fail(const std::string& reason) {
 }
 
 bool DownloadAdder::add(const std::string& url, const std::string& folder,
-                        const std::string& connections) {
+                        const std::string& connections, const HandOffMessage* link) {
     // The file is written whole under a private name, then linked to its real
     // name, which fails when that name was taken meanwhile (e.g. by another
     // process): nobody ever sees half a file, and no file is ever replaced.
@@ -111,10 +113,17 @@ bool DownloadAdder::add(const std::string& url, const std::string& folder,
     const std::string scratch = definitions_ + ".add-" + token_ + ".tmp";
     for (;;) {
         DefinitionFile definition;
-        definition.fileName = freeName(SafeDownloadName(url), folder);
+        const bool named = link && !link->fileName.empty();
+        definition.fileName = freeName(SafeDownloadName(named ? "/" + link->fileName : url), folder);
         definition.url = url;
         definition.saveFolder = folder;
         definition.pieces = connections;
+        if (link && !link->referrer.empty()) {
+            definition.extras[DefinitionFile::kReferrer] = link->referrer;
+        }
+        if (link && !link->userAgent.empty()) {
+            definition.extras[DefinitionFile::kUserAgent] = link->userAgent;
+        }
         const std::string path = DefinitionPath(definitions_, definition.fileName);
         std::string reason;
         if (!textfile::writeLines(scratch, definition.form1Lines(), &reason)) {
@@ -136,6 +145,13 @@ bool DownloadAdder::add(const std::string& url, const std::string& folder,
                 continue;  // taken meanwhile: next number
             }
             fail(error.message());
+            return false;
+        }
+        if (link && !link->cookies.empty() &&
+            !CookieFile::write(CookieFile::pathFor(path), {url, link->cookies}, &reason)) {
+            // Without its session the site would send its login page instead.
+            std::remove(path.c_str());
+            fail(reason);
             return false;
         }
         app_.downloads().add(path);

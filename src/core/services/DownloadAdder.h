@@ -7,6 +7,7 @@
 namespace tandu {
 
 class Application;
+struct HandOffMessage;
 
 // Adds downloads to the list, one batch at a time: one definition file in
 // form 1 and its row per URL. A name another download holds (a row, or a definition or
@@ -18,8 +19,12 @@ public:
     explicit DownloadAdder(Application& app);
 
     // False when the definition file cannot be written; then nothing of this
-    // download stays on disk and failureMessage() says why.
-    bool add(const std::string& url, const std::string& folder, const std::string& connections);
+    // download stays on disk and failureMessage() says why. A link handed
+    // over by a browser brings its file name, and what the browser would
+    // send with it: referrer and user agent go into the definition, the
+    // cookies into the download's own cookie file.
+    bool add(const std::string& url, const std::string& folder, const std::string& connections,
+             const HandOffMessage* link = nullptr);
     int added() const { return added_; }
     const std::string& failureMessage() const { return failure_; }
 

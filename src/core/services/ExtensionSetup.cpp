@@ -33,9 +33,12 @@ std::string firefoxSteps(const std::string& package) {
 }
 
 std::string chromiumSteps(const std::string& unpacked) {
-    return "The browser was started on its extensions page. Turn on \"Developer mode\", "
-           "press \"Load unpacked\" and choose the folder " +
-           unpacked + "; then \"Download with Tandu\" is in the menu of every link.";
+    return "The browser was started. Type chrome://extensions into its address bar yourself "
+           "(browsers do not open that page when asked from outside), turn on \"Developer "
+           "mode\", press \"Load unpacked\" and choose the folder " +
+           unpacked + "; then \"Download with Tandu\" is in the menu of every web link. "
+           "A browser started with --user-data-dir finds Tandu only when its "
+           "NativeMessagingHosts folder holds org.tandu.host.json (see the README).";
 }
 
 UserMessage error(const std::string& text) {
@@ -46,7 +49,8 @@ UserMessage error(const std::string& text) {
 
 UserMessage ExtensionSetup::install(const std::string& browser) {
     if (!FileExists(browser)) {
-        return error("Qiv could not find firefox.exe");
+        return error("There is no browser program at " + browser + ". Choose the program itself, "
+                     "e.g. /usr/bin/firefox-esr or /usr/bin/chromium.");
     }
     const std::string folder = app_.programFolder();
     const std::string package = folder + "/" + kPackage;
@@ -67,11 +71,14 @@ UserMessage ExtensionSetup::install(const std::string& browser) {
     const bool chromium = isChromiumFamily(browser);
     LaunchRequest request;
     request.program = browser;
-    request.arguments = {chromium ? std::string("chrome://extensions/") : package};
-    request.commandLine = browser + " \"" + request.arguments[0] + "\"";
+    if (!chromium) {
+        request.arguments = {package};
+    }
+    request.commandLine = chromium ? browser : browser + " \"" + package + "\"";
     request.minimizedWithFocus = true;
     if (!app_.parts().launcher.start(request)) {
-        return error("Qiv could not start " + browser);
+        return error("The browser could not be started: " + browser +
+                     ". Check that it is a program you can run, or choose another.");
     }
     return {chromium ? chromiumSteps(unpacked) : firefoxSteps(package), "Install Extension",
             MsgIcon::Information};

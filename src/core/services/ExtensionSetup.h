@@ -8,16 +8,19 @@ namespace tandu {
 
 class Application;
 
-// "Install Extension": the host manifests are put in place for the browser
-// the user picked, then Firefox gets the package tanduxt.xpi to install, or a
-// Chromium-family browser opens its extensions page for the unpacked folder.
-// What happens next is told plainly; nothing is reported that did not happen.
+// "Install Extension": the host manifests are put in place for every
+// browser, then Firefox gets the package tanduxt.xpi to install, or a
+// Chromium-family browser starts and the user is told how to load the
+// unpacked folder from its extensions page (Chromium opens no chrome://
+// page named on its command line). What happens next is told plainly;
+// nothing is reported that did not happen.
 class ExtensionSetup {
 public:
     // The pattern also takes Linux builds' names and Chromium-family browsers.
     static constexpr const char* kBrowserFilter =
-        "Firefox Executable (firefox.exe)|firefox* chromium* chrome* google-chrome*";
-    static constexpr const char* kPickerTitle = "Select the Firefox executable";
+        "Browser programs (Firefox, Chromium, Chrome, Brave, Vivaldi, Edge, Opera)|firefox* "
+        "chromium* chrome* google-chrome* brave* vivaldi* microsoft-edge* opera*";
+    static constexpr const char* kPickerTitle = "Select the browser's program";
     static constexpr const char* kPackage = "tanduxt.xpi";
     static constexpr const char* kUnpacked = "tanduxt";
 

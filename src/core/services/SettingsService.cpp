@@ -10,8 +10,10 @@ namespace tandu {
 
 SettingsService::Preferences SettingsService::current() const {
     const SettingsFile::Defaults settings = SettingsFile::defaults(app_.settingsPath());
+    const auto atOnce = settings.extras.find(kStartAtOnce);
     return {settings.connections, settings.folder, settings.buffer,
-            std::to_string(settings.simultaneous)};
+            std::to_string(settings.simultaneous),
+            atOnce != settings.extras.end() && atOnce->second == "1"};
 }
 
 bool SettingsService::saved() const {
@@ -28,8 +30,13 @@ std::optional<UserMessage> SettingsService::save(const Preferences& preferences)
                                  : 1;
     std::string reason;
     const std::string path = app_.settingsPath();
+    SettingsFile::Extras extras = SettingsFile::defaults(path).extras;
+    extras.erase(kStartAtOnce);
+    if (preferences.startAtOnce) {
+        extras.emplace(kStartAtOnce, std::string(1, '1'));
+    }
     if (!SettingsFile::write(path, preferences.connections, preferences.folder,
-                             preferences.buffer, simultaneous, &reason)) {
+                             preferences.buffer, simultaneous, extras, &reason)) {
         return UserMessage{"The settings cannot be saved in " + path + " (" + reason + ").",
                            "Error", MsgIcon::Critical};
     }

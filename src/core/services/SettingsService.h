@@ -18,7 +18,11 @@ public:
         std::string folder;
         std::string buffer;
         std::string simultaneous;
+        // A download starts as soon as it is added (StartAtOnce=1).
+        bool startAtOnce = false;
     };
+
+    static constexpr const char* kStartAtOnce = "StartAtOnce";
 
     explicit SettingsService(Application& app) : app_(app) {}
 

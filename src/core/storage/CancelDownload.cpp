@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <optional>
 
+#include "storage/CookieFile.h"
 #include "storage/DefinitionFile.h"
 #include "storage/FileNames.h"
 #include "storage/TextFile.h"
@@ -110,7 +111,10 @@ CancelOutcome CancelDownload(const std::string& definitionPath, const std::strin
             leftAlone = target.leftAlone;
         }
     }
-    for (const std::string* path : {&progressPath, &definitionPath}) {
+    // The cookies go before the definition: a download is never left without
+    // its definition while its cookies stay behind.
+    const std::string cookiesPath = CookieFile::pathFor(definitionPath);
+    for (const std::string* path : {&progressPath, &cookiesPath, &definitionPath}) {
         if (auto failure = deleteIfRegular(*path, true)) {
             return *failure;
         }

@@ -17,6 +17,9 @@ struct DefinitionFile {
     static constexpr int kExtrasLine = 9;
     static constexpr const char* kWaiting = "Waiting";
     static constexpr const char* kDownloading = "Downloading";
+    // Extras of a link a browser handed over: what the browser sends with it.
+    static constexpr const char* kReferrer = "Referrer";
+    static constexpr const char* kUserAgent = "User-Agent";
 
     std::string fileName;    // line 1
     std::string state;       // line 2

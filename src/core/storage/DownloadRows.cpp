@@ -61,8 +61,14 @@ bool endsWith(const std::string& name, std::string_view end) {
 // What an add or a rewrite killed half-way left behind. Only old ones go: a
 // young one may be another process's work in progress.
 void removeIfStaleScratch(const std::filesystem::directory_entry& entry, const std::string& name) {
+    // Cookies are left only by a download whose definition is gone.
+    const std::string path = entry.path().string();
+    const bool orphanCookies =
+        endsWith(name, ".cookies") &&
+        !std::filesystem::exists(path.substr(0, path.size() - 8) + ".def");
     const bool scratch = (name.starts_with(".add-") && endsWith(name, ".tmp")) ||
-                         endsWith(name, ".def.tmp") || endsWith(name, ".dwn.tmp");
+                         endsWith(name, ".def.tmp") || endsWith(name, ".dwn.tmp") ||
+                         orphanCookies;
     std::error_code error;
     if (!scratch || !entry.is_regular_file(error)) {
         return;

@@ -36,9 +36,22 @@ std::vector<NativeHostManifests::File> NativeHostManifests::files(const std::str
     const std::string chromium =
         manifest(hostPath, std::string("  \"allowed_origins\": [\"chrome-extension://") +
                                kChromiumId + "/\"]");
-    return {{home + "/.mozilla/native-messaging-hosts" + name, firefox},
-            {home + "/.config/chromium/NativeMessagingHosts" + name, chromium},
-            {home + "/.config/google-chrome/NativeMessagingHosts" + name, chromium}};
+    std::vector<File> files = {
+        {home + "/.mozilla/native-messaging-hosts" + name, firefox},
+        {home + "/.config/chromium/NativeMessagingHosts" + name, chromium},
+        {home + "/.config/google-chrome/NativeMessagingHosts" + name, chromium}};
+    // The rest of the family, each in its own folder, once the browser has made it.
+    for (const char* folder :
+         {"google-chrome-beta", "google-chrome-unstable", "BraveSoftware/Brave-Browser",
+          "BraveSoftware/Brave-Browser-Beta", "vivaldi", "vivaldi-snapshot", "microsoft-edge",
+          "microsoft-edge-beta", "microsoft-edge-dev", "opera", "opera-beta"}) {
+        const std::string config = home + "/.config/" + folder;
+        std::error_code error;
+        if (std::filesystem::is_directory(config, error)) {
+            files.push_back({config + "/NativeMessagingHosts" + name, chromium});
+        }
+    }
+    return files;
 }
 
 bool NativeHostManifests::write(const std::string& home, const std::string& hostPath,

@@ -5,9 +5,9 @@
 
 namespace tandu {
 
-// The files that tell Firefox, Chromium and Chrome where the extension's
-// native host lives and which extension may talk to it. Their ids must match
-// extension/manifest.json.
+// The files that tell Firefox and the Chromium family (Chromium, Chrome,
+// Brave, Vivaldi, Edge, Opera) where the extension's native host lives and
+// which extension may talk to it. Their ids must match extension/manifest.json.
 class NativeHostManifests {
 public:
     static constexpr const char* kHostName = "org.tandu.host";
@@ -20,7 +20,8 @@ public:
         std::string text;
     };
 
-    // The manifests under the user's home for the host program at hostPath.
+    // The manifests under the user's home for the host program at hostPath:
+    // Firefox, Chromium and Chrome always, the others where their profile folder is.
     static std::vector<File> files(const std::string& home, const std::string& hostPath);
     // Writes every manifest that is missing or differs; false with the reason
     // (and the file) at the first one that cannot be written.

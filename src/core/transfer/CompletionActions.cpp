@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <optional>
 
+#include "storage/CookieFile.h"
 #include "storage/TextFile.h"
 #include "transfer/Download.h"
 
@@ -49,7 +50,12 @@ void CompletionActions::run() {
         return;
     }
     engine_.endTransfer();
-    const auto failure = removeStoredFiles(rec.definitionPath, rec.progressPath);
+    // The cookies go first: a process killed in between never leaves a secret
+    // behind its download.
+    auto failure = CookieFile::remove(CookieFile::pathFor(rec.definitionPath));
+    if (auto storedFailure = removeStoredFiles(rec.definitionPath, rec.progressPath); !failure) {
+        failure = storedFailure;
+    }
     for (Stretch& p : rec.stretches) {
         p.received = p.length;
     }

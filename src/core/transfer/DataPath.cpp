@@ -27,6 +27,7 @@ std::unique_ptr<net::Fetch> DataPath::start(int index) {
     request.url = *rec.fetchUrl;
     request.kind = net::FetchRequest::Kind::Get;
     request.followRedirects = rec.followOnPieces;
+    request.session = rec.session;
     if (!rec.sizeUnknown) {
         request.range = net::FetchRequest::Range{p.firstWanted(), p.lastWanted()};
     } else if (p.received > 0) {

@@ -17,6 +17,7 @@ std::unique_ptr<net::Fetch> ProbeHandler::start() {
     net::FetchRequest request;
     request.url = *engine_.record().source;
     request.followRedirects = true;
+    request.session = engine_.record().session;
     if (headRefused_) {
         request.kind = net::FetchRequest::Kind::Get;
         request.range = net::FetchRequest::Range{0, 0};

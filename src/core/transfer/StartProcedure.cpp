@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "storage/CookieFile.h"
 #include "storage/DefinitionFile.h"
 #include "storage/FileNames.h"
 #include "storage/TextFile.h"
@@ -30,6 +31,23 @@ std::string folderOf(const std::string& line) {
         folder += '/';
     }
     return folder;
+}
+
+net::BrowserSession sessionOf(const DefinitionFile& definition, const std::string& path) {
+    net::BrowserSession session;
+    const auto extra = [&](const char* key) {
+        const auto found = definition.extras.find(key);
+        return found == definition.extras.end() ? std::string() : found->second;
+    };
+    session.referrer = extra(DefinitionFile::kReferrer);
+    session.userAgent = extra(DefinitionFile::kUserAgent);
+    if (const auto cookies = CookieFile::read(CookieFile::pathFor(path))) {
+        session.cookieUrl = net::Url::parse(cookies->url);
+        if (session.cookieUrl) {
+            session.cookies = cookies->cookies;
+        }
+    }
+    return session;
 }
 
 }  // namespace
@@ -65,6 +83,7 @@ bool StartProcedure::takeDefinition(const DefinitionFile& definition) {
     rec.saveFolder = definition.saveFolder;
     rec.defPieces = definition.pieces;
     rec.defExtras = definition.extras;
+    rec.session = sessionOf(definition, download_.definitionPath());
     rec.targetPath = folderOf(definition.saveFolder) + name;
     rec.source = net::Url::parse(definition.url);
     rec.fetchUrl = rec.source;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "net/Fetcher.h"
 #include "net/Url.h"
 #include "storage/SettingsFile.h"
 #include "transfer/PieceBuffer.h"
@@ -72,6 +73,8 @@ struct TransferRecord {
     // Lines newer builds added; written back with every rewrite of the definition.
     std::map<std::string, std::string> defExtras;
 
+    // What the browser that handed the link over sends with it.
+    net::BrowserSession session;
     // The address as added, and where the probe's redirects led.
     std::optional<net::Url> source;
     std::optional<net::Url> fetchUrl;

@@ -55,6 +55,7 @@ frmMain::frmMain(modMain& app)
     };
     queue.onFinished = [this](const std::string& heldName) { queueFinished(heldName); };
     tray_ = std::make_unique<TrayIconOps>(*this);
+    handed_ = std::make_unique<HandedAddress>(*this);
     checkTool_ = std::make_unique<CheckUrlTool>(app.platform().ui, app.platform().fetcher,
                                                 messages_);
 }
@@ -176,12 +177,14 @@ void frmMain::createControls() {
     tmr.setEnabled(false);
     tmrBalance.setInterval(static_cast<int>(DriveLoop::kBalanceInterval.count()));
     tmrBalance.setEnabled(false);
+    tmrHanded.setInterval(250);
+    tmrHanded.setEnabled(false);
 
     add(Frame1, lstDown, cmbDownSel, cmbPause, cmbCancel, cmbClear, Tabs, pb, fraGen, lblCapURL,
         lblCapSave, lblCapSize, lblCapDownloaded, lblCapPieces, lblURL, lblSave, lblSize,
         lblDownloaded, lblPieces, lstPieces, pbBuffer, fraBuf, lblCapBuffer, lblCapConnBuf,
         lblCapTotalBuf, lblCapUsedBuf, lblCapPercentBuf, lblBuffer, lblConnBuf, lblTotalBuf,
-        lblUsedBuf, lblPercentBuf, tmr, tmrBalance, cmd);
+        lblUsedBuf, lblPercentBuf, tmr, tmrBalance, tmrHanded, cmd);
     for (int i = 0; i < kPictureCount; ++i) {
         add(imgBtn[i], imgBtnO[i], imgBtnC[i]);
     }
@@ -247,6 +250,7 @@ void frmMain::wireEvents() {
     Tabs.onClick = [this] { Tabs_Click(); };
     tmr.onTimer = [this] { tmr_Timer(); };
     tmrBalance.onTimer = [this] { tmrBalance_Timer(); };
+    tmrHanded.onTimer = [this] { handed_->openWaiting(); };
     for (int i = 0; i < kPictureCount; ++i) {
         imgBtn[i].onMouseMove = [this, i] { imgBtn_MouseMove(i); };
         imgBtnO[i].onMouseDown = [this, i] { imgBtnO_MouseDown(i); };
@@ -298,12 +302,13 @@ void frmMain::Form_Load() {
     // Command-line URL: the Add URL dialog opens prefilled. The marker without
     // a URL still opens it, with whatever the clipboard offered.
     if (const auto url = modMain::urlFromCommandLine(app_.commandLine())) {
-        frmURL dialog(dialogContext());
-        dialog.Form_Load();
-        if (!url->empty()) {
-            dialog.txtLink.setText(*url);
+        if (url->empty()) {
+            menURL_Click();
+        } else {
+            HandOffMessage link;
+            link.url = *url;
+            handed_->receive(std::move(link));
         }
-        app_.platform().ui.showModal(dialog);
     }
 }
 
@@ -530,7 +535,7 @@ void frmMain::menExitPop_Click() {
     app_.platform().ui.endProgram();
 }
 
-void frmMain::receiveHandOff(const std::optional<std::string>& url) {
+void frmMain::receiveHandOff(const std::optional<std::string>& message) {
     if (tray_->shown()) {
         menRestore_Click();
     } else {
@@ -538,8 +543,8 @@ void frmMain::receiveHandOff(const std::optional<std::string>& url) {
         setVisible(true);
     }
     app_.platform().ui.activate(*this);
-    if (url && !url->empty()) {
-        HandedAddress::receive(*this, *url);
+    if (message) {
+        handed_->receive(*message);
     }
 }
 

@@ -29,6 +29,7 @@ class DownloadQueue;
 class TrayIconOps;
 class CheckUrlTool;
 class PictureButtons;
+class HandedAddress;
 
 // The main window: the download list, the transfer pages, the picture buttons
 // and the menus. Geometry is in twips, relative to the window's client area
@@ -101,6 +102,8 @@ public:
     Timer tmr{"tmr"};
     // Between the ticks: lets free connections help slow ones.
     Timer tmrBalance{"tmrBalance"};
+    // While handed links wait behind another dialog.
+    Timer tmrHanded{"tmrHanded"};
     CommonDialog cmd{"cmd"};
 
     std::array<Picture, kPictureCount> imgBtn{Picture{"imgBtn", 0}, Picture{"imgBtn", 1},
@@ -178,8 +181,9 @@ public:
     void menRestore_Click();
     void menExitPop_Click();
 
-    // A later start of the program handed over its URL (or none).
-    void receiveHandOff(const std::optional<std::string>& url);
+    // A link handed over (a HandOffMessage's JSON), or none: the window comes forward.
+    void receiveHandOff(const std::optional<std::string>& message);
+    HandedAddress& handed() { return *handed_; }
 
 private:
     void createControls();
@@ -218,6 +222,7 @@ private:
     std::unique_ptr<TrayIconOps> tray_;
     std::unique_ptr<CheckUrlTool> checkTool_;
     std::unique_ptr<PictureButtons> pictureButtons_;
+    std::unique_ptr<HandedAddress> handed_;
     bool exporting_ = false;
 };
 

@@ -1,6 +1,7 @@
 #include "window/modMain.h"
 
 #include "services/Application.h"
+#include "storage/HandOffMessage.h"
 #include "window/frmMain.h"
 
 namespace tandu {
@@ -50,19 +51,22 @@ std::optional<std::string> modMain::urlFromCommandLine(const std::string& comman
 }
 
 bool modMain::Main() {
-    if (platform_.instance.otherInstanceRunning(kAppTitle)) {
-        std::optional<std::string> url = urlFromCommandLine(commandLine_);
-        if (url && url->empty()) {
-            url.reset();  // the marker alone only activates
-        }
-        platform_.instance.handOff(kAppTitle, url);
+    // A link from the command line goes to a running window as one from the browser would.
+    std::optional<std::string> message;
+    if (const auto url = urlFromCommandLine(commandLine_); url && !url->empty()) {
+        HandOffMessage link;
+        link.url = *url;
+        message = link.json();
+    }
+    const bool handed = platform_.instance.handToRunning(
+        kAppTitle, message, [this](const std::optional<std::string>& received) {
+            if (main_) {
+                main_->receiveHandOff(received);
+            }
+        });
+    if (handed) {
         return false;
     }
-    platform_.instance.listen(kAppTitle, [this](const std::optional<std::string>& url) {
-        if (main_) {
-            main_->receiveHandOff(url);
-        }
-    });
     loadMainWindow();
     return true;
 }

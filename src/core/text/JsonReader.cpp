@@ -1,4 +1,4 @@
-#include "JsonReader.h"
+#include "text/JsonReader.h"
 
 namespace tandu {
 

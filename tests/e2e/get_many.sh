@@ -65,9 +65,7 @@ dd if=/dev/zero of="$work/pipe" bs=64k count=1 oflag=nonblock status=none 2>/dev
 timeout 60 "$prog/tandu-cli" get g.bin h.bin -j 2 >"$work/pipe" 2>&1 || fail "with a full pipe: exit $?"
 "$prog/tandu-cli" get i.bin >"$work/pipe" 2>&1 &
 all_running i.bin && sleep 0.5 && kill -TERM $! || fail "i.bin did not start"
-status=0
-timeout 5 tail --pid=$! -f /dev/null && wait $! || status=$?
-[ "$status" -eq 130 ] || fail "SIGTERM with a full pipe: exit $status"
+timeout 5 tail --pid=$! -f /dev/null && { wait $! || [ $? -eq 130 ]; } || fail "SIGTERM with a full pipe"
 expect_exit 0 "$prog/tandu-cli" get i.bin
 for name in g.bin h.bin i.bin; do cmp "$work/www/$name" "$work/dl/$name" || fail "$name differs"; done
 echo "ok: a full output pipe held neither the downloads nor a SIGTERM"

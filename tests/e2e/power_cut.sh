@@ -14,17 +14,14 @@ enter_netns "$0" "$build"
 [ -c /dev/fuse ] && /usr/bin/python3 -c "import fusepy" && command -v fusermount3 >/dev/null ||
     fail "FUSE cannot be used here (/dev/fuse, python3-fusepy, fuse3)"  # no skip: it proves nothing
 cuts=${TANDU_CUTS:-9} after=${TANDU_CUTS_DONE:-2} mb=${TANDU_CUT_MB:-8} seed=${TANDU_SEED:-$RANDOM}
-work=$(mktemp -d /tmp/tandu-e2e-XXXXXX) && chmod 755 "$work"
+work=$(mktemp -d /tmp/tandu-e2e-XXXXXX) && chmod 755 "$work" && mkdir "$work/disk" "$work/www"
 disk="$work/disk" prog="$work/prog" def="$work/disk/definitions/f.bin.def"
-mkdir -p "$disk" "$work/www"
-/usr/bin/python3 "$here/lib/cutfs.py" "$disk" "$seed" 2>"$work/fs.err" &
-fs=$!
+/usr/bin/python3 "$here/lib/cutfs.py" "$disk" "$seed" 2>"$work/fs.err" & fs=$!
 trap 'stop_nginx "$work"; fusermount3 -u "$disk"; kill $fs 2>/dev/null; rm -rf "$work"' EXIT
 for _ in $(seq 50); do mountpoint -q "$disk" && break || sleep 0.1; done
 mkdir "$disk/definitions" "$disk/dl" && sync "$disk" || fail "no FUSE disk: $(cat "$work/fs.err")"
-make_program "$build" "$prog" 128KB
-rmdir "$prog/definitions" && ln -s "$disk/definitions" "$prog/definitions"
-head -c $((mb << 20)) /dev/urandom >"$work/www/f.bin"
+make_program "$build" "$prog" 128KB && rmdir "$prog/definitions"
+ln -s "$disk/definitions" "$prog/definitions" && head -c $((mb << 20)) /dev/urandom >"$work/www/f.bin"
 # About six seconds a download, if no connection helped.
 start_nginx "$work/www" "$work" '$split_rate' \
     "map \$request_id \$split_rate { \"~[0-7]\$\" $((mb * 12))k; default $((mb * 40))k; }"

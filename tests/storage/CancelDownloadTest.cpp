@@ -114,9 +114,8 @@ TEST_F(CancelDownloadTest, OnlyTheDownloadsOwnRegularFilesAreDeleted) {
               "\"busy.bin\" is being transferred by another Tandu process. It was not cancelled.");
 }
 
-// Stored files are never read or written through a link (a definition,
-// header.dat): a cancel removes the link alone. A first line that can name no
-// file (torn or hostile) shows safely, by the file's name, and cancels.
+// Stored files are never read or written through a link (a definition, header.dat): a cancel
+// removes the link alone. A first line naming no file shows by the file's name, and cancels.
 TEST_F(CancelDownloadTest, LinksAndUnnamableFirstLinesStillCancelAndDeleteNothingElse) {
     test::TempFolder outside;
     writeFile(outside / "precious", "keep");

@@ -57,8 +57,7 @@ TEST(ShutdownAction, ScriptForEachSystem) {
     EXPECT_EQ(posix.launch.arguments, std::vector<std::string>{"/opt/it's here/shutdown.sh"});
 }
 
-// The target is synced before the progress that counts its bytes is written
-// (each step whole); while bytes flow, in batches beside the caller.
+// The target is synced before the progress counting it is written; in batches, beside the caller.
 TEST(ProgressWriter, CountsOnlyWhatTheSyncMadeDurableBatchedBesideTheLoop) {
     test::TempFolder folder;
     const std::string path = folder.definitions() + "f.dwn";
@@ -67,7 +66,7 @@ TEST(ProgressWriter, CountsOnlyWhatTheSyncMadeDurableBatchedBesideTheLoop) {
     ProgressWriter writer({std::chrono::hours(1), 1000});
     std::vector<std::string> seen;  // the file when the target was synced
     std::atomic<bool> release{true};
-    std::string error;
+    std::string error, reason;
     const ProgressWriter::Sync sync = [&](std::string* reason) {
         seen.push_back(test::fileExists(path) ? test::readFile(path) : "");
         while (!release) {
@@ -87,7 +86,6 @@ TEST(ProgressWriter, CountsOnlyWhatTheSyncMadeDurableBatchedBesideTheLoop) {
     // A failed sync: the file keeps the last durable counts, and says why.
     error = "Input/output error";
     ASSERT_TRUE(writer.advance(sync, path, plan, {5000, 300}, now, nullptr));
-    std::string reason;
     EXPECT_FALSE(writer.settle(&reason) || writer.replace(sync, path, plan, {6000, 0}, nullptr));
     EXPECT_EQ(reason + test::readFile(path), error + "900-50000\r\n300-50000\r\n");
 }

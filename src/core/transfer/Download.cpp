@@ -26,6 +26,7 @@ Download::Download(DownloadSetup& setup, DownloadEvents& events, std::string def
       name_(baseNameOf(definitionPath_)),
       text_(std::move(text)),
       state_(state),
+      progress_(setup.progressBatch),
       start_(*this),
       probe_(*this),
       data_(*this),
@@ -72,6 +73,13 @@ void Download::tick() {
     }
     timer_.tick();
     balancer_.tick();
+    // Bytes written since the last commit count within a second or two, even
+    // when nothing more comes.
+    std::string reason;
+    if (running() && !record_.probing && !record_.stretches.empty() &&
+        !advanceProgress(&reason)) {
+        failOnFile(record_.progressPath, reason);
+    }
 }
 
 std::string Download::retryText() const {
@@ -210,12 +218,22 @@ bool Download::writeDefinition(std::string* reason) {
                                  record_.plan.pieceSize, record_.plan.remainder, reason);
 }
 
+ProgressWriter::Sync Download::targetSync() {
+    return [this](std::string* reason) { return !target_.isOpen() || target_.sync(reason); };
+}
+
 bool Download::rewriteProgress(std::string* reason) {
-    return progress_.replace(record_.progressPath, record_.plan, record_.writtenCounts(), reason);
+    return progress_.replace(targetSync(), record_.progressPath, record_.plan,
+                             record_.writtenCounts(), reason);
 }
 
 bool Download::advanceProgress(std::string* reason) {
-    return progress_.advance(record_.progressPath, record_.plan, record_.writtenCounts(), reason);
+    return progress_.advance(targetSync(), record_.progressPath, record_.plan,
+                             record_.writtenCounts(), setup_.clock(), reason);
+}
+
+bool Download::makeDurable(std::string* reason) {
+    return progress_.settle(reason) && targetSync()(reason);
 }
 
 // ---------------------------------------------------------------- state
@@ -237,13 +255,13 @@ void Download::endTransfer() {
     record_.probing = false;
     record_.rangesHonoured = false;
     destroyConnections();
+    progress_.settle(nullptr);
     target_.close();
     for (Stretch& piece : record_.stretches) {
         piece.buffer.release();
         piece.retryIn = 0;
     }
     lock_.reset();
-    progress_ = ProgressWriter{};  // the next transfer starts from a whole new file
 }
 
 void Download::failStart(const std::optional<std::string>& message) {

@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libcurl4-openssl-dev libssl-dev
   xvfb xdotool xclip x11-utils imagemagick desktop-file-utils
   nginx-light lighttpd curl aria2 axel iproute2 util-linux time procps openssl python3 bc
+  fuse3 python3-fusepy
   chromium firefox-esr openbox nodejs
 )
 

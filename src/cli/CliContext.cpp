@@ -22,7 +22,12 @@ void CliContext::show(const UserMessage& message) {
     if (message.icon == MsgIcon::Critical) {
         errorShown_ = true;
     }
-    std::cerr << message.title << ": " << message.text << std::endl;
+    const std::string line = message.title + ": " + message.text + "\n";
+    if (errorOut) {
+        errorOut(line);
+    } else {
+        std::cerr << line << std::flush;
+    }
 }
 
 std::string thousandsSeparator() {

@@ -33,6 +33,8 @@ public:
     Application& app();
     // A message as the console shows it: "TITLE: TEXT" on standard error.
     void show(const UserMessage& message);
+    // Where messages go instead of std::cerr (a writer that never waits).
+    std::function<void(const std::string&)> errorOut;
     // An error (critical) message was shown.
     bool errorShown() const { return errorShown_; }
     // Runs the loop until `done` answers true.

@@ -6,6 +6,7 @@
 
 #include "CliCommands.h"
 #include "CliContext.h"
+#include "NonBlockingOutput.h"
 #include "ProgressLine.h"
 #include "SignalPipe.h"
 #include "services/ShutdownAction.h"
@@ -156,7 +157,16 @@ int cmdGet(CliContext& context, const Arguments& args) {
         return kExitError;
     }
 
-    ProgressLine lines(::isatty(STDOUT_FILENO) == 1);
+    // Neither figures nor messages may hold the downloads (or a signal's
+    // pause) when nobody reads them.
+    NonBlockingOutput out(STDOUT_FILENO);
+    NonBlockingOutput errors(STDERR_FILENO);
+    context.errorOut = [&errors](const std::string& text) { errors.write(text, false); };
+    struct SinkReset {
+        CliContext& context;
+        ~SinkReset() { context.errorOut = nullptr; }
+    } sinkReset{context};
+    ProgressLine lines(::isatty(STDOUT_FILENO) == 1, out);
     GetPresenter presenter(context, lines);
     downloads.setObserver(&presenter);
     DownloadQueue& queue = app.queue();
@@ -193,6 +203,7 @@ int cmdGet(CliContext& context, const Arguments& args) {
                 running.push_back(figuresOf(download));
             }
         }
+        errors.flush();
         lines.show(running);
     };
     const EventLoop::Id timer = context.loop.addTimer(DriveLoop::kTickInterval, report);

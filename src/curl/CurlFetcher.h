@@ -28,8 +28,10 @@ struct CurlRoute;
 class CurlFetcher : public net::Fetcher {
 public:
     struct Options {
-        // No byte for this long: the connection counts as broken.
+        // Slower than the floor (no byte at all, or a trickle) for this long:
+        // the connection counts as broken.
         std::chrono::seconds stallTimeout{30};
+        long floorBytesPerSecond = 1024;
         std::chrono::seconds connectTimeout{30};
         // The most one read takes from a connection, and so the largest body chunk.
         long chunkSize = 512 * 1024;

@@ -107,7 +107,7 @@ void CurlTransfer::configure() {
     curl_easy_setopt(easy_, CURLOPT_PATH_AS_IS, 1L);
     curl_easy_setopt(easy_, CURLOPT_CONNECTTIMEOUT,
                      static_cast<long>(options.connectTimeout.count()));
-    curl_easy_setopt(easy_, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    curl_easy_setopt(easy_, CURLOPT_LOW_SPEED_LIMIT, options.floorBytesPerSecond);
     curl_easy_setopt(easy_, CURLOPT_LOW_SPEED_TIME,
                      static_cast<long>(options.stallTimeout.count()));
     curl_easy_setopt(easy_, CURLOPT_BUFFERSIZE, options.chunkSize);
@@ -342,6 +342,13 @@ void CurlTransfer::finished(CURLcode result) {
         failure_ = CurlFailure(result, route_->errorText, where(),
                                static_cast<long>(fetcher_.options().stallTimeout.count()),
                                static_cast<int>(osError));
+        if (result == CURLE_OPERATION_TIMEDOUT && headDone_) {
+            failure_->message = "The connection to " + where() + " brought less than " +
+                                std::to_string(fetcher_.options().floorBytesPerSecond / 1024) +
+                                " KB/s for " +
+                                std::to_string(fetcher_.options().stallTimeout.count()) +
+                                " seconds.";
+        }
     }
     ended_ = true;
     fetcher_.ready(*this);

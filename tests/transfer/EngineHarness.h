@@ -72,6 +72,7 @@ public:
         program.writeSettings("1.0\r\n4\r\n\r\n" + buffer + "\r\n");
         std::filesystem::create_directories(downloads());
         f = &program.load();
+        f->downloads().setup().progressBatch = {std::chrono::milliseconds(0), 1};  // at once
     }
 
     std::string downloads() const { return program.folder / "downloads/"; }

@@ -67,6 +67,7 @@ TEST(Split, EveryByteIsFetchedOnceThroughRandomSplitsPausesAndKills) {
         const std::string file = test::patterned(pick(20'000, 90'000));
         const auto size = static_cast<std::int64_t>(file.size());
         smallRules(h, 600);
+        h.f->downloads().setup().progressBatch = {};  // as it runs: commits beside the loop
         h.start(h.addWaiting("f.bin", std::to_string(pieces)));
         h.answerProbeWithSize(size);
         std::map<const FakeFetchRecord*, std::int64_t> next;  // the byte each fetch sends next

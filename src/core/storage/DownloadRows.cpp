@@ -8,6 +8,7 @@
 #include "storage/DefinitionFile.h"
 #include "storage/DownloadOrder.h"
 #include "storage/FileNames.h"
+#include "text/DisplayText.h"
 #include "text/NumberText.h"
 #include "storage/TextFile.h"
 
@@ -48,6 +49,13 @@ std::string baseNameOf(const std::string& definitionPath) {
     return name;
 }
 
+// A line 1 that can name the target file and show as it is: a torn or
+// hostile one (line breaks, NUL, bytes that are not UTF-8, a path) cannot.
+bool usableName(const std::string& name) {
+    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
+           DisplayName(name) == name;
+}
+
 bool endsWith(const std::string& name, std::string_view end) {
     return name.size() > end.size() && name.compare(name.size() - end.size(), end.size(), end) == 0;
 }
@@ -80,9 +88,9 @@ DownloadRow ReadDownloadRow(const NumberText& numbers, const std::string& defini
     const auto definition = DefinitionFile::read(definitionPath);
     DownloadRow row;
     row.text = definition ? textfile::trim(definition->fileName) : std::string();
-    if (row.text.empty()) {
-        // Without a usable line 1 the row still names its file.
-        row.text = baseNameOf(definitionPath);
+    if (!usableName(row.text)) {
+        // Without a usable line 1 the row still names its file, shown safely.
+        row.text = DisplayName(baseNameOf(definitionPath));
     }
     const bool hasState = definition && definition->lineCount >= 2;
     const bool downloading = hasState && definition->state == DefinitionFile::kDownloading;
@@ -117,9 +125,10 @@ void ScanDefinitions(const std::string& folder,
     std::vector<std::string> names;
     for (const std::filesystem::directory_iterator end; it != end; it.increment(error)) {
         const std::string name = it->path().filename().string();
+        // A link is listed too, so that it can be cancelled; it is never read.
         std::error_code typeError;
         if (name.size() > 4 && name.compare(name.size() - 4, 4, ".def") == 0 &&
-            it->is_regular_file(typeError)) {
+            (it->is_symlink(typeError) || it->is_regular_file(typeError))) {
             names.push_back(name.substr(0, name.size() - 4));
         } else {
             removeIfStaleScratch(*it, name);

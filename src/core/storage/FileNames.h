@@ -14,7 +14,8 @@ std::string FileNameFromURL(const std::string& url);
 // file system with its ".def" and ".dwn" companions.
 std::string SafeDownloadName(const std::string& url);
 
-// True when the path names a regular file that can be opened for reading.
+// True when the path names a regular file that can be opened for reading,
+// not through a symbolic link.
 bool FileExists(const std::string& path);
 
 // definitions folder (ending in "/") + name + ".def"

@@ -67,7 +67,9 @@ void DataPath::onHead(int index, const net::AnswerHead& head) {
     engine_.noteAnnouncedChecksum(head);
     if (rec.sizeUnknown && answer.skip > 0) {
         // Nothing says the file is the one begun: it is fetched again whole.
-        p.received = p.written = 0;
+        if (!restartWhole(index)) {
+            return;
+        }
         engine_.showNotice(messages::restartsWhole(engine_.text()));
     } else {
         p.skip = answer.skip;
@@ -148,10 +150,30 @@ void DataPath::onFailure(int index, const net::FetchFailure& failure) {
 void DataPath::received(int index, std::size_t count) {
     Stretch& p = engine_.record().stretch(index);
     p.received += static_cast<std::int64_t>(count);
-    if (p.failures > 0 && count > 0) {
-        p.failures = 0;  // it moves again: the next break gets all its tries
+    // It moves again: the next break gets all its tries. A trickle does not
+    // count, or a connection below the floor would be retried for ever.
+    if (p.failures > 0 && p.received - p.headFrom >= kMovedAgain) {
+        p.failures = 0;
         engine_.changed();
     }
+}
+
+bool DataPath::restartWhole(int index) {
+    TransferRecord& rec = engine_.record();
+    Stretch& p = rec.stretch(index);
+    // Not a byte of the old answer stays: neither buffered nor in the file.
+    p.buffer.clear();
+    p.received = p.written = p.lastReceived = 0;
+    std::string reason;
+    if (!engine_.target().empty(&reason)) {
+        engine_.failOnFile(rec.targetPath, reason);
+        return false;
+    }
+    if (!engine_.rewriteProgress(&reason)) {
+        engine_.failOnFile(rec.progressPath, reason);
+        return false;
+    }
+    return true;
 }
 
 bool DataPath::flush(int index) {
@@ -179,7 +201,7 @@ bool DataPath::writeOut(int index, const char* bytes, std::size_t count) {
         engine_.failOnFile(rec.targetPath, reason);
         return false;
     }
-    if (!rec.sizeUnknown && !engine_.advanceProgress(&reason)) {
+    if (!engine_.advanceProgress(&reason)) {
         engine_.failOnFile(rec.progressPath, reason);
         return false;
     }

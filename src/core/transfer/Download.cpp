@@ -29,6 +29,7 @@ Download::Download(DownloadSetup& setup, DownloadEvents& events, std::string def
       name_(baseNameOf(definitionPath_)),
       text_(std::move(text)),
       state_(state),
+      progress_(setup.progressBatch),
       start_(*this),
       probe_(*this),
       data_(*this),
@@ -176,6 +177,13 @@ void Download::tick() {
         timer_.tick();
         balancer_.tick();
     }
+    // Bytes written since the last commit count within a second or two, even
+    // when nothing more comes.
+    std::string reason;
+    if (running() && !record_.probing && !record_.stretches.empty() &&
+        !advanceProgress(&reason)) {
+        failOnFile(record_.progressPath, reason);
+    }
 }
 
 std::string Download::retryText() const {
@@ -314,12 +322,22 @@ bool Download::writeDefinition(std::string* reason) {
                                  record_.plan.pieceSize, record_.plan.remainder, reason);
 }
 
+ProgressWriter::Sync Download::targetSync() {
+    return [this](std::string* reason) { return !target_.isOpen() || target_.sync(reason); };
+}
+
 bool Download::rewriteProgress(std::string* reason) {
-    return progress_.replace(record_.progressPath, record_.plan, record_.writtenCounts(), reason);
+    return progress_.replace(targetSync(), record_.progressPath, record_.plan,
+                             record_.writtenCounts(), reason);
 }
 
 bool Download::advanceProgress(std::string* reason) {
-    return progress_.advance(record_.progressPath, record_.plan, record_.writtenCounts(), reason);
+    return progress_.advance(targetSync(), record_.progressPath, record_.plan,
+                             record_.writtenCounts(), setup_.clock(), reason);
+}
+
+bool Download::makeDurable(std::string* reason) {
+    return progress_.settle(reason) && targetSync()(reason);
 }
 
 // ---------------------------------------------------------------- state
@@ -345,13 +363,13 @@ void Download::endTransfer() {
     checksum_.reset();
     destroyConnections();
     rateGroup_.reset();
+    progress_.settle(nullptr);
     target_.close();
     for (Stretch& piece : record_.stretches) {
         piece.buffer.release();
         piece.retryIn = 0;
     }
     lock_.reset();
-    progress_ = ProgressWriter{};  // the next transfer starts from a whole new file
 }
 
 void Download::failStart(const std::optional<std::string>& message) {

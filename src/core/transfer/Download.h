@@ -144,10 +144,14 @@ public:
     bool acquireLock();
     // The definition with the plan's figures (the URL as added).
     bool writeDefinition(std::string* reason);
-    // Rewrites the progress file from the bytes now in the target file.
+    // Rewrites the progress file from the bytes now in the target file, once
+    // they are durable.
     bool rewriteProgress(std::string* reason);
-    // The same after a flush, when counts have only grown.
+    // The same after a flush, when counts have only grown: batched, beside
+    // the loop.
     bool advanceProgress(std::string* reason);
+    // Every byte written to the target is durable.
+    bool makeDurable(std::string* reason);
 
     // The transfer begins: the figures are known.
     void began();
@@ -176,6 +180,7 @@ public:
 
 private:
     std::unique_ptr<net::Fetch> makeFetch(int index);
+    ProgressWriter::Sync targetSync();
 
     DownloadSetup& setup_;
     DownloadEvents& events_;
@@ -196,6 +201,7 @@ private:
     TransferRecord record_;
     std::vector<std::unique_ptr<net::Fetch>> fetches_;
     TargetFile target_;
+    // After the target: its background commit ends before the file closes.
     ProgressWriter progress_;
     std::unique_ptr<TransferLock> lock_;
     StartProcedure start_;

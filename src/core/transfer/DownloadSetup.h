@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "storage/ProgressWriter.h"
 #include "text/NumberText.h"
 #include "transfer/HelpRules.h"
 
@@ -33,6 +34,8 @@ struct DownloadSetup {
     // spent the download fails.
     std::vector<int> retryDelays{1, 2, 4, 8, 16};
     HelpRules help{};
+    // How often a running download's progress is made durable.
+    ProgressWriter::Batch progressBatch{};
     std::function<std::chrono::steady_clock::time_point()> clock = [] {
         return std::chrono::steady_clock::now();
     };

@@ -3,10 +3,12 @@
 #include <cstdio>
 
 #include "storage/DefinitionFile.h"
+#include "storage/ProgressFile.h"
 #include "storage/TextFile.h"
 #include "net/Fetcher.h"
 #include "transfer/Download.h"
 #include "transfer/RangeAnswer.h"
+#include "transfer/TargetFile.h"
 #include "transfer/TransferMessages.h"
 
 namespace tandu {
@@ -91,15 +93,33 @@ std::optional<std::vector<std::int64_t>> ProbeHandler::openTarget(bool resumable
     }
     std::vector<std::int64_t> counts;
     const auto held = target.size();
-    // A file longer than the server's is not the one it has now.
+    // A file longer than the server's is not the one it has now. Only what the
+    // progress file counts is known to be there: the rest may be lost writes.
     if (rec.leftover && resumable && held && *held <= rec.plan.fileSize) {
+        counts = ProgressFile::carried(rec.progressPath, rec.plan);
         for (int i = 1; i <= rec.plan.pieces; ++i) {
-            counts.push_back(target.heldFrom(rec.plan.start(i), rec.plan.length(i)));
+            auto& count = counts[static_cast<std::size_t>(i - 1)];
+            count = target.heldFrom(rec.plan.start(i), count);
         }
     } else if (rec.leftover && !target.empty(reason)) {
         return std::nullopt;
     }
     return counts;
+}
+
+void ProbeHandler::abandonFresh(bool targetMade) {
+    const TransferRecord& rec = engine_.record();
+    if (rec.leftover) {
+        return;  // its bytes stay for the next start
+    }
+    // The target first: a claim without a target is harmless, a target
+    // without its claim would block every later start.
+    if (targetMade) {
+        engine_.target().discardIfEmpty();
+    }
+    if (!targetMade || !TargetFile::occupied(rec.targetPath)) {
+        std::remove(rec.progressPath.c_str());
+    }
 }
 
 void ProbeHandler::succeed(std::optional<std::int64_t> fileSize, bool rangesAllowed) {
@@ -108,11 +128,17 @@ void ProbeHandler::succeed(std::optional<std::int64_t> fileSize, bool rangesAllo
     rec.probing = false;
     rec.sizeUnknown = !fileSize;
     rec.plan = PiecePlan::make(fileSize.value_or(0), fileSize ? rec.plan.pieces : 1);
-    // The target comes first: without a size, the progress file written next
-    // is all that says the file is the download's own.
+    // The progress file claims the target before a fresh start makes it: it
+    // is all that says the file is the download's own, so a start stopped at
+    // any point leaves a target the next one knows.
     std::string reason;
+    if (!rec.leftover && !engine_.rewriteProgress(&reason)) {
+        engine_.failOnFile(rec.progressPath, reason);
+        return;
+    }
     const auto counts = openTarget(fileSize && rangesAllowed, &reason);
     if (!counts) {
+        abandonFresh(false);
         engine_.failOnFile(rec.targetPath, reason);
         return;
     }
@@ -128,10 +154,12 @@ void ProbeHandler::succeed(std::optional<std::int64_t> fileSize, bool rangesAllo
     // The progress file before the definition: a definition that says
     // "Downloading" always has one, however the program ends.
     if (!engine_.rewriteProgress(&reason)) {
+        abandonFresh(true);
         engine_.failOnFile(rec.progressPath, reason);
         return;
     }
     if (!rec.sizeUnknown && !engine_.writeDefinition(&reason)) {
+        abandonFresh(true);
         engine_.failOnFile(rec.definitionPath, reason);
         return;
     }

@@ -24,19 +24,6 @@ std::optional<int> pieceCount(const std::string& line) {
     return static_cast<int>(*value);
 }
 
-// A start that learnt no size keeps one piece of length 0 ("N-0") in the
-// progress file, written once the target was its own.
-bool leftWithoutSize(const std::string& progressPath) {
-    const auto lines = textfile::readLines(progressPath, textfile::kProgressLimit);
-    if (!lines || lines->size() != 1) {
-        return false;
-    }
-    const std::string line = textfile::trim(lines->front());
-    const std::size_t dash = line.find('-');
-    return dash != std::string::npos && line.substr(dash) == "-0" &&
-           textfile::parseWholeNumber(line.substr(0, dash));
-}
-
 // Line 4 as a folder ending in "/".
 std::string folderOf(const std::string& line) {
     std::string folder = textfile::trim(line);
@@ -150,7 +137,9 @@ void StartProcedure::fresh() {
     if (!takeDefinition(*definition)) {
         return;
     }
-    rec.leftover = TargetFile::occupied(rec.targetPath) && leftWithoutSize(rec.progressPath);
+    // A progress file is written before an earlier start made the target:
+    // that start's own, whatever became of it.
+    rec.leftover = TargetFile::occupied(rec.targetPath) && FileExists(rec.progressPath);
     if (TargetFile::occupied(rec.targetPath) && !rec.leftover) {
         download_.endTransfer();
         download_.showError(messages::targetTaken(rec.targetPath));

@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "storage/TextFile.h"
+
 namespace tandu {
 
 namespace {
@@ -48,6 +50,10 @@ bool TargetFile::open(const std::string& path, bool fresh, std::string* reason) 
         }
         close();
         return false;
+    }
+    const std::size_t slash = path.rfind('/');
+    if (slash != std::string::npos) {
+        textfile::syncFolder(slash == 0 ? "/" : path.substr(0, slash));
     }
     return true;
 }
@@ -112,6 +118,22 @@ bool TargetFile::empty(std::string* reason) {
         return false;
     }
     return true;
+}
+
+bool TargetFile::sync(std::string* reason) const {
+    if (fd_ < 0 || ::fdatasync(fd_) != 0) {
+        setReason(reason, fd_ < 0 ? EBADF : errno);
+        return false;
+    }
+    return true;
+}
+
+void TargetFile::discardIfEmpty() {
+    const auto bytes = size();
+    if (bytes && *bytes == 0 && stillNamed()) {
+        ::unlink(path_.c_str());
+    }
+    close();
 }
 
 bool TargetFile::close(std::string* reason) {

@@ -19,7 +19,8 @@ public:
     TargetFile& operator=(const TargetFile&) = delete;
 
     // fresh: created new, and refused when anything already has the name;
-    // otherwise opened as it is, or created when missing.
+    // otherwise opened as it is, or created when missing. Its name is made
+    // durable at once.
     bool open(const std::string& path, bool fresh, std::string* reason);
     bool isOpen() const { return fd_ >= 0; }
     const std::string& path() const { return path_; }
@@ -34,6 +35,11 @@ public:
     bool writeAt(std::int64_t offset, const char* data, std::size_t size, std::string* reason);
     // Cuts the open file to nothing.
     bool empty(std::string* reason);
+    // Makes what was written durable: a power cut keeps it.
+    bool sync(std::string* reason) const;
+    // Closes the file, and removes it when it is still the empty file opened
+    // here under its name: what a start that failed had made.
+    void discardIfEmpty();
     // False (with the reason) when the last writes could not be completed.
     bool close(std::string* reason = nullptr);
 

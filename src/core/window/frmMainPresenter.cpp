@@ -245,7 +245,8 @@ void frmMain::showTickFigures(const Download& download) {
             lstPieces.setCell(row, kPieceEtaColumn, "in " + std::to_string(p.retryIn) + " s");
         } else {
             lstPieces.setCell(row, kPieceSpeedColumn, numbers().kb(p.speed) + "KB/s");
-            lstPieces.setCell(row, kPieceEtaColumn, FormatTimeLeft(p.secondsLeft));
+            lstPieces.setCell(row, kPieceEtaColumn,
+                              p.speed > 0 ? FormatTimeLeft(p.secondsLeft) : "???");
         }
     }
     if (pbBuffer.max() < rec.totalBuffered) {

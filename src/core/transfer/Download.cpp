@@ -323,7 +323,7 @@ bool Download::writeDefinition(std::string* reason) {
 }
 
 ProgressWriter::Sync Download::targetSync() {
-    return [this](std::string* reason) { return !target_.isOpen() || target_.sync(reason); };
+    return target_.syncJob();
 }
 
 bool Download::rewriteProgress(std::string* reason) {

@@ -2,6 +2,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -37,6 +39,10 @@ public:
     bool empty(std::string* reason);
     // Makes what was written durable: a power cut keeps it.
     bool sync(std::string* reason) const;
+    // The same as a job of its own: it holds its own descriptor of the file,
+    // so it may run beside the loop while the file is closed or reopened. A
+    // closed file has nothing to sync.
+    std::function<bool(std::string* reason)> syncJob() const;
     // Closes the file, and removes it when it is still the empty file opened
     // here under its name: what a start that failed had made.
     void discardIfEmpty();
@@ -49,6 +55,9 @@ public:
 private:
     int fd_ = -1;
     std::string path_;
+    // A descriptor of its own for sync jobs, made at the first.
+    mutable std::shared_ptr<const int> syncFd_;
+    mutable int syncError_ = 0;
 };
 
 }  // namespace tandu

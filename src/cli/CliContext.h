@@ -9,6 +9,7 @@
 #include "EventLoop.h"
 #include "EventLoopWatcher.h"
 #include "FileTransferLocks.h"
+#include "OpenSslFileHasher.h"
 #include "PosixEnvironment.h"
 #include "PosixProcessLauncher.h"
 #include "platform/UserMessage.h"
@@ -45,6 +46,7 @@ public:
     FileTransferLocks locks;
     EventLoopWatcher watcher{loop};
     CurlFetcher fetcher{watcher};
+    OpenSslFileHasher hasher{[this](std::function<void()> call) { loop.post(std::move(call)); }};
 
 private:
     std::unique_ptr<Application> app_;

@@ -13,6 +13,7 @@
 #include "storage/FileNames.h"
 #include "storage/SettingsFile.h"
 #include "storage/TextFile.h"
+#include "text/SpeedLimitText.h"
 #include "transfer/DownloadList.h"
 #include "transfer/DownloadQueue.h"
 #include "transfer/DriveLoop.h"
@@ -27,6 +28,7 @@ struct GetOptions {
     bool all = false;
     bool shutdown = false;
     std::optional<int> jobs;
+    std::optional<std::int64_t> limit;  // KB/s for this run, over the settings'
 };
 
 // The options, or the usage status to end with.
@@ -46,6 +48,13 @@ std::optional<GetOptions> parseOptions(const Arguments& args, int& status) {
                 return std::nullopt;
             }
             options.jobs = static_cast<int>(*jobs);
+            ++i;
+        } else if (arg == "--limit") {
+            options.limit = i + 1 < args.size() ? speedlimit::parse(args[i + 1]) : std::nullopt;
+            if (!options.limit) {
+                status = usageError("get: --limit takes a speed such as 500K or 2M (0: none)");
+                return std::nullopt;
+            }
             ++i;
         } else if (!arg.empty() && arg[0] == '-') {
             status = usageError("get: unknown option '" + arg + "'");
@@ -162,6 +171,8 @@ int cmdGet(CliContext& context, const Arguments& args) {
     downloads.setObserver(&presenter);
     DownloadQueue& queue = app.queue();
     queue.setLimit(options->jobs.value_or(SettingsFile::simultaneous(settings)));
+    downloads.overallLimit().setRunLimit(options->limit);
+    downloads.overallLimit().refresh();
     queue.setNames(names);
     queue.allMode = [] { return true; };
     bool finished = false;

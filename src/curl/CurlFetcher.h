@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "RateShaper.h"
 #include "net/Fetcher.h"
 #include "net/IoWatcher.h"
 
@@ -50,6 +51,8 @@ public:
 
     std::unique_ptr<net::Fetch> start(const net::FetchRequest& request,
                                       net::FetchHandlers handlers) override;
+    std::shared_ptr<net::RateGroup> makeRateGroup() override;
+    void setOverallLimit(std::int64_t bytesPerSecond) override;
 
     // Changes apply to the fetches started after them.
     Options& options() { return options_; }
@@ -75,6 +78,7 @@ public:
     // From libcurl: what to watch on a socket, when to call it again.
     void socketChanged(int fd, int what);
     void timerChanged(long milliseconds);
+    RateShaper& shaper() { return *shaper_; }
 
 private:
     struct Retired {
@@ -88,6 +92,9 @@ private:
     void settle();
     void watchFor(int fd, int what);
     void deliver();
+    // The one timer of the watcher serves libcurl and the rate shaper.
+    void armTimer();
+    void timerFired();
 
     net::IoWatcher& watcher_;
     Options options_;
@@ -101,6 +108,7 @@ private:
     std::set<int> held_;
     bool timerHeld_ = false;
     std::optional<std::chrono::steady_clock::time_point> timerDue_;
+    std::shared_ptr<RateShaper> shaper_ = std::make_shared<RateShaper>();
 };
 
 }  // namespace tandu

@@ -48,7 +48,8 @@ public:
 
     test::TempFolder folder;
     test::HeadlessPlatform host;
-    DownloadList list{DownloadSetup{host.fetcher, host.locks, NumberText(","), folder.path(), {}}};
+    DownloadList list{
+        DownloadSetup{host.fetcher, host.locks, host.hasher, NumberText(","), folder.path(), {}}};
     DownloadQueue queue{list};
     std::vector<std::string> texts;
     int finished = 0;

@@ -6,11 +6,13 @@
 
 #include "storage/CookieFile.h"
 #include "storage/DefinitionFile.h"
+#include "storage/DownloadOrder.h"
 #include "storage/HandOffMessage.h"
 #include "storage/DownloadRows.h"
 #include "storage/FileNames.h"
 #include "storage/TextFile.h"
 #include "net/Url.h"
+#include "platform/Checksum.h"
 #include "services/Application.h"
 #include "transfer/DownloadList.h"
 
@@ -101,7 +103,8 @@ void DownloadAdder::fail(const std::string& reason) {
 }
 
 bool DownloadAdder::add(const std::string& url, const std::string& folder,
-                        const std::string& connections, const HandOffMessage* link) {
+                        const std::string& connections, const HandOffMessage* link,
+                        const std::map<std::string, std::string>& extras) {
     // The file is written whole under a private name, then linked to its real
     // name, which fails when that name was taken meanwhile (e.g. by another
     // process): nobody ever sees half a file, and no file is ever replaced.
@@ -114,10 +117,13 @@ bool DownloadAdder::add(const std::string& url, const std::string& folder,
     for (;;) {
         DefinitionFile definition;
         const bool named = link && !link->fileName.empty();
-        definition.fileName = freeName(SafeDownloadName(named ? "/" + link->fileName : url), folder);
+        definition.fileName = freeName(
+            SafeDownloadName(named ? "/" + link->fileName : Checksum::withoutChecksumFragment(url)),
+            folder);
         definition.url = url;
         definition.saveFolder = folder;
         definition.pieces = connections;
+        definition.extras = extras;
         if (link && !link->referrer.empty()) {
             definition.extras[DefinitionFile::kReferrer] = link->referrer;
         }
@@ -154,6 +160,8 @@ bool DownloadAdder::add(const std::string& url, const std::string& folder,
             fail(reason);
             return false;
         }
+        // Its place in the list's order; without it the row still loads, by name.
+        DownloadOrder(definitions_).append(definition.fileName);
         app_.downloads().add(path);
         ++added_;
         return true;

@@ -3,8 +3,10 @@
 #include <chrono>
 #include <filesystem>
 #include <limits>
+#include <unordered_set>
 
 #include "storage/DefinitionFile.h"
+#include "storage/DownloadOrder.h"
 #include "storage/FileNames.h"
 #include "text/DisplayText.h"
 #include "text/NumberText.h"
@@ -68,7 +70,7 @@ void removeIfStaleScratch(const std::filesystem::directory_entry& entry, const s
         !std::filesystem::exists(path.substr(0, path.size() - 8) + ".def");
     const bool scratch = (name.starts_with(".add-") && endsWith(name, ".tmp")) ||
                          endsWith(name, ".def.tmp") || endsWith(name, ".dwn.tmp") ||
-                         orphanCookies;
+                         name == std::string(DownloadOrder::kFileName) + ".tmp" || orphanCookies;
     std::error_code error;
     if (!scratch || !entry.is_regular_file(error)) {
         return;
@@ -94,6 +96,11 @@ DownloadRow ReadDownloadRow(const NumberText& numbers, const std::string& defini
     const bool downloading = hasState && definition->state == DefinitionFile::kDownloading;
     row.paused = downloading;
 
+    if (definition) {
+        row.url = definition->url;
+        row.folder = definition->saveFolder;
+        row.extras = definition->extras;
+    }
     if (!hasState || definition->state == DefinitionFile::kWaiting) {
         row.size = kUnknown;
     } else if (downloading) {
@@ -115,19 +122,31 @@ void ScanDefinitions(const std::string& folder,
     if (error) {
         return;  // no folder, no rows
     }
+    std::vector<std::string> names;
     for (const std::filesystem::directory_iterator end; it != end; it.increment(error)) {
         const std::string name = it->path().filename().string();
         // A link is listed too, so that it can be cancelled; it is never read.
         std::error_code typeError;
         if (name.size() > 4 && name.compare(name.size() - 4, 4, ".def") == 0 &&
             (it->is_symlink(typeError) || it->is_regular_file(typeError))) {
-            each(folder + "/" + name);
+            names.push_back(name.substr(0, name.size() - 4));
         } else {
             removeIfStaleScratch(*it, name);
         }
         if (error) {
             break;
         }
+    }
+    const DownloadOrder order(folder + "/");
+    bool stale = false;
+    const std::vector<std::string> sorted = order.sort(std::move(names), &stale);
+    if (stale) {
+        // Downloads that completed or went meanwhile leave the order too.
+        const std::unordered_set<std::string> present(sorted.begin(), sorted.end());
+        order.prune([&present](const std::string& name) { return present.count(name) != 0; });
+    }
+    for (const std::string& name : sorted) {
+        each(folder + "/" + name + ".def");
     }
 }
 

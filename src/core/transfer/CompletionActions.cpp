@@ -49,6 +49,9 @@ void CompletionActions::run() {
         engine_.failOnFile(rec.targetPath, reason);
         return;
     }
+    if (engine_.checkingChecksum()) {
+        return;  // back here once the file matches
+    }
     engine_.endTransfer();
     // The cookies go first: a process killed in between never leaves a secret
     // behind its download.

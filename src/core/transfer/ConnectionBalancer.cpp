@@ -10,9 +10,10 @@ namespace tandu {
 
 bool ConnectionBalancer::splitting() const {
     const TransferRecord& rec = engine_.record();
-    // A server that sends whole files never sees a helper.
+    // A server that sends whole files never sees a helper; under a speed limit
+    // the limit, not the path, sets the pace, so no connection is asked anew.
     return rec.downloading && !rec.probing && rec.rangesHonoured && !rec.oneConnection &&
-           !rec.sizeUnknown && rec.pieceCount() > 1;
+           !rec.sizeUnknown && rec.pieceCount() > 1 && !engine_.rateHeld();
 }
 
 void ConnectionBalancer::connectionFree(int connection) {
@@ -40,6 +41,8 @@ std::optional<double> ConnectionBalancer::rate(const Stretch& s) {
 
 void ConnectionBalancer::sample() {
     const auto now = engine_.setup().clock();
+    // Slow on purpose under a limit: no crawl is counted then.
+    const bool held = engine_.rateHeld();
     for (Stretch& s : engine_.record().stretches) {
         const std::chrono::duration<double> since = now - s.sampledAt;
         if (s.done || s.headerPending || since < std::chrono::milliseconds(250)) {
@@ -53,7 +56,7 @@ void ConnectionBalancer::sample() {
         rec.fastestRate = std::max(rec.fastestRate, s.recentRate);
         s.sampledAt = now;
         s.sampledFrom = s.received;
-        if (s.recentRate * engine_.setup().help.crawlFraction >= rec.fastestRate) {
+        if (held || s.recentRate * engine_.setup().help.crawlFraction >= rec.fastestRate) {
             s.crawlingSince.reset();
         } else if (!s.crawlingSince) {
             s.crawlingSince = now;

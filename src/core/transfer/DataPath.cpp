@@ -27,6 +27,7 @@ std::unique_ptr<net::Fetch> DataPath::start(int index) {
     request.url = *rec.fetchUrl;
     request.kind = net::FetchRequest::Kind::Get;
     request.followRedirects = rec.followOnPieces;
+    request.rateGroup = engine_.rateGroup();
     request.session = rec.session;
     if (!rec.sizeUnknown) {
         request.range = net::FetchRequest::Range{p.firstWanted(), p.lastWanted()};
@@ -63,6 +64,7 @@ void DataPath::onHead(int index, const net::AnswerHead& head) {
         engine_.failTransfer(messages::connectionError(answer.reason));
         return;
     }
+    engine_.noteAnnouncedChecksum(head);
     if (rec.sizeUnknown && answer.skip > 0) {
         // Nothing says the file is the one begun: it is fetched again whole.
         if (!restartWhole(index)) {

@@ -1,11 +1,13 @@
 #pragma once
 
 #include <chrono>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "transfer/ChecksumCheck.h"
 #include "transfer/CompletionActions.h"
 #include "transfer/ConnectionBalancer.h"
 #include "transfer/DataPath.h"
@@ -23,10 +25,13 @@
 namespace tandu {
 
 class TransferLock;
+struct DownloadRow;
 
 namespace net {
 class Fetch;
-}
+class RateGroup;
+struct AnswerHead;
+}  // namespace net
 
 // One download, known by its definition file's base name: its record, its
 // fetches (0 probes; k >= 1 fetches stretch k), the target file and the lock
@@ -58,6 +63,25 @@ public:
     bool probing() const { return record_.probing; }
     // The ends of a row that is not running, for a list that reads them again.
     void setRowState(DownloadState state, const std::string& sizeText);
+    // What its definition said when its row was read.
+    void remember(const DownloadRow& row);
+    void remember(const std::string& url, const std::string& folder,
+                  const std::map<std::string, std::string>& extras);
+    // The URL as added, and where its file is (or will be).
+    const std::string& url() const { return url_; }
+    std::string targetPath() const;
+    // Its own speed limit, KB/s (0: none).
+    std::int64_t ownLimit() const { return ownLimit_; }
+    // The checksum its file must match, as stored ("sha256=HEX") or carried
+    // by its URL; empty for none.
+    std::string checksumText() const;
+    // Stored when the user wants no check at all.
+    static constexpr const char* kNoChecksum = "none";
+    // Each stores the value in the definition and applies it at once, also to
+    // a running transfer. False with the reason when the definition cannot
+    // be written.
+    bool setOwnLimit(std::int64_t kbps, std::string* reason);
+    bool setChecksum(const std::optional<Checksum>& checksum, std::string* reason);
 
     // --- commands ---
     // Starts a "Waiting" download afresh or resumes a "Paused" one. Quiet: a
@@ -93,6 +117,12 @@ public:
     bool fetching(int index) const;
     void resetProbe() { probe_.reset(); }
     bool quiet() const { return quiet_; }
+    // The speed-limit group its fetches share while it runs.
+    const std::shared_ptr<net::RateGroup>& rateGroup() const { return rateGroup_; }
+    // A speed limit holds it back: its connections are slow on purpose.
+    bool rateHeld() const;
+    // A server's answer may announce the file's checksum, kept when none was given.
+    void noteAnnouncedChecksum(const net::AnswerHead& head);
     // Fetch `index` goes out now: the probe (0) or a stretch's missing bytes.
     void connect(int index);
     // Connection c finished its stretch; it may help a slower one.
@@ -139,6 +169,8 @@ public:
     // written stays.
     void failOnFile(const std::string& path, const std::string& reason);
     void runCompletion() { completion_.run(); }
+    // The last byte is in: true while the file's checksum is being checked.
+    bool checkingChecksum() { return checksum_.begin(); }
     void showError(const std::string& text);
     void showNotice(const std::string& text);
     void showConnectionError(const std::string& description);
@@ -155,6 +187,11 @@ private:
     std::string definitionPath_;
     std::string name_;
     std::string text_;
+    std::string url_;
+    std::string folder_;
+    std::map<std::string, std::string> extras_;
+    std::int64_t ownLimit_ = 0;
+    std::shared_ptr<net::RateGroup> rateGroup_;
     DownloadState state_;
     RowTexts row_;
     bool quiet_ = false;
@@ -171,6 +208,7 @@ private:
     ProbeHandler probe_;
     DataPath data_;
     ConnectionBalancer balancer_;
+    ChecksumCheck checksum_;
     CompletionActions completion_;
     PauseOperation pause_;
     ProgressTimer timer_;

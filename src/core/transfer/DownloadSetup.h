@@ -12,6 +12,7 @@
 namespace tandu {
 
 class Download;
+class FileHasher;
 class TransferLocks;
 
 namespace net {
@@ -22,6 +23,7 @@ class Fetcher;
 struct DownloadSetup {
     net::Fetcher& fetcher;
     TransferLocks& locks;
+    FileHasher& hasher;
     NumberText numbers;
     std::string programFolder;  // without a trailing "/"
     std::string definitionsFolder() const { return programFolder + "/definitions/"; }

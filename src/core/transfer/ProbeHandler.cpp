@@ -58,6 +58,7 @@ void ProbeHandler::onHead(const net::AnswerHead& head) {
     }
     std::remove((engine_.setup().programFolder + "/header.dat").c_str());
     rec.fetchUrl = head.url;
+    engine_.noteAnnouncedChecksum(head);
     succeed(size, head.acceptsRanges || head.status == 206);
 }
 

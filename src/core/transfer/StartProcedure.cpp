@@ -83,6 +83,7 @@ bool StartProcedure::takeDefinition(const DefinitionFile& definition) {
     rec.saveFolder = definition.saveFolder;
     rec.defPieces = definition.pieces;
     rec.defExtras = definition.extras;
+    download_.remember(definition.url, definition.saveFolder, definition.extras);
     rec.session = sessionOf(definition, download_.definitionPath());
     rec.targetPath = folderOf(definition.saveFolder) + name;
     rec.source = net::Url::parse(definition.url);
@@ -95,6 +96,12 @@ bool StartProcedure::takeDefinition(const DefinitionFile& definition) {
         download_.failStart(download_.quiet()
                                 ? std::nullopt
                                 : std::optional<std::string>(messages::kCannotDownload));
+        return false;
+    }
+    const std::string checksum = download_.checksumText();
+    rec.checksum = checksum.empty() ? std::nullopt : Checksum::parse(checksum);
+    if (!checksum.empty() && !rec.checksum) {
+        download_.showError(messages::badStoredChecksum(name, checksum));
         return false;
     }
     if (download_.setup().targetBusy && download_.setup().targetBusy(download_, rec.targetPath)) {

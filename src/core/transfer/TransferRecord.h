@@ -10,6 +10,7 @@
 
 #include "net/Fetcher.h"
 #include "net/Url.h"
+#include "platform/Checksum.h"
 #include "storage/SettingsFile.h"
 #include "transfer/PieceBuffer.h"
 #include "storage/PiecePlan.h"
@@ -90,6 +91,10 @@ struct TransferRecord {
     bool followOnPieces = false;
     // A ranged answer came: the server cuts pieces, helpers may cut them finer.
     bool rangesHonoured = false;
+    // What the file must hash to (given, or announced by the server), and
+    // whether it is being hashed now.
+    std::optional<Checksum> checksum;
+    bool verifying = false;
     // Bytes a second of the fastest stretch so far.
     double fastestRate = 0;
     int probeFailures = 0;

@@ -6,9 +6,10 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config ccache clang libclang-rt-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-qpa-plugins fonts-dejavu-core
-  libgtest-dev libgmock-dev libcurl4-openssl-dev
+  libgtest-dev libgmock-dev libcurl4-openssl-dev libssl-dev
   xvfb xdotool xclip x11-utils imagemagick desktop-file-utils
   nginx-light lighttpd curl aria2 axel iproute2 util-linux time procps openssl python3 bc
+  fuse3 python3-fusepy
   chromium firefox-esr openbox nodejs
 )
 

@@ -10,7 +10,7 @@ namespace tandu::cli {
 
 CliContext::CliContext(std::string programFolder)
     : app_(std::make_unique<Application>(std::move(programFolder),
-                                         SystemParts{fetcher, locks, launcher, environment},
+                                         SystemParts{fetcher, locks, launcher, environment, hasher},
                                          NumberText(thousandsSeparator()))) {}
 
 Application& CliContext::app() {
@@ -22,7 +22,12 @@ void CliContext::show(const UserMessage& message) {
     if (message.icon == MsgIcon::Critical) {
         errorShown_ = true;
     }
-    std::cerr << message.title << ": " << message.text << std::endl;
+    const std::string line = message.title + ": " + message.text + "\n";
+    if (errorOut) {
+        errorOut(line);
+    } else {
+        std::cerr << line << std::flush;
+    }
 }
 
 std::string thousandsSeparator() {

@@ -9,6 +9,7 @@
 #include "EventLoop.h"
 #include "EventLoopWatcher.h"
 #include "FileTransferLocks.h"
+#include "OpenSslFileHasher.h"
 #include "PosixEnvironment.h"
 #include "PosixProcessLauncher.h"
 #include "platform/UserMessage.h"
@@ -32,6 +33,8 @@ public:
     Application& app();
     // A message as the console shows it: "TITLE: TEXT" on standard error.
     void show(const UserMessage& message);
+    // Where messages go instead of std::cerr (a writer that never waits).
+    std::function<void(const std::string&)> errorOut;
     // An error (critical) message was shown.
     bool errorShown() const { return errorShown_; }
     // Runs the loop until `done` answers true.
@@ -43,6 +46,7 @@ public:
     FileTransferLocks locks;
     EventLoopWatcher watcher{loop};
     CurlFetcher fetcher{watcher};
+    OpenSslFileHasher hasher{[this](std::function<void()> call) { loop.post(std::move(call)); }};
 
 private:
     std::unique_ptr<Application> app_;

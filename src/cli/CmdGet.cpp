@@ -6,12 +6,14 @@
 
 #include "CliCommands.h"
 #include "CliContext.h"
+#include "NonBlockingOutput.h"
 #include "ProgressLine.h"
 #include "SignalPipe.h"
 #include "services/ShutdownAction.h"
 #include "storage/FileNames.h"
 #include "storage/SettingsFile.h"
 #include "storage/TextFile.h"
+#include "text/SpeedLimitText.h"
 #include "transfer/DownloadList.h"
 #include "transfer/DownloadQueue.h"
 #include "transfer/DriveLoop.h"
@@ -26,6 +28,7 @@ struct GetOptions {
     bool all = false;
     bool shutdown = false;
     std::optional<int> jobs;
+    std::optional<std::int64_t> limit;  // KB/s for this run, over the settings'
 };
 
 // The options, or the usage status to end with.
@@ -45,6 +48,13 @@ std::optional<GetOptions> parseOptions(const Arguments& args, int& status) {
                 return std::nullopt;
             }
             options.jobs = static_cast<int>(*jobs);
+            ++i;
+        } else if (arg == "--limit") {
+            options.limit = i + 1 < args.size() ? speedlimit::parse(args[i + 1]) : std::nullopt;
+            if (!options.limit) {
+                status = usageError("get: --limit takes a speed such as 500K or 2M (0: none)");
+                return std::nullopt;
+            }
             ++i;
         } else if (!arg.empty() && arg[0] == '-') {
             status = usageError("get: unknown option '" + arg + "'");
@@ -147,11 +157,22 @@ int cmdGet(CliContext& context, const Arguments& args) {
         return kExitError;
     }
 
-    ProgressLine lines(::isatty(STDOUT_FILENO) == 1);
+    // Neither figures nor messages may hold the downloads (or a signal's
+    // pause) when nobody reads them.
+    NonBlockingOutput out(STDOUT_FILENO);
+    NonBlockingOutput errors(STDERR_FILENO);
+    context.errorOut = [&errors](const std::string& text) { errors.write(text, false); };
+    struct SinkReset {
+        CliContext& context;
+        ~SinkReset() { context.errorOut = nullptr; }
+    } sinkReset{context};
+    ProgressLine lines(::isatty(STDOUT_FILENO) == 1, out);
     GetPresenter presenter(context, lines);
     downloads.setObserver(&presenter);
     DownloadQueue& queue = app.queue();
     queue.setLimit(options->jobs.value_or(SettingsFile::simultaneous(settings)));
+    downloads.overallLimit().setRunLimit(options->limit);
+    downloads.overallLimit().refresh();
     queue.setNames(names);
     queue.allMode = [] { return true; };
     bool finished = false;
@@ -182,6 +203,7 @@ int cmdGet(CliContext& context, const Arguments& args) {
                 running.push_back(figuresOf(download));
             }
         }
+        errors.flush();
         lines.show(running);
     };
     const EventLoop::Id timer = context.loop.addTimer(DriveLoop::kTickInterval, report);

@@ -5,6 +5,8 @@
 #include "CliOptions.h"
 #include "services/SettingsService.h"
 #include "storage/SettingsFile.h"
+#include "storage/TextFile.h"
+#include "text/SpeedLimitText.h"
 
 namespace tandu::cli {
 
@@ -26,7 +28,8 @@ constexpr const char* kStartAtOnce = "--start-at-once";
 }  // namespace
 
 int cmdPrefs(CliContext& context, const Arguments& args) {
-    const ParsedArguments parsed = parseArguments(args, {"-n", "-d", "-b", kStartAtOnce});
+    const ParsedArguments parsed =
+        parseArguments(args, {"-n", "-d", "-b", "-j", "--limit", kStartAtOnce});
     if (!parsed.error.empty()) {
         return usageError(parsed.error);
     }
@@ -48,16 +51,35 @@ int cmdPrefs(CliContext& context, const Arguments& args) {
                               std::to_string(SettingsFile::kLargestBufferKB) + "KB, e.g. 512KB");
         }
     }
+    if (parsed.has("-j")) {
+        const auto jobs = textfile::parseWholeNumber(parsed.options.at("-j"));
+        if (!jobs || *jobs < 1 || *jobs > SettingsFile::kMostSimultaneous) {
+            return usageError("-j takes a number of simultaneous downloads from 1 to " +
+                              std::to_string(SettingsFile::kMostSimultaneous));
+        }
+    }
+    if (parsed.has("--limit") && !speedlimit::parse(parsed.options.at("--limit"))) {
+        return usageError("--limit takes a speed such as 500K or 2M (0: none)");
+    }
     SettingsService settings(context.app());
     SettingsService::Preferences preferences = settings.current();
     if (parsed.options.empty()) {
+        const auto limit = speedlimit::parse(preferences.limit).value_or(0);
         std::cout << "config.cfg: " << context.app().settingsPath()
                   << (settings.saved() ? "" : " (not written yet: the defaults are shown)") << '\n'
                   << "connections: " << preferences.connections << '\n'
                   << "folder: " << preferences.folder << '\n'
                   << "buffer: " << preferences.buffer << '\n'
+                  << "simultaneous: " << preferences.simultaneous << '\n'
+                  << "limit: " << speedlimit::text(limit) << '\n'
                   << "start at once: " << (preferences.startAtOnce ? "on" : "off") << std::endl;
         return kExitOk;
+    }
+    if (parsed.has("-j")) {
+        preferences.simultaneous = parsed.options.at("-j");
+    }
+    if (parsed.has("--limit")) {
+        preferences.limit = std::to_string(*speedlimit::parse(parsed.options.at("--limit")));
     }
     if (parsed.has("-n")) {
         preferences.connections = parsed.options.at("-n");

@@ -1,7 +1,6 @@
 #include "ProgressLine.h"
 
 #include <algorithm>
-#include <iostream>
 
 namespace tandu::cli {
 
@@ -23,42 +22,37 @@ std::string ProgressLine::format(const Figures& figures) {
 }
 
 void ProgressLine::show(const std::vector<Figures>& running) {
-    std::string out;
-    if (terminal_) {
-        rewind();
-    }
+    std::string out = terminal_ ? rewind() : std::string();
     for (std::size_t i = 0; i < running.size(); ++i) {
         out += format(running[i]);
         if (!terminal_ || i + 1 < running.size()) {
             out += '\n';
         }
     }
-    if (terminal_) {
+    if (out_.write(out, true) && terminal_) {
         open_ = running.size();
     }
-    std::cout << out << std::flush;
 }
 
 void ProgressLine::done(const Figures& figures) {
-    rewind();
-    std::cout << format(figures) << '\n' << std::flush;
+    out_.write(rewind() + format(figures) + '\n', false);
 }
 
-void ProgressLine::rewind() {
+std::string ProgressLine::rewind() {
     if (open_ == 0) {
-        return;
+        return {};
     }
-    std::cout << '\r';
+    std::string out = "\r";
     if (open_ > 1) {
-        std::cout << "\x1b[" << open_ - 1 << 'A';
+        out += "\x1b[" + std::to_string(open_ - 1) + 'A';
     }
-    std::cout << "\x1b[J";
     open_ = 0;
+    return out + "\x1b[J";
 }
 
 void ProgressLine::interrupt() {
     if (open_ > 0) {
-        std::cout << '\n' << std::flush;
+        out_.write("\n", false);
         open_ = 0;
     }
 }

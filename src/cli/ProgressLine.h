@@ -4,13 +4,16 @@
 #include <string>
 #include <vector>
 
+#include "NonBlockingOutput.h"
+
 namespace tandu::cli {
 
 // The figures of the running downloads once a second, one line each: redrawn
-// in place on a terminal, printed anew each time otherwise.
+// in place on a terminal, printed anew each time otherwise. Never waits for
+// the reader: figures it is not ready for are skipped.
 class ProgressLine {
 public:
-    explicit ProgressLine(bool terminal) : terminal_(terminal) {}
+    ProgressLine(bool terminal, NonBlockingOutput& out) : terminal_(terminal), out_(out) {}
     ~ProgressLine() { interrupt(); }
 
     struct Figures {
@@ -32,9 +35,10 @@ public:
 
 private:
     // Back to the first open line, erasing from there on.
-    void rewind();
+    std::string rewind();
 
     bool terminal_;
+    NonBlockingOutput& out_;
     std::size_t open_ = 0;  // lines drawn on the terminal, the cursor on the last
 };
 

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <stdexcept>
 
+#include "CurlRateGroup.h"
 #include "CurlTransfer.h"
 
 namespace tandu {
@@ -19,7 +20,12 @@ CURLM* multiOf(void* multi) {
     return static_cast<CURLM*>(multi);
 }
 
-int onSocket(CURL* /*easy*/, curl_socket_t fd, int what, void* self, void* /*socketData*/) {
+CurlRoute* routeOf(CURL* easy);
+
+int onSocket(CURL* easy, curl_socket_t fd, int what, void* self, void* /*socketData*/) {
+    if (CurlRoute* route = routeOf(easy); route && route->to && what != CURL_POLL_REMOVE) {
+        route->to->noteSocket(fd);
+    }
     static_cast<CurlFetcher*>(self)->socketChanged(fd, what);
     return 0;
 }
@@ -78,9 +84,11 @@ CurlFetcher::CurlFetcher(net::IoWatcher& watcher, Options options)
     curl_multi_setopt(multiOf(multi_), CURLMOPT_SOCKETDATA, this);
     curl_multi_setopt(multiOf(multi_), CURLMOPT_TIMERFUNCTION, &onTimer);
     curl_multi_setopt(multiOf(multi_), CURLMOPT_TIMERDATA, this);
+    shaper_->onWakeChanged = [this] { armTimer(); };
 }
 
 CurlFetcher::~CurlFetcher() {
+    shaper_->onWakeChanged = nullptr;
     watcher_.stopTimer();
     settle();
     curl_multi_cleanup(multiOf(multi_));
@@ -90,6 +98,14 @@ CurlFetcher::~CurlFetcher() {
 std::unique_ptr<net::Fetch> CurlFetcher::start(const net::FetchRequest& request,
                                                net::FetchHandlers handlers) {
     return std::make_unique<CurlTransfer>(*this, request, std::move(handlers));
+}
+
+std::shared_ptr<net::RateGroup> CurlFetcher::makeRateGroup() {
+    return std::make_shared<CurlRateGroup>(shaper_);
+}
+
+void CurlFetcher::setOverallLimit(std::int64_t bytesPerSecond) {
+    shaper_->setOverallLimit(bytesPerSecond);
 }
 
 void CurlFetcher::add(void* easy) {
@@ -144,11 +160,7 @@ void CurlFetcher::settle() {
     }
     if (timerHeld_) {
         timerHeld_ = false;
-        if (timerDue_) {
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                *timerDue_ - std::chrono::steady_clock::now());
-            timerChanged(std::max<long>(0, static_cast<long>(left.count())));
-        }
+        armTimer();
     }
 }
 
@@ -195,23 +207,52 @@ void CurlFetcher::watchFor(int fd, int what) {
 void CurlFetcher::timerChanged(long milliseconds) {
     if (milliseconds < 0) {
         timerDue_.reset();
+    } else {
+        timerDue_ = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    }
+    armTimer();
+}
+
+void CurlFetcher::armTimer() {
+    if (timerHeld_) {
+        return;  // settle() arms it once libcurl has returned
+    }
+    std::optional<std::chrono::steady_clock::time_point> due = timerDue_;
+    if (const auto wake = shaper_->nextWake(); wake && (!due || *wake < *due)) {
+        due = wake;
+    }
+    if (!due) {
         watcher_.stopTimer();
         return;
     }
-    timerDue_ = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-    watcher_.startTimer(std::chrono::milliseconds(milliseconds),
-                        [this] { act(CURL_SOCKET_TIMEOUT, 0); });
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(
+        *due - std::chrono::steady_clock::now());
+    watcher_.startTimer(std::max(left, std::chrono::milliseconds(0)), [this] { timerFired(); });
+}
+
+void CurlFetcher::timerFired() {
+    if (busy()) {
+        // A loop nested in a handler: this waits until libcurl has returned.
+        timerHeld_ = true;
+        return;
+    }
+    const auto wake = shaper_->nextWake();
+    const auto now = std::chrono::steady_clock::now();  // not before: "now" may be due
+    if (wake && *wake <= now) {
+        shaper_->wake();
+    }
+    if (timerDue_ && *timerDue_ <= now) {
+        timerDue_.reset();  // libcurl sets its next one if it wants one
+        act(CURL_SOCKET_TIMEOUT, 0);
+    }
+    armTimer();
 }
 
 void CurlFetcher::act(int fd, int events) {
     if (busy()) {
         // A loop nested in a handler: this waits until libcurl has returned.
-        if (fd == CURL_SOCKET_TIMEOUT) {
-            timerHeld_ = true;
-        } else {
-            held_.insert(fd);
-            watcher_.watch(fd, net::IoWatcher::None, {});
-        }
+        held_.insert(fd);
+        watcher_.watch(fd, net::IoWatcher::None, {});
         return;
     }
     inside([&] {

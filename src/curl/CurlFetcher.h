@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "RateShaper.h"
 #include "net/Fetcher.h"
 #include "net/IoWatcher.h"
 
@@ -30,8 +31,10 @@ struct CurlRoute;
 class CurlFetcher : public net::Fetcher {
 public:
     struct Options {
-        // No byte for this long: the connection counts as broken.
+        // Slower than the floor (no byte at all, or a trickle) for this long:
+        // the connection counts as broken.
         std::chrono::seconds stallTimeout{30};
+        long floorBytesPerSecond = 1024;
         std::chrono::seconds connectTimeout{30};
         // The most one read takes from a connection, and so the largest body chunk.
         long chunkSize = 512 * 1024;
@@ -53,6 +56,8 @@ public:
 
     std::unique_ptr<net::Fetch> start(const net::FetchRequest& request,
                                       net::FetchHandlers handlers) override;
+    std::shared_ptr<net::RateGroup> makeRateGroup() override;
+    void setOverallLimit(std::int64_t bytesPerSecond) override;
 
     // Changes apply to the fetches started after them.
     Options& options() { return options_; }
@@ -80,6 +85,7 @@ public:
     // From libcurl: what to watch on a socket, when to call it again.
     void socketChanged(int fd, int what);
     void timerChanged(long milliseconds);
+    RateShaper& shaper() { return *shaper_; }
 
 private:
     struct Retired {
@@ -93,6 +99,9 @@ private:
     void settle();
     void watchFor(int fd, int what);
     void deliver();
+    // The one timer of the watcher serves libcurl and the rate shaper.
+    void armTimer();
+    void timerFired();
 
     net::IoWatcher& watcher_;
     Options options_;
@@ -107,6 +116,7 @@ private:
     std::set<int> held_;
     bool timerHeld_ = false;
     std::optional<std::chrono::steady_clock::time_point> timerDue_;
+    std::shared_ptr<RateShaper> shaper_ = std::make_shared<RateShaper>();
 };
 
 }  // namespace tandu

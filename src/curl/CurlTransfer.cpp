@@ -1,11 +1,15 @@
 #include "CurlTransfer.h"
 
+#include <sys/socket.h>
+
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <vector>
 
 #include "CurlFailure.h"
 #include "CurlFetcher.h"
+#include "CurlRateGroup.h"
 
 namespace tandu {
 
@@ -72,6 +76,12 @@ CurlTransfer::CurlTransfer(CurlFetcher& fetcher, net::FetchRequest request,
       url_(request_.url) {
     route_->to = this;
     visited_.insert(url_.forRequest());
+    auto* group = dynamic_cast<CurlRateGroup*>(request_.rateGroup.get());
+    if (group == nullptr) {
+        ownGroup_ = fetcher_.makeRateGroup();
+        group = static_cast<CurlRateGroup*>(ownGroup_.get());
+    }
+    rateMember_ = fetcher_.shaper().join(group->id(), [this] { resumeFromShaper(); });
     configure();
     fetcher_.add(easy_);
     added_ = true;
@@ -79,6 +89,7 @@ CurlTransfer::CurlTransfer(CurlFetcher& fetcher, net::FetchRequest request,
 
 CurlTransfer::~CurlTransfer() {
     *alive_ = false;
+    fetcher_.shaper().leave(rateMember_);
     fetcher_.forget(*this);
     fetcher_.retire(easy_, std::move(route_), {headers_, connectTo_});
 }
@@ -100,7 +111,7 @@ void CurlTransfer::configure() {
     curl_easy_setopt(easy_, CURLOPT_PATH_AS_IS, 1L);
     curl_easy_setopt(easy_, CURLOPT_CONNECTTIMEOUT,
                      static_cast<long>(options.connectTimeout.count()));
-    curl_easy_setopt(easy_, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    curl_easy_setopt(easy_, CURLOPT_LOW_SPEED_LIMIT, options.floorBytesPerSecond);
     curl_easy_setopt(easy_, CURLOPT_LOW_SPEED_TIME,
                      static_cast<long>(options.stallTimeout.count()));
     curl_easy_setopt(easy_, CURLOPT_BUFFERSIZE, options.chunkSize);
@@ -253,6 +264,12 @@ std::size_t CurlTransfer::bodyBytes(std::string_view bytes) {
         curlPaused_ = true;  // libcurl keeps these until the held ones are taken
         return CURL_WRITEFUNC_PAUSE;
     }
+    if (!fetcher_.shaper().mayTake(rateMember_)) {
+        fitSocketBuffer();
+        curlPaused_ = true;  // a speed limit: the shaper resumes it
+        return CURL_WRITEFUNC_PAUSE;
+    }
+    fetcher_.shaper().took(rateMember_, bytes.size());
     if (delivering_) {
         // A loop nested in the handler: these wait until it returns.
         body_.assign(bytes);
@@ -274,6 +291,36 @@ std::size_t CurlTransfer::bodyBytes(std::string_view bytes) {
     return bytes.size();
 }
 
+namespace {
+constexpr double kMoment = 0.25;  // seconds of a limit the kernel may hold
+constexpr int kLeast = 16 * 1024;
+// As much as the system lets a program ask for (net.core.rmem_max).
+constexpr int kMost = 4 * 1024 * 1024;
+}  // namespace
+
+void CurlTransfer::fitSocketBuffer() {
+    const auto rate = fetcher_.shaper().memberRate(rateMember_);
+    const int wanted =
+        rate ? static_cast<int>(std::clamp(*rate * kMoment, double{kLeast}, double{kMost})) : kMost;
+    if (socketBuffer_ != 0 ? std::abs(wanted - socketBuffer_) * 2 < socketBuffer_ : !rate) {
+        return;  // close enough; without a limit the system's own sizing stays
+    }
+    if (socket_ >= 0 && ::setsockopt(socket_, SOL_SOCKET, SO_RCVBUF, &wanted, sizeof wanted) == 0) {
+        socketBuffer_ = wanted;
+    }
+}
+
+void CurlTransfer::resumeFromShaper() {
+    // Held bytes of a nested loop go first; deliver() resumes it after them.
+    if (!curlPaused_ || !body_.empty() || delivering_ || !added_) {
+        return;
+    }
+    fitSocketBuffer();  // a limit lifted or raised meanwhile wants more room
+    curlPaused_ = false;
+    // May hand over what libcurl kept at once, and end the transfer.
+    fetcher_.inside([this] { curl_easy_pause(easy_, CURLPAUSE_CONT); });
+}
+
 void CurlTransfer::fail(net::FetchFailure::Kind kind, std::string message) {
     if (!failure_) {
         failure_ = net::FetchFailure{kind, std::move(message)};
@@ -287,6 +334,12 @@ std::string CurlTransfer::where() const {
 
 void CurlTransfer::finished(CURLcode result) {
     added_ = false;
+    if (socketBuffer_ != 0) {
+        // The connection may serve another fetch now: it gets room again.
+        ::setsockopt(socket_, SOL_SOCKET, SO_RCVBUF, &kMost, sizeof kMost);
+        socketBuffer_ = 0;
+    }
+    socket_ = -1;
     if (nextHop_ && !failure_) {
         url_ = *nextHop_;
         nextHop_.reset();
@@ -302,6 +355,13 @@ void CurlTransfer::finished(CURLcode result) {
         failure_ = CurlFailure(result, route_->errorText, where(),
                                static_cast<long>(fetcher_.options().stallTimeout.count()),
                                static_cast<int>(osError));
+        if (result == CURLE_OPERATION_TIMEDOUT && headDone_) {
+            failure_->message = "The connection to " + where() + " brought less than " +
+                                std::to_string(fetcher_.options().floorBytesPerSecond / 1024) +
+                                " KB/s for " +
+                                std::to_string(fetcher_.options().stallTimeout.count()) +
+                                " seconds.";
+        }
     }
     ended_ = true;
     fetcher_.ready(*this);

@@ -8,6 +8,7 @@
 #include <set>
 #include <string>
 
+#include "RateShaper.h"
 #include "net/Fetcher.h"
 
 namespace tandu {
@@ -35,6 +36,10 @@ public:
     void finished(CURLcode result);
     // Hands what has arrived to the handlers; false when the transfer is gone.
     bool deliver();
+    // The rate shaper lets it take bytes again.
+    void resumeFromShaper();
+    // libcurl watches this socket for it (the one its bytes come over).
+    void noteSocket(int fd) { socket_ = fd; }
 
 private:
     static std::size_t onHeaderLine(char* data, std::size_t size, std::size_t count, void* route);
@@ -45,6 +50,9 @@ private:
     bool judgeRedirect(const net::AnswerHead& head);
     void configure();
     void fail(net::FetchFailure::Kind kind, std::string message);
+    // The kernel keeps only what the limit lets through in a moment, so that
+    // the line, not just the program, sees the limit.
+    void fitSocketBuffer();
     std::string where() const;
 
     CurlFetcher& fetcher_;
@@ -75,6 +83,11 @@ private:
     bool added_ = false;
     bool cookiesGiven_ = false;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+    // Its place in the rate shaper, in a group of its own when the request named none.
+    std::shared_ptr<net::RateGroup> ownGroup_;
+    RateShaper::Id rateMember_ = 0;
+    int socket_ = -1;
+    int socketBuffer_ = 0;  // SO_RCVBUF set on the socket, 0: the system's own
 };
 
 }  // namespace tandu

@@ -1,6 +1,7 @@
 #include "HostRequest.h"
 
 #include "storage/JsonText.h"
+#include "text/DisplayText.h"
 
 namespace tandu {
 

@@ -33,7 +33,13 @@ std::filesystem::path ownPath() {
 // Without a shell, in a session of its own so the browser never waits for
 // it; the browser's pipes stay with the host alone.
 std::string startTandu() {
-    const std::string program = (ownPath().parent_path() / "tandu").string();
+    // Only the tandu beside this program, never one from the working folder.
+    const std::filesystem::path self = ownPath();
+    if (!self.is_absolute()) {
+        return "tandu cannot be found: where tandu-host itself is cannot be told "
+               "(/proc/self/exe cannot be read).";
+    }
+    const std::string program = (self.parent_path() / "tandu").string();
     struct stat info {};
     if (::stat(program.c_str(), &info) != 0) {
         return "Tandu is not installed beside its browser helper: " + program +

@@ -90,6 +90,37 @@ protected:
     }
 };
 
+// Enter and Delete on a list go to its control (the list acts on its row);
+// other keys keep their usual work.
+class ListKeysFilter : public QObject {
+public:
+    ListKeysFilter(QObject* parent, ListView& list) : QObject(parent), list_(list) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress) {
+            const auto* press = static_cast<QKeyEvent*>(event);
+            if (press->modifiers() == Qt::NoModifier || press->modifiers() == Qt::KeypadModifier) {
+                switch (press->key()) {
+                    case Qt::Key_Return:
+                    case Qt::Key_Enter:
+                        list_.keyDown(ListView::Key::Enter);
+                        return true;
+                    case Qt::Key_Delete:
+                        list_.keyDown(ListView::Key::Delete);
+                        return true;
+                    default:
+                        break;
+                }
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    ListView& list_;
+};
+
 QColor colorOf(const Color& color, const QWidget* widget) {
     if (color.kind == Color::Kind::Rgb) {
         return QColor((color.value >> 16) & 0xFF, (color.value >> 8) & 0xFF, color.value & 0xFF);
@@ -281,6 +312,20 @@ QWidget* FormView::create(Control& control, QWidget* parent) {
                     }
                 });
         w->installEventFilter(new FirstArrowChoosesFilter(w));
+        w->installEventFilter(new ListKeysFilter(w, *list));
+        // A right click chooses the row under the pointer, then asks for its menu.
+        w->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(w, &QTreeView::customContextMenuRequested, this, [w, list](const QPoint& at) {
+            const QModelIndex index = w->indexAt(at);
+            if (index.isValid()) {
+                list->rightClickRow(index.row());
+            }
+        });
+        connect(w, &QTreeView::doubleClicked, this, [list](const QModelIndex& index) {
+            if (index.isValid()) {
+                list->doubleClickRow(index.row());
+            }
+        });
         made = w;
     } else if (auto* bar = dynamic_cast<ProgressBar*>(&control)) {
         auto* w = new QProgressBar(parent);

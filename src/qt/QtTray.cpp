@@ -37,6 +37,16 @@ QtTray::QtTray() {
             });
 }
 
+void QtTray::showMessage(const UserMessage& message) {
+    if (!icon_.isVisible()) {
+        return;
+    }
+    const auto icon = message.icon == MsgIcon::Critical      ? QSystemTrayIcon::Critical
+                      : message.icon == MsgIcon::Exclamation ? QSystemTrayIcon::Warning
+                                                             : QSystemTrayIcon::Information;
+    icon_.showMessage(toQ(message.title), toQ(message.text), icon);
+}
+
 bool QtTray::available() const {
     return QSystemTrayIcon::isSystemTrayAvailable();
 }

@@ -20,6 +20,7 @@ public:
     QtTray();
     bool available() const override;
     bool apply(TrayOperation operation, const TrayRecord& record) override;
+    void showMessage(const UserMessage& message) override;
 
     std::function<void(int message)> onNotify;
     QSystemTrayIcon& icon() { return icon_; }

@@ -8,6 +8,7 @@
 #include "CurlFetcher.h"
 #include "FileTransferLocks.h"
 #include "NoSavedState.h"
+#include "OpenSslFileHasher.h"
 #include "PosixEnvironment.h"
 #include "PosixProcessLauncher.h"
 #include "QtInstanceChannel.h"
@@ -52,7 +53,8 @@ int main(int argc, char** argv) {
     FileTransferLocks locks;
     qt::QtIoWatcher watcher;
     CurlFetcher fetcher{watcher};
-    Platform platform{ui, launcher, environment, tray, instance, locks, fetcher};
+    OpenSslFileHasher hasher{[&ui](std::function<void()> call) { ui.post(std::move(call)); }};
+    Platform platform{ui, launcher, environment, tray, instance, locks, fetcher, hasher};
 
     modMain app(platform, qt::fromQ(QCoreApplication::applicationDirPath()),
                 modMain::commandLineFromArguments(arguments));

@@ -26,6 +26,11 @@ printf '\x01\x00\x10\x00{}' | answer | grep -q 'longer than 1 MB' || fail "host 
 printf '#!/bin/sh\n' >"$prog/tandu" && chmod 644 "$prog/tandu"
 frame '{"url":"https://h/a.zip"}' | answer | grep -qF "Make it executable (chmod +x $prog/tandu)" ||
     fail "a tandu that cannot run: $(frame '{"url":"https://h/a.zip"}' | answer)"
+# Without /proc the host cannot tell where it is, and starts no tandu of the working folder.
+mkdir "$dir/cwd" && printf '#!/bin/sh\ntouch "%s/started"\n' "$dir" >"$dir/cwd/tandu" && chmod +x "$dir/cwd/tandu"
+frame '{"url":"https://h/c.zip"}' | { ASAN_OPTIONS=detect_leaks=0 unshare -m sh -c "umount -l /proc &&
+    cd '$dir/cwd' && '$prog/tandu-host' x" || true; } | grep -q 'tandu cannot be found' || fail "no /proc"
+sleep 0.3 && [ ! -e "$dir/started" ] || fail "without /proc the host started ./tandu"
 
 # The package Firefox installs: lint clean, its id the one the host's manifest allows.
 (cd "$dir/xpi" && cmake -E tar xf "$bin/tanduxt.xpi")

@@ -24,8 +24,8 @@ printf 'not the download' >"$dest/wait.iso"
 out=$(LC_ALL=C "$dir/tandu-cli" list)
 [ "$(head -n1 <<<"$out")" = "$(printf 'File\tSpeed\tState\tSize\tETA')" ] || fail "bad header: $out"
 [ "$(wc -l <<<"$out")" -eq 4 ] || fail "want 3 rows: $out"
-# Rows come in listing order, the same order the folder scan sees.
-order=$(cd "$dir/definitions" && ls -U | grep '\.def$' | sed 's/\.def$//')
+# Definitions no list order names (written by older builds) come by name.
+order=$(printf 'fresh.zip\npaused.zip\nwait.iso')
 [ "$(tail -n +2 <<<"$out" | cut -f1)" = "$order" ] || fail "order differs: $out / $order"
 grep -qxF "$(printf 'paused.zip\t???\tPaused\t750/1,500KB\t???')" <<<"$out" || fail "paused row: $out"
 grep -qxF "$(printf 'fresh.zip\t???\tPaused\t/1,500KB\t???')" <<<"$out" || fail "fresh row: $out"
@@ -53,6 +53,20 @@ expect_exit 0 "$dir/tandu-cli" cancel paused.zip
 expect_exit 0 "$dir/tandu-cli" cancel wait.iso
 [ "$(cat "$dest/wait.iso")" = "not the download" ] || fail "cancel wait.iso touched dest/wait.iso"
 expect_exit 2 "$dir/tandu-cli" cancel
+
+# Downloads come back in the order they were added (neither by name nor as
+# the folder lists them), before those the order does not name; a cancelled
+# one leaves the others in place.
+added=$(seq 1 20 | sed 's/.*/n&.bin/' | shuf --random-source=<(yes))
+for name in $added; do expect_exit 0 "$dir/tandu-cli" add -d "$dest" "http://h/$name"; done
+[ "$("$dir/tandu-cli" list | tail -n +2 | cut -f1)" = "$(printf "%s\n" $added fresh.zip)" ] ||
+    fail "added order lost: $("$dir/tandu-cli" list)"
+third=$(sed -n 3p <<<"$added")
+expect_exit 0 "$dir/tandu-cli" cancel "$third"
+[ "$("$dir/tandu-cli" list | tail -n +2 | cut -f1)" = "$(grep -vx "$third" <<<"$added"; echo fresh.zip)" ] ||
+    fail "order after a cancel: $("$dir/tandu-cli" list)"
+[ "$(grep -c . "$dir/definitions/list.order")" -eq 19 ] || fail "list.order keeps a cancelled name"
+for name in $added; do "$dir/tandu-cli" cancel "$name" >/dev/null 2>&1 || true; done
 
 # A row is its definition file: one whose line 1 names another file is
 # cancelled by the name shown; a cancel that finds nothing fails with a word.

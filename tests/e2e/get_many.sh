@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Several downloads at once from a slowed-down nginx: three run together with
 # -j 3 and resume to identical files after a SIGKILL; one killed while two
-# others run beside it in another process leaves them alone and resumes.
+# others run beside it in another process leaves them alone and resumes; a
+# full output pipe nobody reads holds neither the downloads nor a SIGTERM.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/lib/servers.sh"
@@ -16,7 +17,7 @@ trap 'stop_nginx "$work"; rm -rf "$work"' EXIT
 mkdir -p "$work/www" "$work/dl"
 prog="$work/prog"
 make_program "$build" "$prog" 128KB
-for name in a.bin b.bin c.bin d.bin e.bin f.bin; do
+for name in a.bin b.bin c.bin d.bin e.bin f.bin g.bin h.bin i.bin; do
     head -c 3000001 /dev/urandom >"$work/www/$name"
     add_waiting "$prog" "$name" "http://localhost/$name" "$work/dl/" 4
 done
@@ -57,3 +58,14 @@ for name in d.bin e.bin f.bin; do
     cmp "$work/www/$name" "$work/dl/$name" || fail "$name differs"
 done
 echo "ok: one killed while two others ran; all identical"
+
+# A reader that never reads: a full pipe holds neither the downloads nor a SIGTERM.
+mkfifo "$work/pipe" && exec 3<>"$work/pipe"
+dd if=/dev/zero of="$work/pipe" bs=64k count=1 oflag=nonblock status=none 2>/dev/null || true
+timeout 60 "$prog/tandu-cli" get g.bin h.bin -j 2 >"$work/pipe" 2>&1 || fail "with a full pipe: exit $?"
+"$prog/tandu-cli" get i.bin >"$work/pipe" 2>&1 &
+all_running i.bin && sleep 0.5 && kill -TERM $! || fail "i.bin did not start"
+timeout 5 tail --pid=$! -f /dev/null && { wait $! || [ $? -eq 130 ]; } || fail "SIGTERM with a full pipe"
+expect_exit 0 "$prog/tandu-cli" get i.bin
+for name in g.bin h.bin i.bin; do cmp "$work/www/$name" "$work/dl/$name" || fail "$name differs"; done
+echo "ok: a full output pipe held neither the downloads nor a SIGTERM"

@@ -59,8 +59,8 @@ sleep 0.5
 echo "ok: list arrow keys and Tab to the buttons"
 
 # Add URL: the link box has the focus. Enter is OK, Escape is Cancel; Tab
-# goes link, Default location, connections, OK, Cancel (Enter on Cancel).
-for keys in Return Escape "Tab Tab Tab Tab Return"; do
+# goes link, Default location, connections, checksum, OK, Cancel (Enter on Cancel).
+for keys in Return Escape "Tab Tab Tab Tab Tab Return"; do
     open_dialog 0 0 "Add URL to Download"
     type_text "http://localhost/${keys%% *}.zip"
     key $keys

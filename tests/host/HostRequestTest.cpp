@@ -34,6 +34,8 @@ TEST(HostRequest, TakesOneWebAddressAndRefusesEverythingElse) {
         {framed(R"({"url":"http://h/a\u0000b"})"), ""},
         {framed(R"({"url":"http://h/a b"})"), ""},
         {framed(R"({"url":"http://h/\u2028"})"), ""},
+        {framed(R"({"url":"http://h/\u202egnp.exe"})"), ""},
+        {framed(R"({"url":"http://h/\u061c\u200e\u200f\u202a\u2066\u2069"})"), ""},
         {framed(R"({"url":"http://h/\ud800"})"), ""},
         {framed("{\"url\":\"http://h/\xc3\"}"), ""},
         {framed("{\"url\":\"http://h/\xc0\xaf\"}"), ""},

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "services/AddService.h"
 #include "storage/DefinitionFile.h"
 
 #include <filesystem>
@@ -47,6 +48,34 @@ TEST(ListRemoval, CancellingOrClearingRowsChoosesNoOtherRow) {
     QApplication::processEvents();
     ASSERT_EQ(main.lstDown.rowCount(), 2);
     EXPECT_TRUE(noneChosen());
+}
+
+// Rows come back after a restart in the order they were added, neither by
+// name nor as the folder lists them; definitions no order names (written by
+// older builds) follow, by name.
+TEST(ListOrder, TwentyAddedComeBackInTheirOrderAfterARestart) {
+    test::LiveWindow live;
+    live.writeSettings("1.0\r\n4\r\n\r\n512KB\r\n");
+    for (const char* name : {"old-b.zip", "old-a.zip"}) {
+        DefinitionFile::writeForm1(live.definitionPath(name), name, "http://h/x", "/tmp/", "4");
+    }
+    live.open();
+    std::vector<std::string> added;
+    std::string list;
+    for (int i = 0; i < 20; ++i) {
+        added.push_back("n" + std::to_string(i * 7 % 20) + ".bin");
+        list += "http://h/" + added.back() + "\n";
+    }
+    ASSERT_FALSE(AddService(live.form().app().application()).addList(list, "/tmp/", "4").message);
+    live.close();
+    live.open();
+    auto* view = live.need<QTreeView>("lstDown");
+    std::vector<std::string> shown;
+    for (int row = 0; row < view->model()->rowCount(); ++row) {
+        shown.push_back(view->model()->index(row, 0).data().toString().toStdString());
+    }
+    added.insert(added.end(), {"old-a.zip", "old-b.zip"});
+    EXPECT_EQ(shown, added);
 }
 
 }  // namespace

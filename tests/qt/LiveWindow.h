@@ -5,6 +5,7 @@
 #include <string>
 
 #include "CurlFetcher.h"
+#include "OpenSslFileHasher.h"
 #include "FakeServices.h"
 #include "FileTransferLocks.h"
 #include "ModalDriver.h"
@@ -66,7 +67,8 @@ public:
     FileTransferLocks locks;
     qt::QtIoWatcher watcher;
     CurlFetcher fetcher;
-    Platform platform{ui, launcher, environment, tray, instance, locks, fetcher};
+    OpenSslFileHasher hasher{[this](std::function<void()> call) { ui.post(std::move(call)); }};
+    Platform platform{ui, launcher, environment, tray, instance, locks, fetcher, hasher};
     std::unique_ptr<modMain> app;
     std::unique_ptr<qt::QtMainWindow> window;
 };

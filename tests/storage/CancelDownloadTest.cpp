@@ -2,8 +2,10 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <map>
 
 #include "TestProgram.h"
+#include "storage/TextFile.h"
 #include "transfer/DownloadList.h"
 
 namespace tandu {
@@ -96,19 +98,46 @@ TEST_F(CancelDownloadTest, OnlyTheDownloadsOwnRegularFilesAreDeleted) {
     const std::string settingsBefore = readFile(program.folder / "config.cfg");
     frmMain& form = program.load();
     program.host.locks.heldElsewhere.insert(definition("busy.bin"));
-    for (const char* name : {"link.bin", "dir.bin", "../config.cfg", "busy.bin"}) {
+    // The row of "x" goes by its file's name: line 1 is a path.
+    for (const char* name : {"link.bin", "dir.bin", "x", "busy.bin"}) {
         cancel(form, name);
     }
     EXPECT_EQ(readFile(outside / "precious"), "keep");
     EXPECT_TRUE(fs::is_symlink(destination + "link.bin"));
     EXPECT_EQ(readFile(destination + "dir.bin/inner"), "keep");
     EXPECT_EQ(readFile(program.folder / "config.cfg"), settingsBefore);
-    EXPECT_TRUE(fileExists(definition("x")));
+    EXPECT_FALSE(fileExists(definition("x")));
     EXPECT_TRUE(fileExists(destination + "busy.bin") && fileExists(progress("busy.bin")) &&
                 fileExists(definition("busy.bin")));
-    EXPECT_EQ(form.lstDown.rowCount(), 2);
+    EXPECT_EQ(form.lstDown.rowCount(), 1);
     EXPECT_EQ(program.host.ui.lastMessage().text,
               "\"busy.bin\" is being transferred by another Tandu process. It was not cancelled.");
+}
+
+// Stored files are never read or written through a link (a definition, header.dat): a cancel
+// removes the link alone. A first line naming no file shows by the file's name, and cancels.
+TEST_F(CancelDownloadTest, LinksAndUnnamableFirstLinesStillCancelAndDeleteNothingElse) {
+    test::TempFolder outside;
+    writeFile(outside / "precious", "keep");
+    writeFile(outside / "lure.def",
+              "precious\r\nDownloading\r\nu\r\n" + outside.path() + "/\r\n");
+    fs::create_symlink(outside / "lure.def", definition("linked"));
+    for (const auto& [name, line1] : std::map<std::string, std::string>{
+             {"cr", "a\rb"}, {"nul", std::string(3, '\0')}, {"bytes", "\xff\xfe"}}) {
+        addPaused(name, destination);
+        writeFile(definition(name), line1 + readFile(definition(name)).substr(name.size()));
+    }
+    writeFile(definition("a\x01\xc3"), "");
+    frmMain& form = program.load();
+    for (const char* shown : {"a\\x01\\xC3", "bytes", "cr", "linked", "nul"}) {
+        cancel(form, shown);
+    }
+    EXPECT_EQ(form.lstDown.rowCount(), 0);
+    EXPECT_FALSE(fs::exists(fs::symlink_status(definition("linked"))));
+    fs::create_symlink(outside / "lure.def", program.folder / "header.dat");
+    EXPECT_FALSE(textfile::writeLines(program.folder / "header.dat", {"HTTP/1.1 200 OK"}));
+    EXPECT_EQ(readFile(outside / "precious") + readFile(outside / "lure.def").substr(0, 8),
+              "keepprecious");
 }
 
 }  // namespace

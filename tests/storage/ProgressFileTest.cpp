@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
+#include <thread>
 
 #include "TempFolder.h"
 #include "text/NumberText.h"
@@ -11,17 +13,6 @@
 
 namespace tandu {
 namespace {
-
-TEST(ProgressFile, OneLinePerPieceWithItsLength) {
-    test::TempFolder folder;
-    const std::string path = folder.definitions() + "f.dwn";
-    const PiecePlan plan = PiecePlan::make(1000, 3);
-    ASSERT_TRUE(ProgressFile::write(path, plan, {0, 0, 0}));
-    EXPECT_EQ(test::readFile(path), "0-333\r\n0-333\r\n0-334\r\n");
-    ASSERT_TRUE(ProgressFile::write(path, plan, {120, 333, 7}));
-    EXPECT_EQ(test::readFile(path), "120-333\r\n333-333\r\n7-334\r\n");
-    EXPECT_FALSE(test::fileExists(path + ".tmp"));
-}
 
 TEST(ProgressFile, ReadingNeverCountsWhatCannotBeThere) {
     test::TempFolder folder;
@@ -66,24 +57,37 @@ TEST(ShutdownAction, ScriptForEachSystem) {
     EXPECT_EQ(posix.launch.arguments, std::vector<std::string>{"/opt/it's here/shutdown.sh"});
 }
 
-TEST(ProgressWriter, GrowingCountsOverwriteInPlaceOthersReplace) {
+// The target is synced before the progress counting it is written; in batches, beside the caller.
+TEST(ProgressWriter, CountsOnlyWhatTheSyncMadeDurableBatchedBesideTheLoop) {
     test::TempFolder folder;
     const std::string path = folder.definitions() + "f.dwn";
     const PiecePlan plan = PiecePlan::make(100000, 2);
-    ProgressWriter writer;
-    ASSERT_TRUE(writer.replace(path, plan, {0, 0}, nullptr));
-    ASSERT_TRUE(writer.advance(path, plan, {10, 100}, nullptr));
-    EXPECT_EQ(test::readFile(path), "10-50000\r\n100-50000\r\n");
-    // Counts that shrink would leave old text behind: a whole new file instead.
-    ASSERT_TRUE(writer.advance(path, plan, {5, 100}, nullptr));
-    EXPECT_EQ(test::readFile(path), "5-50000\r\n100-50000\r\n");
-    // Deleted meanwhile: made anew.
-    std::filesystem::remove(path);
-    ASSERT_TRUE(writer.advance(path, plan, {50000, 100}, nullptr));
-    EXPECT_EQ(test::readFile(path), "50000-50000\r\n100-50000\r\n");
-    std::string reason;
-    EXPECT_FALSE(writer.replace(folder / "gone/f.dwn", plan, {0, 0}, &reason));
-    EXPECT_EQ(reason, "No such file or directory");
+    const auto now = std::chrono::steady_clock::now();
+    ProgressWriter writer({std::chrono::hours(1), 1000});
+    std::vector<std::string> seen;  // the file when the target was synced
+    std::atomic<bool> release{true};
+    std::string error, reason;
+    const ProgressWriter::Sync sync = [&](std::string* reason) {
+        seen.push_back(test::fileExists(path) ? test::readFile(path) : "");
+        while (!release) {
+            std::this_thread::yield();
+        }
+        return error.empty() || (reason && (*reason = error, false));
+    };
+    ASSERT_TRUE(writer.replace(sync, path, plan, {0, 0}, nullptr));
+    ASSERT_TRUE(writer.advance(sync, path, plan, {500, 0}, now, nullptr));  // below the batch
+    release = false;
+    ASSERT_TRUE(writer.advance(sync, path, plan, {900, 300}, now, nullptr));
+    EXPECT_EQ(test::readFile(path), "0-50000\r\n0-50000\r\n");  // the caller did not wait
+    release = true;
+    ASSERT_TRUE(writer.settle(nullptr));
+    EXPECT_EQ(seen, (std::vector<std::string>{"", "0-50000\r\n0-50000\r\n"}));
+    EXPECT_EQ(test::readFile(path), "900-50000\r\n300-50000\r\n");
+    // A failed sync: the file keeps the last durable counts, and says why.
+    error = "Input/output error";
+    ASSERT_TRUE(writer.advance(sync, path, plan, {5000, 300}, now, nullptr));
+    EXPECT_FALSE(writer.settle(&reason) || writer.replace(sync, path, plan, {6000, 0}, nullptr));
+    EXPECT_EQ(reason + test::readFile(path), error + "900-50000\r\n300-50000\r\n");
 }
 
 }  // namespace

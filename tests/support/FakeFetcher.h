@@ -16,8 +16,24 @@ struct FakeFetchRecord {
     bool destroyed = false;
 };
 
+// A rate group that records its limit; the test says whether it holds back.
+struct FakeRateGroup : net::RateGroup {
+    void setLimit(std::int64_t bytesPerSecond) override { limit = bytesPerSecond; }
+    bool held() const override { return holding; }
+    std::int64_t limit = 0;
+    bool holding = false;
+};
+
 class FakeFetcher : public net::Fetcher {
 public:
+    std::shared_ptr<net::RateGroup> makeRateGroup() override {
+        groups.push_back(std::make_shared<FakeRateGroup>());
+        return groups.back();
+    }
+    void setOverallLimit(std::int64_t bytesPerSecond) override { overallLimit = bytesPerSecond; }
+    std::vector<std::shared_ptr<FakeRateGroup>> groups;
+    std::int64_t overallLimit = 0;
+
     std::unique_ptr<net::Fetch> start(const net::FetchRequest& request,
                                       net::FetchHandlers handlers) override {
         records_.push_back(std::make_shared<FakeFetchRecord>());

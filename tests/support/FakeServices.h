@@ -48,10 +48,12 @@ public:
         }
         return true;
     }
+    void showMessage(const UserMessage& message) override { notifications.push_back(message); }
     struct Call {
         TrayOperation operation;
         TrayRecord record;
     };
+    std::vector<UserMessage> notifications;
     bool hasTray = true;
     bool shown = false;
     std::string tip;

@@ -1,8 +1,12 @@
 #pragma once
 
+#include <deque>
+#include <functional>
+
 #include "FakeFetcher.h"
 #include "FakeServices.h"
 #include "HeadlessUi.h"
+#include "OpenSslFileHasher.h"
 #include "platform/Platform.h"
 
 namespace tandu::test {
@@ -17,7 +21,19 @@ public:
     FakeInstanceChannel instance;
     FakeTransferLocks locks;
     FakeFetcher fetcher;
-    Platform platform{ui, launcher, environment, tray, instance, locks, fetcher};
+    // Hash slices wait here until the test runs them, as a loop would.
+    std::deque<std::function<void()>> hashSlices;
+    OpenSslFileHasher hasher{
+        [this](std::function<void()> call) { hashSlices.push_back(std::move(call)); }, 4096};
+    // Runs `count` waiting slices (and those they post), all by default.
+    void runHashing(std::size_t count = SIZE_MAX) {
+        for (; count > 0 && !hashSlices.empty(); --count) {
+            auto slice = std::move(hashSlices.front());
+            hashSlices.pop_front();
+            slice();
+        }
+    }
+    Platform platform{ui, launcher, environment, tray, instance, locks, fetcher, hasher};
 };
 
 }  // namespace tandu::test

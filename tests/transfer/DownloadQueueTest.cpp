@@ -50,7 +50,7 @@ public:
     test::TempFolder folder;
     test::HeadlessPlatform host;
     DownloadList list{
-        DownloadSetup{host.fetcher, host.locks, NumberText(","), folder.path(), {}, {}}};
+        DownloadSetup{host.fetcher, host.locks, host.hasher, NumberText(","), folder.path(), {}, {}}};
     DownloadQueue queue{list};
     std::vector<std::string> texts;
     int finished = 0;

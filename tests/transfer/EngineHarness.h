@@ -82,6 +82,7 @@ public:
     frmMain& load() {
         f = &program.load();
         f->downloads().setup().ranges = wholeRanges();
+        f->downloads().setup().progressBatch = {std::chrono::milliseconds(0), 1};  // at once
         return *f;
     }
 

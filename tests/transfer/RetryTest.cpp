@@ -37,7 +37,7 @@ TEST(Retry, ABrokenPieceGoesOutAgainFromItsFirstMissingByteUntilTheTriesAreSpent
     FakeFetcher::head(again, test::partialHeader(1300, 1999, 2000));
     FakeFetcher::body(again, file.substr(1300, 200));
     FakeFetcher::end(again);
-    ticks(h, 2);
+    ticks(h, 3);  // 200 bytes are no sign of health: the next delay
     FakeFetcher::head(h.ws(2), "HTTP/1.1 503 Busy\r\nRetry-After: 7\r\n\r\n");
     ticks(h, 7);
     EXPECT_EQ(h.fetcher().count(), before + 2);
@@ -61,6 +61,7 @@ TEST(Retry, ABrokenPieceGoesOutAgainFromItsFirstMissingByteUntilTheTriesAreSpent
         }
         if (k == 3) {
             EXPECT_EQ(h.state(other), "Downloading");
+            EXPECT_EQ(h.f->downloads().at(other).row().eta, "???");  // nothing comes
             EXPECT_EQ(h.f->lstPieces.cell(2, 2), "Failed");
             EXPECT_TRUE(h.messages().empty());
         }

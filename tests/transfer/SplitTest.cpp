@@ -5,6 +5,8 @@
 #include <random>
 
 #include "EngineHarness.h"
+#include "services/Application.h"
+#include "window/TrayIconOps.h"
 
 namespace tandu {
 namespace {
@@ -109,6 +111,7 @@ TEST(Split, EveryByteIsFetchedOnceThroughRandomSplitsPausesAndKills) {
         smallRules(h, 600, 700);
         // No speed is ever known: no request is cut short, none overlaps another.
         h.f->downloads().setup().clock = [] { return std::chrono::steady_clock::time_point(); };
+        h.f->downloads().setup().progressBatch = {};  // as it runs: commits beside the loop
         h.start(h.addWaiting("f.bin", std::to_string(pieces)));
         h.answerFirst(test::partialHeader(0, 699, size));
         std::map<const FakeFetchRecord*, std::int64_t> next;  // the byte each fetch sends next
@@ -179,6 +182,46 @@ TEST(Split, EveryByteIsFetchedOnceThroughRandomSplitsPausesAndKills) {
     }
     EXPECT_GT(splits, 3000);
     EXPECT_GT(sessions, 500);
+}
+
+// Under a limit the pace is the limit's: a free connection helps nobody and a
+// slow one is not asked anew, so no new connection opens; limits reach the
+// running fetches, and the window says which applies.
+TEST(Limit, LimitsReachRunningFetchesAndNoConnectionIsAskedAnewWhileOneHolds) {
+    EngineHarness h("1KB");
+    const std::string file = test::patterned(4000);
+    smallRules(h, 1000, 1000);
+    const int row = h.addWaiting("f.bin", "2");
+    Download& download = h.f->downloads().at(row);
+    ASSERT_FALSE(h.program.app->application().setOwnLimit(download, 300));
+    EXPECT_EQ(DefinitionFile::read(h.definitionPath("f.bin"))->extras.at("Limit"), "300");
+    h.start(row);
+    h.answerFirst(test::partialHeader(0, 999, 4000));
+    auto& group = *h.fetcher().groups.back();
+    EXPECT_EQ(group.limit, 300'000);
+    EXPECT_EQ(h.ws(1).request.rateGroup.get(), &group);
+    group.holding = true;
+    FakeFetcher::body(h.ws(1), file.substr(0, 10));
+    test::serve(h.ws(2), file);
+    test::serve(h.ws(2), file);  // its next range
+    const std::size_t fetches = h.fetcher().count();
+    for (int i = 0; i < 3; ++i) {
+        h.f->tmr.tick();
+    }
+    EXPECT_EQ(h.fetcher().count(), fetches);
+    // The overall limit, from the settings file as another process wrote it.
+    h.program.writeSettings("1.0\r\n4\r\n\r\n1KB\r\n1\r\nLimit=2000\r\n");
+    ASSERT_FALSE(h.program.app->application().setOwnLimit(download, 0));
+    h.f->tmr.tick();
+    EXPECT_EQ(h.fetcher().overallLimit, 2'000'000);
+    EXPECT_EQ(group.limit, 0);
+    EXPECT_EQ(h.f->lblLimit.caption(), "2MB/s for all downloads");
+    EXPECT_NE(h.f->tray().record().shownTip().find("(limit 2MB/s for all downloads)"),
+              std::string::npos);
+    // Nothing holds it back any more: the free connection helps.
+    group.holding = false;
+    h.f->tmr.tick();
+    EXPECT_EQ(h.fetcher().count(), fetches + 1);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "EngineHarness.h"
 #include "storage/CookieFile.h"
 
@@ -248,6 +250,28 @@ TEST(DownloadAll, FailedRowsAreSilentAndPassedOverWithoutNesting) {
     EXPECT_EQ(e.state(499), "Error");
     EXPECT_TRUE(e.messages().empty());
     EXPECT_EQ(e.program.host.launcher.launches.size(), 1u);
+}
+
+TEST(Start, AFailedOrKilledFreshStartNeverBlocksTheNext) {
+    // No progress file can be written: the start leaves no target to block the next.
+    EngineHarness h;
+    const std::string file = test::patterned(3000);
+    std::filesystem::create_directories(h.progressPath("f.bin") + ".tmp");
+    h.start(h.addWaiting("f.bin", "2"));
+    h.answerFirstWithSize(3000);
+    EXPECT_FALSE(test::fileExists(h.targetPath("f.bin")));
+    std::filesystem::remove(h.progressPath("f.bin") + ".tmp");
+    // Killed once the target was made: its progress file claims it, and only
+    // what that counts is kept (after a power cut the rest may be zeros).
+    test::writeFile(h.targetPath("f.bin"), file.substr(0, 700) + std::string(2300, '\0'));
+    textfile::writeLines(h.progressPath("f.bin"), {"700-1500", "0-1500"});
+    h.load();
+    h.start(0);
+    h.answerFirst(test::rangeAnswer(3000));
+    EXPECT_EQ(h.progress("f.bin"), "700-1500 0-1500 ");
+    test::serve(h.ws(1), file);
+    test::serve(h.ws(2), file);
+    EXPECT_EQ(h.state(0) + test::readFile(h.targetPath("f.bin")), "Completed" + file);
 }
 
 }  // namespace

@@ -110,4 +110,32 @@ void ListView::clickRow(int row) {
     }
 }
 
+void ListView::rightClickRow(int row) {
+    if (!validRow(row)) {
+        return;
+    }
+    clickRow(row);
+    if (onRowMenu && selected_ == row) {
+        onRowMenu();
+    }
+}
+
+void ListView::doubleClickRow(int row) {
+    if (!validRow(row)) {
+        return;
+    }
+    if (selected_ != row) {
+        clickRow(row);
+    }
+    if (onDoubleClick && selected_ == row) {
+        onDoubleClick();
+    }
+}
+
+void ListView::keyDown(Key key) {
+    if (onKeyDown && validRow(selected_)) {
+        onKeyDown(key);
+    }
+}
+
 }  // namespace tandu

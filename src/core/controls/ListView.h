@@ -44,6 +44,16 @@ public:
     // A user's selection of a row: selects it, then runs the handler.
     void clickRow(int row);
     std::function<void()> onItemClick;
+    // A right click on a row selects it as a click does, then asks for its menu.
+    void rightClickRow(int row);
+    std::function<void()> onRowMenu;
+    // A double click on a row (its first click has selected it).
+    void doubleClickRow(int row);
+    std::function<void()> onDoubleClick;
+    // Keys pressed while the list has the input focus and a row is selected.
+    enum class Key { Enter, Delete };
+    void keyDown(Key key);
+    std::function<void(Key)> onKeyDown;
 
 private:
     bool validRow(int row) const { return row >= 0 && row < rowCount(); }

@@ -17,13 +17,13 @@ constexpr const char* kBufferSizes[] = {"128KB",  "256KB",  "512KB", "1024KB",
 frmPreferences::frmPreferences(DialogContext context)
     : Form("frmPreferences"), context_(context) {
     setCaption("Preferences");
-    setGeometry(0, 0, 7200, 5820);
+    setGeometry(0, 0, 7200, 6240);
 
     fraOptions.setCaption("Options");
-    fraOptions.setGeometry(120, 60, 6960, 2940);
+    fraOptions.setGeometry(120, 60, 6960, 3360);
     for (Control* inside : std::initializer_list<Control*>{
              &lblConnections, &cboConnections, &lblPath, &txtPath, &cmbPath, &lblBuffer, &cboBuffer,
-             &lblSimultaneous, &cboSimultaneous, &chkStartAtOnce}) {
+             &lblSimultaneous, &cboSimultaneous, &lblLimit, &cboLimit, &chkStartAtOnce}) {
         inside->setContainer(fraOptions);
     }
     lblConnections.setCaption("Default number of connections ( Min: 1 Max: 16 ) ");
@@ -40,11 +40,14 @@ frmPreferences::frmPreferences(DialogContext context)
     lblSimultaneous.setCaption("Simultaneous downloads ( Min: 1 Max: 32 ):");
     lblSimultaneous.setGeometry(240, 2055, 4440, 255);
     cboSimultaneous.setGeometry(4800, 2010, 900, 345);
+    lblLimit.setCaption("Speed limit for all downloads ( KB/s, 0: none ):");
+    lblLimit.setGeometry(240, 2475, 4440, 255);
+    cboLimit.setGeometry(4800, 2430, 1200, 345);
     chkStartAtOnce.setCaption("Start downloads as soon as they are added");
-    chkStartAtOnce.setGeometry(240, 2475, 6480, 285);
+    chkStartAtOnce.setGeometry(240, 2895, 6480, 285);
 
     fraExt.setCaption("Browser Extension");
-    fraExt.setGeometry(120, 3120, 6960, 2100);
+    fraExt.setGeometry(120, 3540, 6960, 2100);
     for (Control* inside : std::initializer_list<Control*>{&lblExtInfo, &lblExtWarning, &cmbExt}) {
         inside->setContainer(fraExt);
     }
@@ -62,14 +65,14 @@ frmPreferences::frmPreferences(DialogContext context)
 
     cmbOK.setCaption("OK");
     cmbOK.isDefault = true;
-    cmbOK.setGeometry(4560, 5310, 1200, 375);
+    cmbOK.setGeometry(4560, 5730, 1200, 375);
     cmbCancel.setCaption("Cancel");
     cmbCancel.isCancel = true;
-    cmbCancel.setGeometry(5880, 5310, 1200, 375);
+    cmbCancel.setGeometry(5880, 5730, 1200, 375);
 
     add(fraOptions, lblConnections, cboConnections, lblPath, txtPath, cmbPath, lblBuffer, cboBuffer,
-        lblSimultaneous, cboSimultaneous, chkStartAtOnce, fraExt, lblExtInfo, lblExtWarning, cmbExt, cmbOK,
-        cmbCancel);
+        lblSimultaneous, cboSimultaneous, lblLimit, cboLimit, chkStartAtOnce, fraExt, lblExtInfo,
+        lblExtWarning, cmbExt, cmbOK, cmbCancel);
 
     cmbPath.onClick = [this] { cmbPath_Click(); };
     cmbOK.onClick = [this] { cmbOK_Click(); };
@@ -90,11 +93,16 @@ void frmPreferences::Form_Load() {
     for (int i = 1; i <= SettingsFile::kMostSimultaneous; ++i) {
         cboSimultaneous.addItem(std::to_string(i));
     }
+    cboLimit.clearItems();
+    for (const char* kbps : {"0", "100", "500", "1000", "5000", "10000"}) {
+        cboLimit.addItem(kbps);
+    }
     const SettingsService::Preferences settings = SettingsService(context_.app).current();
     cboConnections.setText(settings.connections);
     txtPath.setText(settings.folder);
     cboBuffer.setText(settings.buffer);
     cboSimultaneous.setText(settings.simultaneous);
+    cboLimit.setText(settings.limit);
     chkStartAtOnce.setChecked(settings.startAtOnce);
 }
 
@@ -105,7 +113,8 @@ void frmPreferences::cmbPath_Click() {
 void frmPreferences::cmbOK_Click() {
     const auto refusal = SettingsService(context_.app)
                              .save({cboConnections.text(), txtPath.text(), cboBuffer.text(),
-                                    cboSimultaneous.text(), chkStartAtOnce.checked()});
+                                    cboSimultaneous.text(), chkStartAtOnce.checked(),
+                                    cboLimit.text()});
     if (refusal) {
         context_.platform.ui.show(*refusal);
         return;

@@ -26,6 +26,8 @@ public:
     ComboBox cboBuffer{"cboBuffer"};
     Label lblSimultaneous{"lblSimultaneous"};
     ComboBox cboSimultaneous{"cboSimultaneous"};
+    Label lblLimit{"lblLimit"};
+    ComboBox cboLimit{"cboLimit"};
     CheckBox chkStartAtOnce{"chkStartAtOnce"};
     Frame fraExt{"fraExt"};
     Label lblExtInfo{"lblExtInfo"};

@@ -7,13 +7,13 @@ namespace tandu {
 
 frmURL::frmURL(DialogContext context) : AddDialog("frmURL", context) {
     setCaption("Add URL to Download");
-    setGeometry(0, 0, 6960, 3360);
+    setGeometry(0, 0, 6960, 4080);
 
     fraURL.setCaption("URL");
-    fraURL.setGeometry(120, 60, 6720, 2640);
-    for (Control* inside :
-         std::initializer_list<Control*>{&lblLink, &txtLink, &lblSave, &txtSave, &cmbPath,
-                                         &chkDefault, &lblConnections, &cboConnections}) {
+    fraURL.setGeometry(120, 60, 6720, 3360);
+    for (Control* inside : std::initializer_list<Control*>{
+             &lblLink, &txtLink, &lblSave, &txtSave, &cmbPath, &chkDefault, &lblConnections,
+             &cboConnections, &lblChecksum, &txtChecksum}) {
         inside->setContainer(fraURL);
     }
     lblLink.setCaption("File link:");
@@ -27,11 +27,14 @@ frmURL::frmURL(DialogContext context) : AddDialog("frmURL", context) {
     lblConnections.setCaption("Number of connections:");
     lblConnections.setGeometry(240, 2205, 2640, 255);
     cboConnections.setGeometry(2940, 2160, 900, 345);
-    cmbOK.setGeometry(4320, 2850, 1200, 375);
-    cmbCancel.setGeometry(5640, 2850, 1200, 375);
+    lblChecksum.setCaption("Checksum (optional, e.g. sha256=9f86d081...):");
+    lblChecksum.setGeometry(240, 2625, 6240, 255);
+    txtChecksum.setGeometry(240, 2895, 6240, 345);
+    cmbOK.setGeometry(4320, 3570, 1200, 375);
+    cmbCancel.setGeometry(5640, 3570, 1200, 375);
 
     add(fraURL, lblLink, txtLink, lblSave, txtSave, cmbPath, chkDefault, lblConnections,
-        cboConnections, cmbOK, cmbCancel);
+        cboConnections, lblChecksum, txtChecksum, cmbOK, cmbCancel);
     cmbOK.onClick = [this] { cmbOK_Click(); };
 }
 
@@ -55,8 +58,9 @@ void frmURL::cmbOK_Click() {
     }
     const int before = rowCount();
     const HandOffMessage* link = link_ && link_->url == txtLink.text() ? &*link_ : nullptr;
-    const auto outcome = AddService(context_.app)
-                             .addUrl(txtLink.text(), destination(), cboConnections.text(), link);
+    const auto outcome =
+        AddService(context_.app)
+            .addUrl(txtLink.text(), destination(), cboConnections.text(), link, txtChecksum.text());
     startAdded(before);
     if (outcome.message) {
         show(*outcome.message);

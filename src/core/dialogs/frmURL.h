@@ -19,6 +19,8 @@ public:
     TextBox txtLink{"txtLink"};
     Label lblSave{"lblSave"};
     Label lblConnections{"lblConnections"};
+    Label lblChecksum{"lblChecksum"};
+    TextBox txtChecksum{"txtChecksum"};
 
     // Defaults from the settings file, then a link taken from the clipboard.
     void Form_Load();

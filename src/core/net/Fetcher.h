@@ -25,6 +25,19 @@ struct BrowserSession {
     bool empty() const { return referrer.empty() && userAgent.empty() && cookies.empty(); }
 };
 
+// The fetches of one download: together they take at most the group's limit,
+// and all groups together at most the fetcher's overall limit, shared fairly
+// between the groups and between the fetches of each.
+class RateGroup {
+public:
+    virtual ~RateGroup() = default;
+    // Bytes a second, 0 for none; running fetches follow it at once.
+    virtual void setLimit(std::int64_t bytesPerSecond) = 0;
+    // A limit held the group's fetches back lately: their speed says nothing
+    // about the path.
+    virtual bool held() const = 0;
+};
+
 struct FetchRequest {
     enum class Kind {
         // A HEAD request: only the answer's head.
@@ -48,6 +61,8 @@ struct FetchRequest {
     // The address whose user and password go with every request to its own
     // scheme, host and port (a download's address as added); none: `url`.
     std::optional<Url> credentialsFrom;
+    // The limit the body shares; none: only the overall limit.
+    std::shared_ptr<RateGroup> rateGroup;
     BrowserSession session;
 };
 
@@ -96,6 +111,20 @@ public:
     virtual ~Fetcher() = default;
     // No event arrives before this returns.
     virtual std::unique_ptr<Fetch> start(const FetchRequest& request, FetchHandlers handlers) = 0;
+
+    // A group for fetches that share a limit; a fetcher that cannot limit
+    // gives one that never holds anything back.
+    virtual std::shared_ptr<RateGroup> makeRateGroup();
+    // Bytes a second for all fetches together, 0 for none.
+    virtual void setOverallLimit(std::int64_t /*bytesPerSecond*/) {}
 };
+
+inline std::shared_ptr<RateGroup> Fetcher::makeRateGroup() {
+    struct Unlimited : RateGroup {
+        void setLimit(std::int64_t) override {}
+        bool held() const override { return false; }
+    };
+    return std::make_shared<Unlimited>();
+}
 
 }  // namespace tandu::net

@@ -2,6 +2,7 @@
 
 #include "net/Fetcher.h"
 #include "platform/Environment.h"
+#include "platform/FileHasher.h"
 #include "platform/InstanceChannel.h"
 #include "platform/ProcessLauncher.h"
 #include "platform/TransferLocks.h"
@@ -19,6 +20,7 @@ struct Platform {
     InstanceChannel& instance;
     TransferLocks& locks;
     net::Fetcher& fetcher;
+    FileHasher& hasher;
 };
 
 }  // namespace tandu

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "platform/UserMessage.h"
+
 namespace tandu {
 
 // The notification-area icon record, kept for the life of the program.
@@ -27,6 +29,8 @@ public:
     // Whether this desktop has a notification area at all.
     virtual bool available() const = 0;
     virtual bool apply(TrayOperation operation, const TrayRecord& record) = 0;
+    // A message from the shown icon (a desktop notification) that goes by itself.
+    virtual void showMessage(const UserMessage& message) = 0;
 };
 
 }  // namespace tandu

@@ -5,6 +5,8 @@
 #include "services/Application.h"
 #include "services/DownloadAdder.h"
 #include "services/SequenceNumbers.h"
+#include "platform/Checksum.h"
+#include "storage/DefinitionFile.h"
 #include "storage/TextFile.h"
 
 namespace tandu {
@@ -100,19 +102,34 @@ std::string AddService::listCopyPath() const {
     return app_.programFolder() + "/tempdata.dat";
 }
 
+std::optional<UserMessage> AddService::checksumRefusal(const std::string& checksum) {
+    if (textfile::trim(checksum).empty() || Checksum::parse(textfile::trim(checksum))) {
+        return std::nullopt;
+    }
+    return UserMessage{"The checksum must be sha256=, sha512=, sha1= or md5= followed by its "
+                       "hexadecimal digits, e.g. sha256=9f86d081...",
+                       "Invalid checksum", MsgIcon::Critical};
+}
+
 AddService::Outcome AddService::addUrl(const std::string& url, const std::string& folder,
                                        const std::string& connections,
-                                       const HandOffMessage* link) {
+                                       const HandOffMessage* link,
+                                       const std::string& checksum) {
     Outcome outcome;
     if (url.empty() || textfile::hasControlCharacter(url)) {
         outcome.message = invalidUrl();
         return outcome;
     }
-    if ((outcome.message = folderRefusal(folder))) {
+    if ((outcome.message = checksumRefusal(checksum)) ||
+        (outcome.message = folderRefusal(folder))) {
         return outcome;
     }
+    std::map<std::string, std::string> extras;
+    if (const auto given = Checksum::parse(textfile::trim(checksum))) {
+        extras[DefinitionFile::kChecksumKey] = given->text();
+    }
     DownloadAdder adder(app_);
-    if (!adder.add(url, folder, connections, link)) {
+    if (!adder.add(url, folder, connections, link, extras)) {
         outcome.message = error(adder.failureMessage());
     }
     outcome.added = adder.added();

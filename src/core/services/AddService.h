@@ -49,9 +49,13 @@ public:
     };
 
     // One download; `folder` ends with "/". A link a browser handed over
-    // brings its name and session along.
+    // brings its name and session along. `checksum` ("sha256=HEX", or empty)
+    // is what the file must hash to; it wins over one in the URL.
     Outcome addUrl(const std::string& url, const std::string& folder,
-                   const std::string& connections, const HandOffMessage* link = nullptr);
+                   const std::string& connections, const HandOffMessage* link = nullptr,
+                   const std::string& checksum = {});
+    // The message for a checksum that cannot be read, none when it can (or is empty).
+    static std::optional<UserMessage> checksumRefusal(const std::string& checksum);
     // One download per line of a typed, pasted or loaded list (CR LF, LF or
     // CR line ends; blank lines skipped). A copy of the list is kept in the
     // program folder first. `step` runs after each download added.

@@ -4,6 +4,7 @@
 
 #include "services/DownloadAdder.h"
 #include "services/SettingsService.h"
+#include "platform/TransferLocks.h"
 #include "storage/FileNames.h"
 #include "storage/SettingsFile.h"
 #include "transfer/Download.h"
@@ -30,7 +31,7 @@ Application::Application(std::string programFolder, SystemParts parts, NumberTex
       parts_(parts),
       numbers_(std::move(numbers)),
       downloads_(std::make_unique<DownloadList>(
-          DownloadSetup{parts.fetcher, parts.locks, numbers_, programFolder_, {}, {}})),
+          DownloadSetup{parts.fetcher, parts.locks, parts.hasher, numbers_, programFolder_, {}, {}})),
       queue_(std::make_unique<DownloadQueue>(*downloads_)),
       drive_(std::make_unique<DriveLoop>(*downloads_)) {
     downloads_->setEndListener([this](Download& download) { queue_->downloadEnded(download); });
@@ -60,6 +61,7 @@ Download* Application::find(const std::string& name) {
 
 std::optional<UserMessage> Application::start(Download* selected, bool all) {
     const std::string settings = settingsPath();
+    downloads_->overallLimit().refresh();
     queue_->setLimit(SettingsFile::simultaneous(settings));
     if (all) {
         if (downloads_->runningCount() < queue_->limit() && !FileExists(settings)) {
@@ -92,6 +94,41 @@ CancelOutcome Application::cancel(int row) {
 
 void Application::clearCompleted() {
     downloads_->clearCompleted();
+}
+
+namespace {
+
+// What is stored with a download goes only to one this process may write:
+// another process's transfer would write its own copy back over it.
+template <class Store>
+std::optional<UserMessage> storeWith(Download& download, TransferLocks& locks, Store store) {
+    std::unique_ptr<TransferLock> held;  // kept while the file is written
+    if (!download.running() && !(held = locks.tryAcquire(download.definitionPath()))) {
+        return UserMessage{messages::heldElsewhere(download.text()), messages::kErrorTitle,
+                           MsgIcon::Critical};
+    }
+    std::string reason;
+    if (!store(&reason)) {
+        return UserMessage{"The setting cannot be stored with \"" + download.text() +
+                               "\": " + reason + ".",
+                           messages::kErrorTitle, MsgIcon::Critical};
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<UserMessage> Application::setOwnLimit(Download& download, std::int64_t kbps) {
+    return storeWith(download, parts_.locks, [&](std::string* reason) {
+        return download.setOwnLimit(kbps, reason);
+    });
+}
+
+std::optional<UserMessage> Application::setChecksum(Download& download,
+                                                    const std::optional<Checksum>& checksum) {
+    return storeWith(download, parts_.locks, [&](std::string* reason) {
+        return download.setChecksum(checksum, reason);
+    });
 }
 
 }  // namespace tandu

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
 
+#include "platform/Checksum.h"
 #include "storage/CancelDownload.h"
 #include "text/NumberText.h"
 
@@ -14,6 +16,7 @@ class DownloadList;
 class DownloadQueue;
 class DriveLoop;
 class Environment;
+class FileHasher;
 class ProcessLauncher;
 class TransferLocks;
 
@@ -27,6 +30,7 @@ struct SystemParts {
     TransferLocks& locks;
     ProcessLauncher& launcher;
     Environment& environment;
+    FileHasher& hasher;
 };
 
 // The program under both faces: its folder, its downloads, the queue that
@@ -66,6 +70,12 @@ public:
     // Deletes a download's files and its row.
     CancelOutcome cancel(int row);
     void clearCompleted();
+    // A download's own speed limit (KB/s, 0 for none) and the checksum its
+    // file must match (none: only one its URL carries, or the server's):
+    // stored with it and applied at once. The message when they cannot be.
+    std::optional<UserMessage> setOwnLimit(Download& download, std::int64_t kbps);
+    std::optional<UserMessage> setChecksum(Download& download,
+                                           const std::optional<Checksum>& checksum);
 
 private:
     std::string programFolder_;

@@ -6,6 +6,7 @@
 
 #include "storage/CookieFile.h"
 #include "storage/DefinitionFile.h"
+#include "storage/DownloadOrder.h"
 #include "storage/HandOffMessage.h"
 #include "storage/DownloadRows.h"
 #include "storage/FileNames.h"
@@ -101,7 +102,8 @@ void DownloadAdder::fail(const std::string& reason) {
 }
 
 bool DownloadAdder::add(const std::string& url, const std::string& folder,
-                        const std::string& connections, const HandOffMessage* link) {
+                        const std::string& connections, const HandOffMessage* link,
+                        const std::map<std::string, std::string>& extras) {
     net::Url::Error invalid;
     if (!net::Url::parse(url, &invalid) && invalid.kind == net::Url::Error::Kind::UnknownScheme) {
         failure_ = invalid.message;
@@ -111,6 +113,7 @@ bool DownloadAdder::add(const std::string& url, const std::string& folder,
     definition.url = url;
     definition.saveFolder = folder;
     definition.pieces = connections;
+    definition.extras = extras;
     if (link && !link->referrer.empty()) {
         definition.extras[DefinitionFile::kReferrer] = link->referrer;
     }
@@ -167,6 +170,8 @@ std::optional<std::string> DownloadAdder::claim(const std::string& name,
             fail(error.message());
             return std::nullopt;
         }
+        // Its place in the list's order; without it the row still loads, by name.
+        DownloadOrder(definitions_).append(definition.fileName);
         return definition.fileName;
     }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <map>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -24,11 +25,15 @@ public:
     // download stays on disk and failureMessage() says why. A link handed
     // over by a browser brings its file name, and what the browser would
     // send with it: referrer and user agent go into the definition, the
-    // cookies into the download's own cookie file.
+    // cookies into the download's own cookie file. `extras` go into the
+    // definition as well. The name never takes a checksum the URL carries in
+    // its fragment.
     bool add(const std::string& url, const std::string& folder, const std::string& connections,
-             const HandOffMessage* link = nullptr);
+             const HandOffMessage* link = nullptr,
+             const std::map<std::string, std::string>& extras = {});
     // Writes `definition` in form 1 under `name`, numbered as above where it
-    // is taken, without a row; the name it got, none when it cannot be written.
+    // is taken, and gives it the list's last place, without a row; the name
+    // it got, none when it cannot be written.
     std::optional<std::string> claim(const std::string& name, DefinitionFile definition);
     int added() const { return added_; }
     const std::string& failureMessage() const { return failure_; }

@@ -5,6 +5,8 @@
 #include "storage/FileNames.h"
 #include "storage/SettingsFile.h"
 #include "storage/TextFile.h"
+#include "text/SpeedLimitText.h"
+#include "transfer/DownloadList.h"
 
 namespace tandu {
 
@@ -13,15 +15,27 @@ SettingsService::Preferences SettingsService::current() const {
     const auto atOnce = settings.extras.find(kStartAtOnce);
     return {settings.connections, settings.folder, settings.buffer,
             std::to_string(settings.simultaneous),
-            atOnce != settings.extras.end() && atOnce->second == "1"};
+            atOnce != settings.extras.end() && atOnce->second == "1",
+            std::to_string(SettingsFile::limitOf(settings.extras))};
 }
 
 bool SettingsService::saved() const {
     return FileExists(app_.settingsPath());
 }
 
+std::optional<UserMessage> SettingsService::limitRefusal(const std::string& limit) {
+    if (speedlimit::parse(limit)) {
+        return std::nullopt;
+    }
+    return UserMessage{"The speed limit must be a number of KB/s (0 for none), e.g. 500 or 2M.",
+                       "Speed limit", MsgIcon::Critical};
+}
+
 std::optional<UserMessage> SettingsService::save(const Preferences& preferences) {
     if (auto refusal = AddService::folderRefusal(preferences.folder)) {
+        return refusal;
+    }
+    if (auto refusal = limitRefusal(preferences.limit)) {
         return refusal;
     }
     const auto atOnce = textfile::parseWholeNumber(textfile::trim(preferences.simultaneous));
@@ -35,11 +49,17 @@ std::optional<UserMessage> SettingsService::save(const Preferences& preferences)
     if (preferences.startAtOnce) {
         extras.emplace(kStartAtOnce, std::string(1, '1'));
     }
+    if (const std::int64_t limit = *speedlimit::parse(preferences.limit); limit > 0) {
+        extras[SettingsFile::kLimitKey] = std::to_string(limit);
+    } else {
+        extras.erase(SettingsFile::kLimitKey);
+    }
     if (!SettingsFile::write(path, preferences.connections, preferences.folder,
                              preferences.buffer, simultaneous, extras, &reason)) {
         return UserMessage{"The settings cannot be saved in " + path + " (" + reason + ").",
                            "Error", MsgIcon::Critical};
     }
+    app_.downloads().overallLimit().refresh();
     return std::nullopt;
 }
 

@@ -20,6 +20,8 @@ public:
         std::string simultaneous;
         // A download starts as soon as it is added (StartAtOnce=1).
         bool startAtOnce = false;
+        // KB/s for all downloads together, "0" for none (also "500K", "2M").
+        std::string limit = "0";
     };
 
     static constexpr const char* kStartAtOnce = "StartAtOnce";
@@ -30,9 +32,12 @@ public:
     Preferences current() const;
     // Whether the settings file is there.
     bool saved() const;
-    // Writes them; the message when the folder is refused or the file
-    // cannot be written.
+    // Writes them and applies the limit to running downloads; the message
+    // when the folder or the limit is refused or the file cannot be written.
     std::optional<UserMessage> save(const Preferences& preferences);
+
+    // The message for a limit text that names no speed; none when it does.
+    static std::optional<UserMessage> limitRefusal(const std::string& limit);
 
 private:
     Application& app_;

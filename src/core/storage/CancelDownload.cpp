@@ -27,6 +27,11 @@ bool isRegularFile(const std::string& path) {
     return fs::symlink_status(path, error).type() == fs::file_type::regular;
 }
 
+bool isLink(const std::string& path) {
+    std::error_code error;
+    return fs::symlink_status(path, error).type() == fs::file_type::symlink;
+}
+
 bool exists(const std::string& path) {
     std::error_code error;
     return fs::symlink_status(path, error).type() != fs::file_type::not_found && !error;
@@ -36,10 +41,11 @@ CancelOutcome refused(std::string text) {
     return {false, UserMessage{std::move(text), "Error", MsgIcon::Critical}};
 }
 
-// Deletes the file when it is a regular one; the refusal when it stands there
-// and cannot be deleted.
-std::optional<CancelOutcome> deleteIfRegular(const std::string& path) {
-    if (!isRegularFile(path)) {
+// Deletes the file when it is a regular one (or, for the program's own
+// files, a link: the link goes, never what it points to); the refusal when it
+// stands there and cannot be deleted.
+std::optional<CancelOutcome> deleteIfRegular(const std::string& path, bool orLink = false) {
+    if (!isRegularFile(path) && !(orLink && isLink(path))) {
         return std::nullopt;
     }
     std::error_code error;
@@ -57,11 +63,15 @@ struct Target {
     std::string leftAlone;
 };
 
-Target targetOf(const DefinitionFile& definition, const std::string& name) {
-    // A download that never got its size has written nothing: a file of its
-    // name in the destination folder is somebody else's.
-    if (definition.state != DefinitionFile::kDownloading) {
+Target targetOf(const DefinitionFile& definition, const std::string& name, bool claimed) {
+    // A download that never got its size and has no progress file has written
+    // nothing: a file of its name in the destination folder is somebody else's.
+    if (definition.state != DefinitionFile::kDownloading && !claimed) {
         return {};
+    }
+    const std::string line1 = textfile::trim(definition.fileName);
+    if (!isPlainFileName(name) || (!line1.empty() && line1 != name)) {
+        return {std::nullopt, "its definition file does not name it plainly"};
     }
     if (definition.lineCount < kFolderLine) {
         return {std::nullopt, "its definition file has no destination folder line"};
@@ -82,11 +92,6 @@ Target targetOf(const DefinitionFile& definition, const std::string& name) {
 
 CancelOutcome CancelDownload(const std::string& definitionPath, const std::string& name,
                              TransferLocks& locks) {
-    if (!isPlainFileName(name)) {
-        return refused("The download \"" + name +
-                       "\" was not cancelled: its name is not a plain file name, so its "
-                       "files cannot be told apart from others.");
-    }
     const std::string progressPath = ProgressPathFor(definitionPath);
     const auto lock = locks.tryAcquire(definitionPath);
     if (!lock) {
@@ -97,7 +102,7 @@ CancelOutcome CancelDownload(const std::string& definitionPath, const std::strin
     std::string leftAlone;
     if (FileExists(definitionPath)) {
         if (const auto definition = DefinitionFile::read(definitionPath)) {
-            const Target target = targetOf(*definition, name);
+            const Target target = targetOf(*definition, name, FileExists(progressPath));
             if (target.path) {
                 if (auto failure = deleteIfRegular(*target.path)) {
                     return *failure;
@@ -110,7 +115,7 @@ CancelOutcome CancelDownload(const std::string& definitionPath, const std::strin
     // its definition while its cookies stay behind.
     const std::string cookiesPath = CookieFile::pathFor(definitionPath);
     for (const std::string* path : {&progressPath, &cookiesPath, &definitionPath}) {
-        if (auto failure = deleteIfRegular(*path)) {
+        if (auto failure = deleteIfRegular(*path, true)) {
             return *failure;
         }
     }

@@ -76,6 +76,29 @@ bool DefinitionFile::writeForm1(const std::string& path, const std::string& name
     return textfile::writeLinesAtomically(path, file.form1Lines(), reason);
 }
 
+bool DefinitionFile::setExtra(const std::string& path, const std::string& key,
+                              const std::string& value, std::string* reason) {
+    auto file = read(path);
+    if (!file) {
+        if (reason) {
+            *reason = "the definition file cannot be read";
+        }
+        return false;
+    }
+    if (value.empty()) {
+        file->extras.erase(key);
+    } else {
+        file->extras[key] = value;
+    }
+    std::vector<std::string> lines{file->fileName, file->state, file->url, file->saveFolder,
+                                   file->pieces};
+    if (file->state == kDownloading && file->lineCount >= 8) {
+        lines.insert(lines.end(), {file->size, file->pieceSize, file->remainder});
+    }
+    file->appendExtras(lines);
+    return textfile::writeLinesAtomically(path, lines, reason);
+}
+
 bool DefinitionFile::writeForm2(const std::string& path, std::int64_t fileSize,
                                 std::int64_t pieceSizeBytes, std::int64_t remainderBytes,
                                 std::string* reason) const {

@@ -17,6 +17,10 @@ struct DefinitionFile {
     static constexpr int kExtrasLine = 9;
     static constexpr const char* kWaiting = "Waiting";
     static constexpr const char* kDownloading = "Downloading";
+    // Extras: the download's own speed limit in KB/s, and what its file
+    // must hash to ("sha256=HEX"); each written only when set.
+    static constexpr const char* kLimitKey = "Limit";
+    static constexpr const char* kChecksumKey = "Checksum";
     // Extras of a link a browser handed over: what the browser sends with it.
     static constexpr const char* kReferrer = "Referrer";
     static constexpr const char* kUserAgent = "User-Agent";
@@ -50,6 +54,10 @@ struct DefinitionFile {
                            std::string* reason = nullptr);
     bool writeForm2(const std::string& path, std::int64_t fileSize, std::int64_t pieceSizeBytes,
                     std::int64_t remainderBytes, std::string* reason = nullptr) const;
+    // Sets (or, with an empty value, removes) one extra line of the file at
+    // `path`, which keeps its form and every other line.
+    static bool setExtra(const std::string& path, const std::string& key, const std::string& value,
+                         std::string* reason = nullptr);
 
 private:
     void appendExtras(std::vector<std::string>& lines) const;

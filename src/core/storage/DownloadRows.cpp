@@ -3,9 +3,12 @@
 #include <chrono>
 #include <filesystem>
 #include <limits>
+#include <unordered_set>
 
 #include "storage/DefinitionFile.h"
+#include "storage/DownloadOrder.h"
 #include "storage/FileNames.h"
+#include "text/DisplayText.h"
 #include "text/NumberText.h"
 #include "storage/TextFile.h"
 
@@ -46,6 +49,13 @@ std::string baseNameOf(const std::string& definitionPath) {
     return name;
 }
 
+// A line 1 that can name the target file and show as it is: a torn or
+// hostile one (line breaks, NUL, bytes that are not UTF-8, a path) cannot.
+bool usableName(const std::string& name) {
+    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
+           DisplayName(name) == name;
+}
+
 bool endsWith(const std::string& name, std::string_view end) {
     return name.size() > end.size() && name.compare(name.size() - end.size(), end.size(), end) == 0;
 }
@@ -60,7 +70,7 @@ void removeIfStaleScratch(const std::filesystem::directory_entry& entry, const s
         !std::filesystem::exists(path.substr(0, path.size() - 8) + ".def");
     const bool scratch = (name.starts_with(".add-") && endsWith(name, ".tmp")) ||
                          endsWith(name, ".def.tmp") || endsWith(name, ".dwn.tmp") ||
-                         orphanCookies;
+                         name == std::string(DownloadOrder::kFileName) + ".tmp" || orphanCookies;
     std::error_code error;
     if (!scratch || !entry.is_regular_file(error)) {
         return;
@@ -78,14 +88,19 @@ DownloadRow ReadDownloadRow(const NumberText& numbers, const std::string& defini
     const auto definition = DefinitionFile::read(definitionPath);
     DownloadRow row;
     row.text = definition ? textfile::trim(definition->fileName) : std::string();
-    if (row.text.empty()) {
-        // Without a usable line 1 the row still names its file.
-        row.text = baseNameOf(definitionPath);
+    if (!usableName(row.text)) {
+        // Without a usable line 1 the row still names its file, shown safely.
+        row.text = DisplayName(baseNameOf(definitionPath));
     }
     const bool hasState = definition && definition->lineCount >= 2;
     const bool downloading = hasState && definition->state == DefinitionFile::kDownloading;
     row.paused = downloading;
 
+    if (definition) {
+        row.url = definition->url;
+        row.folder = definition->saveFolder;
+        row.extras = definition->extras;
+    }
     if (!hasState || definition->state == DefinitionFile::kWaiting) {
         row.size = kUnknown;
     } else if (downloading) {
@@ -107,18 +122,31 @@ void ScanDefinitions(const std::string& folder,
     if (error) {
         return;  // no folder, no rows
     }
+    std::vector<std::string> names;
     for (const std::filesystem::directory_iterator end; it != end; it.increment(error)) {
         const std::string name = it->path().filename().string();
+        // A link is listed too, so that it can be cancelled; it is never read.
         std::error_code typeError;
         if (name.size() > 4 && name.compare(name.size() - 4, 4, ".def") == 0 &&
-            it->is_regular_file(typeError)) {
-            each(folder + "/" + name);
+            (it->is_symlink(typeError) || it->is_regular_file(typeError))) {
+            names.push_back(name.substr(0, name.size() - 4));
         } else {
             removeIfStaleScratch(*it, name);
         }
         if (error) {
             break;
         }
+    }
+    const DownloadOrder order(folder + "/");
+    bool stale = false;
+    const std::vector<std::string> sorted = order.sort(std::move(names), &stale);
+    if (stale) {
+        // Downloads that completed or went meanwhile leave the order too.
+        const std::unordered_set<std::string> present(sorted.begin(), sorted.end());
+        order.prune([&present](const std::string& name) { return present.count(name) != 0; });
+    }
+    for (const std::string& name : sorted) {
+        each(folder + "/" + name + ".def");
     }
 }
 

@@ -1,7 +1,8 @@
 #include "storage/FileNames.h"
 
-#include <filesystem>
-#include <fstream>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "storage/TextFile.h"
 
@@ -163,12 +164,14 @@ std::string SafeServerName(const std::string& given) {
 }
 
 bool FileExists(const std::string& path) {
-    std::error_code error;
-    if (path.empty() || !std::filesystem::is_regular_file(path, error)) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
         return false;
     }
-    std::ifstream probe(path, std::ios::binary);
-    return static_cast<bool>(probe);
+    struct stat info {};
+    const bool regular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+    ::close(fd);
+    return regular;
 }
 
 std::string DefinitionPath(const std::string& definitionsFolder, const std::string& name) {

@@ -18,7 +18,8 @@ std::string SafeDownloadName(const std::string& url);
 // nothing usable is left.
 std::string SafeServerName(const std::string& name);
 
-// True when the path names a regular file that can be opened for reading.
+// True when the path names a regular file that can be opened for reading,
+// not through a symbolic link.
 bool FileExists(const std::string& path);
 
 // definitions folder (ending in "/") + name + ".def"

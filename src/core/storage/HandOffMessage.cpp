@@ -3,6 +3,7 @@
 #include <map>
 
 #include "storage/JsonText.h"
+#include "text/DisplayText.h"
 #include "text/JsonReader.h"
 
 namespace tandu {
@@ -29,6 +30,9 @@ bool startsWithNoCase(std::string_view text, std::string_view prefix) {
 // blanks too when asked.
 bool hasControl(std::string_view text, bool blanksToo) {
     for (std::size_t i = 0; i < text.size(); ++i) {
+        if (DirectionMarkAt(text, i) > 0) {
+            return true;  // it could show the text around it as something else
+        }
         const auto c = static_cast<unsigned char>(text[i]);
         const auto next = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0;
         const auto third = i + 2 < text.size() ? static_cast<unsigned char>(text[i + 2]) : 0;
@@ -82,7 +86,7 @@ std::string HandOffMessage::addressProblem(std::string_view address) {
         return "The address is longer than " + std::to_string(kMaxAddress) + " characters.";
     }
     if (hasControl(address, true)) {
-        return "The address holds a line break, a blank or a control character.";
+        return "The address holds a line break, a blank, a control character or a direction mark.";
     }
     if (rest == address.size() || address[rest] == '/' || address[rest] == '?' ||
         address[rest] == '#') {

@@ -49,4 +49,41 @@ std::optional<std::vector<std::int64_t>> ProgressFile::read(const std::string& p
     return counts;
 }
 
+std::vector<std::int64_t> ProgressFile::carried(const std::string& path, const PiecePlan& plan) {
+    // Counted runs as [first, end), merged where one ends where the next starts.
+    std::vector<std::pair<std::int64_t, std::int64_t>> runs;
+    std::int64_t offset = 0;
+    for (const std::string& line : textfile::readLines(path, textfile::kProgressLimit)
+                                       .value_or(std::vector<std::string>{})) {
+        const std::size_t dash = line.find('-', line.find_first_not_of(' ') + 1);
+        const auto count = textfile::parseWholeNumber(line.substr(0, dash));
+        const auto length = dash == std::string::npos
+                                ? std::nullopt
+                                : textfile::parseWholeNumber(line.substr(dash + 1));
+        if (!count || !length || *count < 0 || *length < 0 ||
+            *length > plan.fileSize - offset) {
+            break;
+        }
+        const std::int64_t end =
+            offset + std::min(*count, *length > 0 ? *length : plan.fileSize - offset);
+        if (!runs.empty() && runs.back().second == offset) {
+            runs.back().second = end;
+        } else {
+            runs.emplace_back(offset, end);
+        }
+        offset += *length;
+    }
+    std::vector<std::int64_t> counts;
+    for (int i = 1; i <= plan.pieces; ++i) {
+        std::int64_t count = 0;
+        for (const auto& [first, end] : runs) {
+            if (first <= plan.start(i) && plan.start(i) < end) {
+                count = std::min(end - plan.start(i), plan.length(i));
+            }
+        }
+        counts.push_back(count);
+    }
+    return counts;
+}
+
 }  // namespace tandu

@@ -24,6 +24,11 @@ public:
     // cannot be read.
     static std::optional<std::vector<std::int64_t>> read(const std::string& path,
                                                          const PiecePlan& plan);
+    // For each piece of `plan`, the bytes from its start that the file counts,
+    // whatever plan it was written for: its pieces lie end to end, and a
+    // piece of length 0 (size unknown) counts from where it starts. Nothing
+    // counts past a line that cannot be read.
+    static std::vector<std::int64_t> carried(const std::string& path, const PiecePlan& plan);
 };
 
 }  // namespace tandu

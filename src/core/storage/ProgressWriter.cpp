@@ -1,57 +1,84 @@
 #include "storage/ProgressWriter.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
+#include <numeric>
 
-#include "storage/TextFile.h"
 #include "storage/ProgressFile.h"
 
 namespace tandu {
 
-std::string ProgressWriter::text(const PiecePlan& plan, const std::vector<std::int64_t>& counts) {
-    std::string joined;
-    for (const std::string& line : ProgressFile::lines(plan, counts)) {
-        joined += line;
-        joined += "\r\n";
-    }
-    return joined;
+namespace {
+
+std::int64_t sum(const std::vector<std::int64_t>& counts) {
+    return std::accumulate(counts.begin(), counts.end(), std::int64_t{0});
 }
 
-bool ProgressWriter::replace(const std::string& path, const PiecePlan& plan,
+}  // namespace
+
+ProgressWriter::~ProgressWriter() {
+    reap(true, nullptr);
+}
+
+bool ProgressWriter::commit(const Sync& sync, const std::string& path, const PiecePlan& plan,
+                            const std::vector<std::int64_t>& counts, std::string* reason) {
+    return (!sync || sync(reason)) && ProgressFile::write(path, plan, counts, reason);
+}
+
+bool ProgressWriter::reap(bool wait, std::string* reason) {
+    if (!running_ || (!wait && !running_->done)) {
+        return true;
+    }
+    running_->thread.join();
+    const bool ok = running_->ok;
+    if (!ok && reason) {
+        *reason = running_->reason;
+    }
+    running_.reset();
+    return ok;
+}
+
+bool ProgressWriter::settle(std::string* reason) {
+    return reap(true, reason);
+}
+
+bool ProgressWriter::replace(const Sync& sync, const std::string& path, const PiecePlan& plan,
                              const std::vector<std::int64_t>& counts, std::string* reason) {
-    path_.clear();
-    if (!ProgressFile::write(path, plan, counts, reason)) {
+    reap(true, nullptr);  // what it wrote is replaced now anyway
+    if (!commit(sync, path, plan, counts, reason)) {
+        committed_.clear();
         return false;
     }
-    path_ = path;
-    length_ = text(plan, counts).size();
+    committed_ = counts;
+    committedBytes_ = sum(counts);
     return true;
 }
 
-bool ProgressWriter::advance(const std::string& path, const PiecePlan& plan,
-                             const std::vector<std::int64_t>& counts, std::string* reason) {
-    const std::string now = text(plan, counts);
-    if (path != path_ || now.size() < length_ || now.size() > kOnePage) {
-        return replace(path, plan, counts, reason);
-    }
-    std::FILE* file = std::fopen(path.c_str(), "r+b");
-    if (file == nullptr) {
-        return replace(path, plan, counts, reason);  // gone meanwhile: a whole new one
-    }
-    std::setvbuf(file, nullptr, _IONBF, 0);
-    errno = 0;
-    const bool written = std::fwrite(now.data(), 1, now.size(), file) == now.size();
-    const int error = errno;
-    const bool closed = std::fclose(file) == 0;
-    if (!written || !closed) {
-        if (reason) {
-            *reason = std::strerror(error ? error : EIO);
-        }
-        path_.clear();
+bool ProgressWriter::advance(const Sync& sync, const std::string& path, const PiecePlan& plan,
+                             const std::vector<std::int64_t>& counts,
+                             std::chrono::steady_clock::time_point now, std::string* reason) {
+    if (!reap(false, reason)) {
         return false;
     }
-    length_ = now.size();
+    if (committedAt_ == std::chrono::steady_clock::time_point{}) {
+        committedAt_ = now;  // the first interval starts with the first bytes
+    }
+    const std::int64_t bytes = sum(counts);
+    const bool due =
+        now - committedAt_ >= batch_.interval || bytes - committedBytes_ >= batch_.bytes;
+    if (running_ || counts == committed_ || !due) {
+        return true;
+    }
+    committed_ = counts;
+    committedBytes_ = bytes;
+    committedAt_ = now;
+    if (batch_.interval.count() == 0) {
+        return commit(sync, path, plan, counts, reason);
+    }
+    running_ = std::make_unique<Commit>();
+    Commit* job = running_.get();
+    job->thread = std::thread([job, sync, path, plan, counts] {
+        job->ok = commit(sync, path, plan, counts, &job->reason);
+        job->done = true;
+    });
     return true;
 }
 

@@ -121,6 +121,12 @@ std::optional<std::int64_t> SettingsFile::bufferBytes(const std::string& line4) 
     return *kilobytes * 1000;
 }
 
+std::int64_t SettingsFile::limitOf(const Extras& extras) {
+    const auto it = extras.find(kLimitKey);
+    const auto kbps = it == extras.end() ? std::nullopt : textfile::parseWholeNumber(it->second);
+    return kbps && *kbps > 0 ? *kbps : 0;
+}
+
 bool SettingsFile::usableConnections(const std::string& text) {
     const auto count = textfile::parseWholeNumber(text);
     return count && *count >= 1 && *count <= 16;

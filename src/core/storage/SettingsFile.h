@@ -19,6 +19,8 @@ public:
     static constexpr const char* kDefaultBuffer = "512KB";
     static constexpr std::int64_t kDefaultBufferBytes = 512 * 1000;
     static constexpr int kMostSimultaneous = 32;
+    // The speed limit for all downloads together, KB/s; written only when set.
+    static constexpr const char* kLimitKey = "Limit";
 
     // Lines 2 to 4 as stored (untrimmed); a line the file lacks is nothing.
     struct Values {
@@ -67,6 +69,8 @@ public:
     // from 1 to kLargestBufferKB: a larger buffer would hold whole files in memory.
     static std::optional<std::int64_t> bufferBytes(const std::string& line4);
     static constexpr std::int64_t kLargestBufferKB = 65536;
+    // The KB/s of a stored limit; 0 (none) for a missing or unreadable one.
+    static std::int64_t limitOf(const Extras& extras);
     // A connections text that names 1 to 16 connections.
     static bool usableConnections(const std::string& text);
 };

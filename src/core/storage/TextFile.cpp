@@ -1,11 +1,13 @@
 #include "storage/TextFile.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 
 namespace tandu::textfile {
 
@@ -27,43 +29,81 @@ std::vector<std::string> splitLines(std::string_view text) {
     return lines;
 }
 
+namespace {
+
+std::string systemReason(int error) {
+    return error == ELOOP ? "it is a symbolic link, which is not followed" : std::strerror(error);
+}
+
+// Opens without following a link at the path, and only a regular file: a
+// FIFO would block, a device never end.
+int openRegular(const std::string& path, int flags, std::string& why) {
+    const int fd = ::open(path.c_str(), flags | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        why = systemReason(errno);
+        return -1;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        why = "it is not a regular file";
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+bool writeAll(int fd, std::string_view text) {
+    while (!text.empty()) {
+        const ssize_t written = ::write(fd, text.data(), text.size());
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written <= 0) {
+            if (written == 0) {
+                errno = ENOSPC;
+            }
+            return false;
+        }
+        text.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return true;
+}
+
+}  // namespace
+
 std::optional<std::vector<std::string>> readLines(const std::string& path, std::size_t limit,
                                                   std::string* reason) {
-    const auto refuse = [&](std::string why) -> std::optional<std::vector<std::string>> {
+    std::string why;
+    const int fd = openRegular(path, O_RDONLY, why);
+    if (fd < 0) {
         if (reason) {
-            *reason = std::move(why);
+            *reason = why;
         }
         return std::nullopt;
-    };
-    std::error_code error;
-    const auto status = std::filesystem::status(path, error);
-    if (error) {
-        return refuse(error.message());
-    }
-    if (!std::filesystem::is_regular_file(status)) {
-        return refuse("it is not a regular file");
-    }
-    const auto tooLarge = "it is larger than " + std::to_string(limit / 1024) + " KB";
-    const auto size = std::filesystem::file_size(path, error);
-    if (!error && size > limit) {
-        return refuse(tooLarge);
-    }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return refuse(std::strerror(errno));
     }
     // Read no further than the cap, in case the file grows meanwhile.
     std::string text;
     char block[64 * 1024];
-    while (in && text.size() <= limit) {
-        in.read(block, sizeof block);
-        text.append(block, static_cast<std::size_t>(in.gcount()));
+    ssize_t got = 0;
+    while (text.size() <= limit && (got = ::read(fd, block, sizeof block)) != 0) {
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            why = "it cannot be read";
+            break;
+        }
+        text.append(block, static_cast<std::size_t>(got));
     }
-    if (in.bad()) {
-        return refuse("it cannot be read");
+    ::close(fd);
+    if (why.empty() && text.size() > limit) {
+        why = "it is larger than " + std::to_string(limit / 1024) + " KB";
     }
-    if (text.size() > limit) {
-        return refuse(tooLarge);
+    if (!why.empty()) {
+        if (reason) {
+            *reason = why;
+        }
+        return std::nullopt;
     }
     return splitLines(text);
 }
@@ -84,48 +124,65 @@ std::string joined(const std::vector<std::string>& lines) {
     return text;
 }
 
-bool writeWhole(const std::string& path, const std::string& text, std::string* reason) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) {
-        if (reason) {
-            *reason = std::strerror(errno);
-        }
-        return false;
+bool fail(std::string* reason, std::string why) {
+    if (reason) {
+        *reason = std::move(why);
     }
-    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    const int writeError = errno;
-    const bool closed = std::fclose(file) == 0;
-    if (!written || !closed) {
-        if (reason) {
-            *reason = std::strerror(written ? errno : writeError);
-        }
-        return false;
+    return false;
+}
+
+bool writeWhole(const std::string& path, const std::string& text, bool durable,
+                std::string* reason) {
+    std::string why;
+    const int fd = openRegular(path, O_WRONLY | O_CREAT | O_TRUNC, why);
+    if (fd < 0) {
+        return fail(reason, why);
     }
-    return true;
+    bool done = writeAll(fd, text) && (!durable || ::fsync(fd) == 0);
+    int error = errno;
+    if (::close(fd) != 0 && done) {
+        done = false;
+        error = errno;
+    }
+    return done || fail(reason, std::strerror(error));
 }
 
 }  // namespace
 
+std::string folderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+}
+
+bool syncFolder(const std::string& folder, std::string* reason) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        return fail(reason, std::strerror(errno));
+    }
+    const bool synced = ::fsync(fd) == 0 || errno == EINVAL;  // a folder that cannot be synced
+    const int error = errno;
+    ::close(fd);
+    return synced || fail(reason, std::strerror(error));
+}
+
 bool writeLines(const std::string& path, const std::vector<std::string>& lines,
                 std::string* reason) {
-    return writeWhole(path, joined(lines), reason);
+    return writeWhole(path, joined(lines), false, reason);
 }
 
 bool writeLinesAtomically(const std::string& path, const std::vector<std::string>& lines,
                           std::string* reason) {
     const std::string temporary = path + ".tmp";
-    if (!writeWhole(temporary, joined(lines), reason)) {
-        std::remove(temporary.c_str());
+    if (!writeWhole(temporary, joined(lines), true, reason)) {
+        ::unlink(temporary.c_str());
         return false;
     }
     if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        if (reason) {
-            *reason = std::strerror(errno);
-        }
-        std::remove(temporary.c_str());
-        return false;
+        const int error = errno;
+        ::unlink(temporary.c_str());
+        return fail(reason, std::strerror(error));
     }
-    return true;
+    return syncFolder(folderOf(path), reason);
 }
 
 bool hasControlCharacter(std::string_view text) {

@@ -20,8 +20,9 @@ inline constexpr std::size_t kProgressLimit = 64 * 1024;
 inline constexpr std::size_t kListLimit = 64 * 1024 * 1024;
 
 // Every line of the file, without line ends; nothing when it cannot be read,
-// is not a regular file (a FIFO would block, a device never end) or holds
-// more than `limit` bytes. `reason` says which.
+// is a symbolic link (never followed), is not a regular file (a FIFO would
+// block, a device never end) or holds more than `limit` bytes. `reason` says
+// which.
 std::optional<std::vector<std::string>> readLines(const std::string& path,
                                                   std::size_t limit = kListLimit,
                                                   std::string* reason = nullptr);
@@ -29,14 +30,20 @@ std::optional<std::vector<std::string>> readLines(const std::string& path,
 // Splits text into lines (a final line end does not start another line).
 std::vector<std::string> splitLines(std::string_view text);
 
-// Replaces the file with the lines, each ended by CR LF. On failure returns
-// false and, when asked, the system's reason.
+// Replaces the file with the lines, each ended by CR LF; a symbolic link at
+// the path is refused, never written through. On failure returns false and,
+// when asked, the system's reason.
 bool writeLines(const std::string& path, const std::vector<std::string>& lines,
                 std::string* reason = nullptr);
-// The same, but the file is written beside its place and then renamed over
-// it, so a reader (or a crash) never sees half a file.
+// The same, but durable and whole: written beside its place, synced, renamed
+// over it and the folder synced, so a reader, a crash or a power cut finds the
+// old text or the new one, never half a file or an empty one.
 bool writeLinesAtomically(const std::string& path, const std::vector<std::string>& lines,
                           std::string* reason = nullptr);
+// Makes the names in the folder (created, renamed, removed) durable.
+bool syncFolder(const std::string& folder, std::string* reason = nullptr);
+// The folder a path's file is in.
+std::string folderOf(const std::string& path);
 
 // True when the text holds a byte below 0x20 or 0x7F: such a value would
 // break a definition file's lines and a request line.

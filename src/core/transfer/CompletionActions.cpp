@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "storage/CookieFile.h"
+#include "storage/TextFile.h"
 #include "transfer/Download.h"
 
 namespace tandu {
@@ -20,6 +21,21 @@ std::optional<std::string> removeFile(const std::string& path) {
     return std::nullopt;
 }
 
+// The definition goes first, and durably: a process killed or a power cut
+// in between leaves only a stray progress file, never a download that can
+// neither resume nor finish. Only once the target is durable.
+std::optional<std::string> removeStoredFiles(const std::string& definition,
+                                             const std::string& progress) {
+    auto failure = removeFile(definition);
+    const std::string folder = textfile::folderOf(definition);
+    textfile::syncFolder(folder);
+    if (auto progressFailure = removeFile(progress); !failure) {
+        failure = progressFailure;
+    }
+    textfile::syncFolder(folder);
+    return failure;
+}
+
 }  // namespace
 
 void CompletionActions::run() {
@@ -29,17 +45,19 @@ void CompletionActions::run() {
         engine_.pauseOnFault();  // says so, and keeps the row resumable
         return;
     }
-    engine_.endTransfer();
-
-    // The cookies go first, then the definition: a process killed in between
-    // leaves neither a secret nor a download that can neither resume nor
-    // finish, at most a stray progress file.
-    auto failure = CookieFile::remove(CookieFile::pathFor(rec.definitionPath));
-    if (auto definitionFailure = removeFile(rec.definitionPath); !failure) {
-        failure = definitionFailure;
+    if (std::string reason; !engine_.makeDurable(&reason)) {
+        engine_.failOnFile(rec.targetPath, reason);
+        return;
     }
-    if (auto progressFailure = removeFile(rec.progressPath); !failure) {
-        failure = progressFailure;
+    if (engine_.checkingChecksum()) {
+        return;  // back here once the file matches
+    }
+    engine_.endTransfer();
+    // The cookies go first: a process killed in between never leaves a secret
+    // behind its download.
+    auto failure = CookieFile::remove(CookieFile::pathFor(rec.definitionPath));
+    if (auto storedFailure = removeStoredFiles(rec.definitionPath, rec.progressPath); !failure) {
+        failure = storedFailure;
     }
     for (Stretch& p : rec.stretches) {
         p.received = p.length;

@@ -16,9 +16,10 @@ constexpr std::chrono::milliseconds kSampleTime{100};
 
 bool ConnectionBalancer::splitting() const {
     const TransferRecord& rec = engine_.record();
-    // A server that sends whole files never sees a helper.
+    // A server that sends whole files never sees a helper; under a speed limit
+    // the limit, not the path, sets the pace, so no connection is asked anew.
     return rec.downloading && !rec.probing && rec.rangesHonoured && !rec.oneConnection &&
-           !rec.sizeUnknown && rec.pieceCount() > 1;
+           !rec.sizeUnknown && rec.pieceCount() > 1 && !engine_.rateHeld();
 }
 
 void ConnectionBalancer::connectionFree(int connection) {
@@ -47,6 +48,8 @@ std::optional<double> ConnectionBalancer::rate(const Stretch& s) {
 void ConnectionBalancer::sample() {
     TransferRecord& rec = engine_.record();
     const auto now = engine_.setup().clock();
+    // Slow on purpose under a limit: no crawl is counted then.
+    const bool held = engine_.rateHeld();
     // The fastest lately: running now, or not long ago (it fades by half a
     // second). A burst one connection had alone long ago says nothing about
     // connections that now share a path or a processor.
@@ -68,7 +71,8 @@ void ConnectionBalancer::sample() {
         rec.fastestRate = std::max(rec.fastestRate, rate(s).value_or(0));
     }
     for (Stretch& s : rec.stretches) {
-        if (!rate(s) || s.recentRate * engine_.setup().help.crawlFraction >= rec.fastestRate) {
+        if (held || !rate(s) ||
+            s.recentRate * engine_.setup().help.crawlFraction >= rec.fastestRate) {
             s.crawlingSince.reset();
         } else if (!s.crawlingSince) {
             s.crawlingSince = now;

@@ -37,6 +37,7 @@ std::unique_ptr<net::Fetch> DataPath::start(int index) {
     request.kind = net::FetchRequest::Kind::Get;
     request.followRedirects = rec.followOnPieces;
     request.credentialsFrom = rec.source;
+    request.rateGroup = engine_.rateGroup();
     request.session = rec.session;
     if (!rec.sizeUnknown) {
         // One connection of a server that sends whole files asks for all it lacks.
@@ -82,6 +83,7 @@ void DataPath::onHead(int index, const net::AnswerHead& head) {
         engine_.failTransfer(messages::connectionError(answer.reason));
         return;
     }
+    engine_.noteAnnouncedChecksum(head);
     accepted(index, head, answer.skip);
 }
 
@@ -90,7 +92,9 @@ void DataPath::accepted(int index, const net::AnswerHead& head, std::int64_t ski
     Stretch& p = rec.stretch(index);
     if (rec.sizeUnknown && skip > 0) {
         // Nothing says the file is the one begun: it is fetched again whole.
-        p.received = p.written = 0;
+        if (!restartWhole(index)) {
+            return;
+        }
         engine_.showNotice(messages::restartsWhole(engine_.text()));
     } else {
         p.skip = skip;
@@ -110,7 +114,7 @@ void DataPath::accepted(int index, const net::AnswerHead& head, std::int64_t ski
     // until its own is measured.
     p.sampledAt = engine_.setup().clock();
     p.roundTrip = std::chrono::duration<double>(p.sampledAt - p.askedAt).count();
-    p.sampledFrom = p.received;
+    p.sampledFrom = p.headFrom = p.received;
     p.priorRate = p.nextRange;
     if (!p.nextRange) {
         p.recentRate = -1;
@@ -194,10 +198,30 @@ void DataPath::onFailure(int index, const net::FetchFailure& failure) {
 void DataPath::received(int index, std::size_t count) {
     Stretch& p = engine_.record().stretch(index);
     p.received += static_cast<std::int64_t>(count);
-    if (p.failures > 0 && count > 0) {
-        p.failures = 0;  // it moves again: the next break gets all its tries
+    // It moves again: the next break gets all its tries. A trickle does not
+    // count, or a connection below the floor would be retried for ever.
+    if (p.failures > 0 && p.received - p.headFrom >= kMovedAgain) {
+        p.failures = 0;
         engine_.changed();
     }
+}
+
+bool DataPath::restartWhole(int index) {
+    TransferRecord& rec = engine_.record();
+    Stretch& p = rec.stretch(index);
+    // Not a byte of the old answer stays: neither buffered nor in the file.
+    p.buffer.clear();
+    p.received = p.written = p.lastReceived = 0;
+    std::string reason;
+    if (!engine_.target().empty(&reason)) {
+        engine_.failOnFile(rec.targetPath, reason);
+        return false;
+    }
+    if (!engine_.rewriteProgress(&reason)) {
+        engine_.failOnFile(rec.progressPath, reason);
+        return false;
+    }
+    return true;
 }
 
 bool DataPath::flush(int index) {
@@ -225,7 +249,7 @@ bool DataPath::writeOut(int index, const char* bytes, std::size_t count) {
         engine_.failOnFile(rec.targetPath, reason);
         return false;
     }
-    if (!rec.sizeUnknown && !engine_.advanceProgress(&reason)) {
+    if (!engine_.advanceProgress(&reason)) {
         engine_.failOnFile(rec.progressPath, reason);
         return false;
     }

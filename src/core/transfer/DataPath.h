@@ -25,6 +25,8 @@ class DataPath {
 public:
     // The most bytes a body chunk brings; the buffer keeps room for one.
     static constexpr std::size_t kChunk = 256 * 1024;
+    // Bytes a fetch brings before its stretch's earlier failures are forgiven.
+    static constexpr std::int64_t kMovedAgain = 64 * 1024;
 
     explicit DataPath(Download& download) : engine_(download) {}
 
@@ -49,6 +51,9 @@ private:
     // The piece has `count` more of its bytes.
     void received(int index, std::size_t count);
     bool flush(int index);
+    // A whole-file answer to a resume of a file of unknown size: the file
+    // starts again from byte 0, emptied.
+    bool restartWhole(int index);
     // write(), then the progress file; a failure ends the transfer.
     bool writeOut(int index, const char* bytes, std::size_t count);
     void completePiece(int index);

@@ -3,11 +3,14 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "storage/CookieFile.h"
-#include "storage/DefinitionFile.h"
-#include "storage/FileNames.h"
 #include "net/Fetcher.h"
 #include "platform/TransferLocks.h"
+#include "storage/CookieFile.h"
+#include "storage/DefinitionFile.h"
+#include "storage/DownloadRows.h"
+#include "storage/FileNames.h"
+#include "storage/TextFile.h"
+#include "transfer/AnnouncedDigest.h"
 #include "transfer/TransferMessages.h"
 
 namespace tandu {
@@ -28,10 +31,12 @@ Download::Download(DownloadSetup& setup, DownloadEvents& events, std::string def
       name_(baseNameOf(definitionPath_)),
       text_(std::move(text)),
       state_(state),
+      progress_(setup.progressBatch),
       start_(*this),
       first_(*this),
       data_(*this),
       balancer_(*this),
+      checksum_(*this),
       completion_(*this),
       pause_(*this),
       timer_(*this) {
@@ -45,6 +50,104 @@ void Download::setRowState(DownloadState state, const std::string& sizeText) {
     state_ = state;
     row_ = RowTexts{};
     row_.size = sizeText;
+}
+
+void Download::remember(const DownloadRow& row) {
+    remember(row.url, row.folder, row.extras);
+}
+
+void Download::remember(const std::string& url, const std::string& folder,
+                        const std::map<std::string, std::string>& extras) {
+    url_ = url;
+    folder_ = folder;
+    extras_ = extras;
+    const auto limit = extras_.count(DefinitionFile::kLimitKey)
+                           ? textfile::parseWholeNumber(extras_[DefinitionFile::kLimitKey])
+                           : std::nullopt;
+    ownLimit_ = limit && *limit > 0 ? *limit : 0;
+}
+
+std::string Download::targetPath() const {
+    if (!record_.targetPath.empty()) {
+        return record_.targetPath;
+    }
+    std::string folder = textfile::trim(folder_);
+    if (folder.empty() || folder.back() != '/') {
+        folder += '/';
+    }
+    return folder + text_;
+}
+
+std::string Download::checksumText() const {
+    if (const auto it = extras_.find(DefinitionFile::kChecksumKey); it != extras_.end()) {
+        return it->second == kNoChecksum ? "" : it->second;
+    }
+    const auto carried = Checksum::fromUrl(url_);
+    return carried ? carried->text() : std::string();
+}
+
+namespace {
+
+// One extra line of the definition, in the file and in what a running
+// transfer writes back with every rewrite.
+bool storeExtra(const std::string& path, std::map<std::string, std::string>& extras,
+                std::map<std::string, std::string>& running, const std::string& key,
+                const std::string& value, std::string* reason) {
+    if (!DefinitionFile::setExtra(path, key, value, reason)) {
+        return false;
+    }
+    for (auto* map : {&extras, &running}) {
+        if (value.empty()) {
+            map->erase(key);
+        } else {
+            (*map)[key] = value;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+bool Download::setOwnLimit(std::int64_t kbps, std::string* reason) {
+    if (!storeExtra(definitionPath_, extras_, record_.defExtras, DefinitionFile::kLimitKey,
+                    kbps > 0 ? std::to_string(kbps) : "", reason)) {
+        return false;
+    }
+    ownLimit_ = std::max<std::int64_t>(kbps, 0);
+    if (rateGroup_) {
+        rateGroup_->setLimit(ownLimit_ * 1000);
+    }
+    changed();
+    return true;
+}
+
+bool Download::setChecksum(const std::optional<Checksum>& checksum, std::string* reason) {
+    // "none" outweighs a checksum the URL carries and one the server announces.
+    if (!storeExtra(definitionPath_, extras_, record_.defExtras, DefinitionFile::kChecksumKey,
+                    checksum ? checksum->text() : kNoChecksum, reason)) {
+        return false;
+    }
+    if (running() && !record_.verifying) {
+        record_.checksum = checksum;
+    }
+    changed();
+    return true;
+}
+
+bool Download::rateHeld() const {
+    return rateGroup_ && rateGroup_->held();
+}
+
+void Download::noteAnnouncedChecksum(const net::AnswerHead& head) {
+    const auto stored = record_.defExtras.find(DefinitionFile::kChecksumKey);
+    if (record_.checksum || (stored != record_.defExtras.end() && stored->second == kNoChecksum)) {
+        return;
+    }
+    if (auto announced = AnnouncedDigest(head)) {
+        record_.checksum = announced;
+        // Stored with the next rewrite of the definition, for a later resume.
+        record_.defExtras[DefinitionFile::kChecksumKey] = announced->text();
+    }
 }
 
 bool Download::start(bool quiet) {
@@ -72,8 +175,17 @@ void Download::tick() {
             connect(k);
         }
     }
-    timer_.tick();
-    balancer_.tick();
+    if (!record_.verifying) {
+        timer_.tick();
+        balancer_.tick();
+    }
+    // Bytes written since the last commit count within a second or two, even
+    // when nothing more comes.
+    std::string reason;
+    if (running() && !record_.probing && !record_.stretches.empty() &&
+        !advanceProgress(&reason)) {
+        failOnFile(record_.progressPath, reason);
+    }
 }
 
 std::string Download::retryText() const {
@@ -226,7 +338,7 @@ void Download::destroyConnections() {
 }
 
 bool Download::stalled() const {
-    if (!record_.downloading || record_.probing) {
+    if (!record_.downloading || record_.probing || record_.verifying) {
         return false;
     }
     for (int k = 1; k <= record_.stretchCount(); ++k) {
@@ -256,18 +368,30 @@ bool Download::writeDefinition(std::string* reason) {
                                  record_.plan.pieceSize, record_.plan.remainder, reason);
 }
 
+ProgressWriter::Sync Download::targetSync() {
+    return target_.syncJob();
+}
+
 bool Download::rewriteProgress(std::string* reason) {
-    return progress_.replace(record_.progressPath, record_.plan, record_.writtenCounts(), reason);
+    return progress_.replace(targetSync(), record_.progressPath, record_.plan,
+                             record_.writtenCounts(), reason);
 }
 
 bool Download::advanceProgress(std::string* reason) {
-    return progress_.advance(record_.progressPath, record_.plan, record_.writtenCounts(), reason);
+    return progress_.advance(targetSync(), record_.progressPath, record_.plan,
+                             record_.writtenCounts(), setup_.clock(), reason);
+}
+
+bool Download::makeDurable(std::string* reason) {
+    return progress_.settle(reason) && targetSync()(reason);
 }
 
 // ---------------------------------------------------------------- state
 
 void Download::began() {
     record_.ticks = 0;
+    rateGroup_ = setup_.fetcher.makeRateGroup();
+    rateGroup_->setLimit(ownLimit_ * 1000);
     events_.downloadStarted(*this);
 }
 
@@ -282,14 +406,16 @@ void Download::endTransfer() {
     record_.downloading = false;
     record_.probing = false;
     record_.rangesHonoured = false;
+    checksum_.reset();
     destroyConnections();
+    rateGroup_.reset();
+    progress_.settle(nullptr);
     target_.close();
     for (Stretch& piece : record_.stretches) {
         piece.buffer.release();
         piece.retryIn = 0;
     }
     lock_.reset();
-    progress_ = ProgressWriter{};  // the next transfer starts from a whole new file
 }
 
 void Download::failStart(const std::optional<std::string>& message) {

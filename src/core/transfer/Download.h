@@ -1,11 +1,13 @@
 #pragma once
 
 #include <chrono>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "transfer/ChecksumCheck.h"
 #include "transfer/CompletionActions.h"
 #include "transfer/ConnectionBalancer.h"
 #include "transfer/DataPath.h"
@@ -23,10 +25,13 @@
 namespace tandu {
 
 class TransferLock;
+struct DownloadRow;
 
 namespace net {
 class Fetch;
-}
+class RateGroup;
+struct AnswerHead;
+}  // namespace net
 
 // One download, known by its definition file's base name: its record, its
 // fetches (0 is a fresh start's first request until its answer makes the
@@ -59,6 +64,25 @@ public:
     bool probing() const { return record_.probing; }
     // The ends of a row that is not running, for a list that reads them again.
     void setRowState(DownloadState state, const std::string& sizeText);
+    // What its definition said when its row was read.
+    void remember(const DownloadRow& row);
+    void remember(const std::string& url, const std::string& folder,
+                  const std::map<std::string, std::string>& extras);
+    // The URL as added, and where its file is (or will be).
+    const std::string& url() const { return url_; }
+    std::string targetPath() const;
+    // Its own speed limit, KB/s (0: none).
+    std::int64_t ownLimit() const { return ownLimit_; }
+    // The checksum its file must match, as stored ("sha256=HEX") or carried
+    // by its URL; empty for none.
+    std::string checksumText() const;
+    // Stored when the user wants no check at all.
+    static constexpr const char* kNoChecksum = "none";
+    // Each stores the value in the definition and applies it at once, also to
+    // a running transfer. False with the reason when the definition cannot
+    // be written.
+    bool setOwnLimit(std::int64_t kbps, std::string* reason);
+    bool setChecksum(const std::optional<Checksum>& checksum, std::string* reason);
 
     // --- commands ---
     // Starts a "Waiting" download afresh or resumes a "Paused" one. Quiet: a
@@ -93,6 +117,12 @@ public:
     DataPath& data() { return data_; }
     bool fetching(int index) const;
     bool quiet() const { return quiet_; }
+    // The speed-limit group its fetches share while it runs.
+    const std::shared_ptr<net::RateGroup>& rateGroup() const { return rateGroup_; }
+    // A speed limit holds it back: its connections are slow on purpose.
+    bool rateHeld() const;
+    // A server's answer may announce the file's checksum, kept when none was given.
+    void noteAnnouncedChecksum(const net::AnswerHead& head);
     // Fetch `index` goes out now: the first request (0) or a stretch's next bytes.
     void connect(int index);
     // The running fetch `from` serves stretch `to` from now on.
@@ -120,10 +150,14 @@ public:
     bool acquireLock();
     // The definition with the plan's figures (the URL as added).
     bool writeDefinition(std::string* reason);
-    // Rewrites the progress file from the bytes now in the target file.
+    // Rewrites the progress file from the bytes now in the target file, once
+    // they are durable.
     bool rewriteProgress(std::string* reason);
-    // The same after a flush, when counts have only grown.
+    // The same after a flush, when counts have only grown: batched, beside
+    // the loop.
     bool advanceProgress(std::string* reason);
+    // Every byte written to the target is durable.
+    bool makeDurable(std::string* reason);
 
     // The transfer begins: the figures are known.
     void began();
@@ -141,6 +175,8 @@ public:
     // written stays.
     void failOnFile(const std::string& path, const std::string& reason);
     void runCompletion() { completion_.run(); }
+    // The last byte is in: true while the file's checksum is being checked.
+    bool checkingChecksum() { return checksum_.begin(); }
     void showError(const std::string& text);
     void showNotice(const std::string& text);
     void showConnectionError(const std::string& description);
@@ -150,12 +186,18 @@ public:
 
 private:
     std::unique_ptr<net::Fetch> makeFetch(int index);
+    ProgressWriter::Sync targetSync();
 
     DownloadSetup& setup_;
     DownloadEvents& events_;
     std::string definitionPath_;
     std::string name_;
     std::string text_;
+    std::string url_;
+    std::string folder_;
+    std::map<std::string, std::string> extras_;
+    std::int64_t ownLimit_ = 0;
+    std::shared_ptr<net::RateGroup> rateGroup_;
     DownloadState state_;
     RowTexts row_;
     bool quiet_ = false;
@@ -165,12 +207,14 @@ private:
     TransferRecord record_;
     std::vector<std::unique_ptr<net::Fetch>> fetches_;
     TargetFile target_;
+    // After the target: its background commit ends before the file closes.
     ProgressWriter progress_;
     std::unique_ptr<TransferLock> lock_;
     StartProcedure start_;
     FirstRequest first_;
     DataPath data_;
     ConnectionBalancer balancer_;
+    ChecksumCheck checksum_;
     CompletionActions completion_;
     PauseOperation pause_;
     ProgressTimer timer_;

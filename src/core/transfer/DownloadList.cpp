@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include "storage/DownloadOrder.h"
 #include "storage/DownloadRows.h"
+#include "storage/FileNames.h"
 
 namespace tandu {
 
@@ -27,6 +29,7 @@ Download& DownloadList::add(const std::string& definitionPath) {
         std::make_unique<Download>(setup_, *this, definitionPath, row.text,
                                    row.paused ? DownloadState::Paused : DownloadState::Waiting);
     download->setRowState(download->state(), row.size);
+    download->remember(row);
     downloads_.push_back(std::move(download));
     if (observer_ != nullptr) {
         observer_->rowAdded(count() - 1);
@@ -52,6 +55,7 @@ CancelOutcome DownloadList::cancel(int row) {
         return outcome;
     }
     downloads_.erase(downloads_.begin() + now);
+    forgetGone();
     if (observer_ != nullptr) {
         observer_->rowsRemoved({now});
     }
@@ -71,9 +75,16 @@ void DownloadList::clearCompleted() {
     std::erase_if(downloads_, [](const std::unique_ptr<Download>& download) {
         return download->state() == DownloadState::Completed;
     });
+    forgetGone();
     if (observer_ != nullptr) {
         observer_->rowsRemoved(gone);
     }
+}
+
+void DownloadList::forgetGone() {
+    const std::string folder = setup_.definitionsFolder();
+    DownloadOrder(folder).prune(
+        [&folder](const std::string& name) { return FileExists(DefinitionPath(folder, name)); });
 }
 
 int DownloadList::indexOf(const Download& download) const {

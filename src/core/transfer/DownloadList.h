@@ -8,6 +8,7 @@
 #include "transfer/Download.h"
 #include "transfer/DownloadEvents.h"
 #include "transfer/DownloadSetup.h"
+#include "transfer/OverallLimit.h"
 
 namespace tandu {
 
@@ -48,6 +49,8 @@ public:
     int runningCount() const;
     DownloadSetup& setup() { return setup_; }
     const DownloadSetup& setup() const { return setup_; }
+    OverallLimit& overallLimit() { return overallLimit_; }
+    const OverallLimit& overallLimit() const { return overallLimit_; }
 
     // --- DownloadEvents, from the downloads ---
     void downloadStarted(Download& download) override;
@@ -56,9 +59,12 @@ public:
     void downloadEnded(Download& download) override;
 
 private:
+    // The list's order file drops the downloads whose definition is gone.
+    void forgetGone();
     bool targetBusy(const Download& asking, const std::string& path) const;
 
     DownloadSetup setup_;
+    OverallLimit overallLimit_{setup_};
     std::vector<std::unique_ptr<Download>> downloads_;
     DownloadListObserver* observer_ = nullptr;
     std::function<void(Download&)> onEnded_;

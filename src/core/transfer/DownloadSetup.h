@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "storage/DefinitionFile.h"
+#include "storage/ProgressWriter.h"
 #include "text/NumberText.h"
 #include "transfer/HelpRules.h"
 #include "transfer/RangeRules.h"
@@ -14,6 +15,7 @@
 namespace tandu {
 
 class Download;
+class FileHasher;
 class TransferLocks;
 
 namespace net {
@@ -24,6 +26,7 @@ class Fetcher;
 struct DownloadSetup {
     net::Fetcher& fetcher;
     TransferLocks& locks;
+    FileHasher& hasher;
     NumberText numbers;
     std::string programFolder;  // without a trailing "/"
     std::string definitionsFolder() const { return programFolder + "/definitions/"; }
@@ -41,6 +44,8 @@ struct DownloadSetup {
     std::vector<int> retryDelays{1, 2, 4, 8, 16};
     HelpRules help{};
     RangeRules ranges{};
+    // How often a running download's progress is made durable.
+    ProgressWriter::Batch progressBatch{};
     std::function<std::chrono::steady_clock::time_point()> clock = [] {
         return std::chrono::steady_clock::now();
     };

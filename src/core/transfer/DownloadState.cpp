@@ -5,8 +5,8 @@
 namespace tandu {
 
 namespace {
-constexpr std::array<const char*, 5> kTexts = {"Waiting", "Downloading", "Paused", "Completed",
-                                               "Error"};
+constexpr std::array<const char*, 6> kTexts = {"Waiting",   "Downloading", "Paused",
+                                               "Completed", "Error",       "Verifying"};
 }  // namespace
 
 const char* StateText(DownloadState state) {

@@ -5,6 +5,7 @@
 namespace tandu {
 
 void DriveLoop::tick() {
+    list_.overallLimit().refresh();
     // A tick may end a download and start the next: the count is read anew.
     for (int row = 0; row < list_.count(); ++row) {
         list_.at(row).tick();

@@ -4,9 +4,11 @@
 
 #include "net/Fetcher.h"
 #include "storage/FileNames.h"
+#include "storage/ProgressFile.h"
 #include "storage/TextFile.h"
 #include "transfer/Download.h"
 #include "transfer/RangeAnswer.h"
+#include "transfer/TargetFile.h"
 #include "transfer/TransferMessages.h"
 
 namespace tandu {
@@ -18,6 +20,7 @@ std::unique_ptr<net::Fetch> FirstRequest::start() {
     request.range = net::FetchRequest::Range{0, engine_.setup().ranges.first - 1};
     request.followRedirects = true;
     request.session = engine_.record().session;
+    request.rateGroup = engine_.rateGroup();
     handedOver_ = false;
     askedAt_ = engine_.setup().clock();
     // Once handed over, the answer is piece 1's like any of its own.
@@ -76,6 +79,7 @@ void FirstRequest::onHead(const net::AnswerHead& head) {
     std::remove((engine_.setup().programFolder + "/header.dat").c_str());
     rec.fetchUrl = head.url;
     rec.followOnPieces = false;
+    engine_.noteAnnouncedChecksum(head);
     if (!rec.leftover) {
         takeServerName(head);
     }
@@ -121,15 +125,33 @@ std::optional<std::vector<std::int64_t>> FirstRequest::openTarget(bool resumable
     }
     std::vector<std::int64_t> counts;
     const auto held = target.size();
-    // A file longer than the server's is not the one it has now.
+    // A file longer than the server's is not the one it has now. Only what the
+    // progress file counts is known to be there: the rest may be lost writes.
     if (rec.leftover && resumable && held && *held <= rec.plan.fileSize) {
+        counts = ProgressFile::carried(rec.progressPath, rec.plan);
         for (int i = 1; i <= rec.plan.pieces; ++i) {
-            counts.push_back(target.heldFrom(rec.plan.start(i), rec.plan.length(i)));
+            auto& count = counts[static_cast<std::size_t>(i - 1)];
+            count = target.heldFrom(rec.plan.start(i), count);
         }
     } else if (rec.leftover && !target.empty(reason)) {
         return std::nullopt;
     }
     return counts;
+}
+
+void FirstRequest::abandonFresh(bool targetMade) {
+    const TransferRecord& rec = engine_.record();
+    if (rec.leftover) {
+        return;  // its bytes stay for the next start
+    }
+    // The target first: a claim without a target is harmless, a target
+    // without its claim would block every later start.
+    if (targetMade) {
+        engine_.target().discardIfEmpty();
+    }
+    if (!targetMade || !TargetFile::occupied(rec.targetPath)) {
+        std::remove(rec.progressPath.c_str());
+    }
 }
 
 void FirstRequest::succeed(const net::AnswerHead& head, std::optional<std::int64_t> fileSize) {
@@ -148,11 +170,17 @@ void FirstRequest::succeed(const net::AnswerHead& head, std::optional<std::int64
     if (fileSize) {
         rec.defPieces = std::to_string(pieces);
     }
-    // The target comes first: without a size, the progress file written next
-    // is all that says the file is the download's own.
+    // The progress file claims the target before a fresh start makes it: it
+    // is all that says the file is the download's own, so a start stopped at
+    // any point leaves a target the next one knows.
     std::string reason;
+    if (!rec.leftover && !engine_.rewriteProgress(&reason)) {
+        engine_.failOnFile(rec.progressPath, reason);
+        return;
+    }
     const auto counts = openTarget(fileSize && ranges, &reason);
     if (!counts) {
+        abandonFresh(false);
         engine_.failOnFile(rec.targetPath, reason);
         return;
     }
@@ -172,10 +200,12 @@ void FirstRequest::succeed(const net::AnswerHead& head, std::optional<std::int64
     // The progress file before the definition: a definition that says
     // "Downloading" always has one, however the program ends.
     if (!engine_.rewriteProgress(&reason)) {
+        abandonFresh(true);
         engine_.failOnFile(rec.progressPath, reason);
         return;
     }
     if (!rec.sizeUnknown && !engine_.writeDefinition(&reason)) {
+        abandonFresh(true);
         engine_.failOnFile(rec.definitionPath, reason);
         return;
     }

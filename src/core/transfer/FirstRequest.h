@@ -36,6 +36,8 @@ private:
     // Opens the target; the counts of what it already holds when resuming.
     std::optional<std::vector<std::int64_t>> openTarget(bool resumable, std::string* reason);
     void fail(const std::string& message);
+    // A fresh start failed: the empty target it made and its claim go.
+    void abandonFresh(bool targetMade);
     void keepScratchCopy(const std::string& head);
 
     Download& engine_;

@@ -36,16 +36,16 @@ void PauseOperation::run() {
         }
     }
     const bool lost = engine_.target().isOpen() && !engine_.target().stillNamed();
-    if (!engine_.target().close(&reason) && !failure) {
-        failure = messages::fileError(rec.targetPath, reason);
-    }
     const bool progressFound = FileExists(rec.progressPath);
     // Written again even when it went missing, so that the row left "Paused"
     // resumes with every byte counted; not for a download whose definition
-    // is gone as well.
+    // is gone as well. The target is synced first, through its open file.
     const bool keepProgress = progressFound || FileExists(rec.definitionPath);
     if (keepProgress && !engine_.rewriteProgress(&reason) && !failure) {
         failure = messages::fileError(rec.progressPath, reason);
+    }
+    if (!engine_.target().close(&reason) && !failure) {
+        failure = messages::fileError(rec.targetPath, reason);
     }
     engine_.endTransfer();
     // Without a size the definition cannot say "Paused": a fresh start finds

@@ -36,7 +36,8 @@ void ProgressTimer::tick() {
         row.eta = "???";
     } else {
         row.size = numbers.kb(rec.totalReceived) + "/" + numbers.kb(rec.plan.fileSize) + "KB";
-        row.eta = FormatTimeLeft(rec.secondsLeft);
+        // Nothing came this second: no time can be told.
+        row.eta = rec.tickBytes > 0 ? FormatTimeLeft(rec.secondsLeft) : "???";
     }
     engine_.changed();
 }

@@ -24,19 +24,6 @@ std::optional<int> pieceCount(const std::string& line) {
     return static_cast<int>(*value);
 }
 
-// A start that learnt no size keeps one piece of length 0 ("N-0") in the
-// progress file, written once the target was its own.
-bool leftWithoutSize(const std::string& progressPath) {
-    const auto lines = textfile::readLines(progressPath, textfile::kProgressLimit);
-    if (!lines || lines->size() != 1) {
-        return false;
-    }
-    const std::string line = textfile::trim(lines->front());
-    const std::size_t dash = line.find('-');
-    return dash != std::string::npos && line.substr(dash) == "-0" &&
-           textfile::parseWholeNumber(line.substr(0, dash));
-}
-
 // Line 4 as a folder ending in "/".
 std::string folderOf(const std::string& line) {
     std::string folder = textfile::trim(line);
@@ -96,6 +83,7 @@ bool StartProcedure::takeDefinition(const DefinitionFile& definition) {
     rec.saveFolder = definition.saveFolder;
     rec.defPieces = definition.pieces;
     rec.defExtras = definition.extras;
+    download_.remember(definition.url, definition.saveFolder, definition.extras);
     rec.session = sessionOf(definition, download_.definitionPath());
     rec.targetPath = folderOf(definition.saveFolder) + name;
     rec.source = net::Url::parse(definition.url);
@@ -108,6 +96,12 @@ bool StartProcedure::takeDefinition(const DefinitionFile& definition) {
         download_.failStart(download_.quiet()
                                 ? std::nullopt
                                 : std::optional<std::string>(messages::kCannotDownload));
+        return false;
+    }
+    const std::string checksum = download_.checksumText();
+    rec.checksum = checksum.empty() ? std::nullopt : Checksum::parse(checksum);
+    if (!checksum.empty() && !rec.checksum) {
+        download_.showError(messages::badStoredChecksum(name, checksum));
         return false;
     }
     if (download_.setup().targetBusy && download_.setup().targetBusy(download_, rec.targetPath)) {
@@ -143,7 +137,9 @@ void StartProcedure::fresh() {
     if (!takeDefinition(*definition)) {
         return;
     }
-    rec.leftover = TargetFile::occupied(rec.targetPath) && leftWithoutSize(rec.progressPath);
+    // A progress file is written before an earlier start made the target:
+    // that start's own, whatever became of it.
+    rec.leftover = TargetFile::occupied(rec.targetPath) && FileExists(rec.progressPath);
     if (TargetFile::occupied(rec.targetPath) && !rec.leftover) {
         download_.endTransfer();
         download_.showError(messages::targetTaken(rec.targetPath));

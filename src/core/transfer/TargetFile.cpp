@@ -6,7 +6,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <memory>
 #include <cstring>
+
+#include "storage/TextFile.h"
 
 namespace tandu {
 
@@ -48,6 +51,10 @@ bool TargetFile::open(const std::string& path, bool fresh, std::string* reason) 
         }
         close();
         return false;
+    }
+    const std::size_t slash = path.rfind('/');
+    if (slash != std::string::npos) {
+        textfile::syncFolder(slash == 0 ? "/" : path.substr(0, slash));
     }
     return true;
 }
@@ -106,12 +113,51 @@ bool TargetFile::writeAt(std::int64_t offset, const char* data, std::size_t size
     return true;
 }
 
+std::function<bool(std::string*)> TargetFile::syncJob() const {
+    if (fd_ < 0) {
+        return [](std::string*) { return true; };
+    }
+    if (!syncFd_) {
+        const int own = ::fcntl(fd_, F_DUPFD_CLOEXEC, 0);
+        syncError_ = own < 0 ? errno : 0;
+        syncFd_.reset(new int(own), [](const int* held) {
+            if (*held >= 0) {
+                ::close(*held);
+            }
+            delete held;
+        });
+    }
+    return [fd = syncFd_, failure = syncError_](std::string* reason) {
+        if (*fd < 0 || ::fdatasync(*fd) != 0) {
+            setReason(reason, *fd < 0 ? failure : errno);
+            return false;
+        }
+        return true;
+    };
+}
+
 bool TargetFile::empty(std::string* reason) {
     if (fd_ < 0 || ::ftruncate(fd_, 0) != 0) {
         setReason(reason, fd_ < 0 ? EBADF : errno);
         return false;
     }
     return true;
+}
+
+bool TargetFile::sync(std::string* reason) const {
+    if (fd_ < 0 || ::fdatasync(fd_) != 0) {
+        setReason(reason, fd_ < 0 ? EBADF : errno);
+        return false;
+    }
+    return true;
+}
+
+void TargetFile::discardIfEmpty() {
+    const auto bytes = size();
+    if (bytes && *bytes == 0 && stillNamed()) {
+        ::unlink(path_.c_str());
+    }
+    close();
 }
 
 bool TargetFile::close(std::string* reason) {
@@ -121,6 +167,7 @@ bool TargetFile::close(std::string* reason) {
     const bool closed = ::close(fd_) == 0;
     const int error = errno;
     fd_ = -1;
+    syncFd_.reset();  // a job still running keeps its own until it ends
     if (!closed) {
         setReason(reason, error);
     }

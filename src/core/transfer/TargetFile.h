@@ -2,6 +2,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -19,7 +21,8 @@ public:
     TargetFile& operator=(const TargetFile&) = delete;
 
     // fresh: created new, and refused when anything already has the name;
-    // otherwise opened as it is, or created when missing.
+    // otherwise opened as it is, or created when missing. Its name is made
+    // durable at once.
     bool open(const std::string& path, bool fresh, std::string* reason);
     bool isOpen() const { return fd_ >= 0; }
     const std::string& path() const { return path_; }
@@ -34,6 +37,15 @@ public:
     bool writeAt(std::int64_t offset, const char* data, std::size_t size, std::string* reason);
     // Cuts the open file to nothing.
     bool empty(std::string* reason);
+    // Makes what was written durable: a power cut keeps it.
+    bool sync(std::string* reason) const;
+    // The same as a job of its own: it holds its own descriptor of the file,
+    // so it may run beside the loop while the file is closed or reopened. A
+    // closed file has nothing to sync.
+    std::function<bool(std::string* reason)> syncJob() const;
+    // Closes the file, and removes it when it is still the empty file opened
+    // here under its name: what a start that failed had made.
+    void discardIfEmpty();
     // False (with the reason) when the last writes could not be completed.
     bool close(std::string* reason = nullptr);
 
@@ -43,6 +55,9 @@ public:
 private:
     int fd_ = -1;
     std::string path_;
+    // A descriptor of its own for sync jobs, made at the first.
+    mutable std::shared_ptr<const int> syncFd_;
+    mutable int syncError_ = 0;
 };
 
 }  // namespace tandu

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "platform/Checksum.h"
+
 namespace tandu::messages {
 
 inline constexpr const char* kErrorTitle = "Error";
@@ -73,6 +75,21 @@ inline std::string cannotResume(const std::string& name) {
 inline std::string wholeFilesOnly(const std::string& name) {
     return "The server sends \"" + name +
            "\" only as a whole, not in pieces. The download goes on over one connection.";
+}
+
+inline std::string checksumMismatch(const std::string& name, const Checksum& expected,
+                                    const Checksum& found) {
+    return "\"" + name + "\" does not match its checksum. The file is kept.\r\n\r\nExpected " +
+           expected.name() + ": " + expected.hex + "\r\nFound " + found.name() + ": " + found.hex;
+}
+
+inline std::string checksumUnreadable(const std::string& path, const std::string& reason) {
+    return "The file " + path + " cannot be read to check its checksum: " + reason + ".";
+}
+
+inline std::string badStoredChecksum(const std::string& name, const std::string& text) {
+    return "The checksum stored for \"" + name + "\" cannot be read: " + text +
+           "\r\nSet it again from the row's menu (Checksum...).";
 }
 
 }  // namespace tandu::messages

@@ -10,6 +10,7 @@
 
 #include "net/Fetcher.h"
 #include "net/Url.h"
+#include "platform/Checksum.h"
 #include "storage/SettingsFile.h"
 #include "transfer/PieceBuffer.h"
 #include "storage/PiecePlan.h"
@@ -52,9 +53,11 @@ struct Stretch {
     bool priorRate = false;
     std::chrono::steady_clock::time_point sampledAt;
     std::int64_t sampledFrom = 0;
-    // When the running request went out, and the seconds until its head came.
+    // When the running request went out, the seconds until its head came,
+    // and `received` then.
     std::chrono::steady_clock::time_point askedAt;
     double roundTrip = 0;
+    std::int64_t headFrom = 0;
     // Far slower than the fastest since then; none: it is not.
     std::optional<std::chrono::steady_clock::time_point> crawlingSince;
     PieceBuffer buffer;
@@ -97,6 +100,10 @@ struct TransferRecord {
     bool followOnPieces = false;
     // A ranged answer came: the server cuts pieces, helpers may cut them finer.
     bool rangesHonoured = false;
+    // What the file must hash to (given, or announced by the server), and
+    // whether it is being hashed now.
+    std::optional<Checksum> checksum;
+    bool verifying = false;
     // Bytes a second of the fastest stretch lately, when last sampled.
     double fastestRate = 0;
     std::chrono::steady_clock::time_point sampledAt;

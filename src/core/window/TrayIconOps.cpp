@@ -53,6 +53,12 @@ void TrayIconOps::setTip(const std::string& text) {
     form_.app().platform().tray.apply(TrayOperation::Modify, record_);
 }
 
+void TrayIconOps::showMessage(const UserMessage& message) {
+    if (shown_) {
+        form_.app().platform().tray.showMessage(message);
+    }
+}
+
 void TrayIconOps::remove() {
     form_.app().platform().tray.apply(TrayOperation::Delete, record_);
     shown_ = false;

@@ -26,6 +26,8 @@ public:
     void restore();
     // Stores the text in the tooltip field and modifies the icon.
     void setTip(const std::string& text);
+    // A desktop notification from the icon, while the window sits in the tray.
+    void showMessage(const UserMessage& message);
     void remove();
     // A tray notification: the mouse message number it carries.
     void notify(int message);

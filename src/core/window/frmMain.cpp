@@ -17,6 +17,7 @@
 #include "window/DetailTabs.h"
 #include "window/HandedAddress.h"
 #include "window/PictureButtons.h"
+#include "window/RowMenu.h"
 #include "window/TrayIconOps.h"
 #include "window/modMain.h"
 
@@ -43,7 +44,8 @@ frmMain::frmMain(modMain& app)
       app_(app),
       application_(app.application()),
       messages_(app.platform().ui),
-      pictureButtons_(std::make_unique<PictureButtons>(imgBtn, imgBtnO, imgBtnC)) {
+      pictureButtons_(std::make_unique<PictureButtons>(imgBtn, imgBtnO, imgBtnC)),
+      rowMenu_(std::make_unique<RowMenu>(*this)) {
     createControls();
     createMenus();
     wireEvents();
@@ -140,6 +142,7 @@ void frmMain::createControls() {
         {&lblCapSize, "Size:", &lblSize, 120, 840, 1080, 1320},
         {&lblCapDownloaded, "Downloaded:", &lblDownloaded, 2640, 840, 1380, 1200},
         {&lblCapPieces, "Pieces:", &lblPieces, 5280, 840, 840, 1200},
+        {&lblCapLimit, "Limit:", &lblLimit, 120, 1080, 1080, 6240},
     };
     for (const Row& row : general) {
         row.caption->setContainer(fraGen);
@@ -148,6 +151,9 @@ void frmMain::createControls() {
         row.caption->setGeometry(row.left, row.top, row.captionWidth, kLabelHeight);
         row.value->setGeometry(row.left + row.captionWidth, row.top, row.valueWidth, kLabelHeight);
     }
+
+    lblCapLimit.setVisible(false);
+    lblLimit.setVisible(false);
 
     lstPieces.setGeometry(kPageLeft, kPageTop, kPageWidth, 1680);
     lstPieces.addColumn("Piece", 1800);
@@ -182,9 +188,9 @@ void frmMain::createControls() {
 
     add(Frame1, lstDown, cmbDownSel, cmbPause, cmbCancel, cmbClear, Tabs, pb, fraGen, lblCapURL,
         lblCapSave, lblCapSize, lblCapDownloaded, lblCapPieces, lblURL, lblSave, lblSize,
-        lblDownloaded, lblPieces, lstPieces, pbBuffer, fraBuf, lblCapBuffer, lblCapConnBuf,
-        lblCapTotalBuf, lblCapUsedBuf, lblCapPercentBuf, lblBuffer, lblConnBuf, lblTotalBuf,
-        lblUsedBuf, lblPercentBuf, tmr, tmrBalance, tmrHanded, cmd);
+        lblDownloaded, lblPieces, lblCapLimit, lblLimit, lstPieces, pbBuffer, fraBuf, lblCapBuffer,
+        lblCapConnBuf, lblCapTotalBuf, lblCapUsedBuf, lblCapPercentBuf, lblBuffer, lblConnBuf,
+        lblTotalBuf, lblUsedBuf, lblPercentBuf, tmr, tmrBalance, tmrHanded, cmd);
     for (int i = 0; i < kPictureCount; ++i) {
         add(imgBtn[i], imgBtnO[i], imgBtnC[i]);
     }
@@ -217,6 +223,17 @@ void frmMain::createMenus() {
         {&menPop, "Popup"},
         {&menRestore, "Restore"},
         {&menExitPop, "Exit"},
+        {&menRow, "Row"},
+        {&menRowDownload, "Download"},
+        {&menRowPause, "Pause"},
+        {&menRowCancel, "Cancel"},
+        {&menRowSep1, "-"},
+        {&menRowOpen, "Open"},
+        {&menRowFolder, "Open folder"},
+        {&menRowCopy, "Copy URL"},
+        {&menRowSep2, "-"},
+        {&menRowLimit, "Speed limit..."},
+        {&menRowChecksum, "Checksum..."},
     };
     for (const Item& entry : items) {
         entry.item->setCaption(entry.caption);
@@ -234,15 +251,33 @@ void frmMain::createMenus() {
     menHelp.addItem(menAbout);
     menPop.addItem(menRestore);
     menPop.addItem(menExitPop);
-    // The tray pop-up is a menu of the window that never shows in the menu bar.
+    for (MenuItem* item : {&menRowDownload, &menRowPause, &menRowCancel, &menRowSep1, &menRowOpen,
+                           &menRowFolder, &menRowCopy, &menRowSep2, &menRowLimit,
+                           &menRowChecksum}) {
+        menRow.addItem(*item);
+    }
+    // The tray's and a row's pop-ups are menus of the window that never show in the menu bar.
     menPop.setVisible(false);
-    for (MenuItem* menu : {&menFile, &menDownloads, &menOptions, &menTray, &menHelp, &menPop}) {
+    menRow.setVisible(false);
+    for (MenuItem* menu :
+         {&menFile, &menDownloads, &menOptions, &menTray, &menHelp, &menPop, &menRow}) {
         addMenu(*menu);
     }
 }
 
 void frmMain::wireEvents() {
     lstDown.onItemClick = [this] { lstDown_ItemClick(); };
+    lstDown.onRowMenu = [this] { rowMenu_->popup(); };
+    lstDown.onDoubleClick = [this] { rowMenu_->doubleClick(); };
+    lstDown.onKeyDown = [this](ListView::Key key) { rowMenu_->keyDown(key); };
+    menRowDownload.onClick = [this] { rowMenu_->download(); };
+    menRowPause.onClick = [this] { rowMenu_->pause(); };
+    menRowCancel.onClick = [this] { rowMenu_->cancel(); };
+    menRowOpen.onClick = [this] { rowMenu_->open(); };
+    menRowFolder.onClick = [this] { rowMenu_->openFolder(); };
+    menRowCopy.onClick = [this] { rowMenu_->copyUrl(); };
+    menRowLimit.onClick = [this] { rowMenu_->speedLimit(); };
+    menRowChecksum.onClick = [this] { rowMenu_->checksum(); };
     cmbDownSel.onClick = [this] { cmbDownSel_Click(); };
     cmbPause.onClick = [this] { cmbPause_Click(); };
     cmbCancel.onClick = [this] { cmbCancel_Click(); };

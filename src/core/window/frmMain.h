@@ -30,6 +30,7 @@ class TrayIconOps;
 class CheckUrlTool;
 class PictureButtons;
 class HandedAddress;
+class RowMenu;
 
 // The main window: the download list, the transfer pages, the picture buttons
 // and the menus. Geometry is in twips, relative to the window's client area
@@ -83,6 +84,9 @@ public:
     Label lblSize{"lblSize"};
     Label lblDownloaded{"lblDownloaded"};
     Label lblPieces{"lblPieces"};
+    // Shown while a speed limit applies to the download.
+    Label lblCapLimit{"lblCapLimit"};
+    Label lblLimit{"lblLimit"};
 
     ListView lstPieces{"lstPieces"};
 
@@ -138,6 +142,18 @@ public:
     MenuItem menPop{"menPop"};
     MenuItem menRestore{"menRestore"};
     MenuItem menExitPop{"menExitPop"};
+    // A row's own pop-up menu (right click); never on the menu bar.
+    MenuItem menRow{"menRow"};
+    MenuItem menRowDownload{"menRowDownload"};
+    MenuItem menRowPause{"menRowPause"};
+    MenuItem menRowCancel{"menRowCancel"};
+    MenuItem menRowSep1{"menRowSep1"};
+    MenuItem menRowOpen{"menRowOpen"};
+    MenuItem menRowFolder{"menRowFolder"};
+    MenuItem menRowCopy{"menRowCopy"};
+    MenuItem menRowSep2{"menRowSep2"};
+    MenuItem menRowLimit{"menRowLimit"};
+    MenuItem menRowChecksum{"menRowChecksum"};
 
     // --- lifecycle ---
     void Form_Load();
@@ -211,6 +227,8 @@ private:
     void settleButtons();
     void lockButtons();
     void showTrayTip();
+    // The General page's limit line for this download.
+    void showLimit(const Download& download);
     void queueFinished(const std::string& heldName);
     // The running download the pause button and the pages act on.
     Download* activeDownload();
@@ -223,6 +241,7 @@ private:
     std::unique_ptr<CheckUrlTool> checkTool_;
     std::unique_ptr<PictureButtons> pictureButtons_;
     std::unique_ptr<HandedAddress> handed_;
+    std::unique_ptr<RowMenu> rowMenu_;
     bool exporting_ = false;
 };
 

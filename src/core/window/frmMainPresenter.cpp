@@ -8,6 +8,7 @@
 #include "text/FormatTimeLeft.h"
 #include "transfer/DownloadQueue.h"
 #include "transfer/TransferMessages.h"
+#include "window/RowMenu.h"
 #include "window/TrayIconOps.h"
 #include "window/frmMain.h"
 #include "window/modMain.h"
@@ -148,7 +149,17 @@ void frmMain::downloadMessage(Download& /*download*/, const UserMessage& message
     messages_.show(message);
 }
 
-void frmMain::downloadEnded(Download& /*download*/) {}
+void frmMain::downloadEnded(Download& download) {
+    // In the tray nothing else would say so.
+    const DownloadState state = download.state();
+    if (state == DownloadState::Completed) {
+        tray().showMessage({"\"" + download.text() + "\" is complete.", "Download complete",
+                            MsgIcon::Information});
+    } else if (state == DownloadState::Error) {
+        tray().showMessage({"\"" + download.text() + "\" failed. Open the window for the reason.",
+                            "Download failed", MsgIcon::Critical});
+    }
+}
 
 void frmMain::queueFinished(const std::string& heldName) {
     applyIdleLayout();
@@ -195,6 +206,15 @@ void frmMain::showFigures(const Download& download) {
     lblTotalBuf.setCaption(numbers().K(totalBuffer / 1000) + "KB");
     pbBuffer.setRange(0, totalBuffer);
     pb.setRange(0, rec.plan.fileSize);
+    showLimit(download);
+}
+
+void frmMain::showLimit(const Download& download) {
+    const std::string text =
+        RowMenu::limitText(download.ownLimit(), downloads().overallLimit().kbps());
+    lblLimit.setCaption(text);
+    lblCapLimit.setVisible(!text.empty());
+    lblLimit.setVisible(!text.empty());
 }
 
 void frmMain::showTickFigures(const Download& download) {
@@ -226,7 +246,8 @@ void frmMain::showTickFigures(const Download& download) {
             lstPieces.setCell(row, kPieceEtaColumn, "in " + std::to_string(p.retryIn) + " s");
         } else {
             lstPieces.setCell(row, kPieceSpeedColumn, numbers().kb(p.speed) + "KB/s");
-            lstPieces.setCell(row, kPieceEtaColumn, FormatTimeLeft(p.secondsLeft));
+            lstPieces.setCell(row, kPieceEtaColumn,
+                              p.speed > 0 ? FormatTimeLeft(p.secondsLeft) : "???");
         }
     }
     if (pbBuffer.max() < rec.totalBuffered) {
@@ -243,6 +264,7 @@ void frmMain::showTickFigures(const Download& download) {
     lblPercentBuf.setCaption(std::to_string(percent));
     lblDownloaded.setCaption(numbers().kb(rec.totalReceived) + "KB");
     pb.setValue(rec.totalReceived);
+    showLimit(download);
 }
 
 void frmMain::showCompletedPieces(const Download& download) {
@@ -316,8 +338,11 @@ void frmMain::showTrayTip() {
     if (fastest == nullptr) {
         return;
     }
-    tray().setTip(running == 1 ? fastest->tooltip()
-                               : std::to_string(running) + " downloads, " + fastest->tooltip());
+    const std::string limit = RowMenu::limitText(running == 1 ? fastest->ownLimit() : 0,
+                                                 downloads().overallLimit().kbps());
+    tray().setTip((running == 1 ? fastest->tooltip()
+                                : std::to_string(running) + " downloads, " + fastest->tooltip()) +
+                  (limit.empty() ? "" : " (limit " + limit + ")"));
 }
 
 }  // namespace tandu

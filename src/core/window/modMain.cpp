@@ -15,7 +15,8 @@ modMain::modMain(Platform& platform, std::string programFolder, std::string comm
     }
     application_ = std::make_unique<Application>(
         programFolder_,
-        SystemParts{platform.fetcher, platform.locks, platform.launcher, platform.environment},
+        SystemParts{platform.fetcher, platform.locks, platform.launcher, platform.environment,
+                    platform.hasher},
         NumberText(platform.ui.thousandsSeparator()));
 }
 

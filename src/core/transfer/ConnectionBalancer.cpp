@@ -140,12 +140,10 @@ std::int64_t ConnectionBalancer::farPart(int k) const {
         // bring at the fastest (a connection that was fast keeps that much
         // queued on the way). Cut short, it ends there.
         const double ahead =
-            std::max(rules.keepSeconds * speed.value_or(0), 3 * s.roundTrip * rec.fastestRate);
-        if (speed && *speed *
-                             rules.cutFraction<rec.fastestRate&& static_cast<double>(
-                                 s.askedTo - s.received)> 2 *
-                             rules.seconds * *speed +
-                         ahead) {
+            std::max(rules.keepSeconds * speed.value_or(0), 3 * rec.shortestTrip * rec.fastestRate);
+        const double left = static_cast<double>(s.askedTo - s.received);
+        const bool slow = speed && *speed * rules.cutFraction < rec.fastestRate;
+        if (slow && left > 2 * rules.seconds * *speed + ahead) {
             floor = s.received + static_cast<std::int64_t>(ahead);
         }
     }

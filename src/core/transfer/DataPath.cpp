@@ -113,7 +113,8 @@ void DataPath::accepted(int index, const net::AnswerHead& head, std::int64_t ski
     // A stretch's next range on the same connection keeps the speed known
     // until its own is measured.
     p.sampledAt = engine_.setup().clock();
-    p.roundTrip = std::chrono::duration<double>(p.sampledAt - p.askedAt).count();
+    rec.shortestTrip =
+        std::min(rec.shortestTrip, std::chrono::duration<double>(p.sampledAt - p.askedAt).count());
     p.sampledFrom = p.headFrom = p.received;
     p.priorRate = p.nextRange;
     if (!p.nextRange) {

@@ -390,6 +390,7 @@ bool Download::makeDurable(std::string* reason) {
 
 void Download::began() {
     record_.ticks = 0;
+    record_.shortestTrip = 1e9;
     rateGroup_ = setup_.fetcher.makeRateGroup();
     rateGroup_->setLimit(ownLimit_ * 1000);
     events_.downloadStarted(*this);

@@ -11,9 +11,9 @@
 #include "net/Fetcher.h"
 #include "net/Url.h"
 #include "platform/Checksum.h"
+#include "storage/PiecePlan.h"
 #include "storage/SettingsFile.h"
 #include "transfer/PieceBuffer.h"
-#include "storage/PiecePlan.h"
 
 namespace tandu {
 
@@ -53,10 +53,8 @@ struct Stretch {
     bool priorRate = false;
     std::chrono::steady_clock::time_point sampledAt;
     std::int64_t sampledFrom = 0;
-    // When the running request went out, the seconds until its head came,
-    // and `received` then.
+    // When the running request went out, and `received` when its head came.
     std::chrono::steady_clock::time_point askedAt;
-    double roundTrip = 0;
     std::int64_t headFrom = 0;
     // Far slower than the fastest since then; none: it is not.
     std::optional<std::chrono::steady_clock::time_point> crawlingSince;
@@ -107,6 +105,9 @@ struct TransferRecord {
     // Bytes a second of the fastest stretch lately, when last sampled.
     double fastestRate = 0;
     std::chrono::steady_clock::time_point sampledAt;
+    // The shortest wait for an answer's head in this transfer, in seconds: the
+    // path's round trip, without the waits of a busy program.
+    double shortestTrip = 1e9;
     int probeFailures = 0;
     int probeRetryIn = 0;
     // Stretch k is stretches[k - 1]; stretches 1..n are the pieces' own. A

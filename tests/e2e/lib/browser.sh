@@ -53,7 +53,7 @@ start_desktop() {
     start_xvfb "$1"
     openbox --sm-disable >/dev/null 2>&1 &
     wm=$!
-    for _ in $(seq 100); do xprop -root _NET_SUPPORTED 2>/dev/null | grep -q _NET_ACTIVE_WINDOW && return 0; sleep 0.1; done
+    for _ in $(seq 300); do xprop -root _NET_SUPPORTED 2>/dev/null | grep -q _NET_ACTIVE_WINDOW && return 0; sleep 0.1; done
     fail "openbox did not start"
 }
 

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "storage/TextFile.h"
+
 namespace tandu {
 
 // A download's definition file. Form 1 (five lines) when added; form 2
@@ -53,7 +55,8 @@ struct DefinitionFile {
                            const std::string& folder, const std::string& pieces,
                            std::string* reason = nullptr);
     bool writeForm2(const std::string& path, std::int64_t fileSize, std::int64_t pieceSizeBytes,
-                    std::int64_t remainderBytes, std::string* reason = nullptr) const;
+                    std::int64_t remainderBytes, std::string* reason = nullptr,
+                    textfile::NameSync nameSync = textfile::NameSync::Now) const;
     // Sets (or, with an empty value, removes) one extra line of the file at
     // `path`, which keeps its form and every other line.
     static bool setExtra(const std::string& path, const std::string& key, const std::string& value,

@@ -25,6 +25,12 @@ bool ProgressFile::write(const std::string& path, const PiecePlan& plan,
     return textfile::writeLinesAtomically(path, lines(plan, counts), reason);
 }
 
+bool ProgressFile::claim(const std::string& path, const PiecePlan& plan,
+                         const std::vector<std::int64_t>& counts, std::string* reason) {
+    return textfile::writeLines(path, lines(plan, counts), reason) &&
+           textfile::syncFolder(textfile::folderOf(path), reason);
+}
+
 std::optional<std::vector<std::int64_t>> ProgressFile::read(const std::string& path,
                                                             const PiecePlan& plan) {
     if (!FileExists(path)) {

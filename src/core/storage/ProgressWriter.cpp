@@ -43,12 +43,35 @@ bool ProgressWriter::settle(std::string* reason) {
 bool ProgressWriter::replace(const Sync& sync, const std::string& path, const PiecePlan& plan,
                              const std::vector<std::int64_t>& counts, std::string* reason) {
     reap(true, nullptr);  // what it wrote is replaced now anyway
+    // The same lines again say nothing new: a small file starts with one write.
+    auto lines = ProgressFile::lines(plan, counts);
+    if (path == replacedPath_ && lines == replacedLines_) {
+        return true;
+    }
+    replacedPath_.clear();
     if (!commit(sync, path, plan, counts, reason)) {
         committed_.clear();
         return false;
     }
     committed_ = counts;
     committedBytes_ = sum(counts);
+    replacedPath_ = path;
+    replacedLines_ = std::move(lines);
+    return true;
+}
+
+bool ProgressWriter::claim(const std::string& path, const PiecePlan& plan,
+                           const std::vector<std::int64_t>& counts, std::string* reason) {
+    reap(true, nullptr);
+    replacedPath_.clear();
+    if (!ProgressFile::claim(path, plan, counts, reason)) {
+        committed_.clear();
+        return false;
+    }
+    committed_ = counts;
+    committedBytes_ = sum(counts);
+    replacedPath_ = path;
+    replacedLines_ = ProgressFile::lines(plan, counts);
     return true;
 }
 
@@ -70,6 +93,7 @@ bool ProgressWriter::advance(const Sync& sync, const std::string& path, const Pi
     committed_ = counts;
     committedBytes_ = bytes;
     committedAt_ = now;
+    replacedPath_.clear();
     if (batch_.interval.count() == 0) {
         return commit(sync, path, plan, counts, reason);
     }

@@ -150,14 +150,18 @@ void Download::noteAnnouncedChecksum(const net::AnswerHead& head) {
     }
 }
 
-bool Download::start(bool quiet) {
+bool Download::start(bool quiet, std::unique_ptr<TransferLock> lock) {
     if (running()) {
         return false;
     }
+    lock_ = std::move(lock);
     quiet_ = quiet;
     pausedOnFault_ = false;
     lastFailure_.clear();
     start_.run();
+    if (!running()) {
+        lock_.reset();
+    }
     return running() || state_ == DownloadState::Completed;
 }
 
@@ -353,7 +357,9 @@ bool Download::stalled() const {
 // ---------------------------------------------------------------- files and lock
 
 bool Download::acquireLock() {
-    lock_ = setup_.locks.tryAcquire(definitionPath_);
+    if (!lock_) {
+        lock_ = setup_.locks.tryAcquire(definitionPath_);
+    }
     return lock_ != nullptr;
 }
 
@@ -364,8 +370,11 @@ bool Download::writeDefinition(std::string* reason) {
     definition.saveFolder = record_.saveFolder;
     definition.pieces = record_.defPieces;
     definition.extras = record_.defExtras;
+    // Its name is made durable by the progress file's next commit in the same
+    // folder; until then a cut leaves the older definition, which resumes as well.
     return definition.writeForm2(record_.definitionPath, record_.plan.fileSize,
-                                 record_.plan.pieceSize, record_.plan.remainder, reason);
+                                 record_.plan.pieceSize, record_.plan.remainder, reason,
+                                 textfile::NameSync::Later);
 }
 
 ProgressWriter::Sync Download::targetSync() {
@@ -375,6 +384,10 @@ ProgressWriter::Sync Download::targetSync() {
 bool Download::rewriteProgress(std::string* reason) {
     return progress_.replace(targetSync(), record_.progressPath, record_.plan,
                              record_.writtenCounts(), reason);
+}
+
+bool Download::claimTarget(std::string* reason) {
+    return progress_.claim(record_.progressPath, record_.plan, record_.writtenCounts(), reason);
 }
 
 bool Download::advanceProgress(std::string* reason) {
@@ -389,6 +402,7 @@ bool Download::makeDurable(std::string* reason) {
 // ---------------------------------------------------------------- state
 
 void Download::began() {
+    progress_.forget();
     record_.ticks = 0;
     record_.shortestTrip = 1e9;
     rateGroup_ = setup_.fetcher.makeRateGroup();

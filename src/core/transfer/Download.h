@@ -87,8 +87,9 @@ public:
     // --- commands ---
     // Starts a "Waiting" download afresh or resumes a "Paused" one. Quiet: a
     // URL that cannot be fetched fails without a message. False when it did
-    // not start (a message said why, unless it failed quietly).
-    bool start(bool quiet);
+    // not start (a message said why, unless it failed quietly). A lock the
+    // caller already holds on the download is used rather than taken again.
+    bool start(bool quiet, std::unique_ptr<TransferLock> lock = nullptr);
     void pause() { pause_.run(); }
     // Paused by the download itself (its file went away), not by the user: a
     // queue goes on with the next one.
@@ -153,6 +154,8 @@ public:
     // Rewrites the progress file from the bytes now in the target file, once
     // they are durable.
     bool rewriteProgress(std::string* reason);
+    // The progress file of a fresh start, written before its target is made.
+    bool claimTarget(std::string* reason);
     // The same after a flush, when counts have only grown: batched, beside
     // the loop.
     bool advanceProgress(std::string* reason);

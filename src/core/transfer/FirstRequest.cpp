@@ -55,8 +55,8 @@ void FirstRequest::onHead(const net::AnswerHead& head) {
     if (!rec.probing) {
         return;
     }
-    keepScratchCopy(head.raw);
     if (RangeAnswer::passing(head.status)) {
+        keepScratchCopy(head.raw);
         engine_.retryLater(0, head.retryAfter, messages::serverAnswered(head.raw));
         return;
     }
@@ -67,12 +67,14 @@ void FirstRequest::onHead(const net::AnswerHead& head) {
         return;
     }
     if (head.status < 200 || head.status >= 300) {
+        keepScratchCopy(head.raw);
         fail(messages::kCannotDownload);
         return;
     }
     const RangeAnswer answer =
         RangeAnswer::judge(head, 0, engine_.setup().ranges.first - 1, std::nullopt, true);
     if (answer.kind != RangeAnswer::Kind::Accept) {
+        keepScratchCopy(head.raw);
         fail(messages::untrusted(answer.reason));
         return;
     }
@@ -107,7 +109,8 @@ void FirstRequest::takeServerName(const net::AnswerHead& head) {
 }
 
 void FirstRequest::keepScratchCopy(const std::string& head) {
-    // Only a scratch copy for the curious; the answer itself is in memory.
+    // Only a scratch copy for the curious, of an answer not taken; the answer
+    // itself is in memory.
     textfile::writeLines(engine_.setup().programFolder + "/header.dat", textfile::splitLines(head));
 }
 
@@ -174,7 +177,7 @@ void FirstRequest::succeed(const net::AnswerHead& head, std::optional<std::int64
     // is all that says the file is the download's own, so a start stopped at
     // any point leaves a target the next one knows.
     std::string reason;
-    if (!rec.leftover && !engine_.rewriteProgress(&reason)) {
+    if (!rec.leftover && !engine_.claimTarget(&reason)) {
         engine_.failOnFile(rec.progressPath, reason);
         return;
     }

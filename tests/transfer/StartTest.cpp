@@ -256,11 +256,11 @@ TEST(Start, AFailedOrKilledFreshStartNeverBlocksTheNext) {
     // No progress file can be written: the start leaves no target to block the next.
     EngineHarness h;
     const std::string file = test::patterned(3000);
-    std::filesystem::create_directories(h.progressPath("f.bin") + ".tmp");
+    std::filesystem::create_directories(h.progressPath("f.bin"));
     h.start(h.addWaiting("f.bin", "2"));
     h.answerFirstWithSize(3000);
     EXPECT_FALSE(test::fileExists(h.targetPath("f.bin")));
-    std::filesystem::remove(h.progressPath("f.bin") + ".tmp");
+    std::filesystem::remove(h.progressPath("f.bin"));
     // Killed once the target was made: its progress file claims it, and only
     // what that counts is kept (after a power cut the rest may be zeros).
     test::writeFile(h.targetPath("f.bin"), file.substr(0, 700) + std::string(2300, '\0'));

@@ -43,35 +43,23 @@ bool ProgressWriter::settle(std::string* reason) {
 bool ProgressWriter::replace(const Sync& sync, const std::string& path, const PiecePlan& plan,
                              const std::vector<std::int64_t>& counts, std::string* reason) {
     reap(true, nullptr);  // what it wrote is replaced now anyway
-    // The same lines again say nothing new: a small file starts with one write.
-    auto lines = ProgressFile::lines(plan, counts);
-    if (path == replacedPath_ && lines == replacedLines_) {
-        return true;
-    }
-    replacedPath_.clear();
     if (!commit(sync, path, plan, counts, reason)) {
         committed_.clear();
         return false;
     }
     committed_ = counts;
     committedBytes_ = sum(counts);
-    replacedPath_ = path;
-    replacedLines_ = std::move(lines);
     return true;
 }
 
-bool ProgressWriter::claim(const std::string& path, const PiecePlan& plan,
-                           const std::vector<std::int64_t>& counts, std::string* reason) {
+bool ProgressWriter::claim(const std::string& path, const PiecePlan& plan, std::string* reason) {
     reap(true, nullptr);
-    replacedPath_.clear();
-    if (!ProgressFile::claim(path, plan, counts, reason)) {
+    if (!ProgressFile::claim(path, plan, reason)) {
         committed_.clear();
         return false;
     }
-    committed_ = counts;
-    committedBytes_ = sum(counts);
-    replacedPath_ = path;
-    replacedLines_ = ProgressFile::lines(plan, counts);
+    committed_.assign(static_cast<std::size_t>(plan.pieces), 0);
+    committedBytes_ = 0;
     return true;
 }
 
@@ -93,7 +81,6 @@ bool ProgressWriter::advance(const Sync& sync, const std::string& path, const Pi
     committed_ = counts;
     committedBytes_ = bytes;
     committedAt_ = now;
-    replacedPath_.clear();
     if (batch_.interval.count() == 0) {
         return commit(sync, path, plan, counts, reason);
     }

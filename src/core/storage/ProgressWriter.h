@@ -45,13 +45,10 @@ public:
     bool advance(const Sync& sync, const std::string& path, const PiecePlan& plan,
                  const std::vector<std::int64_t>& counts, std::chrono::steady_clock::time_point now,
                  std::string* reason);
-    // A fresh start's first file, before any byte is counted: see ProgressFile::claim.
-    bool claim(const std::string& path, const PiecePlan& plan,
-               const std::vector<std::int64_t>& counts, std::string* reason);
+    // A fresh start's first file, every count 0: see ProgressFile::claim.
+    bool claim(const std::string& path, const PiecePlan& plan, std::string* reason);
     // Waits for a background commit; false (with the reason) when it failed.
     bool settle(std::string* reason);
-    // The file may have been removed or changed by others: the next replace writes.
-    void forget() { replacedPath_.clear(); }
 
 private:
     struct Commit {
@@ -70,9 +67,6 @@ private:
     std::vector<std::int64_t> committed_;
     std::int64_t committedBytes_ = 0;
     std::chrono::steady_clock::time_point committedAt_{};
-    // What the last replace wrote, while nothing else has written since.
-    std::string replacedPath_;
-    std::vector<std::string> replacedLines_;
 };
 
 }  // namespace tandu

@@ -23,15 +23,16 @@ std::optional<std::string> removeFile(const std::string& path) {
 
 // The definition goes first, and durably: a process killed or a power cut
 // in between leaves only a stray progress file, never a download that can
-// neither resume nor finish. Only once the target is durable. A progress
-// file without its definition is harmless, so its removal is not waited for.
+// neither resume nor finish. Only once the target is durable.
 std::optional<std::string> removeStoredFiles(const std::string& definition,
                                              const std::string& progress) {
     auto failure = removeFile(definition);
-    textfile::syncFolder(textfile::folderOf(definition));
+    const std::string folder = textfile::folderOf(definition);
+    textfile::syncFolder(folder);
     if (auto progressFailure = removeFile(progress); !failure) {
         failure = progressFailure;
     }
+    textfile::syncFolder(folder);
     return failure;
 }
 

@@ -387,7 +387,7 @@ bool Download::rewriteProgress(std::string* reason) {
 }
 
 bool Download::claimTarget(std::string* reason) {
-    return progress_.claim(record_.progressPath, record_.plan, record_.writtenCounts(), reason);
+    return progress_.claim(record_.progressPath, record_.plan, reason);
 }
 
 bool Download::advanceProgress(std::string* reason) {
@@ -402,7 +402,6 @@ bool Download::makeDurable(std::string* reason) {
 // ---------------------------------------------------------------- state
 
 void Download::began() {
-    progress_.forget();
     record_.ticks = 0;
     record_.shortestTrip = 1e9;
     rateGroup_ = setup_.fetcher.makeRateGroup();

@@ -154,7 +154,8 @@ public:
     // Rewrites the progress file from the bytes now in the target file, once
     // they are durable.
     bool rewriteProgress(std::string* reason);
-    // The progress file of a fresh start, written before its target is made.
+    // The progress file of a fresh start, nothing counted, written before its
+    // target is made.
     bool claimTarget(std::string* reason);
     // The same after a flush, when counts have only grown: batched, beside
     // the loop.

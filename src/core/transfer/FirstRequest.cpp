@@ -201,8 +201,9 @@ void FirstRequest::succeed(const net::AnswerHead& head, std::optional<std::int64
     }
 
     // The progress file before the definition: a definition that says
-    // "Downloading" always has one, however the program ends.
-    if (!engine_.rewriteProgress(&reason)) {
+    // "Downloading" always has one, however the program ends. A fresh
+    // start's claim already says that nothing is there.
+    if (rec.leftover && !engine_.rewriteProgress(&reason)) {
         abandonFresh(true);
         engine_.failOnFile(rec.progressPath, reason);
         return;

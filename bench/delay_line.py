@@ -5,14 +5,16 @@ Creates the TUN device NEAR_IF in the current network namespace and FAR_IF in
 the namespace of process FAR_PID, then carries every IP packet between them
 after DELAY_MS milliseconds, so each round trip costs twice that. Writes
 READY_FILE once both devices exist (the caller then gives them addresses) and
-exits after LIFETIME seconds, or when the far namespace is gone.
+exits after LIFETIME seconds, or when the far namespace is gone. With LOSS
+(a fraction, e.g. 0.002) each packet is dropped at random with that chance.
 
-    delay_line.py NEAR_IF FAR_PID FAR_IF DELAY_MS READY_FILE LIFETIME
+    delay_line.py NEAR_IF FAR_PID FAR_IF DELAY_MS READY_FILE LIFETIME [LOSS]
 """
 import collections
 import ctypes
 import fcntl
 import os
+import random
 import select
 import struct
 import sys
@@ -40,6 +42,7 @@ def enter_netns(pid):
 
 def main():
     near_name, far_pid, far_name, delay_ms, ready_file, lifetime = sys.argv[1:7]
+    loss = float(sys.argv[7]) if len(sys.argv) > 7 else 0.0
     delay = float(delay_ms) / 1000
     near = open_tun(near_name)
     enter_netns(far_pid)
@@ -70,7 +73,8 @@ def main():
                     packet = os.read(fd, 65536)
                 except BlockingIOError:
                     break
-                queues[fd].append((arrived + delay, packet))
+                if not loss or random.random() >= loss:
+                    queues[fd].append((arrived + delay, packet))
 
 
 if __name__ == "__main__":

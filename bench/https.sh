@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
 # Downloads 1 GiB over https from nginx on loopback (a test CA and server
 # certificate made here, trusted through SSL_CERT_FILE or the tool's CA
-# option) with tandu-cli at 16 and 4 connections, curl, aria2c -x16 and
-# axel -n16 (-k, see below), round by round, and prints each one's median
-# wall time, MB/s and CPU seconds per GiB (user + system of the client alone,
-# from wait4). Tandu's rows read "n/a" when it does not fetch a small https
-# file intact.
+# option; HTTP/2 offered, as most servers do) with tandu-cli at 16 and 4
+# connections, tandu-cli at 16 over HTTP/2 where offered (TANDU_HTTP2=1,
+# "tandu-16-h2"), curl (which takes HTTP/2), aria2c -x16 and axel -n16 (-k,
+# see below), round by round, and prints each one's median wall time, MB/s,
+# CPU seconds per GiB (user + system of the client alone, from wait4),
+# requests and the bytes nginx sent against the file's size. Tandu's rows
+# read "n/a" when it does not fetch a small https file intact.
+# TANDU_BASELINE=OTHER-PROGRAM-DIR adds that build at 16 connections ("base-16").
 #
 #   bash bench/https.sh [PROGRAM-DIR] [ROUNDS]   (as root; default build/bin, 3)
 set -euo pipefail
@@ -37,25 +40,36 @@ openssl x509 -req -days 2 -in "$tls/server.csr" -CA "$tls/ca.pem" -CAkey "$tls/c
     -CAcreateserial -extfile "$tls/ext" -out "$tls/server.pem" 2>/dev/null
 export SSL_CERT_FILE=$tls/ca.pem
 
-bench_nginx "$work/nginx" "$work/www" "127.0.0.1:443 ssl" "
+bench_nginx "$work/nginx" "$work/www" "127.0.0.1:443 ssl http2" "
     ssl_certificate $tls/server.pem;
     ssl_certificate_key $tls/server.key;
     ssl_protocols TLSv1.2 TLSv1.3;"
 bench_wait_port 127.0.0.1 443
 make_program "$build" "$work/prog" 512KB
+baseline=${TANDU_BASELINE:-}
+[ -z "$baseline" ] || make_program "$(cd "$baseline" && pwd)" "$work/base" 512KB
 
 run() {  # $1 label, then the command
     local label=$1
     shift
     rm -f "$work/out/"*
+    bench_served "$work/nginx" >/dev/null
     bench_measure "$label" "$work/results" 0 "$cap" "$@"
+    sleep 0.3
+    echo "$label $(bench_served "$work/nginx")" >>"$work/served"
     bench_check_file "$work/results" "$work/www/big.bin" "$work/out/big.bin"
 }
 
-tandu_get() {  # $1 file name, $2 connections, $3 time cap, $4 results file
-    rm -f "$work/prog/definitions/"* "$work/out/"*
-    add_waiting "$work/prog" "$1" "https://127.0.0.1/$1" "$work/out/" "$2"
-    bench_measure "tandu-$2" "$4" 0 "$3" "$work/prog/tandu-cli" get "$1"
+# $1 file name, $2 connections, $3 time cap, $4 results file, $5 label,
+# $6 program folder (prog), then settings for its environment.
+tandu_get() {
+    local prog=$work/${6:-prog}
+    rm -f "$prog/definitions/"* "$work/out/"*
+    add_waiting "$prog" "$1" "https://127.0.0.1/$1" "$work/out/" "$2"
+    bench_served "$work/nginx" >/dev/null
+    bench_measure "${5:-tandu-$2}" "$4" 0 "$3" env "${@:7}" "$prog/tandu-cli" get "$1"
+    sleep 0.3
+    echo "${5:-tandu-$2} $(bench_served "$work/nginx")" >>"$work/served"
     bench_check_file "$4" "$work/www/$1" "$work/out/$1"
 }
 
@@ -68,7 +82,9 @@ for round in $(seq 1 "$rounds"); do
     echo "round $round of $rounds" >&2
     if [ "$tandu_https" = yes ]; then
         tandu_get big.bin 16 "$cap" "$work/results"
+        tandu_get big.bin 16 "$cap" "$work/results" tandu-16-h2 prog TANDU_HTTP2=1
         tandu_get big.bin 4 "$cap" "$work/results"
+        [ -z "$baseline" ] || tandu_get big.bin 16 "$cap" "$work/results" base-16 base
     fi
     run curl curl -s --cacert "$tls/ca.pem" -o "$work/out/big.bin" "$url"
     run aria2c aria2c -x16 -s16 -q --ca-certificate="$tls/ca.pem" --allow-overwrite=true \
@@ -78,30 +94,41 @@ for round in $(seq 1 "$rounds"); do
     run axel axel -k -q -n16 -o "$work/out/big.bin" "$url"
 done
 
-python3 - "$work/results" "$size" <<'PY'
+python3 - "$work/results" "$size" "$work/served" <<'PY'
 import statistics, sys
 results, size = sys.argv[1], int(sys.argv[2])
+served = {}
+for line in open(sys.argv[3]):
+    label, requests, sent = line.split()
+    served.setdefault(label, []).append((int(requests), int(sent)))
 runs = {}
 for line in open(results):
     label, wall, cpu, rss, tail, status = line.rstrip("\n").rsplit(" ", 5)
     runs.setdefault(label, []).append((float(wall), float(cpu), status))
 print(f"1 GiB over https from nginx on loopback, median of {len(runs['curl'])} rounds")
-print(f"{'tool':10} {'wall s':>8} {'MB/s':>8} {'CPU s/GiB':>10}  rounds (wall s)")
+print(f"{'tool':12} {'wall s':>8} {'MB/s':>8} {'CPU s/GiB':>10} {'requests':>9} {'sent/size':>10}"
+      "  rounds (wall s)")
 median = {}
-for label in ("tandu-16", "tandu-4", "curl", "aria2c", "axel"):
+for label in ("tandu-16", "tandu-16-h2", "tandu-4", "base-16", "curl", "aria2c", "axel"):
     if label not in runs:
-        print(f"{label:10} {'n/a':>8} {'n/a':>8} {'n/a':>10}")
+        print(f"{label:12} {'n/a':>8} {'n/a':>8} {'n/a':>10}")
         continue
     r = runs[label]
     wall = statistics.median(w for w, _, _ in r)
     cpu = statistics.median(c for _, c, _ in r) * (1 << 30) / size
     median[label] = (wall, cpu)
+    requests = statistics.median(n for n, _ in served[label])
+    sent = statistics.median(b for _, b in served[label]) / size
     each = " ".join(f"{w:.2f}" + ("" if s == "ok" else f"[{s}]") for w, _, s in r)
-    print(f"{label:10} {wall:8.2f} {size / 1e6 / wall:8.0f} {cpu:10.2f}  {each}")
+    print(f"{label:12} {wall:8.2f} {size / 1e6 / wall:8.0f} {cpu:10.2f} {requests:9.0f} "
+          f"{sent:10.3f}  {each}")
 if "tandu-16" in median:
     wall, cpu = median["tandu-16"]
     print()
     print(f"bar: tandu-16 faster than curl: x{wall / median['curl'][0]:.2f} "
           f"({'met' if wall < median['curl'][0] else 'NOT met'})")
     print(f"bar: tandu-16 CPU per GiB <= 2.5 s: {cpu:.2f} ({'met' if cpu <= 2.5 else 'NOT met'})")
+    for other in ("tandu-16-h2", "base-16"):
+        if other in median:
+            print(f"tandu-16 / {other}: wall x{wall / median[other][0]:.2f}")
 PY

@@ -12,14 +12,16 @@ bench_require() {
 }
 
 # Runs a command once under bench/measure.py: $1 label, $2 results file,
-# $3 bytes it should receive (0: no tail figure), $4 time cap in seconds,
-# then the command. Never fails: the status is in the results line.
+# $3 bytes it should receive (0: no tail figure; counted on $bench_device, lo
+# unless set), $4 time cap in seconds, then the command. Never fails: the
+# status is in the results line.
 bench_measure() {
     local label=$1 results=$2 bytes=$3 cap=$4
     shift 4
     sync
     python3 "$bench_dir/measure.py" --label "$label" --results "$results" \
-        --bytes "$bytes" --timeout "$cap" -- "$@" 2>>"$results.err" || true
+        --bytes "$bytes" --device "${bench_device:-lo}" --timeout "$cap" -- "$@" \
+        2>>"$results.err" || true
 }
 
 # Rewrites the status of the results file's last line to "wrong" unless the
@@ -54,7 +56,8 @@ pid $state/nginx.pid;
 error_log $state/error.log;
 events { worker_connections 4096; }
 http {
-    access_log off;
+    log_format sent '\$bytes_sent';
+    access_log $state/access.log sent;
     client_body_temp_path $state/body;
     proxy_temp_path $state/proxy;
     fastcgi_temp_path $state/fastcgi;
@@ -70,6 +73,26 @@ $extra
 }
 CONF
     $prefix nginx -c "$state/nginx.conf" -e "$state/error.log"
+}
+
+# What nginx at state folder $1 answered since the last call: "REQUESTS BYTES"
+# (bytes sent, heads included; a request cut short counts what went out).
+bench_served() {
+    local log=$1/access.log
+    awk '{ n++; b += $1 } END { printf "%d %d\n", n, b }' "$log"
+    : >"$log"
+}
+
+# One timed run that also notes what the server sent for it: $1 label
+# ("GROUP|TOOL"), $2 work folder (results, served), $3 nginx state folder,
+# $4 bytes it should receive (0: no tail figure), $5 time cap, then the command.
+bench_run() {
+    local label=$1 work=$2 nginx=$3 bytes=$4 cap=$5
+    shift 5
+    bench_served "$nginx" >/dev/null
+    bench_measure "$label" "$work/results" "$bytes" "$cap" "$@"
+    sleep 0.3  # nginx logs a request once its connection lets go of it
+    echo "$label $(bench_served "$nginx")" >>"$work/served"
 }
 
 # nginx's running totals of connections and requests, from its status page
@@ -98,28 +121,29 @@ bench_wait_port() {
 # A second private namespace reached through a delaying TUN pair: this side
 # is 10.77.0.1, the far side 10.77.0.2, each way costs $1 ms. Sets far_pid
 # (run commands there with: nsenter -t "$far_pid" -n CMD) and delay_pid.
-# $2: state folder, $3: lifetime in seconds (everything ends by itself).
+# $2: state folder, $3: lifetime in seconds (everything ends by itself),
+# $4: MTU (65535), $5: the chance of losing each packet (0).
 start_delay_line() {
-    local delay_ms=$1 state=$2 lifetime=$3
+    local delay_ms=$1 state=$2 lifetime=$3 mtu=${4:-65535} loss=${5:-0}
     unshare -n sleep "$lifetime" &
     far_pid=$!
     sleep 0.2
     python3 "$bench_dir/delay_line.py" tnear "$far_pid" tfar "$delay_ms" \
-        "$state/delay.ready" "$lifetime" &
+        "$state/delay.ready" "$lifetime" "$loss" &
     delay_pid=$!
     for _ in $(seq 1 50); do
         [ -f "$state/delay.ready" ] && break
         sleep 0.1
     done
     [ -f "$state/delay.ready" ] || { echo "bench: no delay line" >&2; return 1; }
-    ip link set tnear up mtu 65535
+    ip link set tnear up mtu "$mtu"
     ip addr add 10.77.0.1/32 dev tnear
     ip route add 10.77.0.2/32 dev tnear
-    nsenter -t "$far_pid" -n sh -e -c '
+    nsenter -t "$far_pid" -n sh -e -c "
         ip link set lo up
-        ip link set tfar up mtu 65535
+        ip link set tfar up mtu $mtu
         ip addr add 10.77.0.2/32 dev tfar
-        ip route add 10.77.0.1/32 dev tfar'
+        ip route add 10.77.0.1/32 dev tfar"
 }
 
 stop_delay_line() {

@@ -5,12 +5,12 @@
 
 WALL and CPU (user + system of the command and its children, from wait4) are
 seconds. TAIL is the seconds between the moment the command had received 95%
-of --bytes and its end, from the loopback device's received-byte count in
+of --bytes and its end, from the received-byte count of --device (lo) in
 this network namespace (sampled every 10 ms, so buffering in the tool does
 not count; run alone in a private namespace); "-" without --bytes. STATUS is "ok",
 "timeout" (killed after --timeout seconds; WALL is then the cap) or "exit:N".
 
-    measure.py --label L --results FILE [--bytes N] [--timeout S] -- CMD...
+    measure.py --label L --results FILE [--bytes N] [--device D] [--timeout S] -- CMD...
 """
 import argparse
 import os
@@ -20,11 +20,11 @@ import sys
 import time
 
 
-def loopback_bytes():
+def received_bytes(device):
     with open("/proc/net/dev") as devices:
         for line in devices:
             name, _, figures = line.partition(":")
-            if name.strip() == "lo":
+            if name.strip() == device:
                 return int(figures.split()[0])
     return 0
 
@@ -34,12 +34,13 @@ def main():
     parser.add_argument("--label", required=True)
     parser.add_argument("--results", required=True)
     parser.add_argument("--bytes", type=int, default=0)
+    parser.add_argument("--device", default="lo")
     parser.add_argument("--timeout", type=float, default=600)
     parser.add_argument("command", nargs=argparse.REMAINDER)
     args = parser.parse_args()
     command = args.command[1:] if args.command[:1] == ["--"] else args.command
 
-    base = loopback_bytes()
+    base = received_bytes(args.device)
     start = time.monotonic()
     child = subprocess.Popen(command, stdout=subprocess.DEVNULL, start_new_session=True)
     tail_start = None
@@ -51,7 +52,7 @@ def main():
             status = "ok" if code == 0 else f"exit:{os.waitstatus_to_exitcode(code)}"
             break
         if args.bytes and tail_start is None:
-            if loopback_bytes() - base >= 0.95 * args.bytes:
+            if received_bytes(args.device) - base >= 0.95 * args.bytes:
                 tail_start = now
         if now - start > args.timeout:
             os.killpg(child.pid, signal.SIGKILL)

@@ -2,7 +2,8 @@
 # Downloads a 1 GiB file from nginx on loopback (in a private network
 # namespace, so port 80 is free) with tandu-cli at 16 and at 4 connections and
 # with aria2c, axel and curl, round by round, and prints each one's median wall
-# time, MB/s, CPU seconds and peak RSS, and Tandu's ratio to each peer.
+# time, MB/s, CPU seconds, peak RSS, requests and the bytes nginx sent against
+# the file's size, and Tandu's ratio to each peer.
 #
 #   bash bench/run.sh [PROGRAM-DIR] [ROUNDS]     (as root; default build/bin, 3)
 #
@@ -19,11 +20,12 @@ bench_require nginx aria2c axel curl python3
 
 work=$(mktemp -d /tmp/tandu-bench-XXXXXX)
 chmod 755 "$work"
-trap 'stop_nginx "$work"; rm -rf "$work"' EXIT
+trap 'bench_nginx_stop "$work/nginx"; rm -rf "$work"' EXIT
 mkdir -p "$work/www" "$work/out"
 size=$((1024 * 1024 * 1024))
 head -c "$size" /dev/urandom >"$work/www/big.bin"
-start_nginx "$work/www" "$work"
+bench_nginx "$work/nginx" "$work/www" "127.0.0.1:80" "sendfile on;"
+bench_wait_port 127.0.0.1 80
 url=http://127.0.0.1/big.bin
 make_program "$build" "$work/prog" 512KB
 baseline=${TANDU_BASELINE:-}
@@ -34,7 +36,10 @@ measure() {
     local label=$1
     shift
     rm -f "$work/out/big.bin"
+    bench_served "$work/nginx" >/dev/null
     bench_measure "$label" "$work/results" 0 600 "$@"
+    sleep 0.3
+    echo "$label $(bench_served "$work/nginx")" >>"$work/served"
     bench_check_file "$work/results" "$work/www/big.bin" "$work/out/big.bin"
     tail -1 "$work/results" | grep -q ' ok$' || {
         cat "$work/results.err" >&2
@@ -68,9 +73,13 @@ for round in $(seq 1 "$rounds"); do
     measure curl curl -s -o "$work/out/big.bin" "$url"
 done
 
-python3 - "$work/results" "$size" <<'PY'
+python3 - "$work/results" "$size" "$work/served" <<'PY'
 import statistics, sys
 results, size = sys.argv[1], int(sys.argv[2])
+served = {}
+for line in open(sys.argv[3]):
+    label, requests, sent = line.split()
+    served.setdefault(label, []).append((int(requests), int(sent)))
 runs = {}
 for line in open(results):
     label, wall, cpu, rss, _, _ = line.rstrip("\n").rsplit(" ", 5)
@@ -80,10 +89,14 @@ median = {l: (statistics.median(w for w, _, _ in runs[l]),
               statistics.median(c for _, c, _ in runs[l]),
               max(r for _, _, r in runs[l])) for l in order}
 print(f"1 GiB from nginx on loopback, median of {len(runs['curl'])} rounds")
-print(f"{'tool':10} {'wall s':>8} {'MB/s':>8} {'CPU s':>8} {'peak RSS MB':>12}")
+print(f"{'tool':10} {'wall s':>8} {'MB/s':>8} {'CPU s':>8} {'peak RSS MB':>12} {'requests':>9} "
+      f"{'sent/size':>10}")
 for l in order:
     wall, cpu, rss = median[l]
-    print(f"{l:10} {wall:8.2f} {size / 1e6 / wall:8.0f} {cpu:8.2f} {rss * 1024 / 1e6:12.1f}")
+    requests = statistics.median(n for n, _ in served[l])
+    sent = statistics.median(b for _, b in served[l]) / size
+    print(f"{l:10} {wall:8.2f} {size / 1e6 / wall:8.0f} {cpu:8.2f} {rss * 1024 / 1e6:12.1f} "
+          f"{requests:9.0f} {sent:10.3f}")
 print()
 for t in ("tandu-16", "tandu-4"):
     for peer in ("aria2c", "axel", "curl"):

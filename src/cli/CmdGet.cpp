@@ -44,7 +44,7 @@ std::optional<GetOptions> parseOptions(const Arguments& args, int& status) {
             const auto jobs = i + 1 < args.size() ? textfile::parseWholeNumber(args[i + 1])
                                                   : std::optional<std::int64_t>();
             if (!jobs || *jobs < 1 || *jobs > DownloadQueue::kMostAtOnce) {
-                status = usageError("get: -j takes a number from 1 to 8");
+                status = usageError("get: -j takes a number from 1 to 32");
                 return std::nullopt;
             }
             options.jobs = static_cast<int>(*jobs);

@@ -13,6 +13,9 @@ namespace tandu {
 
 namespace {
 
+constexpr long kMostPerHost = 64;
+constexpr long kMostInAll = 256;
+
 CURLM* multiOf(void* multi) {
     return static_cast<CURLM*>(multi);
 }
@@ -49,6 +52,7 @@ CurlFetcher::Options CurlFetcher::Options::fromEnvironment() {
     Options options;
     options.caFile = environmentValue("SSL_CERT_FILE");
     options.caDir = environmentValue("SSL_CERT_DIR");
+    options.http2 = environmentValue("TANDU_HTTP2") == "1";
     // Only for tests that cannot wait half a minute for each silence.
     if (const std::string stall = environmentValue("TANDU_STALL_SECONDS"); !stall.empty()) {
         const long seconds = std::strtol(stall.c_str(), nullptr, 10);
@@ -63,9 +67,19 @@ CurlFetcher::CurlFetcher(net::IoWatcher& watcher, Options options)
     : watcher_(watcher), options_(std::move(options)) {
     static const CURLcode global = curl_global_init(CURL_GLOBAL_DEFAULT);
     multi_ = global == CURLE_OK ? curl_multi_init() : nullptr;
-    if (!multi_) {
+    share_ = multi_ ? curl_share_init() : nullptr;
+    if (!multi_ || !share_) {
+        curl_multi_cleanup(multiOf(multi_));
         throw std::runtime_error("The network library could not start.");
     }
+    // One thread: the share needs no locks.
+    curl_share_setopt(static_cast<CURLSH*>(share_), CURLSHOPT_SHARE, CURL_LOCK_DATA_DNS);
+    curl_share_setopt(static_cast<CURLSH*>(share_), CURLSHOPT_SHARE, CURL_LOCK_DATA_SSL_SESSION);
+    // A download has at most 16 connections; several downloads from one host
+    // share these, and what waits beyond them goes out as connections free up.
+    curl_multi_setopt(multiOf(multi_), CURLMOPT_MAX_HOST_CONNECTIONS, kMostPerHost);
+    curl_multi_setopt(multiOf(multi_), CURLMOPT_MAX_TOTAL_CONNECTIONS, kMostInAll);
+    curl_multi_setopt(multiOf(multi_), CURLMOPT_MAXCONNECTS, kMostPerHost);
     curl_multi_setopt(multiOf(multi_), CURLMOPT_SOCKETFUNCTION, &onSocket);
     curl_multi_setopt(multiOf(multi_), CURLMOPT_SOCKETDATA, this);
     curl_multi_setopt(multiOf(multi_), CURLMOPT_TIMERFUNCTION, &onTimer);
@@ -78,6 +92,7 @@ CurlFetcher::~CurlFetcher() {
     watcher_.stopTimer();
     settle();
     curl_multi_cleanup(multiOf(multi_));
+    curl_share_cleanup(static_cast<CURLSH*>(share_));
 }
 
 std::unique_ptr<net::Fetch> CurlFetcher::start(const net::FetchRequest& request,

@@ -19,6 +19,9 @@ class CurlTransfer;
 struct CurlRoute;
 
 // Fetches on libcurl's multi interface, driven by the front-end's event loop.
+// The multi handle's cache keeps idle connections for the next request to
+// the same host, whatever download makes it; a share handle keeps DNS
+// answers and TLS sessions, so a new connection resumes the last session.
 // Heads and body bytes reach their handlers straight from libcurl's reads, so
 // no byte is copied on the way; ends, failures and bytes that came while a
 // handler ran a nested loop reach them from the loop. While libcurl is inside
@@ -40,6 +43,8 @@ public:
         std::string caDir;
         // "HOST:PORT:ADDRESS:PORT": connect elsewhere, the request unchanged.
         std::vector<std::string> connectTo;
+        // HTTP/2 where an https server offers it.
+        bool http2 = false;
 
         static Options fromEnvironment();
     };
@@ -59,6 +64,8 @@ public:
 
     // For CurlTransfer.
     bool busy() const { return depth_ > 0; }
+    // DNS answers and TLS sessions every handle shares.
+    void* share() const { return share_; }
     void add(void* easy);
     // Takes the handle over for good: cleaned up now, or once libcurl returns.
     void retire(void* easy, std::unique_ptr<CurlRoute> route, std::vector<void*> lists);
@@ -99,6 +106,7 @@ private:
     net::IoWatcher& watcher_;
     Options options_;
     void* multi_;
+    void* share_;
     std::deque<CurlTransfer*> ready_;
     int depth_ = 0;
     std::vector<void*> pendingAdds_;

@@ -16,6 +16,8 @@ namespace tandu {
 namespace {
 
 constexpr int kMaxRedirects = 10;
+// Past this, a redirect's body is not read to its end: the connection goes.
+constexpr std::size_t kLongestRedirectBody = 64 * 1024;
 constexpr std::array kRedirectStatuses{301, 302, 303, 307, 308};
 
 // libcurl's resolution of a Location value against the address it came from.
@@ -94,6 +96,8 @@ CurlTransfer::~CurlTransfer() {
 
 void CurlTransfer::configure() {
     curl_easy_reset(easy_);
+    redirected_ = false;
+    dropped_ = 0;
     curl_slist_free_all(headers_);
     curl_slist_free_all(connectTo_);
     headers_ = nullptr;
@@ -127,33 +131,32 @@ void CurlTransfer::configure() {
     }
     curl_easy_setopt(easy_, CURLOPT_CONNECT_TO, connectTo_);
 
-    // Credentials go only to the host they were written for.
-    const net::Url* credentials = url_.hasUserInfo() ? &url_
-                                  : request_.url.hasUserInfo() && request_.url.host() == url_.host()
-                                      ? &request_.url
-                                      : nullptr;
+    // Every address gets the same request form: HTTP/1.1 (or HTTP/2 where
+    // an https server offers it) with Host and User-Agent, on a connection
+    // that stays open for the next request; no encoding, since the bytes go
+    // into the file where they belong.
     const net::BrowserSession& session = request_.session;
-    if (url_.scheme() == "http" && url_.port() == 80 && !credentials && session.empty()) {
-        // Plain http on port 80 goes out exactly as it always did: the
-        // address as written, HTTP/1.0, no header but the range.
-        curl_easy_setopt(easy_, CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_1_0);
-        curl_easy_setopt(easy_, CURLOPT_REQUEST_TARGET, url_.text().c_str());
-        headers_ = curl_slist_append(headers_, "Host:");
-        headers_ = curl_slist_append(headers_, "Accept:");
-        curl_easy_setopt(easy_, CURLOPT_HTTPHEADER, headers_);
-    } else {
-        curl_easy_setopt(easy_, CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_1_1);
-        curl_easy_setopt(easy_, CURLOPT_USERAGENT,
-                         session.userAgent.empty() ? "Tandu/1.0" : session.userAgent.c_str());
-        // As a browser: no https page is named to a plain http address.
-        if (!session.referrer.empty() &&
-            !(url_.scheme() == "http" && session.referrer.starts_with("https:"))) {
-            curl_easy_setopt(easy_, CURLOPT_REFERER, session.referrer.c_str());
-        }
-        if (credentials) {
-            curl_easy_setopt(easy_, CURLOPT_USERNAME, credentials->user().c_str());
-            curl_easy_setopt(easy_, CURLOPT_PASSWORD, credentials->password().c_str());
-        }
+    curl_easy_setopt(easy_, CURLOPT_SHARE, fetcher_.share());
+    curl_easy_setopt(easy_, CURLOPT_HTTP_VERSION,
+                     options.http2 ? CURL_HTTP_VERSION_2TLS : CURL_HTTP_VERSION_1_1);
+    curl_easy_setopt(easy_, CURLOPT_PIPEWAIT, 1L);
+    curl_easy_setopt(easy_, CURLOPT_USERAGENT,
+                     session.userAgent.empty() ? "Tandu/1.0" : session.userAgent.c_str());
+    headers_ = curl_slist_append(headers_, "Accept-Encoding: identity");
+    curl_easy_setopt(easy_, CURLOPT_HTTPHEADER, headers_);
+    // As a browser: no https page is named to a plain http address.
+    if (!session.referrer.empty() &&
+        !(url_.scheme() == "http" && session.referrer.starts_with("https:"))) {
+        curl_easy_setopt(easy_, CURLOPT_REFERER, session.referrer.c_str());
+    }
+    // A password goes only to the scheme, host and port it was written for.
+    const net::Url& owner = request_.credentialsFrom ? *request_.credentialsFrom : request_.url;
+    const net::Url* credentials = url_.hasUserInfo()                              ? &url_
+                                  : owner.hasUserInfo() && owner.sameOrigin(url_) ? &owner
+                                                                                  : nullptr;
+    if (credentials) {
+        curl_easy_setopt(easy_, CURLOPT_USERNAME, credentials->user().c_str());
+        curl_easy_setopt(easy_, CURLOPT_PASSWORD, credentials->password().c_str());
     }
     // Given once, the cookies start the handle's cookie engine, which keeps
     // them from hop to hop (a reset leaves them) and sends each only where it
@@ -210,15 +213,19 @@ std::size_t CurlTransfer::headerLine(std::string_view line) {
         return line.size();
     }
     if (request_.followRedirects && judgeRedirect(head)) {
-        return 0;  // ends this hop; finished() takes the next
+        // The hop's short body is read and dropped, so that its connection
+        // stays open for the next hop; finished() takes that one.
+        redirected_ = true;
+        return failure_ ? 0 : line.size();
     }
     headDone_ = true;
-    const std::shared_ptr<bool> alive = alive_;
     const std::shared_ptr<const net::FetchHandlers> handlers = handlers_;
     if (handlers->onHead) {
         handlers->onHead(head);
     }
-    return *alive ? line.size() : 0;
+    // A fetch ended by its handler ends with the first body byte; one without
+    // a body ends cleanly and leaves its connection for the next request.
+    return line.size();
 }
 
 bool CurlTransfer::judgeRedirect(const net::AnswerHead& head) {
@@ -249,6 +256,10 @@ bool CurlTransfer::judgeRedirect(const net::AnswerHead& head) {
 }
 
 std::size_t CurlTransfer::bodyBytes(std::string_view bytes) {
+    if (redirected_) {
+        dropped_ += bytes.size();
+        return dropped_ <= kLongestRedirectBody ? bytes.size() : 0;
+    }
     if (!body_.empty()) {
         curlPaused_ = true;  // libcurl keeps these until the held ones are taken
         return CURL_WRITEFUNC_PAUSE;
@@ -272,7 +283,9 @@ std::size_t CurlTransfer::bodyBytes(std::string_view bytes) {
         handlers->onBody(bytes);
     }
     if (!*alive) {
-        return 0;
+        // Taken, though the fetch ended: when they were the last of the
+        // answer, its connection stays for the next request.
+        return bytes.size();
     }
     delivering_ = false;
     return bytes.size();

@@ -23,8 +23,8 @@ struct CurlRoute {
     char errorText[CURL_ERROR_SIZE] = {};
 };
 
-// One fetch on one easy handle, following redirects itself so that each hop
-// gets the request form its own address needs.
+// One fetch on one easy handle, following redirects itself so that a
+// password goes only where it belongs at each hop.
 class CurlTransfer : public net::Fetch {
 public:
     CurlTransfer(CurlFetcher& fetcher, net::FetchRequest request, net::FetchHandlers handlers);
@@ -70,6 +70,9 @@ private:
 
     std::string rawHead_;
     bool headDone_ = false;
+    // This hop's head is a redirect: its body is dropped.
+    bool redirected_ = false;
+    std::size_t dropped_ = 0;
     // Bytes the handlers have not taken yet; libcurl holds any after them.
     std::string body_;
     bool curlPaused_ = false;

@@ -104,9 +104,11 @@ TEST(UrlDialog, TakenNamesGetANumberAndLeaveTheOtherDownloadsFilesAlone) {
     test::writeFile(folder + "/mine.zip", "the user's own");
     addUrl(program, "http://h/mine.zip", folder);
     EXPECT_EQ(program.main->lstDown.text(program.main->lstDown.rowCount() - 1), "mine (2).zip");
-    // No file name in the URL: "unkonwn"; an empty "Save to:" is the root folder.
+    // No file name in the URL: the host's, as a browser saves a page; an
+    // empty "Save to:" is the root folder.
     addUrl(program, "http://host/dir/", "");
-    EXPECT_EQ(test::readFile(defs + "unkonwn.def"), form1("unkonwn", "http://host/dir/", "/", "4"));
+    EXPECT_EQ(test::readFile(defs + "host.html.def"),
+              form1("host.html", "http://host/dir/", "/", "4"));
 }
 
 }  // namespace

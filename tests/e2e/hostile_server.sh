@@ -16,24 +16,22 @@ prog=$work/prog
 make_program "$build" "$prog"
 mkdir -p "$work/dl" "$work/www"
 
-# A tiny server: HEAD promises 26 bytes; GET sends them chunked.
+# A tiny server: 26 letters, sent chunked (no framing may reach the file).
 python3 - <<'PY' &
 import socket
-chunked = b"Transfer-Encoding: chunked\r\n\r\n1a\r\nabcdefghijklmnopqrstuvwxyz\r\n0\r\n\r\n"
 server = socket.create_server(("127.0.0.1", 80))
 while True:
     conn, _ = server.accept()
     request = conn.recv(4096)
     if request and b"/silent " not in request:
-        head = b"Content-Length: 26\r\n\r\n" if request.startswith(b"HEAD") else chunked
-        conn.sendall(b"HTTP/1.1 200 OK\r\n" + head)
+        conn.sendall(b"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n"
+                     b"1a\r\nabcdefghijklmnopqrstuvwxyz\r\n0\r\n\r\n")
     conn.close()
 PY
 wait_for_port
 add_waiting "$prog" chunked http://localhost/chunked "$work/dl/" 1
-expect_exit 1 timeout 20 "$prog/tandu-cli" get chunked
-grep -q "transfer encoding" "$work/err" || fail "chunked: $(cat "$work/err")"
-! grep -qa 1a "$work/dl/chunked" 2>/dev/null || fail "chunked: framing written into the file"
+expect_exit 0 timeout 20 "$prog/tandu-cli" get chunked
+[ "$(cat "$work/dl/chunked")" = abcdefghijklmnopqrstuvwxyz ] || fail "chunked: $(cat "$work/dl/chunked")"
 expect_exit 1 timeout 40 "$prog/tandu-cli" check http://localhost/silent
 grep -q "closed the connection without an answer" "$work/err" || fail "check: $(cat "$work/err")"
 kill %1

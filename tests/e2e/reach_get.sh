@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# tandu-cli get against real servers, private host names, a test CA and a
-# misbehaving server: every kind of link ends in an identical file or a clear
-# message within 60 s.
+# tandu-cli get against real servers (nginx, python3 -m http.server), private
+# host names, a test CA and a misbehaving server: every kind of link ends in
+# an identical file, named as a browser names it, or a clear message within 60 s.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 for lib in servers downloads tls; do source "$here/lib/$lib.sh"; done
@@ -10,7 +10,7 @@ require unshare ip nginx openssl python3 mount cmp timeout
 enter_netns "$0" "$build"
 
 work=$(mktemp -d /tmp/tandu-e2e-XXXXXX) && chmod 755 "$work"
-trap 'stop_nginx "$work"; kill "${faults_pid:-0}" 2>/dev/null; rm -rf "$work"' EXIT
+trap 'stop_nginx "$work"; kill "${faults_pid:-0}" "${python_pid:-0}" 2>/dev/null; rm -rf "$work"' EXIT
 use_hosts "127.0.0.1 good.test other.test"
 mkdir -p "$work/www"
 head -c 3000001 /dev/urandom >"$work/www/big.bin"
@@ -50,6 +50,11 @@ expect_refusal() {
     echo "ok: $1 refused ($3)"
 }
 
+(cd "$work/www" && exec python3 -m http.server 8090 --bind 127.0.0.1 >/dev/null 2>&1) &
+python_pid=$!
+wait_for_port 8090
+expect_file python http://good.test:8090/big.bin 4 "$work/www/big.bin"
+expect_file agent http://good.test/agent/big.bin 4 "$work/www/big.bin"
 expect_file https16 https://good.test/big.bin 16 "$work/www/big.bin"
 expect_file port http://good.test:8080/big.bin 4 "$work/www/big.bin"
 expect_file ipv6 "http://[::1]:8080/file.bin" 2 "$work/www/file.bin"
@@ -66,6 +71,20 @@ expect_file busy http://good.test:8081/busy/3000001 4 "$work/pattern"
 expect_file reset http://good.test:8081/reset/3000001 8 "$work/pattern"
 grep -q "retrying piece" "$work/reset.out" || fail "no retry was shown"
 expect_file mute http://good.test:8081/mute/3000001 2 "$work/pattern"
+
+# Names as a browser gives them: chosen when added, or by the server's answer.
+names=$work/names && mkdir -p "$names" && make_program "$build" "$work/prog-names"
+cp "$work/www/file.bin" "$work/www/résumé final 2026.pdf"
+for url in "http://good.test/r%C3%A9sum%C3%A9%20final%202026.pdf" \
+    "http://good.test/file.bin?token=abc123&expires=1767225600" \
+    "http://good.test:8080/big.bin#sha256=5f2b0e" "http://good.test:8081/disposition/1000?id=7"; do
+    "$work/prog-names/tandu-cli" add "$url" -d "$names" -n 4 >/dev/null
+done
+"$work/prog-names/tandu-cli" get --all >/dev/null 2>"$work/names.err" || fail "names: $(cat "$work/names.err")"
+[ "$(ls "$names" | tr '\n' '|')" = "big.bin|file.bin|report.pdf|résumé final 2026.pdf|" ] ||
+    fail "names: $(ls "$names")"
+cmp "$work/www/file.bin" "$names/résumé final 2026.pdf" || fail "résumé differs"
+echo "ok: names as a browser gives them"
 
 expect_refusal wrongname https://other.test/big.bin "no alternative certificate subject name matches"
 expect_refusal rogue https://good.test:8443/big.bin "unable to get local issuer certificate"

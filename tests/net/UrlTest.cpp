@@ -57,6 +57,20 @@ TEST(Url, MalformedOrForeignAddressesGetAReason) {
     }
 }
 
+// Where a password written for the first address may go.
+TEST(Url, SameOriginIsTheSameSchemeHostAndPort) {
+    const Url own = *Url::parse("http://u:p@Files.Example.org/a");
+    for (const auto& [text, same] :
+         std::vector<std::pair<std::string, bool>>{{"http://files.example.org:80/b?x", true},
+                                                   {"http://files.example.org:8080/a", false},
+                                                   {"https://files.example.org/a", false},
+                                                   {"https://files.example.org:80/a", false},
+                                                   {"http://example.org/a", false},
+                                                   {"http://files.example.org.evil/a", false}}) {
+        EXPECT_EQ(own.sameOrigin(*Url::parse(text)), same) << text;
+    }
+}
+
 TEST(AnswerHead, ReadsLengthRangesAndRetryAndIgnoresWhatItCannotTrust) {
     const Url url = *Url::parse("http://h/f");
     const AnswerHead good = AnswerHead::parse(
@@ -78,7 +92,9 @@ TEST(AnswerHead, ReadsLengthRangesAndRetryAndIgnoresWhatItCannotTrust) {
         EXPECT_EQ(bad.status, raw[0] == 'g' ? 0 : 200);
         EXPECT_FALSE(bad.contentLength || bad.contentRange || bad.retryAfter || bad.acceptsRanges)
             << raw;
+        EXPECT_TRUE(bad.malformedLength);
     }
+    EXPECT_FALSE(AnswerHead::parse("HTTP/1.1 200 OK\r\n\r\n", url).malformedLength);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <functional>
@@ -28,10 +29,11 @@ inline std::string patterned(std::size_t size, unsigned seed = 0) {
 }
 
 // A TCP server on 127.0.0.1 (an ephemeral port) that hands each connection's
-// request to `answer` and sends back what it returns, then closes; over TLS
-// once given a certificate. While bodies are held, each answer stops after
-// the first bytes of its body until release(), so a test can act on a
-// transfer that is certainly mid-way.
+// request to `answer` and sends back what it returns, then closes (or, once
+// told to keep connections, reads the next request on it: its clients must
+// close them before it ends); over TLS once given a certificate. While bodies are held, each answer
+// stops after the first bytes of its body until release(), so a test can act on a transfer that is
+// certainly mid-way.
 class LoopbackServer {
 public:
     using Answer = std::function<std::string(const std::string& request)>;
@@ -67,6 +69,11 @@ public:
     }
 
     int port() const { return port_; }
+    void keepConnections() { keep_ = true; }
+    int connections() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return static_cast<int>(workers_.size());
+    }
     // From now on connections speak TLS with this certificate.
     void useTls(const TestCertificate& certificate) {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -115,9 +122,11 @@ public:
                        (request.rfind("HEAD ", 0) == 0 ? "" : file);
             }
             const std::size_t first = std::stoull(request.substr(at + 13));
-            const std::size_t last = std::stoull(request.substr(request.find('-', at) + 1));
+            const std::size_t last = std::min<std::size_t>(
+                std::stoull(request.substr(request.find('-', at) + 1)), file.size() - 1);
             return "HTTP/1.1 206 Partial Content\r\nContent-Range: bytes " + std::to_string(first) +
-                   "-" + std::to_string(last) + "/" + length + "\r\n\r\n" +
+                   "-" + std::to_string(last) + "/" + length +
+                   "\r\nContent-Length: " + std::to_string(last - first + 1) + "\r\n\r\n" +
                    file.substr(first, last - first + 1);
         };
     }
@@ -135,8 +144,7 @@ private:
             ::close(fd);
         }
         ssize_t recv(char* bytes, std::size_t size) const {
-            return ssl ? SSL_read(ssl, bytes, static_cast<int>(size))
-                       : ::recv(fd, bytes, size, 0);
+            return ssl ? SSL_read(ssl, bytes, static_cast<int>(size)) : ::recv(fd, bytes, size, 0);
         }
         ssize_t send(const char* bytes, std::size_t size) const {
             return ssl ? SSL_write(ssl, bytes, static_cast<int>(size))
@@ -156,13 +164,26 @@ private:
         if (client.ssl && SSL_accept(client.ssl) != 1) {
             return;
         }
-        std::string request;
-        char bytes[4096];
-        for (ssize_t n; request.find("\r\n\r\n") == std::string::npos; request.append(bytes, n)) {
-            if ((n = client.recv(bytes, sizeof bytes)) <= 0) {
+        std::string pending;
+        do {
+            char bytes[4096];
+            std::size_t end;
+            while ((end = pending.find("\r\n\r\n")) == std::string::npos) {
+                const ssize_t n = client.recv(bytes, sizeof bytes);
+                if (n <= 0) {
+                    return;
+                }
+                pending.append(bytes, static_cast<std::size_t>(n));
+            }
+            const std::string request = pending.substr(0, end + 4);
+            pending.erase(0, end + 4);
+            if (!answerOne(client, request)) {
                 return;
             }
-        }
+        } while (keep_);
+    }
+    // False when the connection is no longer usable.
+    bool answerOne(const Peer& client, const std::string& request) {
         std::unique_lock<std::mutex> lock(mutex_);
         requests_.push_back(request);
         lock.unlock();
@@ -195,6 +216,7 @@ private:
                 std::this_thread::sleep_for(std::chrono::milliseconds(50));
             }
         }
+        return sent;
     }
     static bool sendAll(const Peer& client, const char* data, std::size_t size) {
         for (ssize_t n = 0; size > 0; data += n, size -= static_cast<std::size_t>(n)) {
@@ -213,6 +235,7 @@ private:
     int listener_ = -1;
     int port_ = 0;
     bool stopping_ = false;
+    std::atomic<bool> keep_ = false;
     bool holding_ = false;
     std::size_t holdAfter_ = 0;
     std::size_t pace_ = 0;

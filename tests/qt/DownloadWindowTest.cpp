@@ -8,6 +8,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
+#include <atomic>
 #include <filesystem>
 #include <map>
 #include <vector>
@@ -15,6 +16,7 @@
 #include "LiveWindow.h"
 #include "ServedFiles.h"
 #include "ShownList.h"
+#include "TestProgram.h"
 #include "services/Application.h"
 #include "transfer/DownloadList.h"
 
@@ -40,6 +42,7 @@ TEST(DownloadWindow, ThreeAtOnceEachRowLiveAndThePagesFollowTheChosenRow) {
                                                  "\r\n" + downloads + "/\r\n2\r\n");
     }
     live.open();
+    live.form().downloads().setup().ranges = wholeRanges();  // two pieces of a small file
     auto* list = live.need<QTreeView>("lstDown");
     auto* tabs = live.need<QTabWidget>("Tabs");
     auto* start = live.need<QPushButton>("cmbDownSel");
@@ -183,11 +186,13 @@ TEST(DownloadWindow, AMessageBoxStopsNoDownload) {
 // Every connection failing with no try left: the row pauses with one message,
 // every byte kept, instead of showing "Downloading" with nothing moving.
 TEST(DownloadWindow, ADownloadNoConnectionCanMoveOnIsPausedWithAMessage) {
-    LoopbackServer server([](const std::string& request) -> std::string {
-        if (request.rfind("HEAD", 0) == 0) {
-            return "HTTP/1.1 200 OK\r\nAccept-Ranges: bytes\r\nContent-Length: 100000\r\n\r\n";
-        }
-        return "";  // hangs up at once
+    // The first answer's head comes, then every answer hangs up at once.
+    std::atomic<bool> answered = false;
+    LoopbackServer server([&](const std::string&) -> std::string {
+        return answered.exchange(true)
+                   ? ""
+                   : "HTTP/1.1 206 Partial Content\r\n"
+                     "Content-Range: bytes 0-99999/100000\r\nContent-Length: 100000\r\n\r\n";
     });
     LiveWindow live(server.port());
     const std::string downloads = live.folder / "downloads";

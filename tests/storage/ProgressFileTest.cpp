@@ -28,6 +28,23 @@ TEST(ProgressFile, ReadingNeverCountsWhatCannotBeThere) {
     EXPECT_FALSE(ProgressFile::read(folder.definitions() + "none.dwn", plan));
 }
 
+// The claim counts nothing, in a file of its own: an older file's counts,
+// durable in place, can never come back under the claimed name.
+TEST(ProgressFile, AClaimCountsNothingInANewFileLeavingTheOlderOneAlone) {
+    test::TempFolder folder;
+    const std::string path = folder.definitions() + "f.dwn";
+    const std::string older = folder.definitions() + "older";
+    test::writeFile(path, "500-500\r\n500-500\r\n");
+    std::filesystem::create_hard_link(path, older);
+    ASSERT_TRUE(ProgressFile::claim(path, PiecePlan::make(1000, 2)));
+    EXPECT_EQ(test::readFile(path), "0-500\r\n0-500\r\n");
+    EXPECT_EQ(test::readFile(older), "500-500\r\n500-500\r\n");
+    std::string reason;
+    EXPECT_FALSE(ProgressFile::claim(folder.definitions() + "none/f.dwn", PiecePlan::make(1, 1),
+                                     &reason));
+    EXPECT_FALSE(reason.empty());
+}
+
 TEST(FormatTimeLeft, HoursMinutesSecondsWithoutLeadingZerosEvenNear64Bits) {
     const std::vector<std::pair<std::int64_t, std::string>> cases = {
         {59, "0:0:59"},

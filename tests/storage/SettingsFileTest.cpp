@@ -53,7 +53,7 @@ TEST(SettingsFile, WrittenExactlyWithSimultaneousDownloadsOnALineOfTheirOwn) {
     EXPECT_FALSE(SettingsFile::write(path, "4", "/a\nb", "512KB", &reason));
     EXPECT_FALSE(reason.empty());
     EXPECT_EQ(test::readFile(path), "1.0\r\n6\r\n/d/\r\n256KB\r\n3\r\n");
-    for (const char* line : {"0", "9", "x", ""}) {
+    for (const char* line : {"0", "33", "x", ""}) {
         test::writeFile(path, std::string("1.0\r\n4\r\n\r\n512KB\r\n") + line + "\r\n");
         EXPECT_EQ(SettingsFile::simultaneous(path), 1) << line;
     }

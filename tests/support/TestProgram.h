@@ -5,10 +5,20 @@
 
 #include "HeadlessPlatform.h"
 #include "TempFolder.h"
+#include "transfer/RangeRules.h"
 #include "window/frmMain.h"
 #include "window/modMain.h"
 
 namespace tandu::test {
+
+// Requests as large as a file, pieces as small as a byte: every piece a
+// test answers is one request, and a small file gets all the pieces it asks for.
+inline RangeRules wholeRanges() {
+    RangeRules rules;
+    rules.first = rules.least = rules.most = std::int64_t{1} << 40;
+    rules.smallestPiece = 1;
+    return rules;
+}
 
 // The default settings file: 4 connections, no default folder, 512KB buffers.
 inline constexpr const char* kDefaultSettings = "1.0\r\n4\r\n\r\n512KB\r\n";

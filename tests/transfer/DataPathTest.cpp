@@ -13,43 +13,50 @@ using test::EngineHarness;
 using test::FakeFetcher;
 using Range = std::pair<std::int64_t, std::optional<std::int64_t>>;
 
-TEST(Wire, ProbeThenPiecesSplitTheFileContiguouslyFromWhereRedirectsLed) {
+TEST(Wire, FirstAnswerThenPiecesSplitTheFileContiguouslyFromWhereRedirectsLed) {
+    const std::string source = "http://u:p@www.example.org/f.bin";
     for (const auto& [pieces, size] :
          std::vector<std::pair<int, std::int64_t>>{{1, 5000}, {3, 1000}, {16, 1'000'003}, {8, 5}}) {
         EngineHarness h;
-        h.start(h.addWaiting("f.bin", std::to_string(pieces)));
-        const auto& probe = h.newest().request;
-        EXPECT_TRUE(probe.kind == net::FetchRequest::Kind::Head && probe.followRedirects);
-        // The probe's answer came from elsewhere: the pieces go there directly.
+        h.start(h.addWaiting("f.bin", std::to_string(pieces), source));
+        const auto& first = h.newest().request;
+        EXPECT_TRUE(first.range->first == 0 && first.followRedirects && first.url.text() == source);
+        // The first answer came from elsewhere: the other pieces go there directly.
         h.newest().handlers.onHead(net::AnswerHead::parse(
-            test::sizeAnswer(size), *net::Url::parse("https://cdn.example.net:8443/f.bin")));
-        std::vector<Range> asked;
+            test::rangeAnswer(size), *net::Url::parse("https://cdn.example.net:8443/f.bin")));
+        // Never a piece of nothing: 5 bytes make 5 pieces of 1.
+        const std::int64_t made = std::min<std::int64_t>(pieces, size);
+        std::vector<Range> asked{{0, size / made - 1}};
         for (std::size_t k = 1; k < h.fetcher().count(); ++k) {
             const auto& r = h.fetcher().fetch(k).request;
             EXPECT_TRUE(r.url.text() == "https://cdn.example.net:8443/f.bin" && !r.followRedirects);
+            EXPECT_EQ(r.credentialsFrom->text(), source);
             asked.push_back({r.range->first, r.range->last});
         }
-        const std::int64_t step = size / pieces;
-        // Empty pieces (5 bytes in 8) open no fetch; the last carries the rest.
-        ASSERT_EQ(asked.size(), static_cast<std::size_t>(step > 0 ? pieces : 1)) << size;
-        EXPECT_EQ(asked.back(), Range(step * (pieces - 1), size - 1));
+        const std::int64_t step = size / made;
+        ASSERT_EQ(asked.size(), static_cast<std::size_t>(made)) << size;
+        EXPECT_EQ(asked.back(), Range(step * (made - 1), size - 1));
         for (std::size_t i = 0; i + 1 < asked.size(); ++i) {
             EXPECT_EQ(asked[i], Range(step * static_cast<std::int64_t>(i),
                                       step * static_cast<std::int64_t>(i + 1) - 1));
         }
-        EXPECT_EQ(DefinitionFile::read(h.definitionPath("f.bin"))->url,
-                  EngineHarness::urlOf("f.bin"));
+        const auto definition = DefinitionFile::read(h.definitionPath("f.bin"));
+        EXPECT_EQ(definition->url, source);
+        EXPECT_EQ(definition->pieces, std::to_string(made));
     }
+    // A file too small to split gets fewer pieces: none under a megabyte.
+    EXPECT_EQ(PiecePlan::worth(100'000, 16, 1 << 20), 1);
+    EXPECT_EQ(PiecePlan::worth(3'000'000, 16, 1 << 20), 2);
+    EXPECT_EQ(PiecePlan::worth(1'000'000'000, 16, 1 << 20), 16);
 }
 
-TEST(DataPath, ServerIgnoringRangesFallsBackToOneConnection) {
+TEST(DataPath, ServerIgnoringRangesOnResumeFallsBackToOneConnection) {
     EngineHarness h;
-    const int row = h.addWaiting("f.bin", "3");
+    const int row = h.addPaused("f.bin", 3, 9000, {"0-3000", "0-3000", "0-3000"});
     const std::string file = test::patterned(9000);
     const std::string whole = "HTTP/1.1 200 OK\r\nContent-Length: 9000\r\n\r\n";
     h.f->downloads().setup().help = HelpRules{100, 10, 0, 10, 10};
     h.start(row);
-    h.answerProbeWithSize(9000);
     auto& one = h.ws(1);
     FakeFetcher::head(one, whole);
     FakeFetcher::body(one, file.substr(0, 1500));  // piece 1 writes 1,500 bytes
@@ -74,24 +81,26 @@ TEST(DataPath, ServerIgnoringRangesFallsBackToOneConnection) {
 TEST(HostileAnswer, OnlyTheBytesAskedForReachTheFile) {
     using Kind = RangeAnswer::Kind;
     const auto judge = [](const std::string& head, std::int64_t first, bool single = false) {
-        return RangeAnswer::judge(net::AnswerHead::parse(head, net::Url()), first, 1000, single);
+        return RangeAnswer::judge(net::AnswerHead::parse(head, net::Url()), first, 665, 1000,
+                                  single);
     };
     const std::string partial = "HTTP/1.1 206 P\r\nContent-Range: bytes ";
     const std::vector<std::tuple<std::string, std::int64_t, Kind>> cases = {
-        {partial + "333-665/1000\r\n\r\n", 333, Kind::Accept},
+        {partial + "333-665/1000\r\nContent-Length: 333\r\n\r\n", 333, Kind::Accept},
         {partial + "0-665/1000\r\n\r\n", 333, Kind::Unusable},
         {partial + "333-665/2000\r\n\r\n", 333, Kind::Unusable},
+        {partial + "333-665/1000\r\nContent-Encoding: gzip\r\n\r\n", 333, Kind::Unusable},
         {"HTTP/1.1 206 P\r\n\r\n", 333, Kind::Unusable},
-        {partial + "0-999/1000\r\nTransfer-Encoding: chunked\r\n\r\n", 0, Kind::Unusable},
+        {partial + "0-665/1000\r\nTransfer-Encoding: chunked\r\n\r\n", 0, Kind::Unusable},
         {"HTTP/1.1 200 OK\r\nContent-Length: 1000\r\n\r\n", 0, Kind::Accept},
+        {"HTTP/1.1 200 OK\r\nContent-Length: 1000\r\nContent-Encoding: identity\r\n\r\n", 0,
+         Kind::Accept},
         {"HTTP/1.1 200 OK\r\nContent-Length: 1000\r\n\r\n", 333, Kind::IgnoresRange},
         {"HTTP/1.1 200 OK\r\nContent-Length: 999\r\n\r\n", 0, Kind::Unusable},
         {"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n", 0, Kind::Unusable},
         {"HTTP/1.1 200 OK\r\nContent-Length: 1000\r\nTransfer-Encoding: gzip, chunked\r\n\r\n", 0,
          Kind::Unusable},
         {"HTTP/1.1 200 OK\r\nContent-Length: 1000\r\nContent-Length: 5\r\n\r\n", 0, Kind::Unusable},
-        {partial + "10-999/1000\r\nContent-Length: 990\r\nContent-Length: 5\r\n\r\n", 10,
-         Kind::Unusable},
         {"HTTP/1.1 200 OK\r\nContent-Length: 1000\r\ncontent-length: 1000\r\n\r\n", 0,
          Kind::Accept},
     };
@@ -116,7 +125,7 @@ TEST(DataPath, WriteFailureStopsTheDownloadWithTheReason) {
     small.rlim_cur = 1000;
     setrlimit(RLIMIT_FSIZE, &small);
     h.start(row);
-    h.answerProbeWithSize(5000);
+    h.answerFirstWithSize(5000);
     auto& piece = h.ws(1);
     FakeFetcher::head(piece, test::partialHeader(0, 4999, 5000));
     FakeFetcher::body(piece, std::string(1500, 'x'));

@@ -18,6 +18,7 @@ public:
         test::writeFile(folder / "config.cfg", "1.0\r\n4\r\n\r\n1KB\r\n");
         std::filesystem::create_directories(folder / "dl");
         list.setObserver(this);
+        list.setup().ranges = test::wholeRanges();
         list.setEndListener([this](Download& d) { queue.downloadEnded(d); });
         queue.setLimit(atOnce);
         queue.allMode = [] { return true; };
@@ -29,11 +30,11 @@ public:
         return list.add(path);
     }
     FakeFetchRecord& ws(Download& d, int i) { return test::pieceFetch(host.fetcher, d, i); }
-    void answerProbe(Download& d, std::size_t size) {
+    void answerFirst(Download& d, std::size_t size) {
         for (std::size_t k = 0; k < host.fetcher.count(); ++k) {
             FakeFetchRecord& r = host.fetcher.fetch(k);
             if (r.request.url.text() == d.record().defURL && !r.destroyed) {
-                return FakeFetcher::head(r, test::sizeAnswer(static_cast<std::int64_t>(size)));
+                return FakeFetcher::head(r, test::rangeAnswer(static_cast<std::int64_t>(size)));
             }
         }
     }
@@ -49,7 +50,7 @@ public:
     test::TempFolder folder;
     test::HeadlessPlatform host;
     DownloadList list{
-        DownloadSetup{host.fetcher, host.locks, host.hasher, NumberText(","), folder.path(), {}}};
+        DownloadSetup{host.fetcher, host.locks, host.hasher, NumberText(","), folder.path(), {}, {}}};
     DownloadQueue queue{list};
     std::vector<std::string> texts;
     int finished = 0;
@@ -77,8 +78,8 @@ TEST(Queue, TwoRowsForOneTargetNeverRunTogether) {
     // beside it goes on.
     Download& z = e.add("z", "z.bin", "1");
     ASSERT_TRUE(z.start(false));
-    e.answerProbe(x, 4);
-    e.answerProbe(z, 4);
+    e.answerFirst(x, 4);
+    e.answerFirst(z, 4);
     EXPECT_TRUE(e.list.cancel(e.list.indexOf(x)).cancelled);
     EXPECT_EQ(e.list.count(), 1);
     EXPECT_FALSE(test::fileExists(e.folder / "dl/same.bin"));
@@ -101,7 +102,7 @@ TEST(Queue, RowsThatCannotGoOnArePassedOver) {
     e.queue.start(nullptr);
     EXPECT_EQ(e.texts.at(0), "Definition file not found. Please add the URL again.");
     EXPECT_TRUE(broken.probing() && good.probing());
-    e.answerProbe(broken, 100);
+    e.answerFirst(broken, 100);
     FakeFetcher::fail(e.ws(broken, 1), net::FetchFailure::Kind::Refused, "Connection refused");
     EXPECT_TRUE(broken.running());
     FakeFetcher::head(e.ws(broken, 2), "HTTP/1.1 404 Gone\r\n\r\n");
@@ -109,7 +110,7 @@ TEST(Queue, RowsThatCannotGoOnArePassedOver) {
     EXPECT_TRUE(later.probing());
     EXPECT_TRUE(good.running());  // undisturbed
     for (Download* d : {&good, &later}) {
-        e.answerProbe(*d, 3);
+        e.answerFirst(*d, 3);
         test::serve(e.ws(*d, 1), "xyz");
         EXPECT_EQ(d->state(), DownloadState::Completed);
     }

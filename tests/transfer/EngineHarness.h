@@ -8,9 +8,9 @@
 #include "storage/DefinitionFile.h"
 #include "storage/DownloadRows.h"
 #include "storage/TextFile.h"
-#include "window/frmMain.h"
-#include "transfer/DownloadList.h"
 #include "text/FormatTimeLeft.h"
+#include "transfer/DownloadList.h"
+#include "window/frmMain.h"
 
 namespace tandu::test {
 
@@ -44,14 +44,19 @@ inline void serve(FakeFetchRecord& r, const std::string& file) {
     FakeFetcher::end(r);
 }
 
-inline void answerProbe(FakeFetcher& fetcher, const std::string& raw) {
-    FakeFetchRecord& r = fetcher.fetch(fetcher.count() - 1);
-    FakeFetcher::head(r, raw);
-    FakeFetcher::end(r);
+// The head of the answer to a fresh start's first request; its body is piece 1's.
+inline void answerFirst(FakeFetcher& fetcher, const std::string& raw) {
+    FakeFetcher::head(fetcher.fetch(fetcher.count() - 1), raw);
 }
 
+// A server that sends whole files only.
 inline std::string sizeAnswer(std::int64_t size) {
     return "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(size) + "\r\n\r\n";
+}
+
+// A server that cuts ranges, to a first request that asks for the whole file.
+inline std::string rangeAnswer(std::int64_t size) {
+    return partialHeader(0, size - 1, size);
 }
 
 // A file of that size whose bytes tell their position apart.
@@ -71,8 +76,14 @@ public:
     explicit EngineHarness(const std::string& buffer = "1KB") {
         program.writeSettings("1.0\r\n4\r\n\r\n" + buffer + "\r\n");
         std::filesystem::create_directories(downloads());
+        load();
+    }
+    // The program as it starts again, e.g. after a kill.
+    frmMain& load() {
         f = &program.load();
+        f->downloads().setup().ranges = wholeRanges();
         f->downloads().setup().progressBatch = {std::chrono::milliseconds(0), 1};  // at once
+        return *f;
     }
 
     std::string downloads() const { return program.folder / "downloads/"; }
@@ -116,8 +127,8 @@ public:
     FakeFetchRecord& newest() { return fetcher().fetch(fetcher().count() - 1); }
     // Piece i of the row started last.
     FakeFetchRecord& ws(int i) { return pieceFetch(fetcher(), f->downloads().at(row_), i); }
-    void answerProbe(const std::string& raw) { test::answerProbe(fetcher(), raw); }
-    void answerProbeWithSize(std::int64_t size) { answerProbe(sizeAnswer(size)); }
+    void answerFirst(const std::string& raw) { test::answerFirst(fetcher(), raw); }
+    void answerFirstWithSize(std::int64_t size) { answerFirst(rangeAnswer(size)); }
 
     std::string progress(const std::string& name) const {
         std::string joined;

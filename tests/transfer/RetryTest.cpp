@@ -20,7 +20,7 @@ TEST(Retry, ABrokenPieceGoesOutAgainFromItsFirstMissingByteUntilTheTriesAreSpent
     const int row = h.addWaiting("f.bin", "2");
     const std::string file = test::patterned(2000);
     h.start(row);
-    h.answerProbeWithSize(2000);
+    h.answerFirstWithSize(2000);
     auto& cut = h.ws(2);
     FakeFetcher::head(cut, test::partialHeader(1000, 1999, 2000));
     FakeFetcher::body(cut, file.substr(1000, 300));
@@ -52,7 +52,7 @@ TEST(Retry, ABrokenPieceGoesOutAgainFromItsFirstMissingByteUntilTheTriesAreSpent
     // the others go on; once none is left the row pauses with one message.
     const int other = h.addWaiting("g.bin", "3");
     h.start(other);
-    h.answerProbeWithSize(3000);
+    h.answerFirstWithSize(3000);
     for (int k : {3, 1, 2}) {
         FakeFetcher::fail(h.ws(k), Failure::Broken, "Connection reset by peer");
         for (int delay : {1, 2, 4, 8, 16}) {
@@ -74,16 +74,16 @@ TEST(Retry, ABrokenPieceGoesOutAgainFromItsFirstMissingByteUntilTheTriesAreSpent
     EXPECT_EQ(h.progress("g.bin"), "0-1000 0-1000 0-1000 ");
 }
 
-TEST(Retry, AProbeRetriesPassingRefusalsAndFailsAtOnceOnAnythingElse) {
+TEST(Retry, AFirstRequestRetriesPassingRefusalsAndFailsAtOnceOnAnythingElse) {
     EngineHarness h;
     const int row = h.addWaiting("f.bin", "2");
     h.start(row);
     // A server asking for days waits five minutes at most.
-    h.answerProbe("HTTP/1.1 503 Service Unavailable\r\nRetry-After: 864000\r\n\r\n");
+    h.answerFirst("HTTP/1.1 503 Service Unavailable\r\nRetry-After: 864000\r\n\r\n");
     EXPECT_EQ(h.f->downloads().at(row).retryText(), "retrying in 301 s");
     h.f->cmbPause.click();
     h.start(row);
-    h.answerProbe("HTTP/1.1 503 Service Unavailable\r\nRetry-After: 3\r\n\r\n");
+    h.answerFirst("HTTP/1.1 503 Service Unavailable\r\nRetry-After: 3\r\n\r\n");
     FakeFetcher::fail(h.newest(), Failure::Timeout, "x");  // the old fetch is gone
     ticks(h, 3);
     EXPECT_EQ(h.fetcher().count(), 2u);
@@ -91,7 +91,7 @@ TEST(Retry, AProbeRetriesPassingRefusalsAndFailsAtOnceOnAnythingElse) {
     ASSERT_EQ(h.fetcher().count(), 3u);
     FakeFetcher::fail(h.newest(), Failure::Broken, "Connection reset by peer");
     ticks(h, 3);
-    h.answerProbeWithSize(10);
+    h.answerFirstWithSize(10);
     EXPECT_EQ(h.state(row), "Downloading");
     EXPECT_TRUE(h.messages().empty());
 
@@ -108,18 +108,6 @@ TEST(Retry, AProbeRetriesPassingRefusalsAndFailsAtOnceOnAnythingElse) {
         EXPECT_FALSE(test::fileExists(e.targetPath("bad")));
         EXPECT_FALSE(test::fileExists(e.progressPath("bad")));
     }
-}
-
-TEST(Probe, HeadRefusedAsksForByteZero) {
-    EngineHarness h;
-    const int row = h.addWaiting("f.bin", "4");
-    h.start(row);
-    h.answerProbe("HTTP/1.1 405 Method Not Allowed\r\n\r\n");
-    const auto& get = h.newest().request;
-    EXPECT_TRUE(get.kind == net::FetchRequest::Kind::Get && get.range->first == 0);
-    EXPECT_EQ(get.range->last, 0);
-    FakeFetcher::head(h.newest(), "HTTP/1.1 206 Partial\r\nContent-Range: bytes 0-0/4000\r\n\r\n");
-    EXPECT_EQ(h.progress("f.bin"), "0-1000 0-1000 0-1000 0-1000 ");
 }
 
 }  // namespace

@@ -37,7 +37,7 @@ frmPreferences::frmPreferences(DialogContext context)
     lblBuffer.setCaption("Buffer Size ( for each connection ):");
     lblBuffer.setGeometry(240, 1635, 4440, 255);
     cboBuffer.setGeometry(4800, 1590, 1200, 345);
-    lblSimultaneous.setCaption("Simultaneous downloads ( Min: 1 Max: 8 ):");
+    lblSimultaneous.setCaption("Simultaneous downloads ( Min: 1 Max: 32 ):");
     lblSimultaneous.setGeometry(240, 2055, 4440, 255);
     cboSimultaneous.setGeometry(4800, 2010, 900, 345);
     lblLimit.setCaption("Speed limit for all downloads ( KB/s, 0: none ):");

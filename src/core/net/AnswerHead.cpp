@@ -29,7 +29,9 @@ bool sameName(std::string_view a, std::string_view b) {
 std::optional<std::int64_t> number(std::string_view text) {
     std::int64_t value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size() || value < 0) {
+    if (text.empty() || !std::isdigit(static_cast<unsigned char>(text.front())) ||
+        error != std::errc() || end != text.data() + text.size() ||
+        value > AnswerHead::kLargestSize) {
         return std::nullopt;
     }
     return value;
@@ -54,6 +56,34 @@ std::optional<AnswerHead::ContentRange> parseContentRange(std::string_view value
         return std::nullopt;
     }
     return AnswerHead::ContentRange{*first, *last, total};
+}
+
+int hexValue(char c) {
+    const char lower = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return c >= '0' && c <= '9' ? c - '0' : lower >= 'a' && lower <= 'f' ? lower - 'a' + 10 : -1;
+}
+
+// "UTF-8'lang'r%C3%A9sum%C3%A9.pdf" (RFC 8187); ISO-8859-1 bytes are left as
+// they are for the caller to read as such.
+std::optional<std::string> extendedValue(std::string_view value) {
+    const std::size_t quote = value.find('\'');
+    const std::size_t second =
+        quote == std::string_view::npos ? quote : value.find('\'', quote + 1);
+    if (second == std::string_view::npos || !(sameName(value.substr(0, quote), "UTF-8") ||
+                                              sameName(value.substr(0, quote), "ISO-8859-1"))) {
+        return std::nullopt;
+    }
+    std::string out;
+    for (std::size_t i = second + 1; i < value.size(); ++i) {
+        if (value[i] == '%' && i + 2 < value.size() && hexValue(value[i + 1]) >= 0 &&
+            hexValue(value[i + 2]) >= 0) {
+            out += static_cast<char>(hexValue(value[i + 1]) * 16 + hexValue(value[i + 2]));
+            i += 2;
+        } else {
+            out += value[i];
+        }
+    }
+    return out;
 }
 
 }  // namespace
@@ -89,6 +119,7 @@ AnswerHead AnswerHead::parse(std::string_view raw, Url url) {
     }
     if (auto length = head.header("Content-Length")) {
         head.contentLength = number(*length);
+        head.malformedLength = !head.contentLength;
     }
     if (auto range = head.header("Content-Range")) {
         head.contentRange = parseContentRange(*range);
@@ -111,6 +142,49 @@ std::optional<std::string> AnswerHead::header(std::string_view name) const {
         }
     }
     return std::nullopt;
+}
+
+std::optional<std::string> AnswerHead::fileName() const {
+    const auto disposition = header("Content-Disposition");
+    if (!disposition) {
+        return std::nullopt;
+    }
+    const std::string_view text = *disposition;
+    std::optional<std::string> plain, extended;
+    for (std::size_t at = text.find(';'); at != std::string_view::npos;) {
+        const std::size_t equals = text.find('=', at);
+        const std::size_t next = text.find(';', at + 1);
+        if (equals == std::string_view::npos || equals > next) {
+            at = next;
+            continue;
+        }
+        const std::string_view name = trimmed(text.substr(at + 1, equals - at - 1));
+        std::size_t from = equals + 1;
+        while (from < text.size() && text[from] == ' ') {
+            ++from;
+        }
+        std::string value;
+        if (from < text.size() && text[from] == '"') {
+            // A quoted string: a backslash keeps the next character as it is.
+            for (++from; from < text.size() && text[from] != '"'; ++from) {
+                if (text[from] == '\\' && from + 1 < text.size()) {
+                    ++from;
+                }
+                value += text[from];
+            }
+            at = text.find(';', from);
+        } else {
+            value = std::string(trimmed(text.substr(
+                from, next == std::string_view::npos ? std::string_view::npos : next - from)));
+            at = next;
+        }
+        if (sameName(name, "filename*") && !extended) {
+            extended = extendedValue(value);
+        } else if (sameName(name, "filename") && !plain) {
+            plain = value;
+        }
+    }
+    return extended ? extended : plain;
 }
 
 }  // namespace tandu::net

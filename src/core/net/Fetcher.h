@@ -58,6 +58,9 @@ struct FetchRequest {
     std::optional<Range> range;
     // Up to 10 hops, never from https to http.
     bool followRedirects = false;
+    // The address whose user and password go with every request to its own
+    // scheme, host and port (a download's address as added); none: `url`.
+    std::optional<Url> credentialsFrom;
     // The limit the body shares; none: only the overall limit.
     std::shared_ptr<RateGroup> rateGroup;
     BrowserSession session;

@@ -188,6 +188,10 @@ std::optional<Url> Url::parse(std::string_view text, Error* error) {
     return url;
 }
 
+bool Url::sameOrigin(const Url& other) const {
+    return scheme_ == other.scheme_ && port_ == other.port_ && lower(host_) == lower(other.host_);
+}
+
 std::string Url::user() const {
     return percentDecoded(rawUser_);
 }

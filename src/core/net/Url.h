@@ -42,6 +42,10 @@ public:
     // The text as given, a password shown as "***".
     std::string display() const;
 
+    // The same scheme, host (in any case) and port: where a password written
+    // for one may go.
+    bool sameOrigin(const Url& other) const;
+
     bool operator==(const Url& other) const { return forRequest() == other.forRequest(); }
 
 private:

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "services/DownloadAdder.h"
 #include "services/SettingsService.h"
 #include "platform/TransferLocks.h"
 #include "storage/FileNames.h"
@@ -30,10 +31,14 @@ Application::Application(std::string programFolder, SystemParts parts, NumberTex
       parts_(parts),
       numbers_(std::move(numbers)),
       downloads_(std::make_unique<DownloadList>(
-          DownloadSetup{parts.fetcher, parts.locks, parts.hasher, numbers_, programFolder_, {}})),
+          DownloadSetup{parts.fetcher, parts.locks, parts.hasher, numbers_, programFolder_, {}, {}})),
       queue_(std::make_unique<DownloadQueue>(*downloads_)),
       drive_(std::make_unique<DriveLoop>(*downloads_)) {
     downloads_->setEndListener([this](Download& download) { queue_->downloadEnded(download); });
+    downloads_->setup().claimName = [this](const std::string& name,
+                                           const DefinitionFile& definition) {
+        return DownloadAdder(*this).claim(name, definition);
+    };
 }
 
 Application::~Application() = default;

@@ -12,7 +12,6 @@
 #include "storage/FileNames.h"
 #include "storage/TextFile.h"
 #include "net/Url.h"
-#include "platform/Checksum.h"
 #include "services/Application.h"
 #include "transfer/DownloadList.h"
 
@@ -105,37 +104,55 @@ void DownloadAdder::fail(const std::string& reason) {
 bool DownloadAdder::add(const std::string& url, const std::string& folder,
                         const std::string& connections, const HandOffMessage* link,
                         const std::map<std::string, std::string>& extras) {
-    // The file is written whole under a private name, then linked to its real
-    // name, which fails when that name was taken meanwhile (e.g. by another
-    // process): nobody ever sees half a file, and no file is ever replaced.
     net::Url::Error invalid;
     if (!net::Url::parse(url, &invalid) && invalid.kind == net::Url::Error::Kind::UnknownScheme) {
         failure_ = invalid.message;
         return false;
     }
+    DefinitionFile definition;
+    definition.url = url;
+    definition.saveFolder = folder;
+    definition.pieces = connections;
+    definition.extras = extras;
+    if (link && !link->referrer.empty()) {
+        definition.extras[DefinitionFile::kReferrer] = link->referrer;
+    }
+    if (link && !link->userAgent.empty()) {
+        definition.extras[DefinitionFile::kUserAgent] = link->userAgent;
+    }
+    const std::string given = link ? SafeServerName(link->fileName) : std::string();
+    const auto name = claim(given.empty() ? SafeDownloadName(url) : given, definition);
+    if (!name) {
+        return false;
+    }
+    const std::string path = DefinitionPath(definitions_, *name);
+    std::string reason;
+    if (link && !link->cookies.empty() &&
+        !CookieFile::write(CookieFile::pathFor(path), {url, link->cookies}, &reason)) {
+        // Without its session the site would send its login page instead.
+        std::remove(path.c_str());
+        fail(reason);
+        return false;
+    }
+    app_.downloads().add(path);
+    ++added_;
+    return true;
+}
+
+std::optional<std::string> DownloadAdder::claim(const std::string& name,
+                                                DefinitionFile definition) {
+    // The file is written whole under a private name, then linked to its real
+    // name, which fails when that name was taken meanwhile (e.g. by another
+    // process): nobody ever sees half a file, and no file is ever replaced.
     const std::string scratch = definitions_ + ".add-" + token_ + ".tmp";
     for (;;) {
-        DefinitionFile definition;
-        const bool named = link && !link->fileName.empty();
-        definition.fileName = freeName(
-            SafeDownloadName(named ? "/" + link->fileName : Checksum::withoutChecksumFragment(url)),
-            folder);
-        definition.url = url;
-        definition.saveFolder = folder;
-        definition.pieces = connections;
-        definition.extras = extras;
-        if (link && !link->referrer.empty()) {
-            definition.extras[DefinitionFile::kReferrer] = link->referrer;
-        }
-        if (link && !link->userAgent.empty()) {
-            definition.extras[DefinitionFile::kUserAgent] = link->userAgent;
-        }
+        definition.fileName = freeName(name, definition.saveFolder);
         const std::string path = DefinitionPath(definitions_, definition.fileName);
         std::string reason;
         if (!textfile::writeLines(scratch, definition.form1Lines(), &reason)) {
             std::remove(scratch.c_str());
             fail(reason);
-            return false;
+            return std::nullopt;
         }
         std::error_code error;
         std::filesystem::create_hard_link(scratch, path, error);
@@ -151,20 +168,11 @@ bool DownloadAdder::add(const std::string& url, const std::string& folder,
                 continue;  // taken meanwhile: next number
             }
             fail(error.message());
-            return false;
-        }
-        if (link && !link->cookies.empty() &&
-            !CookieFile::write(CookieFile::pathFor(path), {url, link->cookies}, &reason)) {
-            // Without its session the site would send its login page instead.
-            std::remove(path.c_str());
-            fail(reason);
-            return false;
+            return std::nullopt;
         }
         // Its place in the list's order; without it the row still loads, by name.
         DownloadOrder(definitions_).append(definition.fileName);
-        app_.downloads().add(path);
-        ++added_;
-        return true;
+        return definition.fileName;
     }
 }
 

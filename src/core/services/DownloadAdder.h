@@ -1,6 +1,7 @@
 #pragma once
 
 #include <map>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -8,6 +9,7 @@
 namespace tandu {
 
 class Application;
+struct DefinitionFile;
 struct HandOffMessage;
 
 // Adds downloads to the list, one batch at a time: one definition file in
@@ -29,6 +31,10 @@ public:
     bool add(const std::string& url, const std::string& folder, const std::string& connections,
              const HandOffMessage* link = nullptr,
              const std::map<std::string, std::string>& extras = {});
+    // Writes `definition` in form 1 under `name`, numbered as above where it
+    // is taken, and gives it the list's last place, without a row; the name
+    // it got, none when it cannot be written.
+    std::optional<std::string> claim(const std::string& name, DefinitionFile definition);
     int added() const { return added_; }
     const std::string& failureMessage() const { return failure_; }
 

@@ -101,9 +101,9 @@ bool DefinitionFile::setExtra(const std::string& path, const std::string& key,
 
 bool DefinitionFile::writeForm2(const std::string& path, std::int64_t fileSize,
                                 std::int64_t pieceSizeBytes, std::int64_t remainderBytes,
-                                std::string* reason) const {
+                                std::string* reason, textfile::NameSync nameSync) const {
     return textfile::writeLinesAtomically(
-        path, form2Lines(fileSize, pieceSizeBytes, remainderBytes), reason);
+        path, form2Lines(fileSize, pieceSizeBytes, remainderBytes), reason, nameSync);
 }
 
 }  // namespace tandu

@@ -6,10 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "storage/TextFile.h"
+
 namespace tandu {
 
 // A download's definition file. Form 1 (five lines) when added; form 2
-// (eight lines, with size, piece size and remainder) once probed. What newer
+// (eight lines, with size, piece size and remainder) once the first answer came. What newer
 // builds add follows as "Key: value" lines from line 9 on, which older builds
 // never read; a form 1 with such lines has lines 6 to 8 empty. Without extras
 // the files are byte for byte what they always were.
@@ -53,7 +55,8 @@ struct DefinitionFile {
                            const std::string& folder, const std::string& pieces,
                            std::string* reason = nullptr);
     bool writeForm2(const std::string& path, std::int64_t fileSize, std::int64_t pieceSizeBytes,
-                    std::int64_t remainderBytes, std::string* reason = nullptr) const;
+                    std::int64_t remainderBytes, std::string* reason = nullptr,
+                    textfile::NameSync nameSync = textfile::NameSync::Now) const;
     // Sets (or, with an empty value, removes) one extra line of the file at
     // `path`, which keeps its form and every other line.
     static bool setExtra(const std::string& path, const std::string& key, const std::string& value,

@@ -4,15 +4,19 @@
 
 namespace tandu {
 
-// The download's file name from its URL: what follows the last "/", with
-// / \ : * ? " < > | each replaced by "_"; "unkonwn" for an empty URL and the
-// empty text for a URL without "/".
-std::string FileNameFromURL(const std::string& url);
-
-// The name a new download gets: FileNameFromURL, without surrounding blanks,
-// never empty, "." or ".." (those become "unkonwn"), and short enough for the
-// file system with its ".def" and ".dwn" companions.
+// The name a browser gives a file fetched from this address: the last
+// segment of its path (never the query or the fragment), percent-decoded
+// where that gives UTF-8, without surrounding blanks, with / \ : * ? " < > |
+// and control characters each replaced by "_", cut on a character boundary
+// to leave room for its ".def" and ".dwn" companions. A path without a name
+// gives the host's name with ".html"; a text that is no address gives what
+// follows its last "/", or "unkonwn".
 std::string SafeDownloadName(const std::string& url);
+
+// A name a server gave (Content-Disposition), made safe the same way and
+// reduced to its last component, so it never leaves the folder; empty when
+// nothing usable is left.
+std::string SafeServerName(const std::string& name);
 
 // True when the path names a regular file that can be opened for reading,
 // not through a symbolic link.

@@ -1,5 +1,7 @@
 #include "storage/PiecePlan.h"
 
+#include <algorithm>
+
 namespace tandu {
 
 PiecePlan PiecePlan::make(std::int64_t fileSize, int pieces) {
@@ -9,6 +11,11 @@ PiecePlan PiecePlan::make(std::int64_t fileSize, int pieces) {
     plan.pieceSize = fileSize / pieces;
     plan.remainder = fileSize % pieces;
     return plan;
+}
+
+int PiecePlan::worth(std::int64_t fileSize, int wanted, std::int64_t smallest) {
+    const std::int64_t most = smallest > 0 ? fileSize / smallest : wanted;
+    return static_cast<int>(std::clamp<std::int64_t>(most, 1, std::max(wanted, 1)));
 }
 
 bool PiecePlan::consistent() const {

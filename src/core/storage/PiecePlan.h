@@ -15,6 +15,8 @@ struct PiecePlan {
     std::int64_t remainder = 0;
 
     static PiecePlan make(std::int64_t fileSize, int pieces);
+    // The pieces worth making of a file: up to `wanted`, none smaller than `smallest`.
+    static int worth(std::int64_t fileSize, int wanted, std::int64_t smallest);
 
     std::int64_t start(int piece) const { return (piece - 1) * pieceSize; }
     std::int64_t length(int piece) const { return pieceSize + (piece == pieces ? remainder : 0); }

@@ -1,6 +1,10 @@
 #include "storage/ProgressFile.h"
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 #include "storage/FileNames.h"
 #include "storage/TextFile.h"
@@ -23,6 +27,19 @@ std::vector<std::string> ProgressFile::lines(const PiecePlan& plan,
 bool ProgressFile::write(const std::string& path, const PiecePlan& plan,
                          const std::vector<std::int64_t>& counts, std::string* reason) {
     return textfile::writeLinesAtomically(path, lines(plan, counts), reason);
+}
+
+bool ProgressFile::claim(const std::string& path, const PiecePlan& plan, std::string* reason) {
+    // A file of its own: an older one's counts, durable in place, must not
+    // come back in a cut under a name made durable here.
+    if (::unlink(path.c_str()) != 0 && errno != ENOENT) {
+        if (reason) {
+            *reason = std::strerror(errno);
+        }
+        return false;
+    }
+    return textfile::writeLines(path, lines(plan, {}), reason) &&
+           textfile::syncFolder(textfile::folderOf(path), reason);
 }
 
 std::optional<std::vector<std::int64_t>> ProgressFile::read(const std::string& path,

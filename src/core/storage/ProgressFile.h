@@ -18,6 +18,10 @@ public:
     // Replaces the file whole and atomically (a new file renamed over it).
     static bool write(const std::string& path, const PiecePlan& plan,
                       const std::vector<std::int64_t>& counts, std::string* reason = nullptr);
+    // Every count 0, in a file whose name alone is made durable: that it is
+    // there says the target is the download's own, and its text may be lost
+    // in a cut, as it counts nothing.
+    static bool claim(const std::string& path, const PiecePlan& plan, std::string* reason = nullptr);
     // One count per piece of the plan. A missing or empty line, or one that
     // does not start with a whole number, counts 0 (the piece starts over); a
     // count past the piece's length is its length. Nothing when the file

@@ -52,6 +52,17 @@ bool ProgressWriter::replace(const Sync& sync, const std::string& path, const Pi
     return true;
 }
 
+bool ProgressWriter::claim(const std::string& path, const PiecePlan& plan, std::string* reason) {
+    reap(true, nullptr);
+    if (!ProgressFile::claim(path, plan, reason)) {
+        committed_.clear();
+        return false;
+    }
+    committed_.assign(static_cast<std::size_t>(plan.pieces), 0);
+    committedBytes_ = 0;
+    return true;
+}
+
 bool ProgressWriter::advance(const Sync& sync, const std::string& path, const PiecePlan& plan,
                              const std::vector<std::int64_t>& counts,
                              std::chrono::steady_clock::time_point now, std::string* reason) {

@@ -18,7 +18,7 @@ public:
     static constexpr const char* kDefaultConnections = "4";
     static constexpr const char* kDefaultBuffer = "512KB";
     static constexpr std::int64_t kDefaultBufferBytes = 512 * 1000;
-    static constexpr int kMostSimultaneous = 8;
+    static constexpr int kMostSimultaneous = 32;
     // The speed limit for all downloads together, KB/s; written only when set.
     static constexpr const char* kLimitKey = "Limit";
 
@@ -61,7 +61,7 @@ public:
     static bool write(const std::string& path, const std::string& connections,
                       const std::string& folder, const std::string& buffer, int simultaneous,
                       const Extras& extras, std::string* reason = nullptr);
-    // Downloads at once, 1 to 8: 1 for a file without a usable line 5.
+    // Downloads at once, 1 to 32: 1 for a file without a usable line 5.
     static int simultaneous(const std::string& path);
 
     // Bytes per connection from a line 4 such as "512KB": the number before the

@@ -171,7 +171,7 @@ bool writeLines(const std::string& path, const std::vector<std::string>& lines,
 }
 
 bool writeLinesAtomically(const std::string& path, const std::vector<std::string>& lines,
-                          std::string* reason) {
+                          std::string* reason, NameSync nameSync) {
     const std::string temporary = path + ".tmp";
     if (!writeWhole(temporary, joined(lines), true, reason)) {
         ::unlink(temporary.c_str());
@@ -182,7 +182,7 @@ bool writeLinesAtomically(const std::string& path, const std::vector<std::string
         ::unlink(temporary.c_str());
         return fail(reason, std::strerror(error));
     }
-    return syncFolder(folderOf(path), reason);
+    return nameSync == NameSync::Later || syncFolder(folderOf(path), reason);
 }
 
 bool hasControlCharacter(std::string_view text) {

@@ -38,8 +38,11 @@ bool writeLines(const std::string& path, const std::vector<std::string>& lines,
 // The same, but durable and whole: written beside its place, synced, renamed
 // over it and the folder synced, so a reader, a crash or a power cut finds the
 // old text or the new one, never half a file or an empty one.
+// Later: the new name becomes durable with the next sync of its folder (the
+// old text stays until then, whole).
+enum class NameSync { Now, Later };
 bool writeLinesAtomically(const std::string& path, const std::vector<std::string>& lines,
-                          std::string* reason = nullptr);
+                          std::string* reason = nullptr, NameSync nameSync = NameSync::Now);
 // Makes the names in the folder (created, renamed, removed) durable.
 bool syncFolder(const std::string& folder, std::string* reason = nullptr);
 // The folder a path's file is in.

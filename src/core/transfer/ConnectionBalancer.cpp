@@ -2,11 +2,17 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <vector>
 
 #include "transfer/Download.h"
 
 namespace tandu {
+
+namespace {
+// Speeds are sampled over at least this long.
+constexpr std::chrono::milliseconds kSampleTime{100};
+}  // namespace
 
 bool ConnectionBalancer::splitting() const {
     const TransferRecord& rec = engine_.record();
@@ -40,23 +46,33 @@ std::optional<double> ConnectionBalancer::rate(const Stretch& s) {
 }
 
 void ConnectionBalancer::sample() {
+    TransferRecord& rec = engine_.record();
     const auto now = engine_.setup().clock();
     // Slow on purpose under a limit: no crawl is counted then.
     const bool held = engine_.rateHeld();
-    for (Stretch& s : engine_.record().stretches) {
+    // The fastest lately: running now, or not long ago (it fades by half a
+    // second). A burst one connection had alone long ago says nothing about
+    // connections that now share a path or a processor.
+    const std::chrono::duration<double> sinceLast = now - rec.sampledAt;
+    rec.fastestRate *= std::pow(0.5, std::max(0.0, sinceLast.count()));
+    rec.sampledAt = now;
+    for (Stretch& s : rec.stretches) {
         const std::chrono::duration<double> since = now - s.sampledAt;
-        if (s.done || s.headerPending || since < std::chrono::milliseconds(250)) {
-            continue;
+        if (!s.done && !s.headerPending && since >= kSampleTime) {
+            // Half the weight on the last stretch of time: a fast start that
+            // turns into a crawl shows soon. A new request's own speed
+            // replaces the one before.
+            const double latest = static_cast<double>(s.received - s.sampledFrom) / since.count();
+            s.recentRate = s.recentRate < 0 || s.priorRate ? latest : (s.recentRate + latest) / 2;
+            s.priorRate = false;
+            s.sampledAt = now;
+            s.sampledFrom = s.received;
         }
-        // Half the weight on the last stretch of time: a fast start that
-        // turns into a crawl shows within a second.
-        const double latest = static_cast<double>(s.received - s.sampledFrom) / since.count();
-        s.recentRate = s.recentRate < 0 ? latest : (s.recentRate + latest) / 2;
-        TransferRecord& rec = engine_.record();
-        rec.fastestRate = std::max(rec.fastestRate, s.recentRate);
-        s.sampledAt = now;
-        s.sampledFrom = s.received;
-        if (held || s.recentRate * engine_.setup().help.crawlFraction >= rec.fastestRate) {
+        rec.fastestRate = std::max(rec.fastestRate, rate(s).value_or(0));
+    }
+    for (Stretch& s : rec.stretches) {
+        if (held || !rate(s) ||
+            s.recentRate * engine_.setup().help.crawlFraction >= rec.fastestRate) {
             s.crawlingSince.reset();
         } else if (!s.crawlingSince) {
             s.crawlingSince = now;
@@ -74,6 +90,7 @@ void ConnectionBalancer::replaceLongCrawlers() {
         if (rate(s) && s.crawlingSince && now - *s.crawlingSince >= enough && s.failures < tries) {
             // Another request may find a better path; it counts as a retry.
             ++s.failures;
+            s.nextRange = false;
             engine_.connect(k);
         }
     }
@@ -87,7 +104,7 @@ int ConnectionBalancer::slowest() const {
     for (int k = 1; k <= rec.stretchCount(); ++k) {
         const Stretch& s = rec.stretch(k);
         const std::int64_t lacks = s.missing();
-        if (s.done || lacks < 2 * rules.floor) {
+        if (s.done || farPart(k) < rules.floor) {
             continue;
         }
         const std::optional<double> speed = rate(s);
@@ -104,10 +121,39 @@ int ConnectionBalancer::slowest() const {
     return best;
 }
 
+std::int64_t ConnectionBalancer::farPart(int k) const {
+    const TransferRecord& rec = engine_.record();
+    const HelpRules& rules = engine_.setup().help;
+    const Stretch& s = rec.stretch(k);
+    const std::optional<double> speed = rate(s);
+    // The owner keeps its share of what it lacks by its speed against the
+    // fastest one's, which the helper may well have: half when both are alike.
+    const double share = speed && rec.fastestRate > 0 ? *speed / (*speed + rec.fastestRate) : 0.5;
+    const std::int64_t keep =
+        s.received + static_cast<std::int64_t>(std::ceil(static_cast<double>(s.missing()) * share));
+    std::int64_t floor = s.received;
+    if (engine_.fetching(k)) {
+        floor = s.askedTo;
+        // A request far slower than the fastest that would still take long
+        // gives up its far part, all but what the server may have sent
+        // already: a moment's worth at its speed, or what three round trips
+        // bring at the fastest (a connection that was fast keeps that much
+        // queued on the way). Cut short, it ends there.
+        const double ahead =
+            std::max(rules.keepSeconds * speed.value_or(0), 3 * rec.shortestTrip * rec.fastestRate);
+        const double left = static_cast<double>(s.askedTo - s.received);
+        const bool slow = speed && *speed * rules.cutFraction < rec.fastestRate;
+        if (slow && left > 2 * rules.seconds * *speed + ahead) {
+            floor = s.received + static_cast<std::int64_t>(ahead);
+        }
+    }
+    return s.length - std::max(keep, floor);
+}
+
 int ConnectionBalancer::split(int k, int connection) {
     TransferRecord& rec = engine_.record();
     Stretch& cut = rec.stretch(k);
-    const std::int64_t far = cut.missing() / 2;
+    const std::int64_t far = farPart(k);
     cut.length -= far;
     Stretch helper;
     helper.piece = cut.piece;
@@ -128,8 +174,10 @@ void ConnectionBalancer::replaceCrawler() {
         const Stretch& s = rec.stretch(k);
         const std::optional<double> speed = rate(s);
         const double seconds = static_cast<double>(s.missing()) / (speed.value_or(0) + 1);
-        if (speed && *speed * rules.crawlFraction < rec.fastestRate && s.failures < tries &&
-            seconds > worstSeconds) {
+        // Too little left in its request to split: asked again at once, it
+        // loses no more than that.
+        if (speed && s.crawlingSince && s.askedTo - s.received < 2 * rules.floor &&
+            s.failures < tries && seconds > worstSeconds) {
             worst = k;
             worstSeconds = seconds;
         }
@@ -137,6 +185,7 @@ void ConnectionBalancer::replaceCrawler() {
     if (worst != 0) {
         // Another request may find a better path; it counts as a retry.
         ++rec.stretch(worst).failures;
+        rec.stretch(worst).nextRange = false;
         engine_.connect(worst);
     }
 }
@@ -153,7 +202,7 @@ void ConnectionBalancer::helpIdle() {
 
 void ConnectionBalancer::balanceNow() {
     const auto now = engine_.setup().clock();
-    if (now - lastLook_ >= std::chrono::milliseconds(200)) {
+    if (now - lastLook_ >= kSampleTime) {
         lastLook_ = now;
         sample();
         helpIdle();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <optional>
 
 namespace tandu {
@@ -9,8 +10,10 @@ class Download;
 struct Stretch;
 
 // Keeps every connection of a transfer useful: one that has nothing left
-// takes the far half of what the slowest stretch lacks, and one that crawls
-// far behind the others is opened again from its first missing byte.
+// takes the far part of what the slowest stretch lacks, by their speeds
+// (never what that stretch's running request brings soon, so little is sent
+// twice), and one that crawls far behind the others is asked again from its
+// first missing byte.
 class ConnectionBalancer {
 public:
     explicit ConnectionBalancer(Download& download) : engine_(download) {}
@@ -33,10 +36,13 @@ private:
     // Brings the recent speeds up to date.
     void sample();
     // Nothing is worth splitting: a stretch crawling far behind the fastest
-    // one done is asked for again.
+    // one running is asked for again.
     void replaceCrawler();
-    // Cuts stretch k where half of what it lacks is left; the far half is a
-    // new stretch for the connection. Returns its number.
+    // What a helper would take of stretch k: the far part of what it lacks,
+    // by speed, short of what its running request brings soon.
+    std::int64_t farPart(int k) const;
+    // Cuts stretch k where farPart(k) begins; that part is a new stretch for
+    // the connection. Returns its number.
     int split(int k, int connection);
     // Those crawling for long enough are asked again.
     void replaceLongCrawlers();

@@ -16,23 +16,39 @@ bool DataPath::live(int index) const {
            !rec.stretch(index).done && engine_.fetching(index);
 }
 
+std::int64_t DataPath::nextAsk(const Stretch& p) const {
+    const RangeRules& rules = engine_.setup().ranges;
+    const double rate = p.recentRate > 0 ? p.recentRate : engine_.record().fastestRate;
+    return std::clamp(static_cast<std::int64_t>(rate * rules.seconds), rules.least, rules.most);
+}
+
 std::unique_ptr<net::Fetch> DataPath::start(int index) {
     TransferRecord& rec = engine_.record();
     Stretch& p = rec.stretch(index);
     p.headerPending = true;
+    p.askedAt = engine_.setup().clock();
     p.retryIn = 0;
     p.gaveUp = false;
-    p.crawlingSince.reset();
+    if (!p.nextRange) {
+        p.crawlingSince.reset();
+    }
     net::FetchRequest request;
     request.url = *rec.fetchUrl;
     request.kind = net::FetchRequest::Kind::Get;
     request.followRedirects = rec.followOnPieces;
+    request.credentialsFrom = rec.source;
     request.rateGroup = engine_.rateGroup();
     request.session = rec.session;
     if (!rec.sizeUnknown) {
-        request.range = net::FetchRequest::Range{p.firstWanted(), p.lastWanted()};
-    } else if (p.received > 0) {
-        request.range = net::FetchRequest::Range{p.firstWanted(), std::nullopt};
+        // One connection of a server that sends whole files asks for all it lacks.
+        p.askedTo =
+            p.received + (rec.oneConnection ? p.missing() : std::min(p.missing(), nextAsk(p)));
+        request.range = net::FetchRequest::Range{p.firstWanted(), p.start + p.askedTo - 1};
+    } else {
+        p.askedTo = p.length;
+        if (p.received > 0) {
+            request.range = net::FetchRequest::Range{p.firstWanted(), std::nullopt};
+        }
     }
     net::FetchHandlers handlers;
     handlers.onHead = [this, index](const net::AnswerHead& head) { onHead(index, head); };
@@ -49,13 +65,16 @@ void DataPath::onHead(int index, const net::AnswerHead& head) {
     TransferRecord& rec = engine_.record();
     Stretch& p = rec.stretch(index);
     if (RangeAnswer::passing(head.status)) {
+        p.nextRange = false;
         engine_.retryLater(index, head.retryAfter, messages::serverAnswered(head.raw));
         return;
     }
     const std::optional<std::int64_t> size =
         rec.sizeUnknown ? std::nullopt : std::optional<std::int64_t>(rec.plan.fileSize);
-    const RangeAnswer answer =
-        RangeAnswer::judge(head, p.firstWanted(), size, rec.oneConnection || rec.pieceCount() == 1);
+    const std::optional<std::int64_t> last =
+        rec.sizeUnknown ? std::nullopt : std::optional<std::int64_t>(p.start + p.askedTo - 1);
+    const RangeAnswer answer = RangeAnswer::judge(head, p.firstWanted(), last, size,
+                                                  rec.oneConnection || rec.pieceCount() == 1);
     if (answer.kind == RangeAnswer::Kind::IgnoresRange) {
         fallBackToOneConnection();
         return;
@@ -65,21 +84,43 @@ void DataPath::onHead(int index, const net::AnswerHead& head) {
         return;
     }
     engine_.noteAnnouncedChecksum(head);
-    if (rec.sizeUnknown && answer.skip > 0) {
+    accepted(index, head, answer.skip);
+}
+
+void DataPath::accepted(int index, const net::AnswerHead& head, std::int64_t skip) {
+    TransferRecord& rec = engine_.record();
+    Stretch& p = rec.stretch(index);
+    if (rec.sizeUnknown && skip > 0) {
         // Nothing says the file is the one begun: it is fetched again whole.
         if (!restartWhole(index)) {
             return;
         }
         engine_.showNotice(messages::restartsWhole(engine_.text()));
     } else {
-        p.skip = answer.skip;
+        p.skip = skip;
+    }
+    if (head.status == 200) {
+        p.askedTo = p.length;  // the whole file comes
+    }
+    if (rec.followOnPieces) {
+        // A resume learns where the address leads from its first answer.
+        rec.fetchUrl = head.url;
+        rec.followOnPieces = false;
     }
     const bool firstRange = !rec.rangesHonoured && head.status == 206;
     rec.rangesHonoured = rec.rangesHonoured || firstRange;
     p.headerPending = false;
-    p.sampledAt = p.headAt = engine_.setup().clock();
+    // A stretch's next range on the same connection keeps the speed known
+    // until its own is measured.
+    p.sampledAt = engine_.setup().clock();
+    rec.shortestTrip =
+        std::min(rec.shortestTrip, std::chrono::duration<double>(p.sampledAt - p.askedAt).count());
     p.sampledFrom = p.headFrom = p.received;
-    p.recentRate = -1;
+    p.priorRate = p.nextRange;
+    if (!p.nextRange) {
+        p.recentRate = -1;
+    }
+    p.nextRange = false;
     p.buffer.reserve(static_cast<std::size_t>(rec.bufferSize) + kChunk);
     if (firstRange) {
         engine_.helpIdle();  // connections whose pieces were done before this start
@@ -96,9 +137,11 @@ void DataPath::onBody(int index, std::string_view bytes) {
     const std::size_t skip = static_cast<std::size_t>(std::min<std::int64_t>(p.skip, bytes.size()));
     p.skip -= static_cast<std::int64_t>(skip);
     bytes.remove_prefix(skip);
-    // Bytes past the stretch's end are not ours to write.
-    bytes = bytes.substr(0, static_cast<std::size_t>(
-                                std::min<std::int64_t>(bytes.size(), p.missing())));
+    // Bytes past what was asked for (a whole-file answer: the stretch's end)
+    // are not ours to write.
+    bytes = bytes.substr(0, static_cast<std::size_t>(std::clamp<std::int64_t>(
+                                static_cast<std::int64_t>(bytes.size()), 0,
+                                std::min(p.askedTo, p.length) - p.received)));
     // More than a buffer's worth goes to the file from where it lies.
     if (p.buffer.empty() && static_cast<std::int64_t>(bytes.size()) > rec.bufferSize) {
         if (!writeOut(index, bytes.data(), bytes.size())) {
@@ -119,6 +162,10 @@ void DataPath::onBody(int index, std::string_view bytes) {
     }
     if (p.received >= p.length) {
         completePiece(index);
+    } else if (p.received >= p.askedTo) {
+        // The answer is whole: its connection, free again, takes the next range.
+        p.nextRange = true;
+        engine_.connect(index);
     } else {
         engine_.balanceNow();
     }
@@ -133,6 +180,7 @@ void DataPath::onEnd(int index) {
         return;
     }
     // The answer ended and the piece is still short.
+    engine_.record().stretch(index).nextRange = false;
     engine_.retryLater(index, std::nullopt, messages::kClosedEarly);
 }
 
@@ -140,6 +188,7 @@ void DataPath::onFailure(int index, const net::FetchFailure& failure) {
     if (!live(index)) {
         return;
     }
+    engine_.record().stretch(index).nextRange = false;
     if (failure.retryable()) {
         engine_.retryLater(index, std::nullopt, failure.message);
     } else {
@@ -212,12 +261,6 @@ void DataPath::completePiece(int index) {
     TransferRecord& rec = engine_.record();
     Stretch& p = rec.stretch(index);
     engine_.destroyConnection(index);
-    // A short time with few bytes may hold a burst that says nothing about the path.
-    const std::chrono::duration<double> took = engine_.setup().clock() - p.headAt;
-    const std::int64_t bytes = p.received - p.headFrom;
-    if (took.count() > 0 && (took >= std::chrono::milliseconds(250) || bytes >= 1'000'000)) {
-        rec.fastestRate = std::max(rec.fastestRate, static_cast<double>(bytes) / took.count());
-    }
     p.done = true;
     p.finalWrite = static_cast<std::int64_t>(p.buffer.size());
     if (!p.buffer.empty() && !flush(index)) {

@@ -8,6 +8,7 @@
 namespace tandu {
 
 class Download;
+struct Stretch;
 
 namespace net {
 class Fetch;
@@ -15,10 +16,11 @@ struct AnswerHead;
 struct FetchFailure;
 }  // namespace net
 
-// Fetches 1..n: each asks for the bytes its piece still misses, buffers the
-// body and writes it in place once the buffer outgrows the buffer size, and
-// ends when its piece is complete. A broken fetch goes out again from the
-// first missing byte.
+// Fetches 1..n: each asks for the next bytes its stretch misses, in ranges
+// bounded by the speed (RangeRules), buffers the body and writes it in place
+// once the buffer outgrows the buffer size; a range that came whole is
+// followed by the next on the same connection, until the stretch is
+// complete. A broken fetch goes out again from the first missing byte.
 class DataPath {
 public:
     // The most bytes a body chunk brings; the buffer keeps room for one.
@@ -33,12 +35,19 @@ public:
     // ones and count as written. False with the system's reason.
     bool write(int index, const char* bytes, std::size_t count, std::string* reason);
 
-private:
-    bool live(int index) const;
+    // The events of stretch `index`'s fetch; also of the first request once
+    // it is handed over to stretch 1.
     void onHead(int index, const net::AnswerHead& head);
     void onBody(int index, std::string_view bytes);
     void onEnd(int index);
     void onFailure(int index, const net::FetchFailure& failure);
+    // The answer's body is the stretch's bytes, after `skip` leading ones.
+    void accepted(int index, const net::AnswerHead& head, std::int64_t skip);
+
+private:
+    bool live(int index) const;
+    // How much the stretch's next request asks for.
+    std::int64_t nextAsk(const Stretch& p) const;
     // The piece has `count` more of its bytes.
     void received(int index, std::size_t count);
     bool flush(int index);

@@ -1,9 +1,11 @@
 #include "transfer/Download.h"
 
+#include <cstdio>
 #include <filesystem>
 
 #include "net/Fetcher.h"
 #include "platform/TransferLocks.h"
+#include "storage/CookieFile.h"
 #include "storage/DefinitionFile.h"
 #include "storage/DownloadRows.h"
 #include "storage/FileNames.h"
@@ -31,7 +33,7 @@ Download::Download(DownloadSetup& setup, DownloadEvents& events, std::string def
       state_(state),
       progress_(setup.progressBatch),
       start_(*this),
-      probe_(*this),
+      first_(*this),
       data_(*this),
       balancer_(*this),
       checksum_(*this),
@@ -148,14 +150,18 @@ void Download::noteAnnouncedChecksum(const net::AnswerHead& head) {
     }
 }
 
-bool Download::start(bool quiet) {
+bool Download::start(bool quiet, std::unique_ptr<TransferLock> lock) {
     if (running()) {
         return false;
     }
+    lock_ = std::move(lock);
     quiet_ = quiet;
     pausedOnFault_ = false;
     lastFailure_.clear();
     start_.run();
+    if (!running()) {
+        lock_.reset();
+    }
     return running() || state_ == DownloadState::Completed;
 }
 
@@ -190,7 +196,7 @@ std::string Download::retryText() const {
     if (record_.probing && record_.probeRetryIn > 0) {
         return "retrying in " + std::to_string(record_.probeRetryIn) + " s";
     }
-    // Pieces are laid out only once the probe answered.
+    // Pieces are laid out only once the first answer came.
     for (const Stretch& s : record_.stretches) {
         if (s.retryIn > 0) {
             return "retrying piece " + std::to_string(s.piece) + " in " +
@@ -224,10 +230,54 @@ void Download::connect(int index) {
     }
     // The old fetch goes first: no event of it may reach the new one's state.
     destroyConnection(index);
-    auto fetch = index == 0 ? probe_.start() : data_.start(index);
+    auto fetch = index == 0 ? first_.start() : data_.start(index);
     if (running() && fetches_.size() > static_cast<std::size_t>(index)) {
         fetches_[static_cast<std::size_t>(index)] = std::move(fetch);
     }
+}
+
+void Download::handOver(int from, int to) {
+    if (fetches_.size() <= static_cast<std::size_t>(to)) {
+        fetches_.resize(static_cast<std::size_t>(to) + 1);
+    }
+    fetches_[static_cast<std::size_t>(to)] = std::move(fetches_[static_cast<std::size_t>(from)]);
+}
+
+void Download::takeName(const std::string& wanted) {
+    if (!setup_.claimName) {
+        return;
+    }
+    DefinitionFile definition;
+    definition.fileName = text_;
+    definition.url = record_.defURL;
+    definition.saveFolder = record_.saveFolder;
+    definition.pieces = record_.defPieces;
+    definition.extras = record_.defExtras;
+    const auto name = setup_.claimName(wanted, definition);
+    if (!name) {
+        return;
+    }
+    const std::string path = DefinitionPath(setup_.definitionsFolder(), *name);
+    auto lock = setup_.locks.tryAcquire(path);
+    std::error_code error;
+    // The cookies handed over with the link go with it.
+    if (lock && FileExists(CookieFile::pathFor(definitionPath_))) {
+        std::filesystem::rename(CookieFile::pathFor(definitionPath_), CookieFile::pathFor(path),
+                                error);
+    }
+    if (!lock || error) {
+        std::remove(path.c_str());
+        return;
+    }
+    // The new definition is whole before the old one goes.
+    std::remove(definitionPath_.c_str());
+    std::remove(record_.progressPath.c_str());
+    lock_ = std::move(lock);
+    record_.targetPath.replace(record_.targetPath.size() - text_.size(), text_.size(), *name);
+    definitionPath_ = record_.definitionPath = path;
+    record_.progressPath = ProgressPathFor(path);
+    name_ = text_ = record_.fileName = *name;
+    changed();
 }
 
 void Download::retryLater(int index, std::optional<std::chrono::seconds> serverDelay,
@@ -307,7 +357,9 @@ bool Download::stalled() const {
 // ---------------------------------------------------------------- files and lock
 
 bool Download::acquireLock() {
-    lock_ = setup_.locks.tryAcquire(definitionPath_);
+    if (!lock_) {
+        lock_ = setup_.locks.tryAcquire(definitionPath_);
+    }
     return lock_ != nullptr;
 }
 
@@ -318,8 +370,11 @@ bool Download::writeDefinition(std::string* reason) {
     definition.saveFolder = record_.saveFolder;
     definition.pieces = record_.defPieces;
     definition.extras = record_.defExtras;
+    // Its name is made durable by the progress file's next commit in the same
+    // folder; until then a cut leaves the older definition, which resumes as well.
     return definition.writeForm2(record_.definitionPath, record_.plan.fileSize,
-                                 record_.plan.pieceSize, record_.plan.remainder, reason);
+                                 record_.plan.pieceSize, record_.plan.remainder, reason,
+                                 textfile::NameSync::Later);
 }
 
 ProgressWriter::Sync Download::targetSync() {
@@ -329,6 +384,10 @@ ProgressWriter::Sync Download::targetSync() {
 bool Download::rewriteProgress(std::string* reason) {
     return progress_.replace(targetSync(), record_.progressPath, record_.plan,
                              record_.writtenCounts(), reason);
+}
+
+bool Download::claimTarget(std::string* reason) {
+    return progress_.claim(record_.progressPath, record_.plan, reason);
 }
 
 bool Download::advanceProgress(std::string* reason) {
@@ -344,6 +403,7 @@ bool Download::makeDurable(std::string* reason) {
 
 void Download::began() {
     record_.ticks = 0;
+    record_.shortestTrip = 1e9;
     rateGroup_ = setup_.fetcher.makeRateGroup();
     rateGroup_->setLimit(ownLimit_ * 1000);
     events_.downloadStarted(*this);

@@ -15,7 +15,7 @@
 #include "transfer/DownloadSetup.h"
 #include "transfer/DownloadState.h"
 #include "transfer/PauseOperation.h"
-#include "transfer/ProbeHandler.h"
+#include "transfer/FirstRequest.h"
 #include "transfer/ProgressTimer.h"
 #include "storage/ProgressWriter.h"
 #include "transfer/StartProcedure.h"
@@ -34,8 +34,9 @@ struct AnswerHead;
 }  // namespace net
 
 // One download, known by its definition file's base name: its record, its
-// fetches (0 probes; k >= 1 fetches stretch k), the target file and the lock
-// that keeps other processes off it. Commanded by calls; tells its
+// fetches (0 is a fresh start's first request until its answer makes the
+// plan; k >= 1 fetches stretch k), the target file and the lock that keeps
+// other processes off it. Commanded by calls; tells its
 // DownloadEvents what it does.
 class Download {
 public:
@@ -86,8 +87,9 @@ public:
     // --- commands ---
     // Starts a "Waiting" download afresh or resumes a "Paused" one. Quiet: a
     // URL that cannot be fetched fails without a message. False when it did
-    // not start (a message said why, unless it failed quietly).
-    bool start(bool quiet);
+    // not start (a message said why, unless it failed quietly). A lock the
+    // caller already holds on the download is used rather than taken again.
+    bool start(bool quiet, std::unique_ptr<TransferLock> lock = nullptr);
     void pause() { pause_.run(); }
     // Paused by the download itself (its file went away), not by the user: a
     // queue goes on with the next one.
@@ -115,7 +117,6 @@ public:
     TargetFile& target() { return target_; }
     DataPath& data() { return data_; }
     bool fetching(int index) const;
-    void resetProbe() { probe_.reset(); }
     bool quiet() const { return quiet_; }
     // The speed-limit group its fetches share while it runs.
     const std::shared_ptr<net::RateGroup>& rateGroup() const { return rateGroup_; }
@@ -123,8 +124,14 @@ public:
     bool rateHeld() const;
     // A server's answer may announce the file's checksum, kept when none was given.
     void noteAnnouncedChecksum(const net::AnswerHead& head);
-    // Fetch `index` goes out now: the probe (0) or a stretch's missing bytes.
+    // Fetch `index` goes out now: the first request (0) or a stretch's next bytes.
     void connect(int index);
+    // The running fetch `from` serves stretch `to` from now on.
+    void handOver(int from, int to);
+    // Nothing written yet: the download goes by this name (numbered where it
+    // is taken), its definition, progress file and row with it. Keeps its
+    // own name when the new one cannot be had.
+    void takeName(const std::string& name);
     // Connection c finished its stretch; it may help a slower one.
     void connectionFree(int connection) { balancer_.connectionFree(connection); }
     void helpIdle() { balancer_.helpIdle(); }
@@ -135,7 +142,7 @@ public:
     // a delay; when the tries are spent it gives up.
     void retryLater(int index, std::optional<std::chrono::seconds> serverDelay,
                     const std::string& reason);
-    // Fetch `index` cannot go on: the probe fails the start; a stretch is
+    // Fetch `index` cannot go on: the first request fails the start; a stretch is
     // left to the other connections to help, and once none is left the
     // download pauses.
     void giveUp(int index, const std::string& reason);
@@ -147,6 +154,9 @@ public:
     // Rewrites the progress file from the bytes now in the target file, once
     // they are durable.
     bool rewriteProgress(std::string* reason);
+    // The progress file of a fresh start, nothing counted, written before its
+    // target is made.
+    bool claimTarget(std::string* reason);
     // The same after a flush, when counts have only grown: batched, beside
     // the loop.
     bool advanceProgress(std::string* reason);
@@ -205,7 +215,7 @@ private:
     ProgressWriter progress_;
     std::unique_ptr<TransferLock> lock_;
     StartProcedure start_;
-    ProbeHandler probe_;
+    FirstRequest first_;
     DataPath data_;
     ConnectionBalancer balancer_;
     ChecksumCheck checksum_;

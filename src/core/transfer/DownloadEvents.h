@@ -13,7 +13,7 @@ class Download;
 class DownloadEvents {
 public:
     virtual ~DownloadEvents() = default;
-    // A transfer began (the probe is out, or a resume connects).
+    // A transfer began (the first request is out, or a resume connects).
     virtual void downloadStarted(Download& download) = 0;
     // State, figures or pieces changed.
     virtual void downloadChanged(Download& download) = 0;

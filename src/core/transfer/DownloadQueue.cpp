@@ -69,15 +69,17 @@ void DownloadQueue::fillOnce() {
         if (onPicked) {
             onPicked(*next);
         }
-        next->start(names_.empty());
+        next->start(names_.empty(), std::move(picked_));
     }
     if (list_.runningCount() == 0 && !again_ && onFinished) {
         onFinished(heldName);
     }
 }
 
-bool DownloadQueue::heldElsewhere(const Download& download) const {
-    return list_.setup().locks.tryAcquire(download.definitionPath()) == nullptr;
+bool DownloadQueue::heldElsewhere(const Download& download) {
+    // Held from here on: the start takes it over instead of making it anew.
+    picked_ = list_.setup().locks.tryAcquire(download.definitionPath());
+    return picked_ == nullptr;
 }
 
 Download* DownloadQueue::pick(std::string& heldName) {

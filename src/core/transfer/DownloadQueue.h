@@ -1,9 +1,12 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
+
+#include "platform/TransferLocks.h"
 
 namespace tandu {
 
@@ -16,7 +19,7 @@ class DownloadList;
 // start is passed over; each is tried once per run.
 class DownloadQueue {
 public:
-    static constexpr int kMostAtOnce = 8;
+    static constexpr int kMostAtOnce = 32;
 
     explicit DownloadQueue(DownloadList& list);
 
@@ -46,7 +49,8 @@ private:
     void fill();
     void fillOnce();
     Download* pick(std::string& heldName);
-    bool heldElsewhere(const Download& download) const;
+    // Takes the download's lock when nobody else holds it.
+    bool heldElsewhere(const Download& download);
 
     DownloadList& list_;
     int limit_ = 1;
@@ -54,6 +58,7 @@ private:
     std::set<std::string> tried_;
     bool filling_ = false;
     bool again_ = false;
+    std::unique_ptr<TransferLock> picked_;
 };
 
 }  // namespace tandu

@@ -13,13 +13,13 @@ class DownloadList;
 class DriveLoop {
 public:
     static constexpr std::chrono::milliseconds kTickInterval{1000};
-    static constexpr std::chrono::milliseconds kBalanceInterval{250};
+    static constexpr std::chrono::milliseconds kBalanceInterval{100};
 
     explicit DriveLoop(DownloadList& list) : list_(list) {}
 
     // Once a second while downloads run.
     void tick();
-    // A few times a second between ticks.
+    // Ten times a second between ticks.
     void balance();
 
 private:

@@ -15,12 +15,17 @@ struct HelpRules {
     // ...and more than this many seconds' worth at its speed. A connection
     // left with a tenth of that at a crawl, while another is free, is opened
     // again.
-    double seconds = 1;
-    // A connection slower than 1/crawlFraction of the fastest one seen (so
-    // also of the others now) for crawlSeconds is opened again; so is one
-    // that slow at once, while another is free.
+    double seconds = 0.5;
+    // A connection slower than 1/crawlFraction of the fastest one lately for
+    // crawlSeconds is opened again; so is one that slow at once, while
+    // another is free, when its request has too little left to split.
     int crawlFraction = 10;
     double crawlSeconds = 1;
+    // A running request slower than 1/cutFraction of the fastest that would
+    // take more than twice `seconds` may be cut short; it keeps what comes
+    // within keepSeconds at its speed.
+    int cutFraction = 5;
+    double keepSeconds = 0.25;
 };
 
 }  // namespace tandu

@@ -14,7 +14,7 @@ void PauseOperation::run() {
         return;
     }
     if (rec.probing) {
-        // A server that never answers the probe must not hold the download:
+        // A server that never answers the first request must not hold the download:
         // nothing was written yet, so the row simply stays as it was.
         engine_.endTransfer();
         engine_.changed();

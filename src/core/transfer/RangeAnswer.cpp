@@ -38,12 +38,8 @@ std::string statusLine(const net::AnswerHead& head) {
     return head.raw.substr(0, std::min(head.raw.find_first_of("\r\n"), head.raw.size()));
 }
 
-const char* kChanged =
-    "The file on the server is no longer the size it had when the download began.";
-
-}  // namespace
-
-bool RangeAnswer::lengthConflicts(const net::AnswerHead& head) {
+// Two Content-Length lines that disagree: no length can be trusted.
+bool lengthConflicts(const net::AnswerHead& head) {
     std::optional<std::string> seen;
     for (const auto& [name, value] : head.headers) {
         if (!sameName(name, "Content-Length")) {
@@ -57,38 +53,49 @@ bool RangeAnswer::lengthConflicts(const net::AnswerHead& head) {
     return false;
 }
 
-bool RangeAnswer::encodedTransfer(const net::AnswerHead& head) {
-    const auto encoding = head.header("Transfer-Encoding");
-    return encoding && !sameName(*encoding, "chunked");
+// Why a successful answer's body is not the file's bytes as they are.
+std::optional<std::string> notPlainBytes(const net::AnswerHead& head, bool chunksAllowed) {
+    const auto transfer = head.header("Transfer-Encoding");
+    if (transfer && !(chunksAllowed && sameName(*transfer, "chunked"))) {
+        return "The server sent the file with a transfer encoding (" + *transfer +
+               "), not as plain bytes that can be written in place.";
+    }
+    if (const auto content = head.header("Content-Encoding");
+        content && !sameName(*content, "identity")) {
+        return "The server sent the file encoded (" + *content +
+               "), not as the bytes themselves, which are written in place.";
+    }
+    if (lengthConflicts(head)) {
+        return std::string("The server's answer gives two different lengths.");
+    }
+    if (head.malformedLength) {
+        return "The server's answer gives a length that cannot be right (Content-Length: " +
+               head.header("Content-Length").value_or("") + ").";
+    }
+    return std::nullopt;
 }
 
-std::optional<std::int64_t> RangeAnswer::probedSize(const net::AnswerHead& head) {
-    if (!successful(head) || encodedTransfer(head) || lengthConflicts(head)) {
-        return std::nullopt;
-    }
+const char* kChanged =
+    "The file on the server is no longer the size it had when the download began.";
+
+}  // namespace
+
+std::optional<std::int64_t> RangeAnswer::sizeOf(const net::AnswerHead& head) {
     if (head.status == 206) {
-        if (head.contentRange && head.contentRange->first == 0) {
-            return head.contentRange->total;
-        }
-        return std::nullopt;
+        return head.contentRange ? head.contentRange->total : std::nullopt;
     }
-    if (head.header("Transfer-Encoding")) {
-        return std::nullopt;  // a length beside chunks means nothing
-    }
-    return head.contentLength;
+    return head.header("Transfer-Encoding") ? std::nullopt : head.contentLength;
 }
 
 RangeAnswer RangeAnswer::judge(const net::AnswerHead& head, std::int64_t first,
+                               std::optional<std::int64_t> last,
                                std::optional<std::int64_t> fileSize, bool wholeFileUsable) {
     const bool chunked = head.header("Transfer-Encoding").has_value();
-    // Chunks decoded are the file only where no range was asked for.
-    if (successful(head) && (encodedTransfer(head) || (chunked && fileSize))) {
-        return unusable("The server sent the file with a transfer encoding (" +
-                        head.header("Transfer-Encoding").value_or("") +
-                        "), not as plain bytes that can be written in place.");
-    }
-    if (successful(head) && lengthConflicts(head)) {
-        return unusable("The server's answer gives two different lengths.");
+    // Chunks decoded are the file only where the whole of it of unknown size was asked for.
+    if (successful(head)) {
+        if (auto reason = notPlainBytes(head, head.status == 200 && !fileSize)) {
+            return unusable(*reason);
+        }
     }
     if (head.status == 206) {
         const auto& range = head.contentRange;
@@ -101,6 +108,20 @@ RangeAnswer RangeAnswer::judge(const net::AnswerHead& head, std::int64_t first,
         if (range->first != first) {
             return unusable("The server sent the file from byte " + std::to_string(range->first) +
                             " instead of byte " + std::to_string(first) + ".");
+        }
+        std::optional<std::int64_t> end = last;
+        if (range->total) {
+            end = std::min(last.value_or(*range->total - 1), *range->total - 1);
+        }
+        if (end && range->last != *end) {
+            return unusable("The server sent bytes " + std::to_string(range->first) + " to " +
+                            std::to_string(range->last) + " instead of bytes " +
+                            std::to_string(first) + " to " + std::to_string(*end) + ".");
+        }
+        if (head.contentLength && *head.contentLength != range->last - range->first + 1) {
+            return unusable("The server's answer says it holds " +
+                            std::to_string(*head.contentLength) + " bytes, but the part it names " +
+                            "holds " + std::to_string(range->last - range->first + 1) + ".");
         }
         return accept(0);
     }

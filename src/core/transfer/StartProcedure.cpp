@@ -92,7 +92,7 @@ bool StartProcedure::takeDefinition(const DefinitionFile& definition) {
     rec.sizeUnknown = false;
     rec.probeFailures = rec.probeRetryIn = 0;
     if (!rec.source) {
-        // Nothing can be fetched from it: the row fails as an unanswered probe does.
+        // Nothing can be fetched from it: the row fails as an unanswered first request does.
         download_.failStart(download_.quiet()
                                 ? std::nullopt
                                 : std::optional<std::string>(messages::kCannotDownload));
@@ -149,7 +149,6 @@ void StartProcedure::fresh() {
     rec.plan.pieces = *pieces;
     rec.stretches.clear();
     rec.followOnPieces = false;
-    download_.resetProbe();
     rec.downloading = true;
     rec.probing = true;
     download_.began();
@@ -200,7 +199,7 @@ void StartProcedure::resume() {
         count = held;
     }
     rec.layOutPieces(*counts);
-    // No probe learnt where the address leads: the pieces find it themselves.
+    // No first answer told where the address leads: the pieces find it themselves.
     rec.followOnPieces = true;
     rec.downloading = true;
     rec.probing = false;

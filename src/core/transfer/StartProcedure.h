@@ -9,7 +9,7 @@ namespace tandu {
 
 class Download;
 
-// A "Waiting" download starts afresh with a probe; a "Paused" one resumes
+// A "Waiting" download starts afresh with its first request; a "Paused" one resumes
 // from its progress file.
 class StartProcedure {
 public:

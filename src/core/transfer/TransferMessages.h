@@ -19,6 +19,11 @@ inline constexpr const char* kConnectionError =
 inline constexpr const char* kClosedEarly =
     "The server closed the connection before the piece was complete.";
 
+// An answer whose body cannot be trusted to be the file's bytes.
+inline std::string untrusted(const std::string& reason) {
+    return std::string(kCannotDownload) + "\r\n\r\n" + reason;
+}
+
 inline std::string connectionError(const std::string& description) {
     return std::string(kConnectionError) + "\r\n\r\n" + description;
 }

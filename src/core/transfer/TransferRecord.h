@@ -11,9 +11,9 @@
 #include "net/Fetcher.h"
 #include "net/Url.h"
 #include "platform/Checksum.h"
+#include "storage/PiecePlan.h"
 #include "storage/SettingsFile.h"
 #include "transfer/PieceBuffer.h"
-#include "storage/PiecePlan.h"
 
 namespace tandu {
 
@@ -33,6 +33,11 @@ struct Stretch {
     std::int64_t lastReceived = 0;  // `received` at the previous tick
     std::int64_t speed = 0;         // bytes in the last tick
     std::int64_t secondsLeft = 0;   // at that speed
+    // The running request asks for bytes up to here, counted from `start`
+    // (exclusive); the next one goes out when they have come.
+    std::int64_t askedTo = 0;
+    // The request going out follows one that came whole: the speed stays known.
+    bool nextRange = false;
     bool headerPending = true;
     bool done = false;
     // Tries that failed in a row; a retry waits `retryIn` more ticks.
@@ -44,10 +49,12 @@ struct Stretch {
     // Its recent speed between ticks, bytes a second (below 0: not known
     // yet), from `received` sampled at a time.
     double recentRate = -1;
+    // recentRate is the last request's, until this one's first sample.
+    bool priorRate = false;
     std::chrono::steady_clock::time_point sampledAt;
     std::int64_t sampledFrom = 0;
-    // Since its answer's head came.
-    std::chrono::steady_clock::time_point headAt;
+    // When the running request went out, and `received` when its head came.
+    std::chrono::steady_clock::time_point askedAt;
     std::int64_t headFrom = 0;
     // Far slower than the fastest since then; none: it is not.
     std::optional<std::chrono::steady_clock::time_point> crawlingSince;
@@ -76,13 +83,13 @@ struct TransferRecord {
 
     // What the browser that handed the link over sends with it.
     net::BrowserSession session;
-    // The address as added, and where the probe's redirects led.
+    // The address as added, and where the first answer's redirects led.
     std::optional<net::Url> source;
     std::optional<net::Url> fetchUrl;
     PiecePlan plan;
     std::int64_t bufferSize = SettingsFile::kDefaultBufferBytes;
     bool downloading = false;
-    bool probing = false;        // a fresh start waits for the probe's answer
+    bool probing = false;        // a fresh start waits for its first answer
     bool oneConnection = false;  // the server sends only whole files
     // The size comes only with the end of the body: one connection, no ranges.
     bool sizeUnknown = false;
@@ -95,8 +102,12 @@ struct TransferRecord {
     // whether it is being hashed now.
     std::optional<Checksum> checksum;
     bool verifying = false;
-    // Bytes a second of the fastest stretch so far.
+    // Bytes a second of the fastest stretch lately, when last sampled.
     double fastestRate = 0;
+    std::chrono::steady_clock::time_point sampledAt;
+    // The shortest wait for an answer's head in this transfer, in seconds: the
+    // path's round trip, without the waits of a busy program.
+    double shortestTrip = 1e9;
     int probeFailures = 0;
     int probeRetryIn = 0;
     // Stretch k is stretches[k - 1]; stretches 1..n are the pieces' own. A

@@ -58,6 +58,7 @@ void frmMain::rowsRemoved(const std::vector<int>& rows) {
 
 void frmMain::showRow(int row, const Download& download) {
     const Download::RowTexts& texts = download.row();
+    lstDown.setCell(row, 0, download.text());  // the name the server gave, once it did
     lstDown.setCell(row, kSpeedColumn, texts.speed);
     lstDown.setCell(row, kStateColumn, StateText(download.state()));
     lstDown.setCell(row, kSizeColumn, texts.size);
@@ -88,7 +89,7 @@ void frmMain::downloadStarted(Download& download) {
     applyTransferLayout();
     const bool first = downloads().runningCount() == 1;
     lockButtons();
-    cmbPause.setEnabled(true);  // also gives up a probe that gets no answer
+    cmbPause.setEnabled(true);  // also gives up a first request that gets no answer
     // The pages keep to a download that runs; otherwise they take this one.
     if (first || shown_ == nullptr || !shown_->running()) {
         shown_ = &download;
@@ -109,7 +110,7 @@ void frmMain::downloadChanged(Download& download) {
     const bool transferring = download.running() && !download.probing();
     if (&download == shown_) {
         if (transferring && lstPieces.rowCount() != download.record().pieceCount()) {
-            showPages(download);  // the probe answered, or one connection takes all
+            showPages(download);  // the first answer came, or one connection takes all
         } else if (transferring) {
             showTickFigures(download);
         } else if (download.state() == DownloadState::Completed) {
@@ -140,7 +141,7 @@ void frmMain::downloadChanged(Download& download) {
             showTrayTip();
         }
     } else {
-        setTimersEnabled(true);  // a probe waiting to try again counts the seconds too
+        setTimersEnabled(true);  // a first request waiting to try again counts the seconds too
     }
 }
 

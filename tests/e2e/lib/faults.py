@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """A web server on 127.0.0.1:PORT misbehaving by path: /file/N (N bytes, ranges);
 /head405/N; /nolength/N; /chunked/N; /busy/N (503 + Retry-After: 1 every other
-time); /reset/N (every 4th reset halfway); /mute/N (head, then 40 s of silence, the first time);
-/silent; /redirect/K (302 to /redirect/K-1, at 0 to /file/1000)."""
+time); /reset/N (every 3rd GET from the 2nd reset halfway); /mute/N (head, then 40 s of silence, the first time);
+/silent; /redirect/K (302 to /redirect/K-1, at 0 to /file/1000); /disposition/N
+(named report.pdf by Content-Disposition)."""
 import collections, functools, itertools, re, socket, socketserver, struct, sys, time
 
 counters = collections.defaultdict(itertools.count)  # per kind, from 0
@@ -21,7 +22,7 @@ class Handler(socketserver.BaseRequestHandler):
             data += chunk
         head = data.split(b"\r\n\r\n")[0].decode("latin-1")
         method, target = head.split(" ")[:2]
-        kind, _, arg = target.split("://")[-1].partition("/")[2].partition("/")
+        kind, _, arg = target.split("://")[-1].split("?")[0].partition("/")[2].partition("/")
         size, send = int(arg) if arg.isdigit() else 0, self.request.sendall
         body = pattern(size)
         if kind == "silent":
@@ -49,12 +50,14 @@ class Handler(socketserver.BaseRequestHandler):
             first, last = int(found.group(1)), min(int(found.group(2) or size - 1), size - 1)
             body, status = body[first:last + 1], "206 Partial Content"
             extra = "Content-Range: bytes %d-%d/%d\r\n" % (first, last, size)
+        if kind == "disposition":
+            extra += "Content-Disposition: attachment; filename=\"report.pdf\"\r\n"
         self.request.sendall(("HTTP/1.1 %s\r\nAccept-Ranges: bytes\r\n%sContent-Length: %d\r\n\r\n"
                               % (status, extra, len(body))).encode())
         if method == "HEAD":
             return
         time.sleep(40 if kind == "mute" and next(counters[kind]) == 0 else 0)
-        if kind == "reset" and next(counters[kind]) % 4 == 3:
+        if kind == "reset" and next(counters[kind]) % 3 == 1:
             self.request.sendall(body[:len(body) // 2])
             self.request.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
             return

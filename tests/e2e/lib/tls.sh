@@ -34,8 +34,8 @@ pid $state/nginx/nginx.pid;
 error_log $state/nginx/error.log;
 events {}
 http {
-    # What the plain port-80 requests carried besides their request line.
-    log_format exact '\$request|\$http_host|\$http_user_agent|\$http_accept|\$http_range';
+    # What requests carried besides their request line.
+    log_format exact '\$request|\$http_host|\$http_user_agent|\$http_accept|\$http_range|\$http_accept_encoding';
     access_log $state/nginx/access.log exact;
     $temp
     root $root;
@@ -55,6 +55,11 @@ http {
         listen 127.0.0.1:8080;
         listen [::1]:8080;
         location = /up { return 302 https://good.test/file.bin; }
+        # As servers that refuse requests without a User-Agent do.
+        location /agent/ {
+            alias $root/;
+            if (\$http_user_agent = "") { return 403; }
+        }
     }
 }
 CONF

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -16,21 +17,22 @@ struct AnswerHead;
 struct FetchFailure;
 }  // namespace net
 
-// Fetch 0: the probe of a fresh start (a HEAD, or a GET of byte 0 for a
-// server that refuses HEAD), and what its answer sets up — the piece plan,
-// the definition and progress files, the target file and the data fetches.
-class ProbeHandler {
+// Fetch 0 of a fresh start: piece 1's GET from byte 0, redirects followed.
+// Its head gives the size and whether ranges work; the plan is made and
+// stored (definition, progress file, target file), the other pieces go out
+// where the redirects led, and the same answer goes on as piece 1's bytes.
+class FirstRequest {
 public:
-    explicit ProbeHandler(Download& download) : engine_(download) {}
+    explicit FirstRequest(Download& download) : engine_(download) {}
 
-    // A new start asks with HEAD again.
-    void reset() { headRefused_ = false; }
     std::unique_ptr<net::Fetch> start();
 
 private:
     void onHead(const net::AnswerHead& head);
     void onFailure(const net::FetchFailure& failure);
-    void succeed(std::optional<std::int64_t> fileSize, bool rangesAllowed);
+    // The server names the file otherwise: the download takes that name.
+    void takeServerName(const net::AnswerHead& head);
+    void succeed(const net::AnswerHead& head, std::optional<std::int64_t> fileSize);
     // Opens the target; the counts of what it already holds when resuming.
     std::optional<std::vector<std::int64_t>> openTarget(bool resumable, std::string* reason);
     void fail(const std::string& message);
@@ -39,7 +41,9 @@ private:
     void keepScratchCopy(const std::string& head);
 
     Download& engine_;
-    bool headRefused_ = false;
+    // The running fetch now serves piece 1.
+    bool handedOver_ = false;
+    std::chrono::steady_clock::time_point askedAt_;
 };
 
 }  // namespace tandu

@@ -30,15 +30,7 @@ head -c "$size" /dev/urandom >"$work/www/big.bin"
 head -c 3000001 /dev/urandom >"$work/www/small.bin"
 
 tls=$work/tls
-openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=Tandu bench CA" \
-    -keyout "$tls/ca.key" -out "$tls/ca.pem" \
-    -addext "basicConstraints=critical,CA:TRUE" -addext "keyUsage=critical,keyCertSign" 2>/dev/null
-openssl req -newkey rsa:2048 -nodes -subj "/CN=127.0.0.1" \
-    -keyout "$tls/server.key" -out "$tls/server.csr" 2>/dev/null
-printf 'subjectAltName=IP:127.0.0.1,DNS:localhost\nextendedKeyUsage=serverAuth\n' >"$tls/ext"
-openssl x509 -req -days 2 -in "$tls/server.csr" -CA "$tls/ca.pem" -CAkey "$tls/ca.key" \
-    -CAcreateserial -extfile "$tls/ext" -out "$tls/server.pem" 2>/dev/null
-export SSL_CERT_FILE=$tls/ca.pem
+bench_make_certificates "$tls" "IP:127.0.0.1,DNS:localhost"
 
 bench_nginx "$work/nginx" "$work/www" "127.0.0.1:443 ssl http2" "
     ssl_certificate $tls/server.pem;

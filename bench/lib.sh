@@ -153,3 +153,20 @@ stop_delay_line() {
         wait "$pid" 2>/dev/null || true
     done
 }
+
+# A test CA and a server certificate it signed, in folder $1 (ca.pem,
+# server.pem, server.key) for the names in $2 (e.g. "IP:127.0.0.1,DNS:localhost");
+# SSL_CERT_FILE then trusts the CA.
+bench_make_certificates() {
+    local tls=$1 names=$2
+    mkdir -p "$tls"
+    openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=Tandu bench CA" \
+        -keyout "$tls/ca.key" -out "$tls/ca.pem" \
+        -addext "basicConstraints=critical,CA:TRUE" -addext "keyUsage=critical,keyCertSign" 2>/dev/null
+    openssl req -newkey rsa:2048 -nodes -subj "/CN=bench" \
+        -keyout "$tls/server.key" -out "$tls/server.csr" 2>/dev/null
+    printf 'subjectAltName=%s\nextendedKeyUsage=serverAuth\n' "$names" >"$tls/ext"
+    openssl x509 -req -days 2 -in "$tls/server.csr" -CA "$tls/ca.pem" -CAkey "$tls/ca.key" \
+        -CAcreateserial -extfile "$tls/ext" -out "$tls/server.pem" 2>/dev/null
+    export SSL_CERT_FILE=$tls/ca.pem
+}

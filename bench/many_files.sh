@@ -36,15 +36,7 @@ head -c $((files * 102400)) /dev/urandom |
     split -b 102400 -d -a 5 --additional-suffix=.bin - "$work/www/f"
 
 tls=$work/tls
-openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=Tandu bench CA" \
-    -keyout "$tls/ca.key" -out "$tls/ca.pem" \
-    -addext "basicConstraints=critical,CA:TRUE" -addext "keyUsage=critical,keyCertSign" 2>/dev/null
-openssl req -newkey rsa:2048 -nodes -subj "/CN=bench" \
-    -keyout "$tls/server.key" -out "$tls/server.csr" 2>/dev/null
-printf 'subjectAltName=IP:127.0.0.1,IP:10.77.0.2\nextendedKeyUsage=serverAuth\n' >"$tls/ext"
-openssl x509 -req -days 2 -in "$tls/server.csr" -CA "$tls/ca.pem" -CAkey "$tls/ca.key" \
-    -CAcreateserial -extfile "$tls/ext" -out "$tls/server.pem" 2>/dev/null
-export SSL_CERT_FILE=$tls/ca.pem
+bench_make_certificates "$tls" "IP:127.0.0.1,IP:10.77.0.2"
 settings="sendfile on; ssl_certificate $tls/server.pem; ssl_certificate_key $tls/server.key;"
 
 h2=${OFFER_HTTP2:+ http2}

@@ -10,7 +10,7 @@ set(_tandu_layers
   "controls:platform"
   "services:transfer storage text platform net"
   "transfer:storage text platform net"
-  "storage:text platform"
+  "storage:text platform net"
   "text:"
   "platform:net"
   "net:")

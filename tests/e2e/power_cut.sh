@@ -22,15 +22,16 @@ for _ in $(seq 50); do mountpoint -q "$disk" && break || sleep 0.1; done
 mkdir "$disk/definitions" "$disk/dl" && sync "$disk" || fail "no FUSE disk: $(cat "$work/fs.err")"
 make_program "$build" "$prog" 128KB && rmdir "$prog/definitions"
 ln -s "$disk/definitions" "$prog/definitions" && head -c $((mb << 20)) /dev/urandom >"$work/www/f.bin"
-# About six seconds a download, if no connection helped.
+# About twelve seconds a download, if no connection helped: a kill within six is mid-way.
 start_nginx "$work/www" "$work" '$split_rate' \
-    "map \$request_id \$split_rate { \"~[0-7]\$\" $((mb * 12))k; default $((mb * 40))k; }"
+    "map \$request_id \$split_rate { \"~[0-7]\$\" $((mb * 6))k; default $((mb * 20))k; }"
 counted() { awk -F- '{ n += $1 } END { print n + 0 }' "${def%def}dwn" 2>/dev/null || echo 0; }
 wrong=0 stuck=0 kept=0 during=0
 for i in $(seq 1 $((cuts + after))); do
     [ -e "$def" ] || { rm -f "$disk/dl/f.bin"; add_waiting "$prog" f.bin http://localhost/f.bin "$disk/dl/" 8; sync "$def" "$disk/definitions"; }
     before=$(counted) mode=$(echo kill cut harsh | cut -d' ' -f$((i % 3 + 1))) status=0
-    delay=$(awk -v r=$RANDOM 'BEGIN { print 0.5 + 5.5 * r / 32768 }')
+    # Every other kill after the first commits, so some must keep progress.
+    delay=$(awk -v r=$RANDOM -v i="$i" 'BEGIN { print i % 2 ? 0.5 + 2.5 * r / 32768 : 3 + 3 * r / 32768 }')
     "$prog/tandu-cli" get f.bin >/dev/null 2>"$work/err" &
     pid=$!
     [ "$i" -gt "$cuts" ] || { sleep "$delay"; kill -9 $pid 2>/dev/null || true; }
@@ -47,5 +48,5 @@ done
 echo "seed $seed: $cuts kills and cuts, $after after Completed: $wrong with wrong bytes," \
     "$stuck rows stuck, progress kept across $kept of $during"
 [ "$wrong" -eq 0 ] && [ "$stuck" -eq 0 ] || fail "power cuts damaged downloads"
-[ $((kept * 2)) -gt "$during" ] && cmp "$work/www/f.bin" "$disk/dl/f.bin" || fail "progress lost, or a wrong file"
+[ "$during" -gt 0 ] && [ $((kept * 2)) -gt "$during" ] && cmp "$work/www/f.bin" "$disk/dl/f.bin" || fail "progress lost, or a wrong file"
 echo "ok: every kill and cut resumed to an identical file"

@@ -4,6 +4,8 @@
 #include <cctype>
 #include <charconv>
 
+#include "net/PercentDecoding.h"
+
 namespace tandu::net {
 
 namespace {
@@ -58,11 +60,6 @@ std::optional<AnswerHead::ContentRange> parseContentRange(std::string_view value
     return AnswerHead::ContentRange{*first, *last, total};
 }
 
-int hexValue(char c) {
-    const char lower = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return c >= '0' && c <= '9' ? c - '0' : lower >= 'a' && lower <= 'f' ? lower - 'a' + 10 : -1;
-}
-
 // "UTF-8'lang'r%C3%A9sum%C3%A9.pdf" (RFC 8187); ISO-8859-1 bytes are left as
 // they are for the caller to read as such.
 std::optional<std::string> extendedValue(std::string_view value) {
@@ -73,17 +70,7 @@ std::optional<std::string> extendedValue(std::string_view value) {
                                               sameName(value.substr(0, quote), "ISO-8859-1"))) {
         return std::nullopt;
     }
-    std::string out;
-    for (std::size_t i = second + 1; i < value.size(); ++i) {
-        if (value[i] == '%' && i + 2 < value.size() && hexValue(value[i + 1]) >= 0 &&
-            hexValue(value[i + 2]) >= 0) {
-            out += static_cast<char>(hexValue(value[i + 1]) * 16 + hexValue(value[i + 2]));
-            i += 2;
-        } else {
-            out += value[i];
-        }
-    }
-    return out;
+    return percentDecoded(value.substr(second + 1));
 }
 
 }  // namespace

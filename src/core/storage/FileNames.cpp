@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "net/PercentDecoding.h"
 #include "storage/TextFile.h"
 
 namespace tandu {
@@ -12,16 +13,6 @@ namespace {
 constexpr const char* kUnknownName = "unkonwn";
 // Leaves room for ".def.lock" and ".dwn.tmp" within a 255-byte file name.
 constexpr std::size_t kMaxNameBytes = 240;
-
-int hexValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    return c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
-}
 
 bool continuation(unsigned char c) {
     return (c & 0xC0) == 0x80;
@@ -56,16 +47,7 @@ bool validUtf8(const std::string& text) {
 
 // Escapes decoded, unless the result is not UTF-8: then the text as it was.
 std::string percentDecoded(const std::string& text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 2 < text.size() && hexValue(text[i + 1]) >= 0 &&
-            hexValue(text[i + 2]) >= 0) {
-            out += static_cast<char>(hexValue(text[i + 1]) * 16 + hexValue(text[i + 2]));
-            i += 2;
-        } else {
-            out += text[i];
-        }
-    }
+    std::string out = net::percentDecoded(text);
     return validUtf8(out) ? out : text;
 }
 

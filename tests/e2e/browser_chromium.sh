@@ -11,16 +11,7 @@ source "$here/lib/servers.sh"
 source "$here/lib/downloads.sh"
 source "$here/lib/browser.sh"
 enter_netns "$0" "$@"
-need chromium Xvfb openbox xdotool nginx
-bin=$(cd "$1" && pwd)
-dir=$(mktemp -d)
-trap 'kill ${browser:-} ${wm:-} ${xvfb:-} 2>/dev/null; stop_program "$prog"; stop_nginx "$dir"; rm -rf "$dir"' EXIT
-export LC_ALL=C.UTF-8 HOME="$dir/home" XDG_RUNTIME_DIR="$dir/run" TMPDIR="$dir"
-mkdir -p "$HOME" && mkdir -m 700 "$dir/run"
-prog="$dir/prog"
-start_lab_site "$dir"
-start_desktop "$dir"
-make_browser_program "$bin" "$prog" "$dir/downloads"
+browser_lab chromium "$1"
 flags=(--user-data-dir="$HOME/.config/chromium" --no-first-run --disable-gpu --password-store=basic
     --disable-background-networking --load-extension="$prog/tanduxt" --window-size=1000,700)
 [ "$(id -u)" != 0 ] || flags+=(--no-sandbox)  # Chromium's sandbox refuses root

@@ -9,16 +9,7 @@ source "$here/lib/servers.sh"
 source "$here/lib/downloads.sh"
 source "$here/lib/browser.sh"
 enter_netns "$0" "$@"
-need firefox-esr Xvfb openbox xdotool nginx
-bin=$(cd "$1" && pwd)
-dir=$(mktemp -d)
-trap 'kill ${browser:-} ${wm:-} ${xvfb:-} 2>/dev/null; stop_program "$prog"; stop_nginx "$dir"; rm -rf "$dir"' EXIT
-export LC_ALL=C.UTF-8 HOME="$dir/home" XDG_RUNTIME_DIR="$dir/run" TMPDIR="$dir"
-mkdir -p "$HOME" && mkdir -m 700 "$dir/run"
-prog="$dir/prog"
-start_lab_site "$dir"
-start_desktop "$dir"
-make_browser_program "$bin" "$prog" "$dir/downloads"
+browser_lab firefox-esr "$1"
 
 # The package goes in as the profile's own extension; the fixed uuid names its options page.
 profile="$dir/profile" id=download-with-tandu@tandu.invalid uuid=6a0c5d7e-0f3b-4d57-9b7c-3e2f4b1c8d21

@@ -146,3 +146,20 @@ session_download() {
     press_in "^Error\$" Return
     echo "ok: $title: without the session option the site refused the link"
 }
+
+# What a browser test stands on, in a fresh $dir removed at exit: a HOME and
+# runtime folder of its own, the lab site, a desktop, and the program at $prog
+# saving into $dir/downloads. $1 the browser's package, $2 the build's bin folder.
+browser_lab() {
+    need "$1" Xvfb openbox xdotool nginx
+    local bin
+    bin=$(cd "$2" && pwd)
+    dir=$(mktemp -d)
+    trap 'kill ${browser:-} ${wm:-} ${xvfb:-} 2>/dev/null; stop_program "$prog"; stop_nginx "$dir"; rm -rf "$dir"' EXIT
+    export LC_ALL=C.UTF-8 HOME="$dir/home" XDG_RUNTIME_DIR="$dir/run" TMPDIR="$dir"
+    mkdir -p "$HOME" && mkdir -m 700 "$dir/run"
+    prog="$dir/prog"
+    start_lab_site "$dir"
+    start_desktop "$dir"
+    make_browser_program "$bin" "$prog" "$dir/downloads"
+}

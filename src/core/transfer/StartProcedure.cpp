@@ -53,11 +53,14 @@ net::BrowserSession sessionOf(const DefinitionFile& definition, const std::strin
 }  // namespace
 
 void StartProcedure::run() {
-    if (!FileExists(download_.setup().settingsPath())) {
+    // Read once: only a file that cannot be read is asked after.
+    const std::string path = download_.setup().settingsPath();
+    const auto settings = SettingsFile::read(path);
+    if (!settings && !FileExists(path)) {
         download_.showError(messages::kConfigMissing);
         return;
     }
-    readBufferSize();
+    takeBufferSize(settings);
     if (download_.state() == DownloadState::Waiting) {
         fresh();
     } else if (download_.state() == DownloadState::Paused) {
@@ -65,8 +68,7 @@ void StartProcedure::run() {
     }
 }
 
-void StartProcedure::readBufferSize() {
-    const auto settings = SettingsFile::read(download_.setup().settingsPath());
+void StartProcedure::takeBufferSize(const std::optional<SettingsFile::Values>& settings) {
     if (!settings || !settings->buffer) {
         return;  // keeps the size it had
     }

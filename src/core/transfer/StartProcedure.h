@@ -4,6 +4,7 @@
 #include <string>
 
 #include "storage/DefinitionFile.h"
+#include "storage/SettingsFile.h"
 
 namespace tandu {
 
@@ -18,7 +19,7 @@ public:
     void run();
 
 private:
-    void readBufferSize();
+    void takeBufferSize(const std::optional<SettingsFile::Values>& settings);
     // The definition file; shows the message when it cannot be read.
     std::optional<DefinitionFile> readDefinition();
     void fresh();

@@ -16,7 +16,7 @@ work=$(mktemp -d /tmp/tandu-e2e-XXXXXX)
 chmod 755 "$work"  # the server's workers read from it
 trap 'stop_nginx "$work"; rm -rf "$work"' EXIT
 mkdir -p "$work/www" "$work/dl"
-for name in pause:12 twice:4 old:4; do
+for name in pause:32 twice:4 old:4; do
     head -c "${name#*:}000001" /dev/urandom >"$work/www/${name%:*}.bin"
 done
 start_nginx "$work/www" "$work" '$split_rate' 'map $request_id $split_rate { "~[0-7]$" 32k; default 1m; }'

@@ -10,7 +10,7 @@ namespace tandu::cli {
 
 CliContext::CliContext(std::string programFolder)
     : app_(std::make_unique<Application>(std::move(programFolder),
-                                         SystemParts{fetcher, locks, launcher, environment, hasher},
+                                         SystemParts{fetcher, locks, launcher, environment, hasher, background},
                                          NumberText(thousandsSeparator()))) {}
 
 Application& CliContext::app() {

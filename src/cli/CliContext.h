@@ -12,6 +12,7 @@
 #include "OpenSslFileHasher.h"
 #include "PosixEnvironment.h"
 #include "PosixProcessLauncher.h"
+#include "WorkerThreads.h"
 #include "platform/UserMessage.h"
 #include "services/Application.h"
 
@@ -47,6 +48,8 @@ public:
     EventLoopWatcher watcher{loop};
     CurlFetcher fetcher{watcher};
     OpenSslFileHasher hasher{[this](std::function<void()> call) { loop.post(std::move(call)); }};
+    WorkerThreads background{
+        [this](std::function<void()> call) { loop.postFromThread(std::move(call)); }};
 
 private:
     std::unique_ptr<Application> app_;

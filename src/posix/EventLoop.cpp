@@ -1,6 +1,7 @@
 #include "EventLoop.h"
 
 #include <sys/epoll.h>
+#include <sys/eventfd.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -9,13 +10,28 @@
 
 namespace tandu {
 
-EventLoop::EventLoop() : epoll_(epoll_create1(EPOLL_CLOEXEC)) {
-    if (epoll_ < 0) {
-        throw std::system_error(errno, std::generic_category(), "epoll_create1");
+namespace {
+
+// Watch ids start at 1: this one is the wake-up of posts from other threads.
+constexpr EventLoop::Id kWakeId = 0;
+
+}  // namespace
+
+EventLoop::EventLoop()
+    : epoll_(epoll_create1(EPOLL_CLOEXEC)), wakeFd_(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {
+    if (epoll_ < 0 || wakeFd_ < 0) {
+        throw std::system_error(errno, std::generic_category(), "epoll_create1/eventfd");
+    }
+    epoll_event ev{};
+    ev.events = EPOLLIN;
+    ev.data.u64 = kWakeId;
+    if (epoll_ctl(epoll_, EPOLL_CTL_ADD, wakeFd_, &ev) != 0) {
+        throw std::system_error(errno, std::generic_category(), "epoll_ctl add");
     }
 }
 
 EventLoop::~EventLoop() {
+    ::close(wakeFd_);
     ::close(epoll_);
 }
 
@@ -67,6 +83,26 @@ void EventLoop::post(std::function<void()> call) {
     posted_.push_back(std::move(call));
 }
 
+void EventLoop::postFromThread(std::function<void()> call) {
+    {
+        std::lock_guard lock(threadPostsMutex_);
+        threadPosts_.push_back(std::move(call));
+    }
+    const std::uint64_t one = 1;
+    // Full only after 2^64 - 2 wake-ups unread: the loop wakes anyway.
+    [[maybe_unused]] const auto written = ::write(wakeFd_, &one, sizeof one);
+}
+
+void EventLoop::takeThreadPosts() {
+    std::uint64_t count = 0;
+    [[maybe_unused]] const auto read = ::read(wakeFd_, &count, sizeof count);
+    std::lock_guard lock(threadPostsMutex_);
+    for (auto& call : threadPosts_) {
+        posted_.push_back(std::move(call));
+    }
+    threadPosts_.clear();
+}
+
 std::chrono::milliseconds EventLoop::untilNextTimer(std::chrono::milliseconds cap) const {
     if (!posted_.empty()) {
         return std::chrono::milliseconds(0);
@@ -92,6 +128,11 @@ void EventLoop::runOnce(std::chrono::milliseconds timeout) {
         // references to them.
         const Id id = events[i].data.u64;
         const std::uint32_t happened = events[i].events;
+        if (id == kWakeId) {
+            takeThreadPosts();
+            runPosted();
+            continue;
+        }
         auto it = watches_.find(id);
         if (it == watches_.end()) {
             continue;  // removed by an earlier handler of this round

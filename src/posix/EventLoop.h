@@ -5,6 +5,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 namespace tandu {
@@ -30,6 +31,8 @@ public:
 
     // Runs the call after the current handler, from the loop.
     void post(std::function<void()> call);
+    // The same from another thread: the loop wakes for it.
+    void postFromThread(std::function<void()> call);
 
     // Waits at most `timeout` for events and handles what is ready.
     void runOnce(std::chrono::milliseconds timeout);
@@ -52,6 +55,7 @@ private:
 
     void runTimers();
     void runPosted();
+    void takeThreadPosts();
     std::chrono::milliseconds untilNextTimer(std::chrono::milliseconds cap) const;
 
     int epoll_;
@@ -60,6 +64,9 @@ private:
     std::map<Id, std::shared_ptr<Watch>> watches_;
     std::map<Id, std::shared_ptr<TimerEntry>> timers_;
     std::vector<std::function<void()>> posted_;
+    int wakeFd_;
+    std::mutex threadPostsMutex_;
+    std::vector<std::function<void()>> threadPosts_;
 };
 
 }  // namespace tandu

@@ -123,6 +123,10 @@ void QtUi::post(std::function<void()> call) {
     QTimer::singleShot(0, qApp, std::move(call));
 }
 
+void QtUi::postFromThread(std::function<void()> call) {
+    QMetaObject::invokeMethod(qApp, std::move(call), Qt::QueuedConnection);
+}
+
 void QtUi::showModal(Form& form) {
     QtDialog dialog(form, parentWindow(), scale());
     form.setVisible(true);

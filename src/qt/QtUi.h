@@ -22,6 +22,8 @@ public:
     void setClipboardText(const std::string& text) override;
     void processPendingEvents() override;
     void post(std::function<void()> call) override;
+    // The same from any thread (background work reporting back).
+    static void postFromThread(std::function<void()> call);
     void showModal(Form& form) override;
     void popupMenu(MenuItem& menu) override;
     bool modalShown() override;

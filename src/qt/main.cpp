@@ -16,6 +16,7 @@
 #include "QtMainWindow.h"
 #include "QtTray.h"
 #include "QtUi.h"
+#include "WorkerThreads.h"
 #include "Text.h"
 #include "WindowArguments.h"
 #include "window/frmMain.h"
@@ -54,7 +55,8 @@ int main(int argc, char** argv) {
     qt::QtIoWatcher watcher;
     CurlFetcher fetcher{watcher};
     OpenSslFileHasher hasher{[&ui](std::function<void()> call) { ui.post(std::move(call)); }};
-    Platform platform{ui, launcher, environment, tray, instance, locks, fetcher, hasher};
+    WorkerThreads background{&qt::QtUi::postFromThread};
+    Platform platform{ui, launcher, environment, tray, instance, locks, fetcher, hasher, background};
 
     modMain app(platform, qt::fromQ(QCoreApplication::applicationDirPath()),
                 modMain::commandLineFromArguments(arguments));

@@ -15,6 +15,7 @@
 #include "QtUi.h"
 #include "TempFolder.h"
 #include "WidgetActions.h"
+#include "WorkerThreads.h"
 #include "platform/Platform.h"
 #include "window/frmMain.h"
 #include "window/modMain.h"
@@ -68,7 +69,8 @@ public:
     qt::QtIoWatcher watcher;
     CurlFetcher fetcher;
     OpenSslFileHasher hasher{[this](std::function<void()> call) { ui.post(std::move(call)); }};
-    Platform platform{ui, launcher, environment, tray, instance, locks, fetcher, hasher};
+    WorkerThreads background{&qt::QtUi::postFromThread};
+    Platform platform{ui, launcher, environment, tray, instance, locks, fetcher, hasher, background};
     std::unique_ptr<modMain> app;
     std::unique_ptr<qt::QtMainWindow> window;
 };

@@ -1,10 +1,13 @@
 #pragma once
 
+#include <deque>
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "platform/BackgroundWork.h"
 #include "platform/Environment.h"
 #include "platform/InstanceChannel.h"
 #include "platform/ProcessLauncher.h"
@@ -12,6 +15,22 @@
 #include "platform/TrayIcon.h"
 
 namespace tandu::test {
+
+// Background work run at once, before start returns; when `hold` is set it
+// waits instead until runHeld(), as if the disk were slow.
+class FakeBackgroundWork : public BackgroundWork {
+public:
+    std::unique_ptr<Job> start(Work work, Done done) override;
+    // Runs the work held now, reporting each that is still awaited.
+    void runHeld();
+    bool hold = false;
+    std::size_t held() const { return held_.size(); }
+
+private:
+    struct Task;
+    class TaskJob;
+    std::deque<std::shared_ptr<Task>> held_;
+};
 
 // Records every start; never starts anything.
 class RecordingLauncher : public ProcessLauncher {

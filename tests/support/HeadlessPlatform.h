@@ -33,7 +33,8 @@ public:
             slice();
         }
     }
-    Platform platform{ui, launcher, environment, tray, instance, locks, fetcher, hasher};
+    FakeBackgroundWork background;
+    Platform platform{ui, launcher, environment, tray, instance, locks, fetcher, hasher, background};
 };
 
 }  // namespace tandu::test

@@ -40,6 +40,7 @@ TEST(Wire, FirstAnswerThenPiecesSplitTheFileContiguouslyFromWhereRedirectsLed) {
             EXPECT_EQ(asked[i], Range(step * static_cast<std::int64_t>(i),
                                       step * static_cast<std::int64_t>(i + 1) - 1));
         }
+        h.settle();
         const auto definition = DefinitionFile::read(h.definitionPath("f.bin"));
         EXPECT_EQ(definition->url, source);
         EXPECT_EQ(definition->pieces, std::to_string(made));

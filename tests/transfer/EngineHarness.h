@@ -86,6 +86,13 @@ public:
         return *f;
     }
 
+    // The definitions a start staged are in place, as after its first sync.
+    void settle() {
+        for (int row = 0; row < f->downloads().count(); ++row) {
+            f->downloads().at(row).settleDefinition(nullptr);
+        }
+    }
+
     std::string downloads() const { return program.folder / "downloads/"; }
     std::string definitionPath(const std::string& name) const {
         return program.folder.definitions() + name + ".def";

@@ -14,6 +14,7 @@ TEST(Pause, BuffersGoToTheFileAndSurviveARestart) {
     const std::string file = test::patterned(1'500'000);
     h.start(row);
     h.answerFirstWithSize(1'500'000);
+    h.settle();
     const std::string definition = test::readFile(h.definitionPath("big.bin"));
     auto& one = h.ws(1);
     FakeFetcher::head(one, test::partialHeader(0, 499'999, 1'500'000));

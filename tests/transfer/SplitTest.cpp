@@ -148,7 +148,10 @@ TEST(Split, EveryByteIsFetchedOnceThroughRandomSplitsPausesAndKills) {
                 if (move < 8) {
                     h.f->cmbPause.click();
                 } else {
-                    h.load();  // as after a kill: nothing more is written
+                    // As after a kill once the plan is stored: nothing more is
+                    // written. (Before it: Start.AFailedOrKilledFreshStart...)
+                    h.settle();
+                    h.load();
                     smallRules(h, 600, 700);
                     h.f->downloads().setup().clock = [] {
                         return std::chrono::steady_clock::time_point();

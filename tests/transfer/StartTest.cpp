@@ -27,6 +27,7 @@ TEST(FirstRequest, PauseGivesUpAnUnansweredOneAndARangedAnswerSetsUpTheFiles) {
         "HTTP/1.1 206 Partial Content\r\ncontent-range: bytes 0-4999/5000\r\n"
         "content-length:5000\r\n\r\n");
     EXPECT_EQ(h.state(row), "Downloading");
+    h.settle();
     EXPECT_EQ(textfile::readLines(h.definitionPath("f.bin"))->at(5), " 5000 ");
     EXPECT_EQ(h.progress("f.bin"), "0-1666 0-1666 0-1668 ");
     // The answer goes on as piece 1's; the others ask for their own (after
@@ -126,6 +127,7 @@ TEST(FirstRequest, AWholeFileAnswerIsFetchedOverOneConnection) {
     h.start(row);
     h.answerFirst(test::sizeAnswer(9000));
     EXPECT_EQ(h.f->lstPieces.rowCount(), 1);
+    h.settle();
     EXPECT_EQ(textfile::readLines(h.definitionPath("f.bin"))->at(4), "1");
     ASSERT_EQ(h.messages().size(), 1u);
     EXPECT_EQ(h.messages()[0].text,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "net/Fetcher.h"
+#include "platform/BackgroundWork.h"
 #include "platform/Environment.h"
 #include "platform/FileHasher.h"
 #include "platform/InstanceChannel.h"
@@ -21,6 +22,7 @@ struct Platform {
     TransferLocks& locks;
     net::Fetcher& fetcher;
     FileHasher& hasher;
+    BackgroundWork& background;
 };
 
 }  // namespace tandu

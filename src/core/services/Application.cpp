@@ -31,7 +31,8 @@ Application::Application(std::string programFolder, SystemParts parts, NumberTex
       parts_(parts),
       numbers_(std::move(numbers)),
       downloads_(std::make_unique<DownloadList>(
-          DownloadSetup{parts.fetcher, parts.locks, parts.hasher, numbers_, programFolder_, {}, {}})),
+          DownloadSetup{parts.fetcher, parts.locks, parts.hasher, parts.background, numbers_,
+                        programFolder_, {}, {}})),
       queue_(std::make_unique<DownloadQueue>(*downloads_)),
       drive_(std::make_unique<DriveLoop>(*downloads_)) {
     downloads_->setEndListener([this](Download& download) { queue_->downloadEnded(download); });

@@ -16,6 +16,7 @@ class DownloadList;
 class DownloadQueue;
 class DriveLoop;
 class Environment;
+class BackgroundWork;
 class FileHasher;
 class ProcessLauncher;
 class TransferLocks;
@@ -31,6 +32,7 @@ struct SystemParts {
     ProcessLauncher& launcher;
     Environment& environment;
     FileHasher& hasher;
+    BackgroundWork& background;
 };
 
 // The program under both faces: its folder, its downloads, the queue that

@@ -106,4 +106,11 @@ bool DefinitionFile::writeForm2(const std::string& path, std::int64_t fileSize,
         path, form2Lines(fileSize, pieceSizeBytes, remainderBytes), reason, nameSync);
 }
 
+std::optional<std::function<bool(std::string*)>> DefinitionFile::stageForm2(
+    const std::string& path, std::int64_t fileSize, std::int64_t pieceSizeBytes,
+    std::int64_t remainderBytes, std::string* reason) const {
+    return textfile::stageLinesAtomically(
+        path, form2Lines(fileSize, pieceSizeBytes, remainderBytes), reason);
+}
+
 }  // namespace tandu

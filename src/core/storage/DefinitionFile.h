@@ -57,6 +57,12 @@ struct DefinitionFile {
     bool writeForm2(const std::string& path, std::int64_t fileSize, std::int64_t pieceSizeBytes,
                     std::int64_t remainderBytes, std::string* reason = nullptr,
                     textfile::NameSync nameSync = textfile::NameSync::Now) const;
+    // The same, staged: see textfile::stageLinesAtomically.
+    std::optional<std::function<bool(std::string*)>> stageForm2(const std::string& path,
+                                                                std::int64_t fileSize,
+                                                                std::int64_t pieceSizeBytes,
+                                                                std::int64_t remainderBytes,
+                                                                std::string* reason) const;
     // Sets (or, with an empty value, removes) one extra line of the file at
     // `path`, which keeps its form and every other line.
     static bool setExtra(const std::string& path, const std::string& key, const std::string& value,

@@ -52,9 +52,10 @@ bool ProgressWriter::replace(const Sync& sync, const std::string& path, const Pi
     return true;
 }
 
-bool ProgressWriter::claim(const std::string& path, const PiecePlan& plan, std::string* reason) {
+bool ProgressWriter::claim(const std::string& path, const PiecePlan& plan, std::string* reason,
+                           textfile::NameSync nameSync) {
     reap(true, nullptr);
-    if (!ProgressFile::claim(path, plan, reason)) {
+    if (!ProgressFile::claim(path, plan, reason, nameSync)) {
         committed_.clear();
         return false;
     }

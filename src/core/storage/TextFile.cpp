@@ -185,6 +185,32 @@ bool writeLinesAtomically(const std::string& path, const std::vector<std::string
     return nameSync == NameSync::Later || syncFolder(folderOf(path), reason);
 }
 
+std::optional<std::function<bool(std::string*)>> stageLinesAtomically(
+    const std::string& path, const std::vector<std::string>& lines, std::string* reason) {
+    std::string temporary = path + ".tmp";
+    if (!writeWhole(temporary, joined(lines), false, reason)) {
+        ::unlink(temporary.c_str());
+        return std::nullopt;
+    }
+    return [temporary = std::move(temporary), path](std::string* why) {
+        const int fd = ::open(temporary.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
+        bool done = fd >= 0 && ::fsync(fd) == 0;
+        int error = errno;
+        if (fd >= 0 && ::close(fd) != 0 && done) {
+            done = false;
+            error = errno;
+        }
+        if (done && std::rename(temporary.c_str(), path.c_str()) != 0) {
+            done = false;
+            error = errno;
+        }
+        if (!done) {
+            ::unlink(temporary.c_str());
+        }
+        return done || fail(why, std::strerror(error));
+    };
+}
+
 bool hasControlCharacter(std::string_view text) {
     for (const char c : text) {
         const auto byte = static_cast<unsigned char>(c);

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -43,6 +44,11 @@ bool writeLines(const std::string& path, const std::vector<std::string>& lines,
 enum class NameSync { Now, Later };
 bool writeLinesAtomically(const std::string& path, const std::vector<std::string>& lines,
                           std::string* reason = nullptr, NameSync nameSync = NameSync::Now);
+// The same in two halves: the text goes beside the file now, and the step
+// returned makes it durable and renames it over the file, from any thread.
+// None (with the reason) when the text cannot be written.
+std::optional<std::function<bool(std::string*)>> stageLinesAtomically(
+    const std::string& path, const std::vector<std::string>& lines, std::string* reason = nullptr);
 // Makes the names in the folder (created, renamed, removed) durable.
 bool syncFolder(const std::string& folder, std::string* reason = nullptr);
 // The folder a path's file is in.

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <optional>
 
+#include "platform/TransferLocks.h"
 #include "storage/CookieFile.h"
 #include "storage/TextFile.h"
 #include "transfer/Download.h"
@@ -21,57 +22,142 @@ std::optional<std::string> removeFile(const std::string& path) {
     return std::nullopt;
 }
 
-// The definition goes first, and durably: a process killed or a power cut
-// in between leaves only a stray progress file, never a download that can
-// neither resume nor finish. Only once the target is durable.
-std::optional<std::string> removeStoredFiles(const std::string& definition,
-                                             const std::string& progress) {
-    auto failure = removeFile(definition);
-    const std::string folder = textfile::folderOf(definition);
-    textfile::syncFolder(folder);
-    if (auto progressFailure = removeFile(progress); !failure) {
-        failure = progressFailure;
-    }
-    textfile::syncFolder(folder);
-    return failure;
+// The cookies go first: a process killed in between never leaves a secret
+// behind its download. The definition goes next, and durably: a process
+// killed or a power cut in between leaves only a stray progress file, never
+// a download that can neither resume nor finish.
+BackgroundWork::Work removalOf(std::string cookies, std::string definition,
+                               std::string progress) {
+    return [cookies = std::move(cookies), definition = std::move(definition),
+            progress = std::move(progress)] {
+        auto failure = CookieFile::remove(cookies);
+        if (auto definitionFailure = removeFile(definition); !failure) {
+            failure = definitionFailure;
+        }
+        const std::string folder = textfile::folderOf(definition);
+        textfile::syncFolder(folder);
+        if (auto progressFailure = removeFile(progress); !failure) {
+            failure = progressFailure;
+        }
+        textfile::syncFolder(folder);
+        return failure.value_or("");
+    };
 }
 
 }  // namespace
 
+CompletionActions::CompletionActions(Download& download) : engine_(download) {}
+
+CompletionActions::~CompletionActions() {
+    if (job_) {
+        job_->wait();
+    }
+    if (removal_) {
+        removal_->wait();
+    }
+}
+
 void CompletionActions::run() {
+    if (syncing_) {
+        return;  // the disk is already being waited for
+    }
     TransferRecord& rec = engine_.record();
-    const NumberText& numbers = engine_.setup().numbers;
     if (engine_.target().isOpen() && !engine_.target().stillNamed()) {
         engine_.pauseOnFault();  // says so, and keeps the row resumable
         return;
     }
-    if (std::string reason; !engine_.makeDurable(&reason)) {
-        engine_.failOnFile(rec.targetPath, reason);
+    if (!durable_) {
+        std::string reason;
+        if (!engine_.settleProgress(&reason)) {
+            engine_.failOnFile(rec.targetPath, reason);
+            return;
+        }
+        rec.finishing = true;
+        syncing_ = true;
+        const std::uint64_t ticket = ++ticket_;
+        auto job = engine_.setup().background.start(
+            [sync = engine_.targetSync()] {
+                std::string reason;
+                if (sync(&reason)) {
+                    return std::string();
+                }
+                return reason.empty() ? std::string("it cannot be synced") : reason;
+            },
+            [this, ticket](const std::string& failure) {
+                if (ticket == ticket_) {
+                    synced(failure);
+                }
+            });
+        if (ticket == ticket_ && syncing_) {  // not when it reported before start returned
+            job_ = std::move(job);
+        }
         return;
     }
     if (engine_.checkingChecksum()) {
         return;  // back here once the file matches
     }
-    engine_.endTransfer();
-    // The cookies go first: a process killed in between never leaves a secret
-    // behind its download.
-    auto failure = CookieFile::remove(CookieFile::pathFor(rec.definitionPath));
-    if (auto storedFailure = removeStoredFiles(rec.definitionPath, rec.progressPath); !failure) {
-        failure = storedFailure;
+    finish();
+}
+
+void CompletionActions::synced(const std::string& failure) {
+    // The job reports once and is done with: it goes before anything else runs.
+    std::unique_ptr<BackgroundWork::Job> finished = std::move(job_);
+    syncing_ = false;
+    ++ticket_;
+    if (!failure.empty()) {
+        engine_.failOnFile(engine_.record().targetPath, failure);
+        return;
     }
+    durable_ = true;
+    run();
+}
+
+void CompletionActions::reset() {
+    job_.reset();
+    syncing_ = false;
+    durable_ = false;
+    ++ticket_;
+    engine_.record().finishing = false;
+}
+
+void CompletionActions::finish() {
+    TransferRecord& rec = engine_.record();
+    // An earlier completion's files are gone before this one's go.
+    settleRemoval();
+    removalLock_ = engine_.releaseLock();
+    removing_ = true;
+    auto removal = engine_.setup().background.start(
+        removalOf(CookieFile::pathFor(rec.definitionPath), rec.definitionPath, rec.progressPath),
+        [this](const std::string& failure) { removed(failure); });
+    if (removing_) {  // not when it reported before start returned
+        removal_ = std::move(removal);
+    }
+    engine_.endTransfer();
     for (Stretch& p : rec.stretches) {
         p.received = p.length;
     }
-    const std::string total = numbers.kb(rec.plan.fileSize);
+    const std::string total = engine_.setup().numbers.kb(rec.plan.fileSize);
     Download::RowTexts& row = engine_.rowTexts();
     row.speed = "-";
     row.size = total + "/" + total + "KB";
     row.eta = "-";
     engine_.setState(DownloadState::Completed);
-    if (failure) {
-        engine_.showError(*failure);
-    }
     engine_.ended();
+}
+
+void CompletionActions::settleRemoval() {
+    if (removing_ && removal_) {
+        removed(removal_->wait());
+    }
+}
+
+void CompletionActions::removed(const std::string& failure) {
+    std::unique_ptr<BackgroundWork::Job> finished = std::move(removal_);
+    removing_ = false;
+    removalLock_.reset();
+    if (!failure.empty()) {
+        engine_.showError(failure);
+    }
 }
 
 }  // namespace tandu

@@ -109,7 +109,7 @@ bool storeExtra(const std::string& path, std::map<std::string, std::string>& ext
 }  // namespace
 
 bool Download::setOwnLimit(std::int64_t kbps, std::string* reason) {
-    if (!storeExtra(definitionPath_, extras_, record_.defExtras, DefinitionFile::kLimitKey,
+    if (!settleDefinition(reason) || !storeExtra(definitionPath_, extras_, record_.defExtras, DefinitionFile::kLimitKey,
                     kbps > 0 ? std::to_string(kbps) : "", reason)) {
         return false;
     }
@@ -123,15 +123,19 @@ bool Download::setOwnLimit(std::int64_t kbps, std::string* reason) {
 
 bool Download::setChecksum(const std::optional<Checksum>& checksum, std::string* reason) {
     // "none" outweighs a checksum the URL carries and one the server announces.
-    if (!storeExtra(definitionPath_, extras_, record_.defExtras, DefinitionFile::kChecksumKey,
+    if (!settleDefinition(reason) || !storeExtra(definitionPath_, extras_, record_.defExtras, DefinitionFile::kChecksumKey,
                     checksum ? checksum->text() : kNoChecksum, reason)) {
         return false;
     }
-    if (running() && !record_.verifying) {
+    if (running() && !record_.afterLastByte()) {
         record_.checksum = checksum;
     }
     changed();
     return true;
+}
+
+bool Download::settleDefinition(std::string* reason) {
+    return !deferred_->holdsStep() || deferred_->run(reason);
 }
 
 bool Download::rateHeld() const {
@@ -179,7 +183,7 @@ void Download::tick() {
             connect(k);
         }
     }
-    if (!record_.verifying) {
+    if (!record_.afterLastByte()) {
         timer_.tick();
         balancer_.tick();
     }
@@ -342,7 +346,7 @@ void Download::destroyConnections() {
 }
 
 bool Download::stalled() const {
-    if (!record_.downloading || record_.probing || record_.verifying) {
+    if (!record_.downloading || record_.probing || record_.afterLastByte()) {
         return false;
     }
     for (int k = 1; k <= record_.stretchCount(); ++k) {
@@ -363,22 +367,37 @@ bool Download::acquireLock() {
     return lock_ != nullptr;
 }
 
+std::unique_ptr<TransferLock> Download::releaseLock() {
+    return std::move(lock_);
+}
+
 bool Download::writeDefinition(std::string* reason) {
+    // One staged text at a time: an earlier one goes in place first.
+    if (!settleDefinition(reason)) {
+        return false;
+    }
     DefinitionFile definition;
     definition.fileName = record_.fileName;
     definition.url = record_.defURL;
     definition.saveFolder = record_.saveFolder;
     definition.pieces = record_.defPieces;
     definition.extras = record_.defExtras;
-    // Its name is made durable by the progress file's next commit in the same
-    // folder; until then a cut leaves the older definition, which resumes as well.
-    return definition.writeForm2(record_.definitionPath, record_.plan.fileSize,
-                                 record_.plan.pieceSize, record_.plan.remainder, reason,
-                                 textfile::NameSync::Later);
+    // Put in place beside the loop before any byte counts; until then, and
+    // until the progress file's next commit in the same folder, a cut leaves
+    // the older definition, which resumes as well.
+    auto staged = definition.stageForm2(record_.definitionPath, record_.plan.fileSize,
+                                        record_.plan.pieceSize, record_.plan.remainder, reason);
+    if (!staged) {
+        return false;
+    }
+    deferred_->addStep(std::move(*staged));
+    return true;
 }
 
 ProgressWriter::Sync Download::targetSync() {
-    return target_.syncJob();
+    return [names = deferred_, data = target_.syncJob()](std::string* reason) {
+        return names->run(reason) && data(reason);
+    };
 }
 
 bool Download::rewriteProgress(std::string* reason) {
@@ -387,7 +406,15 @@ bool Download::rewriteProgress(std::string* reason) {
 }
 
 bool Download::claimTarget(std::string* reason) {
-    return progress_.claim(record_.progressPath, record_.plan, reason);
+    if (!progress_.claim(record_.progressPath, record_.plan, reason, textfile::NameSync::Later)) {
+        return false;
+    }
+    syncNameLater(record_.progressPath);
+    return true;
+}
+
+void Download::syncNameLater(const std::string& path) {
+    deferred_->addFolder(textfile::folderOf(path));
 }
 
 bool Download::advanceProgress(std::string* reason) {
@@ -395,8 +422,8 @@ bool Download::advanceProgress(std::string* reason) {
                              record_.writtenCounts(), setup_.clock(), reason);
 }
 
-bool Download::makeDurable(std::string* reason) {
-    return progress_.settle(reason) && targetSync()(reason);
+bool Download::settleProgress(std::string* reason) {
+    return progress_.settle(reason);
 }
 
 // ---------------------------------------------------------------- state
@@ -421,6 +448,10 @@ void Download::endTransfer() {
     record_.probing = false;
     record_.rangesHonoured = false;
     checksum_.reset();
+    completion_.reset();
+    // What a start put off is done now, so no staged text is left behind.
+    deferred_->run(nullptr);
+    deferred_ = std::make_shared<DeferredSyncs>();
     destroyConnections();
     rateGroup_.reset();
     progress_.settle(nullptr);

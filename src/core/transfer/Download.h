@@ -17,6 +17,7 @@
 #include "transfer/PauseOperation.h"
 #include "transfer/FirstRequest.h"
 #include "transfer/ProgressTimer.h"
+#include "storage/DeferredSyncs.h"
 #include "storage/ProgressWriter.h"
 #include "transfer/StartProcedure.h"
 #include "transfer/TargetFile.h"
@@ -149,19 +150,29 @@ public:
     void destroyConnection(int index);
     void destroyConnections();
     bool acquireLock();
+    std::unique_ptr<TransferLock> releaseLock();
     // The definition with the plan's figures (the URL as added).
     bool writeDefinition(std::string* reason);
     // Rewrites the progress file from the bytes now in the target file, once
     // they are durable.
     bool rewriteProgress(std::string* reason);
     // The progress file of a fresh start, nothing counted, written before its
-    // target is made.
+    // target is made. Its name is made durable with the target's first sync.
     bool claimTarget(std::string* reason);
+    // The new name at `path` is made durable with the target's next sync,
+    // beside the loop, before any byte counts.
+    void syncNameLater(const std::string& path);
     // The same after a flush, when counts have only grown: batched, beside
     // the loop.
     bool advanceProgress(std::string* reason);
-    // Every byte written to the target is durable.
-    bool makeDurable(std::string* reason);
+    // A background commit of the progress file has ended; false (with the
+    // reason) when it failed.
+    bool settleProgress(std::string* reason);
+    // Makes every byte written to the target durable; runs on any thread.
+    ProgressWriter::Sync targetSync();
+    // A definition staged by the start is put in place now, before another
+    // write of it.
+    bool settleDefinition(std::string* reason);
 
     // The transfer begins: the figures are known.
     void began();
@@ -179,6 +190,9 @@ public:
     // written stays.
     void failOnFile(const std::string& path, const std::string& reason);
     void runCompletion() { completion_.run(); }
+    // Completed, and its own files are still being removed.
+    bool removingFiles() const { return completion_.removingFiles(); }
+    void settleRemoval() { completion_.settleRemoval(); }
     // The last byte is in: true while the file's checksum is being checked.
     bool checkingChecksum() { return checksum_.begin(); }
     void showError(const std::string& text);
@@ -190,7 +204,6 @@ public:
 
 private:
     std::unique_ptr<net::Fetch> makeFetch(int index);
-    ProgressWriter::Sync targetSync();
 
     DownloadSetup& setup_;
     DownloadEvents& events_;
@@ -211,6 +224,7 @@ private:
     TransferRecord record_;
     std::vector<std::unique_ptr<net::Fetch>> fetches_;
     TargetFile target_;
+    std::shared_ptr<DeferredSyncs> deferred_ = std::make_shared<DeferredSyncs>();
     // After the target: its background commit ends before the file closes.
     ProgressWriter progress_;
     std::unique_ptr<TransferLock> lock_;

@@ -110,6 +110,17 @@ int DownloadList::runningCount() const {
                                           [](const auto& d) { return d->running(); }));
 }
 
+bool DownloadList::removingFiles() const {
+    return std::any_of(downloads_.begin(), downloads_.end(),
+                       [](const auto& d) { return d->removingFiles(); });
+}
+
+void DownloadList::settleRemovals() {
+    for (auto& download : downloads_) {
+        download->settleRemoval();
+    }
+}
+
 bool DownloadList::targetBusy(const Download& asking, const std::string& path) const {
     return std::any_of(downloads_.begin(), downloads_.end(), [&](const auto& d) {
         return d.get() != &asking && d->running() && d->record().targetPath == path;

@@ -47,6 +47,10 @@ public:
     // By the definition file's base name.
     Download* find(const std::string& name);
     int runningCount() const;
+    // Completed downloads whose own files are still being removed.
+    bool removingFiles() const;
+    // Waits until none is (milliseconds): before the machine shuts down.
+    void settleRemovals();
     DownloadSetup& setup() { return setup_; }
     const DownloadSetup& setup() const { return setup_; }
     OverallLimit& overallLimit() { return overallLimit_; }

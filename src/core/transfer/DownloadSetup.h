@@ -14,6 +14,7 @@
 
 namespace tandu {
 
+class BackgroundWork;
 class Download;
 class FileHasher;
 class TransferLocks;
@@ -27,6 +28,7 @@ struct DownloadSetup {
     net::Fetcher& fetcher;
     TransferLocks& locks;
     FileHasher& hasher;
+    BackgroundWork& background;
     NumberText numbers;
     std::string programFolder;  // without a trailing "/"
     std::string definitionsFolder() const { return programFolder + "/definitions/"; }

@@ -122,9 +122,14 @@ std::optional<std::vector<std::int64_t>> FirstRequest::openTarget(bool resumable
                                                                   std::string* reason) {
     TransferRecord& rec = engine_.record();
     TargetFile& target = engine_.target();
-    // A fresh start owns the name only when nothing else has it.
-    if (!target.open(rec.targetPath, !rec.leftover, reason)) {
+    // A fresh start owns the name only when nothing else has it. Its name is
+    // made durable after the progress file's, which claims it.
+    const auto nameSync = rec.leftover ? textfile::NameSync::Now : textfile::NameSync::Later;
+    if (!target.open(rec.targetPath, !rec.leftover, reason, nameSync)) {
         return std::nullopt;
+    }
+    if (!rec.leftover) {
+        engine_.syncNameLater(rec.targetPath);
     }
     std::vector<std::int64_t> counts;
     const auto held = target.size();

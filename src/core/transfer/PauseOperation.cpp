@@ -13,6 +13,7 @@ void PauseOperation::run() {
     if (!rec.downloading) {
         return;
     }
+
     if (rec.probing) {
         // A server that never answers the first request must not hold the download:
         // nothing was written yet, so the row simply stays as it was.

@@ -27,7 +27,8 @@ TargetFile::~TargetFile() {
     close();
 }
 
-bool TargetFile::open(const std::string& path, bool fresh, std::string* reason) {
+bool TargetFile::open(const std::string& path, bool fresh, std::string* reason,
+                      textfile::NameSync nameSync) {
     close();
     path_ = path;
     const int flags = O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK | (fresh ? O_EXCL : 0);
@@ -53,7 +54,7 @@ bool TargetFile::open(const std::string& path, bool fresh, std::string* reason) 
         return false;
     }
     const std::size_t slash = path.rfind('/');
-    if (slash != std::string::npos) {
+    if (slash != std::string::npos && nameSync == textfile::NameSync::Now) {
         textfile::syncFolder(slash == 0 ? "/" : path.substr(0, slash));
     }
     return true;

@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 
+#include "storage/TextFile.h"
+
 namespace tandu {
 
 // The download's one data file, written in place at piece positions. Writes
@@ -22,8 +24,9 @@ public:
 
     // fresh: created new, and refused when anything already has the name;
     // otherwise opened as it is, or created when missing. Its name is made
-    // durable at once.
-    bool open(const std::string& path, bool fresh, std::string* reason);
+    // durable at once, or (Later) by the caller's next sync of its folder.
+    bool open(const std::string& path, bool fresh, std::string* reason,
+              textfile::NameSync nameSync = textfile::NameSync::Now);
     bool isOpen() const { return fd_ >= 0; }
     const std::string& path() const { return path_; }
     // Bytes in the file now; nothing when it cannot be told.

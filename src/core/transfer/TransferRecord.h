@@ -102,6 +102,10 @@ struct TransferRecord {
     // whether it is being hashed now.
     std::optional<Checksum> checksum;
     bool verifying = false;
+    // Every byte is in: the target is being made durable and the stored files
+    // removed.
+    bool finishing = false;
+    bool afterLastByte() const { return verifying || finishing; }
     // Bytes a second of the fastest stretch lately, when last sampled.
     double fastestRate = 0;
     std::chrono::steady_clock::time_point sampledAt;

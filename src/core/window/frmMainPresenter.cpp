@@ -169,6 +169,7 @@ void frmMain::queueFinished(const std::string& heldName) {
         messages_.show({messages::heldElsewhere(heldName), messages::kErrorTitle,
                         MsgIcon::Critical});
     } else if (menShut.checked()) {
+        application_.downloads().settleRemovals();
         if (auto failure = ShutdownAction::run(application_.parts(), app_.programFolder())) {
             messages_.show({*failure, messages::kErrorTitle, MsgIcon::Critical});
         }

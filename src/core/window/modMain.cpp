@@ -16,7 +16,7 @@ modMain::modMain(Platform& platform, std::string programFolder, std::string comm
     application_ = std::make_unique<Application>(
         programFolder_,
         SystemParts{platform.fetcher, platform.locks, platform.launcher, platform.environment,
-                    platform.hasher},
+                    platform.hasher, platform.background},
         NumberText(platform.ui.thousandsSeparator()));
 }
 

@@ -20,6 +20,7 @@ public:
         list.setObserver(this);
         list.setup().ranges = test::wholeRanges();
         list.setEndListener([this](Download& d) { queue.downloadEnded(d); });
+        list.setup().lastByteIn = [this](Download&) { queue.lastByteIn(); };
         queue.setLimit(atOnce);
         queue.allMode = [] { return true; };
         queue.onFinished = [this](const std::string&) { ++finished; };
@@ -51,7 +52,8 @@ public:
     test::HeadlessPlatform host;
     DownloadList list{
         DownloadSetup{host.fetcher,     host.locks,     host.hasher, host.background,
-                      NumberText(","), folder.path(), {},          {}}};
+                      NumberText(","), folder.path(), {},          {},
+                      {}}};
     DownloadQueue queue{list};
     std::vector<std::string> texts;
     int finished = 0;
@@ -119,6 +121,37 @@ TEST(Queue, RowsThatCannotGoOnArePassedOver) {
     EXPECT_EQ(e.finishedWhileRunning, 2);  // broken and good ended beside another
     // What broken fetched stays counted: its progress file is there to resume.
     EXPECT_TRUE(test::fileExists(e.folder.definitions() + "broken.dwn"));
+}
+
+// One whose last byte is in waits only for the disk: the next one starts at
+// once, and no more than as many again wait for the disk.
+TEST(Queue, TheNextStartsWhileTheLastOneWaitsForTheDisk) {
+    Engine e(1);
+    e.host.background.hold = true;
+    Download& a = e.add("a", "a.bin", "1");
+    Download& b = e.add("b", "b.bin", "1");
+    Download& c = e.add("c", "c.bin", "1");
+    e.queue.start(nullptr);
+    e.answerFirst(a, 3);
+    test::serve(e.ws(a, 1), "aaa");
+    EXPECT_EQ(a.state(), DownloadState::Downloading);
+    EXPECT_TRUE(b.probing());
+    e.answerFirst(b, 3);
+    test::serve(e.ws(b, 1), "bbb");
+    EXPECT_FALSE(c.running());
+    e.host.background.runHeld();
+    EXPECT_EQ(a.state(), DownloadState::Completed);
+    EXPECT_EQ(b.state(), DownloadState::Completed);
+    EXPECT_TRUE(c.probing());
+    e.answerFirst(c, 3);
+    test::serve(e.ws(c, 1), "ccc");
+    EXPECT_EQ(e.finished, 0);
+    e.host.background.runHeld();
+    EXPECT_EQ(c.state(), DownloadState::Completed);
+    EXPECT_EQ(e.finished, 1);
+    e.host.background.runHeld();
+    EXPECT_EQ(e.target("a.bin") + e.target("b.bin") + e.target("c.bin"), "aaabbbccc");
+    EXPECT_TRUE(e.host.locks.held.empty());
 }
 
 }  // namespace

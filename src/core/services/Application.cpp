@@ -32,10 +32,11 @@ Application::Application(std::string programFolder, SystemParts parts, NumberTex
       numbers_(std::move(numbers)),
       downloads_(std::make_unique<DownloadList>(
           DownloadSetup{parts.fetcher, parts.locks, parts.hasher, parts.background, numbers_,
-                        programFolder_, {}, {}})),
+                        programFolder_, {}, {}, {}})),
       queue_(std::make_unique<DownloadQueue>(*downloads_)),
       drive_(std::make_unique<DriveLoop>(*downloads_)) {
     downloads_->setEndListener([this](Download& download) { queue_->downloadEnded(download); });
+    downloads_->setup().lastByteIn = [this](Download&) { queue_->lastByteIn(); };
     downloads_->setup().claimName = [this](const std::string& name,
                                            const DefinitionFile& definition) {
         return DownloadAdder(*this).claim(name, definition);

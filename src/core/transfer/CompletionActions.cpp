@@ -74,6 +74,12 @@ void CompletionActions::run() {
         }
         rec.finishing = true;
         syncing_ = true;
+        if (engine_.setup().lastByteIn) {
+            engine_.setup().lastByteIn(engine_);
+        }
+        if (!syncing_) {
+            return;  // ended while the next download started
+        }
         const std::uint64_t ticket = ++ticket_;
         auto job = engine_.setup().background.start(
             [sync = engine_.targetSync()] {

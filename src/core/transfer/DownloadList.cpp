@@ -110,6 +110,12 @@ int DownloadList::runningCount() const {
                                           [](const auto& d) { return d->running(); }));
 }
 
+int DownloadList::transferringCount() const {
+    return static_cast<int>(std::count_if(downloads_.begin(), downloads_.end(), [](const auto& d) {
+        return d->running() && !d->record().afterLastByte();
+    }));
+}
+
 bool DownloadList::removingFiles() const {
     return std::any_of(downloads_.begin(), downloads_.end(),
                        [](const auto& d) { return d->removingFiles(); });

@@ -47,6 +47,8 @@ public:
     // By the definition file's base name.
     Download* find(const std::string& name);
     int runningCount() const;
+    // Running, and not only waiting for the disk after the last byte.
+    int transferringCount() const;
     // Completed downloads whose own files are still being removed.
     bool removingFiles() const;
     // Waits until none is (milliseconds): before the machine shuts down.

@@ -25,7 +25,7 @@ bool DownloadQueue::start(Download* selected) {
         fill();
         return list_.runningCount() > before;
     }
-    if (selected == nullptr || selected->running() || list_.runningCount() >= limit_) {
+    if (selected == nullptr || selected->running() || list_.transferringCount() >= limit_) {
         return false;
     }
     return selected->start(false);
@@ -41,6 +41,12 @@ void DownloadQueue::downloadEnded(Download& download) {
         }
     } else if (state == DownloadState::Completed && list_.runningCount() == 0 && onFinished) {
         onFinished("");
+    }
+}
+
+void DownloadQueue::lastByteIn() {
+    if (all()) {
+        fill();
     }
 }
 
@@ -60,7 +66,9 @@ void DownloadQueue::fill() {
 
 void DownloadQueue::fillOnce() {
     std::string heldName;
-    while (list_.runningCount() < limit_) {
+    // One whose last byte is in waits only for the disk: the next one starts.
+    // The disk may keep no more than as many again waiting.
+    while (list_.transferringCount() < limit_ && list_.runningCount() < 2 * limit_) {
         Download* next = pick(heldName);
         if (next == nullptr) {
             break;

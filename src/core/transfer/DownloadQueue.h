@@ -43,6 +43,8 @@ public:
     void goOn() { fill(); }
     // From the list: a download ended.
     void downloadEnded(Download& download);
+    // A running download has every byte and waits only for the disk.
+    void lastByteIn();
 
 private:
     bool all() const { return allMode && allMode(); }

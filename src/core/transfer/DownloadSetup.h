@@ -41,6 +41,8 @@ struct DownloadSetup {
     std::function<std::optional<std::string>(const std::string& name,
                                              const DefinitionFile& definition)>
         claimName;
+    // A running download has every byte in and waits only for the disk.
+    std::function<void(Download&)> lastByteIn;
     // Seconds (ticks) before each retry of a broken connection; when all are
     // spent the download fails.
     std::vector<int> retryDelays{1, 2, 4, 8, 16};

@@ -64,6 +64,21 @@ TEST(Split, AFreeConnectionTakesTheFarHalfOfWhatNoRequestAsksForAndBytesLandOnly
     EXPECT_TRUE(h.messages().empty());
 }
 
+// A request that ends before its speed was sampled sizes the next one on its
+// connection by that speed: a fast path asks for more at a time.
+TEST(Split, AWholeAnswerSizesTheNextRangeByItsOwnSpeed) {
+    EngineHarness h("1KB");
+    std::chrono::steady_clock::time_point now;
+    h.f->downloads().setup().clock = [&] { return now; };
+    h.f->downloads().setup().ranges = RangeRules{1000, 1000, 1000, 50'000, 1};
+    const std::string file = test::patterned(100'000);
+    h.start(h.addWaiting("f.bin", "1"));
+    h.answerFirst(test::partialHeader(0, 999, 100'000));
+    now += std::chrono::milliseconds(50);
+    FakeFetcher::body(h.newest(), file.substr(0, 1000));  // 20,000 bytes a second
+    EXPECT_EQ(asked(h.newest()), Range(1000, 20'999));
+}
+
 // A request far slower than another that would take long gives up its far
 // part by the speeds; it ends where it was cut.
 TEST(Split, ASlowRequestGivesUpItsFarPartAndEndsWhereItWasCut) {

@@ -163,7 +163,13 @@ void DataPath::onBody(int index, std::string_view bytes) {
     if (p.received >= p.length) {
         completePiece(index);
     } else if (p.received >= p.askedTo) {
-        // The answer is whole: its connection, free again, takes the next range.
+        // The answer is whole: its connection, free again, takes the next
+        // range, sized by this one's speed when no sample has told it yet
+        // (a fast path finishes requests between samples).
+        const std::chrono::duration<double> took = engine_.setup().clock() - p.askedAt;
+        if ((p.recentRate < 0 || p.priorRate) && took.count() > 0) {
+            p.recentRate = static_cast<double>(p.received - p.headFrom) / took.count();
+        }
         p.nextRange = true;
         engine_.connect(index);
     } else {

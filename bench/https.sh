@@ -70,20 +70,32 @@ tandu_https=$(grep -q ' ok$' "$work/probe" && echo yes || echo no)
 [ "$tandu_https" = yes ] || echo "note: this tandu-cli does not fetch https:// intact; its rows read n/a" >&2
 
 url=https://127.0.0.1/big.bin
-for round in $(seq 1 "$rounds"); do
-    echo "round $round of $rounds" >&2
-    if [ "$tandu_https" = yes ]; then
-        tandu_get big.bin 16 "$cap" "$work/results"
-        tandu_get big.bin 16 "$cap" "$work/results" tandu-16-h2 prog TANDU_HTTP2=1
-        tandu_get big.bin 4 "$cap" "$work/results"
-        [ -z "$baseline" ] || tandu_get big.bin 16 "$cap" "$work/results" base-16 base
-    fi
-    run curl curl -s --cacert "$tls/ca.pem" -o "$work/out/big.bin" "$url"
-    run aria2c aria2c -x16 -s16 -q --ca-certificate="$tls/ca.pem" --allow-overwrite=true \
-        --auto-file-renaming=false -d "$work/out" -o big.bin "$url"
+# One fetch of the round; each round starts one later in the list, so no tool
+# always runs right after the same other one (a large fetch leaves the
+# kernel busy for the next).
+fetch_one() {
+    case $1 in
+    tandu-16) tandu_get big.bin 16 "$cap" "$work/results" ;;
+    tandu-16-h2) tandu_get big.bin 16 "$cap" "$work/results" tandu-16-h2 prog TANDU_HTTP2=1 ;;
+    tandu-4) tandu_get big.bin 4 "$cap" "$work/results" ;;
+    base-16) tandu_get big.bin 16 "$cap" "$work/results" base-16 base ;;
+    curl) run curl curl -s --cacert "$tls/ca.pem" -o "$work/out/big.bin" "$url" ;;
+    aria2c)
+        run aria2c aria2c -x16 -s16 -q --ca-certificate="$tls/ca.pem" --allow-overwrite=true \
+            --auto-file-renaming=false -d "$work/out" -o big.bin "$url"
+        ;;
     # axel loads the CA but rejects every host name it is given (2.17), so
     # it runs without checks; the decryption work is the same.
-    run axel axel -k -q -n16 -o "$work/out/big.bin" "$url"
+    axel) run axel axel -k -q -n16 -o "$work/out/big.bin" "$url" ;;
+    esac
+}
+fetches=(curl aria2c axel)
+[ "$tandu_https" = yes ] && fetches=(tandu-16 tandu-16-h2 tandu-4 ${baseline:+base-16} "${fetches[@]}")
+for round in $(seq 1 "$rounds"); do
+    echo "round $round of $rounds" >&2
+    for i in "${!fetches[@]}"; do
+        fetch_one "${fetches[(i + round) % ${#fetches[@]}]}"
+    done
 done
 
 python3 - "$work/results" "$size" "$work/served" <<'PY'

@@ -109,6 +109,38 @@ TEST(Split, ASlowRequestGivesUpItsFarPartAndEndsWhereItWasCut) {
     EXPECT_EQ(test::readFile(h.targetPath("f.bin")), file);
 }
 
+// A request slow from its start has little on its way: cut short for a
+// helper, it keeps a moment's worth at its own speed, not what round trips
+// bring at the fastest connection's.
+TEST(Split, ARequestSlowFromItsStartKeepsLittleWhenCut) {
+    EngineHarness h("1KB");
+    std::chrono::steady_clock::time_point now;
+    h.f->downloads().setup().clock = [&] { return now; };
+    smallRules(h, 1000, 100'000);
+    const std::string file = test::patterned(200'000);
+    h.start(h.addWaiting("f.bin", "2"));
+    now += std::chrono::milliseconds(10);  // a round trip of 10 ms
+    h.answerFirst(test::partialHeader(0, 99'999, 200'000));
+    auto& slow = h.ws(1);
+    auto& fast = h.ws(2);
+    now += std::chrono::milliseconds(10);
+    FakeFetcher::head(fast, test::partialHeader(100'000, 199'999, 200'000));
+    now += std::chrono::milliseconds(100);
+    FakeFetcher::body(slow, file.substr(0, 300));
+    now += std::chrono::milliseconds(100);
+    FakeFetcher::body(fast, file.substr(100'000, 99'999));  // ~500 KB a second
+    now += std::chrono::milliseconds(1);
+    FakeFetcher::body(fast, file.substr(199'999));
+    auto& helper = h.newest();
+    ASSERT_NE(&helper, &fast);
+    EXPECT_GT(asked(helper).first, 300);
+    EXPECT_LT(asked(helper).first, 1000);
+    test::serve(helper, file);
+    FakeFetcher::body(slow, file.substr(300, static_cast<std::size_t>(asked(helper).first - 300)));
+    EXPECT_EQ(h.state(0), "Completed");
+    EXPECT_EQ(test::readFile(h.targetPath("f.bin")), file);
+}
+
 // The test chooses which fetch moves, every chunk's size, breaks, ticks,
 // pauses and kills; the stretches must tile the file, and the requests out
 // never overlap, at every step.

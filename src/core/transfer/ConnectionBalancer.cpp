@@ -64,6 +64,7 @@ void ConnectionBalancer::sample() {
             // replaces the one before.
             const double latest = static_cast<double>(s.received - s.sampledFrom) / since.count();
             s.recentRate = s.recentRate < 0 || s.priorRate ? latest : (s.recentRate + latest) / 2;
+            s.peakRate = std::max(s.peakRate, latest);
             s.priorRate = false;
             s.sampledAt = now;
             s.sampledFrom = s.received;
@@ -137,10 +138,11 @@ std::int64_t ConnectionBalancer::farPart(int k) const {
         // A request far slower than the fastest that would still take long
         // gives up its far part, all but what the server may have sent
         // already: a moment's worth at its speed, or what three round trips
-        // bring at the fastest (a connection that was fast keeps that much
-        // queued on the way). Cut short, it ends there.
-        const double ahead =
-            std::max(rules.keepSeconds * speed.value_or(0), 3 * rec.shortestTrip * rec.fastestRate);
+        // bring at its own best (a connection that was fast keeps that much
+        // queued on the way; one slow from the start, little). Cut short, it
+        // ends there.
+        const double ahead = std::max(rules.keepSeconds * speed.value_or(0),
+                                      3 * rec.shortestTrip * std::max(s.peakRate, speed.value_or(0)));
         const double left = static_cast<double>(s.askedTo - s.received);
         const bool slow = speed && *speed * rules.cutFraction < rec.fastestRate;
         if (slow && left > 2 * rules.seconds * *speed + ahead) {
@@ -174,9 +176,10 @@ void ConnectionBalancer::replaceCrawler() {
         const Stretch& s = rec.stretch(k);
         const std::optional<double> speed = rate(s);
         const double seconds = static_cast<double>(s.missing()) / (speed.value_or(0) + 1);
-        // Too little left in its request to split: asked again at once, it
-        // loses no more than that.
-        if (speed && s.crawlingSince && s.askedTo - s.received < 2 * rules.floor &&
+        // Too little left in its request (or of its stretch, once a helper
+        // took the rest) to split: asked again at once, it loses no more
+        // than that.
+        if (speed && s.crawlingSince && std::min(s.askedTo, s.length) - s.received < 2 * rules.floor &&
             s.failures < tries && seconds > worstSeconds) {
             worst = k;
             worstSeconds = seconds;

@@ -119,6 +119,7 @@ void DataPath::accepted(int index, const net::AnswerHead& head, std::int64_t ski
     p.priorRate = p.nextRange;
     if (!p.nextRange) {
         p.recentRate = -1;
+        p.peakRate = 0;
     }
     p.nextRange = false;
     p.buffer.reserve(static_cast<std::size_t>(rec.bufferSize) + kChunk);

@@ -51,6 +51,9 @@ struct Stretch {
     double recentRate = -1;
     // recentRate is the last request's, until this one's first sample.
     bool priorRate = false;
+    // The fastest sample since its connection's request began: what may
+    // still be on its way when it slows.
+    double peakRate = 0;
     std::chrono::steady_clock::time_point sampledAt;
     std::int64_t sampledFrom = 0;
     // When the running request went out, and `received` when its head came.

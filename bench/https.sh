@@ -70,9 +70,9 @@ tandu_https=$(grep -q ' ok$' "$work/probe" && echo yes || echo no)
 [ "$tandu_https" = yes ] || echo "note: this tandu-cli does not fetch https:// intact; its rows read n/a" >&2
 
 url=https://127.0.0.1/big.bin
-# One fetch of the round; each round starts one later in the list, so no tool
-# always runs right after the same other one (a large fetch leaves the
-# kernel busy for the next).
+# One fetch of the round. Each round takes them in its own shuffled order, so
+# no tool always runs right after the same other one: the fetch after axel's
+# pays for the state axel leaves in the kernel (twice the system time).
 fetch_one() {
     case $1 in
     tandu-16) tandu_get big.bin 16 "$cap" "$work/results" ;;
@@ -93,8 +93,12 @@ fetches=(curl aria2c axel)
 [ "$tandu_https" = yes ] && fetches=(tandu-16 tandu-16-h2 tandu-4 ${baseline:+base-16} "${fetches[@]}")
 for round in $(seq 1 "$rounds"); do
     echo "round $round of $rounds" >&2
-    for i in "${!fetches[@]}"; do
-        fetch_one "${fetches[(i + round) % ${#fetches[@]}]}"
+    order=$(python3 -c 'import random, sys
+names = sys.argv[2:]
+random.Random(int(sys.argv[1])).shuffle(names)
+print(" ".join(names))' "$round" "${fetches[@]}")
+    for name in $order; do
+        fetch_one "$name"
     done
 done
 

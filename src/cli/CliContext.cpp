@@ -9,9 +9,10 @@
 namespace tandu::cli {
 
 CliContext::CliContext(std::string programFolder)
-    : app_(std::make_unique<Application>(std::move(programFolder),
-                                         SystemParts{fetcher, locks, launcher, environment, hasher, background},
-                                         NumberText(thousandsSeparator()))) {}
+    : app_(std::make_unique<Application>(
+          std::move(programFolder),
+          SystemParts{fetcher, locks, launcher, environment, hasher, background},
+          NumberText(thousandsSeparator()))) {}
 
 Application& CliContext::app() {
     app_->loadList();

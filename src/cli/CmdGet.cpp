@@ -212,9 +212,8 @@ int cmdGet(CliContext& context, const Arguments& args) {
 
     queue.start(nullptr);
     context.runUntil([&] {
-        return interrupted ||
-               ((finished || presenter.stopped) && downloads.runningCount() == 0 &&
-                !downloads.removingFiles());
+        return interrupted || ((finished || presenter.stopped) && downloads.runningCount() == 0 &&
+                               !downloads.removingFiles());
     });
     context.loop.removeTimer(timer);
     context.loop.removeTimer(balanceTimer);

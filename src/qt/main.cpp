@@ -16,9 +16,9 @@
 #include "QtMainWindow.h"
 #include "QtTray.h"
 #include "QtUi.h"
-#include "WorkerThreads.h"
 #include "Text.h"
 #include "WindowArguments.h"
+#include "WorkerThreads.h"
 #include "window/frmMain.h"
 #include "window/modMain.h"
 
@@ -56,7 +56,8 @@ int main(int argc, char** argv) {
     CurlFetcher fetcher{watcher};
     OpenSslFileHasher hasher{[&ui](std::function<void()> call) { ui.post(std::move(call)); }};
     WorkerThreads background{&qt::QtUi::postFromThread};
-    Platform platform{ui, launcher, environment, tray, instance, locks, fetcher, hasher, background};
+    Platform platform{ui,    launcher, environment, tray,      instance,
+                      locks, fetcher,  hasher,      background};
 
     modMain app(platform, qt::fromQ(QCoreApplication::applicationDirPath()),
                 modMain::commandLineFromArguments(arguments));

@@ -5,10 +5,10 @@
 #include <string>
 
 #include "CurlFetcher.h"
-#include "OpenSslFileHasher.h"
 #include "FakeServices.h"
 #include "FileTransferLocks.h"
 #include "ModalDriver.h"
+#include "OpenSslFileHasher.h"
 #include "PosixEnvironment.h"
 #include "QtIoWatcher.h"
 #include "QtMainWindow.h"
@@ -70,7 +70,8 @@ public:
     CurlFetcher fetcher;
     OpenSslFileHasher hasher{[this](std::function<void()> call) { ui.post(std::move(call)); }};
     WorkerThreads background{&qt::QtUi::postFromThread};
-    Platform platform{ui, launcher, environment, tray, instance, locks, fetcher, hasher, background};
+    Platform platform{ui,    launcher, environment, tray,      instance,
+                      locks, fetcher,  hasher,      background};
     std::unique_ptr<modMain> app;
     std::unique_ptr<qt::QtMainWindow> window;
 };

@@ -34,7 +34,8 @@ public:
         }
     }
     FakeBackgroundWork background;
-    Platform platform{ui, launcher, environment, tray, instance, locks, fetcher, hasher, background};
+    Platform platform{ui,    launcher, environment, tray,      instance,
+                      locks, fetcher,  hasher,      background};
 };
 
 }  // namespace tandu::test

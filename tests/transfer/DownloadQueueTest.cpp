@@ -51,9 +51,8 @@ public:
     test::TempFolder folder;
     test::HeadlessPlatform host;
     DownloadList list{
-        DownloadSetup{host.fetcher,     host.locks,     host.hasher, host.background,
-                      NumberText(","), folder.path(), {},          {},
-                      {}}};
+        DownloadSetup{host.fetcher, host.locks, host.hasher, host.background,
+                                    NumberText(","), folder.path(), {}, {}, {}}};
     DownloadQueue queue{list};
     std::vector<std::string> texts;
     int finished = 0;

@@ -26,8 +26,7 @@ std::optional<std::string> removeFile(const std::string& path) {
 // behind its download. The definition goes next, and durably: a process
 // killed or a power cut in between leaves only a stray progress file, never
 // a download that can neither resume nor finish.
-BackgroundWork::Work removalOf(std::string cookies, std::string definition,
-                               std::string progress) {
+BackgroundWork::Work removalOf(std::string cookies, std::string definition, std::string progress) {
     return [cookies = std::move(cookies), definition = std::move(definition),
             progress = std::move(progress)] {
         auto failure = CookieFile::remove(cookies);

@@ -141,8 +141,9 @@ std::int64_t ConnectionBalancer::farPart(int k) const {
         // bring at its own best (a connection that was fast keeps that much
         // queued on the way; one slow from the start, little). Cut short, it
         // ends there.
-        const double ahead = std::max(rules.keepSeconds * speed.value_or(0),
-                                      3 * rec.shortestTrip * std::max(s.peakRate, speed.value_or(0)));
+        const double ahead =
+            std::max(rules.keepSeconds * speed.value_or(0),
+                     3 * rec.shortestTrip * std::max(s.peakRate, speed.value_or(0)));
         const double left = static_cast<double>(s.askedTo - s.received);
         const bool slow = speed && *speed * rules.cutFraction < rec.fastestRate;
         if (slow && left > 2 * rules.seconds * *speed + ahead) {
@@ -179,8 +180,9 @@ void ConnectionBalancer::replaceCrawler() {
         // Too little left in its request (or of its stretch, once a helper
         // took the rest) to split: asked again at once, it loses no more
         // than that.
-        if (speed && s.crawlingSince && std::min(s.askedTo, s.length) - s.received < 2 * rules.floor &&
-            s.failures < tries && seconds > worstSeconds) {
+        if (speed && s.crawlingSince &&
+            std::min(s.askedTo, s.length) - s.received < 2 * rules.floor && s.failures < tries &&
+            seconds > worstSeconds) {
             worst = k;
             worstSeconds = seconds;
         }

@@ -109,7 +109,8 @@ bool storeExtra(const std::string& path, std::map<std::string, std::string>& ext
 }  // namespace
 
 bool Download::setOwnLimit(std::int64_t kbps, std::string* reason) {
-    if (!settleDefinition(reason) || !storeExtra(definitionPath_, extras_, record_.defExtras, DefinitionFile::kLimitKey,
+    if (!settleDefinition(reason) ||
+        !storeExtra(definitionPath_, extras_, record_.defExtras, DefinitionFile::kLimitKey,
                     kbps > 0 ? std::to_string(kbps) : "", reason)) {
         return false;
     }
@@ -123,7 +124,8 @@ bool Download::setOwnLimit(std::int64_t kbps, std::string* reason) {
 
 bool Download::setChecksum(const std::optional<Checksum>& checksum, std::string* reason) {
     // "none" outweighs a checksum the URL carries and one the server announces.
-    if (!settleDefinition(reason) || !storeExtra(definitionPath_, extras_, record_.defExtras, DefinitionFile::kChecksumKey,
+    if (!settleDefinition(reason) ||
+        !storeExtra(definitionPath_, extras_, record_.defExtras, DefinitionFile::kChecksumKey,
                     checksum ? checksum->text() : kNoChecksum, reason)) {
         return false;
     }

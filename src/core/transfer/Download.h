@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "storage/DeferredSyncs.h"
+#include "storage/ProgressWriter.h"
 #include "transfer/ChecksumCheck.h"
 #include "transfer/CompletionActions.h"
 #include "transfer/ConnectionBalancer.h"
@@ -14,11 +16,9 @@
 #include "transfer/DownloadEvents.h"
 #include "transfer/DownloadSetup.h"
 #include "transfer/DownloadState.h"
-#include "transfer/PauseOperation.h"
 #include "transfer/FirstRequest.h"
+#include "transfer/PauseOperation.h"
 #include "transfer/ProgressTimer.h"
-#include "storage/DeferredSyncs.h"
-#include "storage/ProgressWriter.h"
 #include "transfer/StartProcedure.h"
 #include "transfer/TargetFile.h"
 #include "transfer/TransferRecord.h"

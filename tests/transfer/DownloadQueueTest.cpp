@@ -52,7 +52,7 @@ public:
     test::HeadlessPlatform host;
     DownloadList list{
         DownloadSetup{host.fetcher, host.locks, host.hasher, host.background,
-                                    NumberText(","), folder.path(), {}, {}, {}}};
+                      NumberText(","), folder.path(), {}, {}, {}}};
     DownloadQueue queue{list};
     std::vector<std::string> texts;
     int finished = 0;

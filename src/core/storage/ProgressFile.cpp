@@ -29,20 +29,17 @@ bool ProgressFile::write(const std::string& path, const PiecePlan& plan,
     return textfile::writeLinesAtomically(path, lines(plan, counts), reason);
 }
 
-bool ProgressFile::claim(const std::string& path, const PiecePlan& plan, std::string* reason,
-                         textfile::NameSync nameSync) {
+bool ProgressFile::claim(const std::string& path, const PiecePlan& plan, std::string* reason) {
     // A file of its own: an older one's counts, durable in place, must not
     // come back in a cut under a name made durable here.
-    const bool removed = ::unlink(path.c_str()) == 0;
-    if (!removed && errno != ENOENT) {
+    if (::unlink(path.c_str()) != 0 && errno != ENOENT) {
         if (reason) {
             *reason = std::strerror(errno);
         }
         return false;
     }
-    const bool syncNow = removed || nameSync == textfile::NameSync::Now;
     return textfile::writeLines(path, lines(plan, {}), reason) &&
-           (!syncNow || textfile::syncFolder(textfile::folderOf(path), reason));
+           textfile::syncFolder(textfile::folderOf(path), reason);
 }
 
 std::optional<std::vector<std::int64_t>> ProgressFile::read(const std::string& path,

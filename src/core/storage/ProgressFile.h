@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "storage/PiecePlan.h"
-#include "storage/TextFile.h"
 
 namespace tandu {
 
@@ -21,11 +20,8 @@ public:
                       const std::vector<std::int64_t>& counts, std::string* reason = nullptr);
     // Every count 0, in a file whose name alone is made durable: that it is
     // there says the target is the download's own, and its text may be lost
-    // in a cut, as it counts nothing. Later: the name is left for the
-    // caller's next sync of the folder, unless an older file was removed
-    // (whose counts must never come back).
-    static bool claim(const std::string& path, const PiecePlan& plan, std::string* reason = nullptr,
-                      textfile::NameSync nameSync = textfile::NameSync::Now);
+    // in a cut, as it counts nothing.
+    static bool claim(const std::string& path, const PiecePlan& plan, std::string* reason = nullptr);
     // One count per piece of the plan. A missing or empty line, or one that
     // does not start with a whole number, counts 0 (the piece starts over); a
     // count past the piece's length is its length. Nothing when the file

@@ -52,10 +52,9 @@ bool ProgressWriter::replace(const Sync& sync, const std::string& path, const Pi
     return true;
 }
 
-bool ProgressWriter::claim(const std::string& path, const PiecePlan& plan, std::string* reason,
-                           textfile::NameSync nameSync) {
+bool ProgressWriter::claim(const std::string& path, const PiecePlan& plan, std::string* reason) {
     reap(true, nullptr);
-    if (!ProgressFile::claim(path, plan, reason, nameSync)) {
+    if (!ProgressFile::claim(path, plan, reason)) {
         committed_.clear();
         return false;
     }

@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "storage/PiecePlan.h"
-#include "storage/TextFile.h"
 
 namespace tandu {
 
@@ -47,8 +46,7 @@ public:
                  const std::vector<std::int64_t>& counts, std::chrono::steady_clock::time_point now,
                  std::string* reason);
     // A fresh start's first file, every count 0: see ProgressFile::claim.
-    bool claim(const std::string& path, const PiecePlan& plan, std::string* reason,
-               textfile::NameSync nameSync = textfile::NameSync::Now);
+    bool claim(const std::string& path, const PiecePlan& plan, std::string* reason);
     // Waits for a background commit; false (with the reason) when it failed.
     bool settle(std::string* reason);
 

@@ -408,11 +408,9 @@ bool Download::rewriteProgress(std::string* reason) {
 }
 
 bool Download::claimTarget(std::string* reason) {
-    if (!progress_.claim(record_.progressPath, record_.plan, reason, textfile::NameSync::Later)) {
-        return false;
-    }
-    syncNameLater(record_.progressPath);
-    return true;
+    // Its name is durable before the target's can be: after any cut, a target
+    // made by a fresh start has the progress file that says it is its own.
+    return progress_.claim(record_.progressPath, record_.plan, reason);
 }
 
 void Download::syncNameLater(const std::string& path) {

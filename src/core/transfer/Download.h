@@ -156,8 +156,8 @@ public:
     // Rewrites the progress file from the bytes now in the target file, once
     // they are durable.
     bool rewriteProgress(std::string* reason);
-    // The progress file of a fresh start, nothing counted, written before its
-    // target is made. Its name is made durable with the target's first sync.
+    // The progress file of a fresh start, nothing counted, its name made
+    // durable before its target is made.
     bool claimTarget(std::string* reason);
     // The new name at `path` is made durable with the target's next sync,
     // beside the loop, before any byte counts.

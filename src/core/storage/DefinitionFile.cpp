@@ -101,9 +101,9 @@ bool DefinitionFile::setExtra(const std::string& path, const std::string& key,
 
 bool DefinitionFile::writeForm2(const std::string& path, std::int64_t fileSize,
                                 std::int64_t pieceSizeBytes, std::int64_t remainderBytes,
-                                std::string* reason, textfile::NameSync nameSync) const {
-    return textfile::writeLinesAtomically(
-        path, form2Lines(fileSize, pieceSizeBytes, remainderBytes), reason, nameSync);
+                                std::string* reason) const {
+    return textfile::writeLinesAtomically(path, form2Lines(fileSize, pieceSizeBytes, remainderBytes),
+                                          reason);
 }
 
 std::optional<std::function<bool(std::string*)>> DefinitionFile::stageForm2(

@@ -55,8 +55,7 @@ struct DefinitionFile {
                            const std::string& folder, const std::string& pieces,
                            std::string* reason = nullptr);
     bool writeForm2(const std::string& path, std::int64_t fileSize, std::int64_t pieceSizeBytes,
-                    std::int64_t remainderBytes, std::string* reason = nullptr,
-                    textfile::NameSync nameSync = textfile::NameSync::Now) const;
+                    std::int64_t remainderBytes, std::string* reason = nullptr) const;
     // The same, staged: see textfile::stageLinesAtomically.
     std::optional<std::function<bool(std::string*)>> stageForm2(const std::string& path,
                                                                 std::int64_t fileSize,
